@@ -1,0 +1,98 @@
+#include "QtPrompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon boxIcon(Prompts::Icon icon) {
+    switch (icon) {
+    case Prompts::Icon::None:
+        return QMessageBox::NoIcon;
+    case Prompts::Icon::Question:
+        return QMessageBox::Question;
+    case Prompts::Icon::Information:
+        return QMessageBox::Information;
+    case Prompts::Icon::Warning:
+        return QMessageBox::Warning;
+    case Prompts::Icon::Critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton standardButton(Prompts::Answer answer) {
+    switch (answer) {
+    case Prompts::Answer::Ok:
+        return QMessageBox::Ok;
+    case Prompts::Answer::Cancel:
+        return QMessageBox::Cancel;
+    case Prompts::Answer::Yes:
+        return QMessageBox::Yes;
+    case Prompts::Answer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButtons standardButtons(Prompts::Buttons buttons) {
+    switch (buttons) {
+    case Prompts::Buttons::Ok:
+        return QMessageBox::Ok;
+    case Prompts::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case Prompts::Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QString qtFilter(const Prompts::FileFilter& filter) {
+    return filter.description + QLatin1String(" (") + filter.patterns.join(QLatin1Char(' ')) +
+           QLatin1Char(')');
+}
+
+} // namespace
+
+Prompts::Answer QtPrompts::ask(const Message& message) {
+    QMessageBox box(boxIcon(message.icon), message.caption, message.text,
+                    standardButtons(message.buttons), m_parent);
+    box.setDefaultButton(standardButton(message.defaultButton));
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    default:
+        // Esc or the close box: the harmless answer.
+        return message.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtPrompts::chooseFile(const FileRequest& request) {
+    QFileDialog dialog(m_parent);
+    QStringList filters;
+    for (const FileFilter& filter : request.filters) {
+        filters << qtFilter(filter);
+    }
+    dialog.setNameFilters(filters);
+    // The listed descriptions already name their patterns.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (request.kind == FileRequest::Kind::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    }
+    if (!request.initialName.isEmpty()) {
+        dialog.selectFile(request.initialName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}

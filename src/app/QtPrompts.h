@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Prompts.h"
+
+class QWidget;
+
+// Real message boxes and file dialogs.
+class QtPrompts : public Prompts {
+public:
+    explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
+
+    Answer ask(const Message& message) override;
+    std::optional<QString> chooseFile(const FileRequest& request) override;
+
+private:
+    QWidget* m_parent;
+};

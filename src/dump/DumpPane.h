@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+// One dump pane: read-only, selectable and copyable, with a keyboard caret. Its width is made
+// from the font so that Qt's own wrapping breaks every visual line after exactly `columns`
+// characters; its height shows `lines` visual lines.
+class DumpPane : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    enum class Wrap { AtSpaces, Anywhere };
+
+    DumpPane(int columns, Wrap wrap, QWidget* parent = nullptr);
+
+    int columns() const { return m_columns; }
+    // Sizes the pane for `font`: exactly `columns` characters a line and `lines` lines in view.
+    void fitTo(const QFont& font, int lines);
+
+    // The character at the top-left corner of the text area.
+    int firstVisibleChar() const;
+    void scrollByLines(int lines);
+
+    int selectionStart() const;
+    int selectionLength() const;
+    // Selects `length` characters from `start` (both clamped to the text).
+    void select(int start, int length);
+
+signals:
+    void focusGained();
+    void pointerMoved();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    int m_columns;
+};

@@ -1,0 +1,30 @@
+#include "HeaderPatch.h"
+
+#include "CodePage.h"
+
+HeaderPatch HeaderPatch::apply(QByteArray& image, int fieldStart, int fieldLength,
+                               const QString& text) {
+    HeaderPatch result;
+    if (fieldLength <= 0) {
+        result.outcome = Outcome::EmptyField;
+        return result;
+    }
+    if (fieldStart < 1 || qsizetype(fieldStart) + fieldLength - 1 > image.size()) {
+        result.outcome = Outcome::OutsideImage;
+        return result;
+    }
+    // Checked as a whole first, so that a refused text leaves no byte written.
+    if (const auto bad = CodePage::firstUnencodable(text)) {
+        result.outcome = Outcome::Unencodable;
+        result.character = *bad;
+        return result;
+    }
+    if (text.size() > fieldLength) {
+        result.outcome = Outcome::TooLong;
+        return result;
+    }
+    QByteArray bytes = CodePage::encode(text);
+    bytes.append(fieldLength - bytes.size(), ' ');
+    image.replace(fieldStart - 1, fieldLength, bytes);
+    return result;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Overwrites a name or description field in place: exactly the field's own bytes change,
+// a shorter text is padded with spaces, and the terminator and everything else stay.
+struct HeaderPatch {
+    enum class Outcome {
+        Written,
+        EmptyField,    // the field has no bytes to write
+        TooLong,       // the text has more characters than the field has bytes
+        Unencodable,   // a character has no single-byte code; see `character`
+        OutsideImage,  // the field does not lie inside the image
+    };
+
+    Outcome outcome = Outcome::Written;
+    QString character; // the first character that cannot be stored, for Unencodable
+
+    // `fieldStart` is the image index of the field's first byte (the image's first byte is 1).
+    // Nothing is written unless the outcome is Written.
+    static HeaderPatch apply(QByteArray& image, int fieldStart, int fieldLength,
+                             const QString& text);
+};

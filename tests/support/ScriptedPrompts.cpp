@@ -1,0 +1,47 @@
+#include "ScriptedPrompts.h"
+
+Prompts::Answer ScriptedPrompts::ask(const Message& message) {
+    messages.append(message);
+    if (m_whileAsking) {
+        auto action = std::exchange(m_whileAsking, nullptr);
+        action();
+    }
+    if (message.buttons == Buttons::Ok) {
+        return Answer::Ok;
+    }
+    if (m_answers.empty()) {
+        ++unscripted;
+        return message.defaultButton;
+    }
+    const Answer reply = m_answers.front();
+    m_answers.pop_front();
+    return reply;
+}
+
+std::optional<QString> ScriptedPrompts::chooseFile(const FileRequest& request) {
+    requests.append(request);
+    if (m_paths.empty()) {
+        ++unscripted;
+        return std::nullopt;
+    }
+    auto path = m_paths.front();
+    m_paths.pop_front();
+    return path;
+}
+
+QStringList ScriptedPrompts::texts() const {
+    QStringList result;
+    for (const Message& message : messages) {
+        result << message.text;
+    }
+    return result;
+}
+
+Prompts::Message infoMessage(const QString& text) {
+    return {text, QStringLiteral("Mobrin"), Prompts::Icon::None, Prompts::Buttons::Ok,
+            Prompts::Answer::Ok};
+}
+
+Prompts::Message question(const QString& text, const QString& caption) {
+    return {text, caption, Prompts::Icon::None, Prompts::Buttons::YesNo, Prompts::Answer::No};
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Prompts.h"
+
+#include <QList>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+// Answers the program's questions and file dialogs from a script and records what was asked,
+// so tests can check every text, caption, icon, button set and default button.
+class ScriptedPrompts : public Prompts {
+public:
+    // Queues the answer to the next question.
+    void answer(Answer reply) { m_answers.push_back(reply); }
+    // Queues the path the next file dialog returns; nothing means the dialog is cancelled.
+    void choose(std::optional<QString> path) { m_paths.push_back(std::move(path)); }
+    // Runs while the next question is on screen, before it is answered.
+    void whileAsking(std::function<void()> action) { m_whileAsking = std::move(action); }
+
+    Answer ask(const Message& message) override;
+    std::optional<QString> chooseFile(const FileRequest& request) override;
+
+    QList<Message> messages;
+    QList<FileRequest> requests;
+    int unscripted = 0; // questions or dialogs that came without a scripted reply
+
+    QStringList texts() const;
+    bool scriptUsedUp() const { return m_answers.empty() && m_paths.empty(); }
+
+private:
+    std::deque<Answer> m_answers;
+    std::deque<std::optional<QString>> m_paths;
+    std::function<void()> m_whileAsking;
+};
+
+// The messages as tests usually expect them.
+Prompts::Message infoMessage(const QString& text);
+Prompts::Message question(const QString& text, const QString& caption = QStringLiteral("Mobrin"));

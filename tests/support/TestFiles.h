@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// Files for tests, in a private folder that goes away with the test.
+class TestFiles {
+public:
+    TestFiles();
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString write(const QString& name, const QByteArray& bytes) const;
+    static QByteArray read(const QString& path);
+
+    // A complete add-in: header, `codeLength` code bytes (never 0xFF), then 0xFF up to
+    // `totalSize` when it is larger.
+    static QByteArray addin(const QByteArray& name = "Clock",
+                            const QByteArray& description = "Shows time", int codeLength = 100,
+                            int totalSize = 8192, const QByteArray& classText = "ADDIN");
+    // The icon bytes addin() uses: a recognisable pattern, every row different.
+    static QByteArray icon();
+
+private:
+    QTemporaryDir m_dir;
+};
