@@ -40,7 +40,9 @@ DumpFiles::~DumpFiles() {
     }
 }
 
-QString DumpFiles::hexPath() const { return QDir(m_folder).filePath(QLatin1String(kHexName)); }
+QString DumpFiles::hexPath() const {
+    return QDir(m_folder).filePath(QLatin1String(kHexName));
+}
 
 QString DumpFiles::asciiPath() const {
     return QDir(m_folder).filePath(QLatin1String(kAsciiName));

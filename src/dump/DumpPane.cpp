@@ -1,6 +1,7 @@
 #include "DumpPane.h"
 
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -32,19 +33,31 @@ void DumpPane::fitTo(const QFont& font, int lines) {
     const qreal textWidth = (m_columns + 0.5) * advance;
     const int width = int(std::ceil(textWidth + 2 * margin)) + 2 * frame +
                       verticalScrollBar()->sizeHint().width();
-    const qreal lineHeight = metrics.height();
-    const int height = int(std::ceil(lines * lineHeight + 2 * margin)) + 2 * frame;
+    const int height = int(std::ceil(lines * linePitch(font) + 2 * margin)) + 2 * frame;
     setFixedSize(width, height);
 }
 
-int DumpPane::firstVisibleChar() const { return cursorForPosition(QPoint(0, 0)).position(); }
+qreal DumpPane::linePitch(const QFont& font) {
+    // The text layout rounds each line's height to whole pixels; ask it rather than guess.
+    QTextLayout probe(QStringLiteral("0"), font);
+    probe.beginLayout();
+    const QTextLine line = probe.createLine();
+    probe.endLayout();
+    return line.height();
+}
+
+int DumpPane::firstVisibleChar() const {
+    return cursorForPosition(QPoint(0, 0)).position();
+}
 
 void DumpPane::scrollByLines(int lines) {
     QScrollBar* bar = verticalScrollBar();
     bar->setValue(bar->value() + lines);
 }
 
-int DumpPane::selectionStart() const { return textCursor().selectionStart(); }
+int DumpPane::selectionStart() const {
+    return textCursor().selectionStart();
+}
 
 int DumpPane::selectionLength() const {
     const QTextCursor cursor = textCursor();
@@ -59,6 +72,16 @@ void DumpPane::select(int start, int length) {
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
     setTextCursor(cursor);
+}
+
+bool DumpPane::event(QEvent* event) {
+    // Ctrl+A is the window's Save As; the pane must not claim it for Select All.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll)) {
+        event->ignore();
+        return true;
+    }
+    return QPlainTextEdit::event(event);
 }
 
 void DumpPane::focusInEvent(QFocusEvent* event) {

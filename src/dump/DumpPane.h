@@ -16,6 +16,8 @@ public:
     int columns() const { return m_columns; }
     // Sizes the pane for `font`: exactly `columns` characters a line and `lines` lines in view.
     void fitTo(const QFont& font, int lines);
+    // The distance between two visual lines in `font`.
+    static qreal linePitch(const QFont& font);
 
     // The character at the top-left corner of the text area.
     int firstVisibleChar() const;
@@ -31,6 +33,7 @@ signals:
     void pointerMoved();
 
 protected:
+    bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 

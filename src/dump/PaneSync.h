@@ -11,10 +11,10 @@ public:
 
     struct Reading {
         Pane leader = Pane::Hex;
-        int selStart = 0;          // leader's selection start, in characters
-        int selLength = 0;         // leader's selection length, in characters
-        int leaderTopChar = 0;     // first visible character of the leader
-        int followerTopChar = 0;   // first visible character of the follower
+        int selStart = 0;        // leader's selection start, in characters
+        int selLength = 0;       // leader's selection length, in characters
+        int leaderTopChar = 0;   // first visible character of the leader
+        int followerTopChar = 0; // first visible character of the follower
     };
 
     struct Selection {
@@ -23,11 +23,11 @@ public:
     };
 
     struct Step {
-        int position = 0;          // dump offset of the first selected byte or the caret
-        int length = 0;            // selection length in bytes
-        int firstLine = 1;         // leader's first visible line, 1-based
-        int scrollFollowerBy = 0;  // whole lines, towards the end when positive
-        std::optional<int> addressFirstLine;      // rewrite the address column from this line
+        int position = 0;                    // dump offset of the first selected byte or the caret
+        int length = 0;                      // selection length in bytes
+        int firstLine = 1;                   // leader's first visible line, 1-based
+        int scrollFollowerBy = 0;            // whole lines, towards the end when positive
+        std::optional<int> addressFirstLine; // rewrite the address column from this line
         std::optional<Selection> followerSelection; // in the follower's characters
     };
 

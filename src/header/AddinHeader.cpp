@@ -39,7 +39,9 @@ int approximateCodeSize(QByteArrayView image, int headSize) {
 
 } // namespace
 
-QString HeaderField::text() const { return CodePage::decode(bytes); }
+QString HeaderField::text() const {
+    return CodePage::decode(bytes);
+}
 
 bool AddinHeader::signatureOk() const {
     return problem != HeaderProblem::NoSignature && problem != HeaderProblem::ShorterThanSignature;
@@ -77,8 +79,7 @@ AddinHeader AddinHeader::parse(QByteArrayView image) {
         header.problem = HeaderProblem::NameUnterminated;
         return header;
     }
-    header.description =
-        readField(image, header.name->start + header.name->length() + 2, '\0');
+    header.description = readField(image, header.name->start + header.name->length() + 2, '\0');
     if (!header.description->terminated) {
         header.problem = HeaderProblem::DescriptionUnterminated;
         return header;

@@ -8,9 +8,9 @@
 
 // One text field of the header (class, name or description) as far as it could be read.
 struct HeaderField {
-    int start = 0;             // image index of the first byte (the image's first byte is 1)
-    QByteArray bytes;          // the bytes read, the terminator excluded
-    bool terminated = false;   // its terminator was found before the end of the image
+    int start = 0;           // image index of the first byte (the image's first byte is 1)
+    QByteArray bytes;        // the bytes read, the terminator excluded
+    bool terminated = false; // its terminator was found before the end of the image
 
     QString text() const;
     int length() const { return int(bytes.size()); }

@@ -10,10 +10,10 @@
 struct HeaderPatch {
     enum class Outcome {
         Written,
-        EmptyField,    // the field has no bytes to write
-        TooLong,       // the text has more characters than the field has bytes
-        Unencodable,   // a character has no single-byte code; see `character`
-        OutsideImage,  // the field does not lie inside the image
+        EmptyField,   // the field has no bytes to write
+        TooLong,      // the text has more characters than the field has bytes
+        Unencodable,  // a character has no single-byte code; see `character`
+        OutsideImage, // the field does not lie inside the image
     };
 
     Outcome outcome = Outcome::Written;

@@ -28,7 +28,9 @@ QString hexPlain(int value) {
     return QLatin1Char('$') + QString::number(value, 16).toUpper();
 }
 
-QString decimal(int value) { return QString::number(value); }
+QString decimal(int value) {
+    return QString::number(value);
+}
 
 QString wordByTag(int value, const QString& tag) {
     return tag == kHexTag ? hexWord(value) : decimal(value);
@@ -66,6 +68,8 @@ QString toggledText(const QString& text, const QString& tag) {
     return tag.isEmpty() ? hexWord(readDecimal(text)) : decimal(readHexAfterPrefix(text));
 }
 
-QString toggledTag(const QString& tag) { return tag == kHexTag ? QString() : kHexTag; }
+QString toggledTag(const QString& tag) {
+    return tag == kHexTag ? QString() : kHexTag;
+}
 
 } // namespace NumberForm

@@ -33,7 +33,8 @@ public:
     static bool writeFile(const QString& path, const QByteArray& bytes);
 
     AddinImage() = default;
-    AddinImage(QByteArray bytes, QString path) : m_bytes(std::move(bytes)), m_path(std::move(path)) {}
+    AddinImage(QByteArray bytes, QString path)
+        : m_bytes(std::move(bytes)), m_path(std::move(path)) {}
 
     bool isLoaded() const { return !m_path.isEmpty(); }
     const QByteArray& bytes() const { return m_bytes; }

@@ -4,7 +4,9 @@
 
 #include <QFile>
 
-TestFiles::TestFiles() { m_dir.setAutoRemove(true); }
+TestFiles::TestFiles() {
+    m_dir.setAutoRemove(true);
+}
 
 QString TestFiles::write(const QString& name, const QByteArray& bytes) const {
     const QString filePath = path(name);
@@ -29,8 +31,8 @@ QByteArray TestFiles::icon() {
     return bytes;
 }
 
-QByteArray TestFiles::addin(const QByteArray& name, const QByteArray& description,
-                            int codeLength, int totalSize, const QByteArray& classText) {
+QByteArray TestFiles::addin(const QByteArray& name, const QByteArray& description, int codeLength,
+                            int totalSize, const QByteArray& classText) {
     QByteArray bytes = buildAddinHeader(classText, name, description, 0x1234, 0x0000, icon());
     for (int i = 0; i < codeLength; ++i) {
         bytes.append(char(i % 0xFF));

@@ -1,0 +1,83 @@
+#include "StatusPanels.h"
+
+#include "NumberForm.h"
+
+#include <QLocale>
+#include <QMouseEvent>
+#include <QTime>
+#include <QTimer>
+
+StatusPanel::StatusPanel(const QString& key, const QString& toolTip, QWidget* parent)
+    : QLabel(parent) {
+    setObjectName(key);
+    setToolTip(toolTip);
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setContentsMargins(3, 0, 3, 0);
+}
+
+void StatusPanel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        emit clicked(this);
+    }
+}
+
+StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent), m_clock(new QTimer(this)) {
+    setObjectName(QStringLiteral("stBar"));
+    setSizeGripEnabled(false);
+    QFont panelFont(QStringLiteral("Arial"));
+    panelFont.setPointSizeF(8.25);
+    setFont(panelFont);
+
+    m_position = new StatusPanel(QStringLiteral("ctPos"),
+                                 QStringLiteral("Current position - click to toggle HEX/Dec"));
+    m_length = new StatusPanel(QStringLiteral("SelLen"),
+                               QStringLiteral("Selected bytes - click to toggle HEX/Dec"));
+    m_total = new StatusPanel(QStringLiteral("totByte"),
+                              QStringLiteral("Total file size - click to toggle HEX/Dec"));
+    m_say = new StatusPanel(QStringLiteral("say"), QString());
+    m_time = new StatusPanel(QStringLiteral("time"), QString());
+    for (StatusPanel* numbers : {m_position, m_length, m_total}) {
+        numbers->setTag(NumberForm::kHexTag);
+        numbers->setMinimumWidth(64);
+        addPermanentWidget(numbers);
+        connect(numbers, &StatusPanel::clicked, this, &StatusPanels::togglePanel);
+    }
+    addPermanentWidget(m_say, 1);
+    addPermanentWidget(m_time);
+    connect(m_say, &StatusPanel::clicked, this, &StatusPanels::togglePanel);
+    connect(m_time, &StatusPanel::clicked, this, &StatusPanels::togglePanel);
+
+    // The clock changes once a minute; waking more often would cost CPU for nothing.
+    m_clock->setSingleShot(true);
+    connect(m_clock, &QTimer::timeout, this, &StatusPanels::showTime);
+    showTime();
+    showValues(0, 0, 0);
+}
+
+StatusPanel* StatusPanels::panel(const QString& key) const {
+    return findChild<StatusPanel*>(key);
+}
+
+void StatusPanels::showValues(int position, int length, int totalSize) {
+    m_values[0] = position;
+    m_values[1] = length;
+    m_values[2] = totalSize;
+    m_position->setText(NumberForm::plainByTag(position, m_position->tag()));
+    m_total->setText(NumberForm::plainByTag(totalSize, m_total->tag()));
+    m_length->setText(NumberForm::plainByTag(length, m_length->tag()));
+}
+
+void StatusPanels::togglePanel(StatusPanel* panel) {
+    panel->setTag(NumberForm::toggledTag(panel->tag()));
+    showValues(m_values[0], m_values[1], m_values[2]);
+}
+
+void StatusPanels::showTime() {
+    const QTime now = QTime::currentTime();
+    // The time of day to the minute, in the user's own short form.
+    QString format = QLocale().timeFormat(QLocale::ShortFormat);
+    format.remove(QStringLiteral(":ss"));
+    m_time->setText(QLocale().toString(now, format));
+    m_clock->start(qMax(1000, (60 - now.second()) * 1000 - now.msec()));
+}

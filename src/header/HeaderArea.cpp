@@ -1,0 +1,103 @@
+#include "HeaderArea.h"
+
+#include "HeaderBox.h"
+#include "IconBox.h"
+#include "NumberForm.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+namespace {
+
+QFrame* etchedFrame(QWidget* parent, const QString& name, const QRect& place) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    frame->setGeometry(place);
+    return frame;
+}
+
+} // namespace
+
+HeaderArea::HeaderArea(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("Frame4"));
+    setFrameStyle(QFrame::Box | QFrame::Sunken);
+    // The boxes are laid out for a small dialog font.
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
+
+    QFrame* frame6 = etchedFrame(this, QStringLiteral("Frame6"), QRect(240, 0, 89, 86));
+    QFrame* frame5 = etchedFrame(this, QStringLiteral("Frame5"), QRect(327, 0, 140, 86));
+
+    Picture1 = new IconBox(frame6);
+    Picture1->move(22, 14);
+
+    chkCode = new QCheckBox(QStringLiteral("Strip header"), frame6);
+    chkCode->setObjectName(QStringLiteral("chkCode"));
+    chkCode->setToolTip(QStringLiteral("Strip/Show Header"));
+    chkCode->adjustSize();
+    chkCode->move(qMax(2, (frame6->width() - chkCode->width()) / 2), 58);
+
+    Aorg = addBox(frame5, QStringLiteral("Aorg"),
+                  QStringLiteral("Code start address - Click to toggle HEX/Dec"),
+                  QRect(86, 9, 52, 19));
+    Ahead = addBox(frame5, QStringLiteral("Ahead"), QStringLiteral("Header size."),
+                   QRect(86, 27, 52, 19));
+    Acode = addBox(frame5, QStringLiteral("Acode"), QStringLiteral("Approximate code size."),
+                   QRect(86, 45, 52, 19));
+    addCaption(frame5, QStringLiteral("Label10"), QStringLiteral("Addin ORG"), Aorg, 12);
+    addCaption(frame5, QStringLiteral("Label9"), QStringLiteral("Header size"), Ahead, 30);
+    addCaption(frame5, QStringLiteral("Label8"), QStringLiteral("Aprox. code size"), Acode, 47);
+
+    const QString wordTip = QStringLiteral("Unknown word!? - Click to toggle HEX/Dec");
+    Aw1 = addBox(this, QStringLiteral("Aw1"), wordTip, QRect(60, 64, 63, 19));
+    Aw2 = addBox(this, QStringLiteral("Aw2"), wordTip, QRect(175, 64, 63, 19));
+    Adesc = addBox(this, QStringLiteral("Adesc"), QStringLiteral("AddIn description"),
+                   QRect(60, 45, 178, 19));
+    Aname =
+        addBox(this, QStringLiteral("Aname"), QStringLiteral("AddIn name"), QRect(60, 27, 178, 19));
+    Atype =
+        addBox(this, QStringLiteral("Atype"), QStringLiteral("AddIn type"), QRect(60, 9, 178, 19));
+    addCaption(this, QStringLiteral("Label7"), QStringLiteral("Start of set"), Aw1, 68);
+    addCaption(this, QStringLiteral("Label6"), QStringLiteral("word 2"), Aw2, 68);
+    addCaption(this, QStringLiteral("Label5"), QStringLiteral("Description"), Adesc, 47);
+    addCaption(this, QStringLiteral("Label4"), QStringLiteral("Name"), Aname, 30);
+    addCaption(this, QStringLiteral("Label3"), QStringLiteral("Class"), Atype, 12);
+
+    for (HeaderBox* box : {Aorg, Aw1, Aw2}) {
+        box->setTag(NumberForm::kHexTag);
+    }
+
+    // Keyboard order of the header area; the window puts the dump panes in front of it.
+    setTabOrder(Atype, Aname);
+    setTabOrder(Aname, Adesc);
+    setTabOrder(Adesc, Aw2);
+    setTabOrder(Aw2, Aw1);
+    setTabOrder(Aw1, Acode);
+    setTabOrder(Acode, Ahead);
+    setTabOrder(Ahead, Aorg);
+    setTabOrder(Aorg, Picture1);
+    setTabOrder(Picture1, chkCode);
+    Picture1->setFocusPolicy(Qt::TabFocus);
+}
+
+HeaderBox* HeaderArea::addBox(QWidget* frame, const QString& name, const QString& toolTip,
+                              const QRect& place) {
+    auto* box = new HeaderBox(name, toolTip, frame);
+    box->setGeometry(place);
+    return box;
+}
+
+void HeaderArea::addCaption(QWidget* frame, const QString& name, const QString& text,
+                            const HeaderBox* box, int top) {
+    auto* label = new QLabel(text, frame);
+    label->setObjectName(name);
+    // A size smaller than the boxes' text, so that the longest caption fits its place.
+    QFont captionFont = label->font();
+    captionFont.setPointSizeF(7.5);
+    label->setFont(captionFont);
+    label->adjustSize();
+    // Captions size themselves to their text and end just left of their box.
+    label->move(box->x() - 2 - label->width(), top + (13 - label->height()) / 2);
+}
