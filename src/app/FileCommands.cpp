@@ -1,6 +1,6 @@
 #include "FileCommands.h"
 
-const QString FileCommands::kTitle = QStringLiteral("Mobrin");
+#include "AppTitle.h"
 
 namespace {
 
@@ -20,15 +20,19 @@ std::vector<Prompts::FileFilter> FileCommands::filters() {
 }
 
 void FileCommands::tell(const QString& text) {
-    m_prompts.ask({text, kTitle, Prompts::Icon::None, Prompts::Buttons::Ok, Prompts::Answer::Ok});
+    m_prompts.tell(text, appTitle());
+}
+
+// Questions that could lose data default to the harmless No.
+Prompts::Answer FileCommands::askYesNo(const QString& text) {
+    return m_prompts.ask(
+        {text, appTitle(), Prompts::Icon::None, Prompts::Buttons::YesNo, Prompts::Answer::No});
 }
 
 bool FileCommands::askToDiscard(bool& patched) {
     if (patched) {
-        const Prompts::Answer answer = m_prompts.ask(
-            {QStringLiteral("File is patched!\r\nDo you want to discard the changes?"), kTitle,
-             Prompts::Icon::None, Prompts::Buttons::YesNo, Prompts::Answer::No});
-        if (answer != Prompts::Answer::Yes) {
+        if (askYesNo(QStringLiteral("File is patched!\r\nDo you want to discard the changes?")) !=
+            Prompts::Answer::Yes) {
             return false;
         }
     }
@@ -86,10 +90,8 @@ std::optional<AddinImage> FileCommands::load(const QString& path) {
     }
     qint64 padding = 0;
     if (probe.size < AddinImage::kPaddedSize) {
-        const Prompts::Answer answer =
-            m_prompts.ask({QStringLiteral("File is less than 8K!\r\nPad it to 8K?"), kTitle,
-                           Prompts::Icon::None, Prompts::Buttons::YesNo, Prompts::Answer::No});
-        if (answer == Prompts::Answer::Yes) {
+        if (askYesNo(QStringLiteral("File is less than 8K!\r\nPad it to 8K?")) ==
+            Prompts::Answer::Yes) {
             padding = AddinImage::paddingFor(probe.size);
         }
     }

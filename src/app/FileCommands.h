@@ -10,8 +10,6 @@
 // last choice remembered between commands. Works on values; the window applies the result.
 class FileCommands {
 public:
-    static const QString kTitle;
-
     explicit FileCommands(Prompts& prompts) : m_prompts(prompts) {}
 
     // Asks to discard a patched image, shows the open dialog and loads the chosen file.
@@ -33,6 +31,7 @@ private:
     std::optional<AddinImage> load(const QString& path);
     bool write(const AddinImage& image, const QString& path, bool& patched);
     void tell(const QString& text);
+    Prompts::Answer askYesNo(const QString& text);
 
     Prompts& m_prompts;
     QString m_lastChosen;

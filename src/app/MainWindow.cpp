@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AddressColumn.h"
+#include "AppTitle.h"
 #include "DumpFiles.h"
 #include "DumpPane.h"
 #include "DumpText.h"
@@ -18,8 +19,6 @@
 #include <QFontDatabase>
 #include <QMenuBar>
 #include <QMimeData>
-
-const QString MainWindow::kTitle = FileCommands::kTitle;
 
 namespace {
 
@@ -56,7 +55,7 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
     });
 
     // Start-up: the caption, no file, the hex pane leading, stripping unavailable.
-    setWindowTitle(kTitle + QStringLiteral(" - By Keldor"));
+    setWindowTitle(appTitle() + QStringLiteral(" - By Keldor"));
     m_header->chkCode->setEnabled(false);
 }
 
@@ -133,7 +132,7 @@ void MainWindow::connectHeader() {
 }
 
 void MainWindow::tell(const QString& text) {
-    m_prompts.ask({text, kTitle, Prompts::Icon::None, Prompts::Buttons::Ok, Prompts::Answer::Ok});
+    m_prompts.tell(text, appTitle());
 }
 
 // --- File menu -------------------------------------------------------------------------
@@ -170,7 +169,7 @@ void MainWindow::mnuFileSave_Click() {
 void MainWindow::mnuFileSaveAs_Click() {
     if (m_commands.saveAs(m_image, m_patched)) {
         // The caption names the file the next Save writes.
-        setWindowTitle(kTitle + QStringLiteral(" : ") + m_image.path());
+        setWindowTitle(appTitle() + QStringLiteral(" : ") + m_image.path());
     }
 }
 
@@ -304,7 +303,7 @@ void MainWindow::fieldLostFocus(HeaderBox* box, int fieldStart) {
         return;
     }
     const Prompts::Answer answer =
-        m_prompts.ask({QStringLiteral("Patch the addin?"), kTitle, Prompts::Icon::None,
+        m_prompts.ask({QStringLiteral("Patch the addin?"), appTitle(), Prompts::Icon::None,
                        Prompts::Buttons::OkCancel, Prompts::Answer::Cancel});
     if (answer != Prompts::Answer::Ok) {
         box->setText(m_oldText);
@@ -359,7 +358,7 @@ void MainWindow::renderOnce() {
     }
     m_dump->showTexts(texts->hex, texts->ascii);
     m_dump->focusHexPane();
-    setWindowTitle(kTitle + QStringLiteral(" : ") + m_image.path());
+    setWindowTitle(appTitle() + QStringLiteral(" : ") + m_image.path());
 }
 
 void MainWindow::FillAds(int Astart, int Aend, int Astep) {

@@ -22,8 +22,6 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    static const QString kTitle;
-
     MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent = nullptr);
     ~MainWindow() override;
 

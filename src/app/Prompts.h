@@ -48,6 +48,10 @@ public:
     virtual ~Prompts() = default;
 
     virtual Answer ask(const Message& message) = 0;
+    // A message with only an OK button.
+    void tell(const QString& text, const QString& caption) {
+        ask({text, caption, Icon::None, Buttons::Ok, Answer::Ok});
+    }
     // The chosen path, or nothing when the dialog was cancelled.
     virtual std::optional<QString> chooseFile(const FileRequest& request) = 0;
 };

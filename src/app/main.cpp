@@ -1,3 +1,4 @@
+#include "AppTitle.h"
 #include "DumpFiles.h"
 #include "MainWindow.h"
 #include "QtPrompts.h"
@@ -10,7 +11,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(MainWindow::kTitle);
+    QApplication::setApplicationName(appTitle());
     QApplication::setApplicationVersion(QString::fromLatin1(Version::kText));
 
     QCommandLineParser options;

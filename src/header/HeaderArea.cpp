@@ -70,6 +70,7 @@ HeaderArea::HeaderArea(QWidget* parent) : QFrame(parent) {
     }
 
     // Keyboard order of the header area; the window puts the dump panes in front of it.
+    Picture1->setFocusPolicy(Qt::TabFocus);
     setTabOrder(Atype, Aname);
     setTabOrder(Aname, Adesc);
     setTabOrder(Adesc, Aw2);
@@ -79,7 +80,6 @@ HeaderArea::HeaderArea(QWidget* parent) : QFrame(parent) {
     setTabOrder(Ahead, Aorg);
     setTabOrder(Aorg, Picture1);
     setTabOrder(Picture1, chkCode);
-    Picture1->setFocusPolicy(Qt::TabFocus);
 }
 
 HeaderBox* HeaderArea::addBox(QWidget* frame, const QString& name, const QString& toolTip,

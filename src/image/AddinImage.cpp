@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -97,14 +98,36 @@ bool AddinImage::writeFile(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty()) {
         return false;
     }
+    // A symbolic link stays a link: its target is what gets replaced.
     const QFileInfo info(path);
-    QSaveFile file(info.isSymLink() ? info.symLinkTarget() : path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+    const QFileInfo targetInfo(target);
+
+    // The new bytes go to a temporary file beside the target first; only a complete, synced
+    // copy is renamed over the old file. (QSaveFile reports success for a write cut short by
+    // a file-size limit, so every write is checked here instead.)
+    QByteArray tempName = QFile::encodeName(targetInfo.absolutePath() + QLatin1String("/.") +
+                                            targetInfo.fileName() + QLatin1String(".XXXXXX"));
+    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    struct stat old {};
+    mode_t mode = 0666;
+    if (::stat(QFile::encodeName(target).constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+    const bool written = writeAllAt(fd, bytes.constData(), bytes.size(), 0) &&
+                         ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed ||
+        ::rename(tempName.constData(), QFile::encodeName(target).constData()) != 0) {
+        ::unlink(tempName.constData());
         return false;
     }
-    return file.commit();
+    return true;
 }

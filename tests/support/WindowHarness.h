@@ -1,0 +1,77 @@
+#pragma once
+
+// A main window driven the way a user drives it, with scripted dialogs. Header-only: only
+// the widget tests include it.
+
+#include "DumpFiles.h"
+#include "DumpPane.h"
+#include "DumpView.h"
+#include "HeaderArea.h"
+#include "HeaderBox.h"
+#include "IconBox.h"
+#include "MainWindow.h"
+#include "ScriptedPrompts.h"
+#include "StatusPanels.h"
+#include "TestFiles.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QtTest>
+
+#include <memory>
+#include <optional>
+
+class WindowHarness {
+public:
+    explicit WindowHarness(std::unique_ptr<DumpFiles> dumpFiles = std::make_unique<DumpFiles>())
+        : dumpFiles(std::move(dumpFiles)),
+          window(std::make_unique<MainWindow>(prompts, *this->dumpFiles)) {
+        window->show();
+        window->activateWindow();
+        settle();
+    }
+
+    // Lets queued work (the pane sync) run, as the event loop would between user actions.
+    static void settle() {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+        }
+    }
+
+    // File > Open on `path`, answering the padding question when one is given.
+    void open(const QString& path, std::optional<Prompts::Answer> padAnswer = std::nullopt) {
+        prompts.choose(path);
+        if (padAnswer) {
+            prompts.answer(*padAnswer);
+        }
+        window->mnuFileOpen_Click();
+        settle();
+    }
+
+    // Writes an add-in file and opens it (8192 bytes or more: no padding question).
+    QString openAddin(const QByteArray& bytes, const QString& name = QStringLiteral("a.rex")) {
+        const QString path = files.write(name, bytes);
+        open(path, bytes.size() < 8192 ? std::optional(Prompts::Answer::No) : std::nullopt);
+        return path;
+    }
+
+    HeaderArea* header() const { return window->headerArea(); }
+    DumpView* dump() const { return window->dumpView(); }
+    DumpPane* hexPane() const { return dump()->scrHEX; }
+    DumpPane* asciiPane() const { return dump()->scrASC; }
+    QString panelText(const QString& key) const {
+        return window->statusPanels()->panel(key)->text();
+    }
+    QString addressText() const;
+
+    ScriptedPrompts prompts;
+    TestFiles files;
+    std::unique_ptr<DumpFiles> dumpFiles;
+    std::unique_ptr<MainWindow> window;
+};
+
+#include "AddressColumn.h"
+
+inline QString WindowHarness::addressText() const {
+    return dump()->lblAds->text();
+}
