@@ -16,6 +16,10 @@ DumpPane::DumpPane(int columns, Wrap wrap, QWidget* parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(wrap == Wrap::AtSpaces ? QTextOption::WrapAtWordBoundaryOrAnywhere
                                            : QTextOption::WrapAnywhere);
+    // Without a document margin the first visible line starts right at the top edge, so the
+    // character at the top-left corner is the first one of the top line, scrolled or not.
+    document()->setDocumentMargin(0);
+    setViewportMargins(kInset, kInset, 0, kInset);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setMouseTracking(true);
@@ -27,13 +31,12 @@ void DumpPane::fitTo(const QFont& font, int lines) {
     document()->setDefaultFont(font);
     const QFontMetricsF metrics(font);
     const qreal advance = metrics.horizontalAdvance(QLatin1Char('0'));
-    const qreal margin = document()->documentMargin();
     const int frame = frameWidth();
     // Half a cell of slack: the last character fits, the first of the next line does not.
     const qreal textWidth = (m_columns + 0.5) * advance;
-    const int width = int(std::ceil(textWidth + 2 * margin)) + 2 * frame +
-                      verticalScrollBar()->sizeHint().width();
-    const int height = int(std::ceil(lines * linePitch(font) + 2 * margin)) + 2 * frame;
+    const int width =
+        int(std::ceil(textWidth)) + kInset + 2 * frame + verticalScrollBar()->sizeHint().width();
+    const int height = int(std::ceil(lines * linePitch(font))) + 2 * kInset + 2 * frame;
     setFixedSize(width, height);
 }
 
@@ -47,7 +50,9 @@ qreal DumpPane::linePitch(const QFont& font) {
 }
 
 int DumpPane::firstVisibleChar() const {
-    return cursorForPosition(QPoint(0, 0)).position();
+    // The top-left pixel itself: the layout counts the pixel row on a line boundary to the
+    // line above it.
+    return cursorForPosition(QPoint(0, 1)).position();
 }
 
 void DumpPane::scrollByLines(int lines) {

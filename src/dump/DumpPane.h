@@ -10,6 +10,8 @@ class DumpPane : public QPlainTextEdit {
 
 public:
     enum class Wrap { AtSpaces, Anywhere };
+    // Blank space between the frame and the text, outside the scrolled area.
+    static constexpr int kInset = 3;
 
     DumpPane(int columns, Wrap wrap, QWidget* parent = nullptr);
 

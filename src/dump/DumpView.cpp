@@ -83,7 +83,7 @@ void DumpView::setDumpFont(const QFont& font) {
     lblAds->setLinePitch(m_linePitch);
 
     // Column headers stand right above the first character column of their pane.
-    const int textInset = scrHEX->frameWidth() + int(scrHEX->document()->documentMargin());
+    const int textInset = scrHEX->frameWidth() + DumpPane::kInset;
     const int headerHeight = int(std::ceil(m_linePitch));
     const int paneTop = 1 + headerHeight;
     m_label1->move(6 + textInset, 1);

@@ -1,0 +1,276 @@
+#include "DumpText.h"
+#include "WindowHarness.h"
+
+#include <QFontDatabase>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace {
+
+QByteArray counting(int size) {
+    QByteArray bytes;
+    for (int i = 0; i < size; ++i) {
+        bytes.append(char(i & 0xFF));
+    }
+    return bytes;
+}
+
+void scrollToLine(DumpPane* pane, int line) {
+    pane->verticalScrollBar()->setValue(line - 1);
+    WindowHarness::settle();
+}
+
+int firstLine(DumpPane* pane, int charsPerLine) {
+    return pane->firstVisibleChar() / charsPerLine + 1;
+}
+
+} // namespace
+
+class DumpViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void visualLinesHoldExactColumns_data();
+    void visualLinesHoldExactColumns();
+    void bytesShowAsMapped();
+    void hexSelectionMirrorsIntoAscii_data();
+    void hexSelectionMirrorsIntoAscii();
+    void asciiSelectionMirrorsWholeGroups();
+    void scrollingFollowsAndWritesAddresses();
+    void pointerMovementChoosesTheLeader();
+    void panelsToggleBetweenHexAndDecimal();
+    void stripHeaderRendersFromTheCode();
+    void emptyRangeLeavesEmptyPanes();
+    void unwritableTemporaryFolderKeepsTheImage();
+};
+
+void DumpViewTest::visualLinesHoldExactColumns_data() {
+    QTest::addColumn<qreal>("pointSize");
+    QTest::newRow("8.25 pt") << 8.25;
+    QTest::newRow("11 pt") << 11.0;
+    QTest::newRow("14 pt") << 14.0;
+}
+
+void DumpViewTest::visualLinesHoldExactColumns() {
+    QFETCH(qreal, pointSize);
+    DumpView view;
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(pointSize);
+    view.setDumpFont(font);
+    view.show();
+    const QByteArray bytes = counting(9000);
+    view.showTexts(DumpText::hexText(bytes), DumpText::asciiText(bytes));
+    WindowHarness::settle();
+    for (DumpPane* pane : {view.scrHEX, view.scrASC}) {
+        const int columns = pane == view.scrHEX ? 48 : 16;
+        QTextLayout* layout = pane->document()->firstBlock().layout();
+        QCOMPARE(layout->lineCount(), 9000 / 16 + 1);
+        for (int n = 0; n < layout->lineCount(); ++n) {
+            QCOMPARE(layout->lineAt(n).textStart(), n * columns);
+        }
+        // Fifteen whole lines are in view, and no more.
+        const qreal pitch = layout->lineAt(1).y() - layout->lineAt(0).y();
+        const qreal room = pane->viewport()->height();
+        QVERIFY2(room >= 15 * pitch && room < 16 * pitch,
+                 qPrintable(QString::number(room / pitch)));
+    }
+}
+
+void DumpViewTest::bytesShowAsMapped() {
+    WindowHarness h;
+    QByteArray bytes = TestFiles::addin();
+    const QByteArray probe("\x20\x2D\x2E\x41\x7F\x80\x00", 7);
+    bytes.replace(400, probe.size(), probe);
+    h.openAddin(bytes);
+    QCOMPARE(h.hexPane()->toPlainText().mid(3 * 400, 21), QStringLiteral("20 2D 2E 41 7F 80 00 "));
+    QCOMPARE(h.asciiPane()->toPlainText().mid(400, 7), QString::fromUtf16(u"_\u2013.A\u007F.."));
+    QCOMPARE(h.hexPane()->toPlainText().size(), 3 * 8192);
+    QCOMPARE(h.asciiPane()->toPlainText().size(), 8192);
+    // The address column starts at the top.
+    QCOMPARE(h.addressText(), DumpText::addressLines(0, 224, 16));
+}
+
+void DumpViewTest::hexSelectionMirrorsIntoAscii_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<QString>("positionPanel");
+    QTest::addColumn<QString>("lengthPanel");
+    QTest::newRow("inside a group") << 7 << 4 << 2 << 2 << "$2"
+                                    << "$2";
+    QTest::newRow("one group") << 0 << 3 << 0 << 1 << "$0"
+                               << "$1";
+    QTest::newRow("caret only") << 78 << 0 << 26 << 0 << "$1A"
+                                << "$0";
+    QTest::newRow("long") << 30 << 100 << 10 << 34 << "$A"
+                          << "$22";
+}
+
+void DumpViewTest::hexSelectionMirrorsIntoAscii() {
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(int, position);
+    QFETCH(int, bytes);
+    QFETCH(QString, positionPanel);
+    QFETCH(QString, lengthPanel);
+    WindowHarness h;
+    h.openAddin(TestFiles::addin());
+    QCOMPARE(h.dump()->activePane(), h.hexPane());
+    h.hexPane()->select(start, length);
+    WindowHarness::settle();
+    QCOMPARE(h.asciiPane()->selectionStart(), position);
+    QCOMPARE(h.asciiPane()->selectionLength(), bytes);
+    QCOMPARE(h.panelText(QStringLiteral("ctPos")), positionPanel);
+    QCOMPARE(h.panelText(QStringLiteral("SelLen")), lengthPanel);
+    // The leader's own selection is left as the user made it.
+    QCOMPARE(h.hexPane()->selectionStart(), start);
+    QCOMPARE(h.hexPane()->selectionLength(), length);
+}
+
+void DumpViewTest::asciiSelectionMirrorsWholeGroups() {
+    WindowHarness h;
+    h.openAddin(TestFiles::addin());
+    h.asciiPane()->setFocus();
+    QTRY_COMPARE(h.dump()->activePane(), h.asciiPane());
+    h.asciiPane()->select(5, 3);
+    WindowHarness::settle();
+    QCOMPARE(h.hexPane()->selectionStart(), 15);
+    QCOMPARE(h.hexPane()->selectionLength(), 9);
+    QCOMPARE(h.hexPane()->textCursor().selectedText(), QStringLiteral("63 61 74 "));
+}
+
+void DumpViewTest::scrollingFollowsAndWritesAddresses() {
+    WindowHarness h;
+    h.openAddin(TestFiles::addin());
+    scrollToLine(h.hexPane(), 3);
+    QCOMPARE(h.hexPane()->firstVisibleChar(), 96);
+    QCOMPARE(firstLine(h.asciiPane(), 16), 3);
+    QCOMPARE(h.addressText(), DumpText::addressLines(0x20, 0x100, 16));
+    QVERIFY(h.addressText().startsWith(QStringLiteral("0020\r")));
+    QVERIFY(h.addressText().endsWith(QStringLiteral("0100\r")));
+
+    // Keyboard movement in the leader scrolls the follower along.
+    QTest::keyClick(h.hexPane(), Qt::Key_End, Qt::ControlModifier);
+    WindowHarness::settle();
+    const int last = firstLine(h.hexPane(), 48);
+    QCOMPARE(last, 512 - 15 + 1);
+    QCOMPARE(firstLine(h.asciiPane(), 16), last);
+    QCOMPARE(h.addressText().left(4),
+             QString::number((last - 1) * 16, 16).toUpper().rightJustified(4, '0'));
+}
+
+void DumpViewTest::pointerMovementChoosesTheLeader() {
+    WindowHarness h;
+    h.openAddin(TestFiles::addin());
+    h.hexPane()->select(7, 4);
+    WindowHarness::settle();
+    QCOMPARE(h.asciiPane()->selectionLength(), 2);
+
+    // Moving over the ASCII pane, without a click, hands it the lead; its selection (2, 2)
+    // then comes back into the hex pane as whole groups.
+    QTest::mouseMove(h.asciiPane()->viewport(), QPoint(20, 20));
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20),
+                     h.asciiPane()->viewport()->mapToGlobal(QPointF(20, 20)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(h.asciiPane()->viewport(), &move);
+    WindowHarness::settle();
+    QCOMPARE(h.dump()->activePane(), h.asciiPane());
+    QCOMPARE(h.hexPane()->selectionStart(), 6);
+    QCOMPARE(h.hexPane()->selectionLength(), 6);
+
+    // The frame around the hex pane, its column header included, hands the lead back.
+    QWidget* header = h.window->findChild<QWidget*>(QStringLiteral("Label1"));
+    QMouseEvent overHeader(QEvent::MouseMove, QPointF(5, 5), header->mapToGlobal(QPointF(5, 5)),
+                           Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(header, &overHeader);
+    WindowHarness::settle();
+    QCOMPARE(h.dump()->activePane(), h.hexPane());
+}
+
+void DumpViewTest::panelsToggleBetweenHexAndDecimal() {
+    WindowHarness h;
+    h.openAddin(TestFiles::addin());
+    h.hexPane()->select(78, 0);
+    WindowHarness::settle();
+    StatusPanels* bar = h.window->statusPanels();
+    QCOMPARE(h.panelText(QStringLiteral("totByte")), QStringLiteral("$2000"));
+    QTest::mouseClick(bar->panel(QStringLiteral("totByte")), Qt::LeftButton);
+    QCOMPARE(h.panelText(QStringLiteral("totByte")), QStringLiteral("8192"));
+    QCOMPARE(h.panelText(QStringLiteral("ctPos")), QStringLiteral("$1A"));
+    QTest::mouseClick(bar->panel(QStringLiteral("ctPos")), Qt::LeftButton);
+    QCOMPARE(h.panelText(QStringLiteral("ctPos")), QStringLiteral("26"));
+    QTest::mouseClick(bar->panel(QStringLiteral("totByte")), Qt::LeftButton);
+    QCOMPARE(h.panelText(QStringLiteral("totByte")), QStringLiteral("$2000"));
+    QCOMPARE(bar->panel(QStringLiteral("totByte"))->tag(), QStringLiteral("h"));
+    QCOMPARE(bar->panel(QStringLiteral("ctPos"))->tag(), QString());
+}
+
+void DumpViewTest::stripHeaderRendersFromTheCode() {
+    WindowHarness h;
+    const QByteArray bytes = TestFiles::addin();
+    h.openAddin(bytes);
+    QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
+    QVERIFY(h.header()->chkCode->isChecked());
+    QCOMPARE(h.hexPane()->toPlainText(), DumpText::hexText(QByteArrayView(bytes).sliced(205)));
+    QCOMPARE(h.asciiPane()->toPlainText().size(), 8192 - 205);
+    QCOMPARE(h.hexPane()->selectionStart(), 0);
+    QVERIFY(h.hexPane()->hasFocus());
+    // Opening another file keeps the header stripped.
+    h.openAddin(TestFiles::addin("Other", "Other text!"), QStringLiteral("other.rex"));
+    QCOMPARE(h.asciiPane()->toPlainText().size(), 8192 - 206);
+    QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
+    QCOMPARE(h.asciiPane()->toPlainText().size(), 8192);
+}
+
+void DumpViewTest::emptyRangeLeavesEmptyPanes() {
+    WindowHarness h;
+    // A data file that is nothing but its 22-byte class line.
+    const QByteArray bytes = QByteArray("ApplicationName:DATA\r\n");
+    const QString path = h.files.write(QStringLiteral("data.DS2"), bytes);
+    h.open(path, Prompts::Answer::No);
+    QCOMPARE(h.asciiPane()->toPlainText().size(), 22);
+    QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
+    QVERIFY(h.hexPane()->toPlainText().isEmpty());
+    QVERIFY(h.asciiPane()->toPlainText().isEmpty());
+    QCOMPARE(QFileInfo(h.dumpFiles->hexPath()).size(), 0);
+    QCOMPARE(QFileInfo(h.dumpFiles->asciiPath()).size(), 0);
+    QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + path);
+}
+
+void DumpViewTest::unwritableTemporaryFolderKeepsTheImage() {
+    TestFiles scratch;
+    const QString folder = scratch.path(QStringLiteral("render"));
+    QVERIFY(QDir().mkdir(folder));
+    WindowHarness h(std::make_unique<DumpFiles>(folder));
+    const QByteArray original = TestFiles::addin();
+    h.openAddin(original);
+    QCOMPARE(QFileInfo(h.dumpFiles->hexPath()).size(), 3 * 8192);
+
+    // The folder is replaced by a plain file: nothing can be written under it any more.
+    QVERIFY(QDir(folder).removeRecursively());
+    scratch.write(QStringLiteral("render"), "not a folder");
+    HeaderBox* name = h.header()->Aname;
+    QTest::mouseDClick(name, Qt::LeftButton);
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, QStringLiteral("Time"));
+    h.prompts.answer(Prompts::Answer::Ok);
+    h.hexPane()->setFocus();
+    WindowHarness::settle();
+
+    QCOMPARE(h.prompts.texts(),
+             QStringList({"Patch the addin?", "Error opening temporary files!!"}));
+    QVERIFY(h.window->isVisible());
+    QVERIFY(h.window->isPatched());
+    QCOMPARE(h.window->image().bytes().mid(23, 5), QByteArray("Time "));
+    // The panes keep the last rendering that worked.
+    QCOMPARE(h.asciiPane()->toPlainText().mid(23, 5), QStringLiteral("Clock"));
+    // Saving still writes the patched image.
+    h.window->mnuFileSave_Click();
+    QCOMPARE(TestFiles::read(h.window->image().path()).mid(23, 5), QByteArray("Time "));
+}
+
+QTEST_MAIN(DumpViewTest)
+#include "tst_dumpview_ui.moc"
