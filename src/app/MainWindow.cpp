@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AboutBox.h"
 #include "AddressColumn.h"
 #include "AppTitle.h"
 #include "DumpFiles.h"
@@ -10,6 +11,8 @@
 #include "HeaderBox.h"
 #include "HeaderPatch.h"
 #include "IconBox.h"
+#include "IconCode.h"
+#include "IconCodeWindow.h"
 #include "NumberForm.h"
 #include "StatusPanels.h"
 
@@ -59,7 +62,10 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
     m_header->chkCode->setEnabled(false);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // Closing the window leaves the icon code open; the window's end takes it along.
+    delete m_iconCode;
+}
 
 void MainWindow::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -90,6 +96,8 @@ void MainWindow::createMenus() {
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
+    add(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About Mobrin!..."), {},
+        &MainWindow::mnuHelpAbout_Click);
 }
 
 QAction* MainWindow::action(const QString& name) const {
@@ -129,6 +137,7 @@ void MainWindow::connectHeader() {
         connect(box, &HeaderBox::clicked, this, [this, box] { numberClicked(box); });
     }
     connect(h->chkCode, &QCheckBox::clicked, this, &MainWindow::chkCode_Click);
+    connect(h->Picture1, &IconBox::doubleClicked, this, &MainWindow::Picture1_DblClick);
 }
 
 void MainWindow::tell(const QString& text) {
@@ -141,14 +150,14 @@ void MainWindow::mnuFileOpen_Click() {
     if (m_rendering) {
         return;
     }
-    loaded(m_commands.open(m_patched, [] {}));
+    loaded(m_commands.open(m_patched, [this] { unloadIconCode(); }));
 }
 
 void MainWindow::openFile(const QString& path) {
     if (m_rendering) {
         return;
     }
-    loaded(m_commands.openPath(path, m_patched, [] {}));
+    loaded(m_commands.openPath(path, m_patched, [this] { unloadIconCode(); }));
 }
 
 void MainWindow::loaded(std::optional<AddinImage> image) {
@@ -208,6 +217,35 @@ void MainWindow::dropEvent(QDropEvent* event) {
     // the drag source waits.
     QMetaObject::invokeMethod(
         this, [this, path] { openFile(path); }, Qt::QueuedConnection);
+}
+
+// --- Accessory windows ------------------------------------------------------------------
+
+void MainWindow::mnuHelpAbout_Click() {
+    AboutBox about;
+    about.exec();
+}
+
+void MainWindow::Picture1_DblClick() {
+    if (m_addinType != QLatin1String("ADDIN") || !m_image.isLoaded()) {
+        return;
+    }
+    if (!m_iconCode) {
+        m_iconCode = new IconCodeWindow();
+    }
+    m_iconCode->show();
+    m_iconCode->raise();
+    m_iconCode->activateWindow();
+    // Read back from the icon box's own pixels: the code shows what the box shows.
+    m_iconCode->setCode(IconCode::fromPixels(m_header->Picture1->pixels()));
+}
+
+IconCodeWindow* MainWindow::iconCodeWindow() const { return m_iconCode; }
+
+void MainWindow::unloadIconCode() {
+    if (m_iconCode) {
+        m_iconCode->close();
+    }
 }
 
 // --- Header ------------------------------------------------------------------------------

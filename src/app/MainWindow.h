@@ -41,6 +41,7 @@ public:
     HeaderArea* headerArea() const { return m_header; }
     DumpView* dumpView() const { return m_dump; }
     StatusPanels* statusPanels() const { return m_status; }
+    IconCodeWindow* iconCodeWindow() const;
     QAction* action(const QString& name) const;
 
 public slots:
@@ -49,7 +50,9 @@ public slots:
     void mnuFileSaveAs_Click();
     void mnuFileProperties_Click();
     void mnuFileExit_Click();
+    void mnuHelpAbout_Click();
     void chkCode_Click();
+    void Picture1_DblClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,6 +72,7 @@ private:
     void fieldDoubleClicked(HeaderBox* box);
     void fieldLostFocus(HeaderBox* box, int fieldStart);
     void numberClicked(HeaderBox* box);
+    void unloadIconCode();
 
     Prompts& m_prompts;
     DumpFiles& m_dumpFiles;
@@ -77,6 +81,7 @@ private:
     HeaderArea* m_header;
     DumpView* m_dump;
     StatusPanels* m_status;
+    QPointer<IconCodeWindow> m_iconCode;
 
     // The add-in image with its path and size (AddinData, AddinFile, FileSize).
     AddinImage m_image;

@@ -1,3 +1,4 @@
+#include "AppIcon.h"
 #include "AppTitle.h"
 #include "DumpFiles.h"
 #include "MainWindow.h"
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(appTitle());
     QApplication::setApplicationVersion(QString::fromLatin1(Version::kText));
+    QApplication::setWindowIcon(appIcon());
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Inspect and patch REX add-ins."));
