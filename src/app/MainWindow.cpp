@@ -240,7 +240,9 @@ void MainWindow::Picture1_DblClick() {
     m_iconCode->setCode(IconCode::fromPixels(m_header->Picture1->pixels()));
 }
 
-IconCodeWindow* MainWindow::iconCodeWindow() const { return m_iconCode; }
+IconCodeWindow* MainWindow::iconCodeWindow() const {
+    return m_iconCode;
+}
 
 void MainWindow::unloadIconCode() {
     if (m_iconCode) {
