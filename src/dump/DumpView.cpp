@@ -88,18 +88,22 @@ void DumpView::setDumpFont(const QFont& font) {
     const int paneTop = 1 + headerHeight;
     m_label1->move(6 + textInset, 1);
     scrHEX->move(6, paneTop);
-    m_frame2->setGeometry(6, 8, scrHEX->width() + 12, paneTop + scrHEX->height() + 2);
     m_label2->move(6 + textInset, 1);
     scrASC->move(6, paneTop);
+    const int frame2Width = scrHEX->width() + 12;
     const int frame1Width = scrASC->width() + 12;
-    m_frame1->setGeometry(kDesignWidth - 7 - frame1Width, 8, frame1Width, m_frame2->height());
+    const int frameHeight = paneTop + scrHEX->height() + 2;
 
-    // The address column sits in the gap, each address level with its line of the panes.
+    // Hex frame, address column and ASCII frame side by side, the group centred in the area;
+    // each address stands level with its line of the panes.
     const int columnWidth = int(std::ceil(metrics.horizontalAdvance(QStringLiteral("0000")))) + 2;
-    const int gapLeft = m_frame2->geometry().right() + 1;
-    const int gapWidth = m_frame1->x() - gapLeft;
-    lblAds->setGeometry(gapLeft + (gapWidth - columnWidth) / 2, 8 + paneTop + textInset,
-                        columnWidth, int(std::ceil(DumpText::kLinesInView * m_linePitch)));
+    const int gap = 6;
+    const int groupWidth = frame2Width + gap + columnWidth + gap + frame1Width;
+    const int left = qMax(2, (kDesignWidth - groupWidth) / 2);
+    m_frame2->setGeometry(left, 8, frame2Width, frameHeight);
+    lblAds->setGeometry(left + frame2Width + gap, 8 + paneTop + textInset, columnWidth,
+                        int(std::ceil(DumpText::kLinesInView * m_linePitch)));
+    m_frame1->setGeometry(lblAds->geometry().right() + 1 + gap, 8, frame1Width, frameHeight);
     setFixedSize(kDesignWidth, m_frame2->y() + m_frame2->height() + 2);
 }
 
