@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class MainWindow;
+
+// `mobrin [FILE]`: the file to open at start, if one is given.
+namespace CommandLine {
+
+// Handles --help and --version itself (and exits); returns the file named, if any.
+std::optional<QString> fileToOpen(const QStringList& arguments);
+
+// Opens `path` in `window` once the event loop runs, as if chosen in the open dialog.
+void openWhenShown(MainWindow& window, const QString& path);
+
+} // namespace CommandLine
