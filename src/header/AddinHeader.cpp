@@ -69,6 +69,12 @@ AddinHeader AddinHeader::parse(QByteArrayView image) {
     header.addinType = classText.mid(classText.lastIndexOf(QLatin1Char(':')) + 1).toUpper();
     const int classEnd = header.classLine->start + header.classLine->length();
     if (!header.isAddin()) {
+        // The class line with its line feed is the whole header; a header size past the end
+        // of the image would claim bytes the file does not have.
+        if (classEnd + 1 > image.size()) {
+            header.problem = HeaderProblem::ClassLineTruncated;
+            return header;
+        }
         header.headSize = classEnd + 1;
         return header;
     }
@@ -124,6 +130,9 @@ QString AddinHeader::problemText() const {
     case HeaderProblem::ClassUnterminated:
         return QStringLiteral("The add-in header is damaged: the class line has no end "
                               "(no carriage return before the end of the file).");
+    case HeaderProblem::ClassLineTruncated:
+        return QStringLiteral("The add-in header is damaged: the file ends right after the "
+                              "class line, before its line feed.");
     case HeaderProblem::NameUnterminated:
         return QStringLiteral("The add-in header is damaged: the name has no end "
                               "(no carriage return before the end of the file).");

@@ -21,6 +21,7 @@ enum class HeaderProblem {
     NoSignature,          // the image does not begin with "ApplicationName:"
     ShorterThanSignature, // the image ends inside the signature
     ClassUnterminated,
+    ClassLineTruncated, // a class line alone (not an add-in) whose line feed is missing
     NameUnterminated,
     DescriptionUnterminated,
     WordsTruncated,
