@@ -37,6 +37,9 @@ private:
     int m_fd;
 };
 
+// As many links as the system itself follows before it gives up (Linux's MAXSYMLINKS).
+constexpr int kMaxLinkDepth = 40;
+
 bool writeAllAt(int fd, const char* data, qint64 length, qint64 offset) {
     while (length > 0) {
         const ssize_t written = ::pwrite(fd, data, size_t(length), off_t(offset));
@@ -98,9 +101,16 @@ bool AddinImage::writeFile(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty()) {
         return false;
     }
-    // A symbolic link stays a link: its target is what gets replaced.
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+    // A symbolic link stays a link: the file at the end of its chain is what gets replaced
+    // (a link to a link would otherwise lose the inner link to the rename below). A chain
+    // that never ends is a loop and cannot be written.
+    QString target = QFileInfo(path).absoluteFilePath();
+    for (int depth = 0; QFileInfo(target).isSymLink(); ++depth) {
+        if (depth == kMaxLinkDepth) {
+            return false;
+        }
+        target = QFileInfo(target).symLinkTarget();
+    }
     const QFileInfo targetInfo(target);
 
     // The new bytes go to a temporary file beside the target first; only a complete, synced
