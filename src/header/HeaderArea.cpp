@@ -36,6 +36,7 @@ HeaderArea::HeaderArea(QWidget* parent) : QFrame(parent) {
     chkCode = new QCheckBox(QStringLiteral("Strip header"), frame6);
     chkCode->setObjectName(QStringLiteral("chkCode"));
     chkCode->setToolTip(QStringLiteral("Strip/Show Header"));
+    chkCode->setFont(captionFont());
     chkCode->adjustSize();
     chkCode->move(qMax(2, (frame6->width() - chkCode->width()) / 2), 58);
 
@@ -82,6 +83,13 @@ HeaderArea::HeaderArea(QWidget* parent) : QFrame(parent) {
     setTabOrder(Picture1, chkCode);
 }
 
+QFont HeaderArea::captionFont() const {
+    // A size smaller than the boxes' text, so that the longest caption fits its place.
+    QFont caption = font();
+    caption.setPointSizeF(7.5);
+    return caption;
+}
+
 HeaderBox* HeaderArea::addBox(QWidget* frame, const QString& name, const QString& toolTip,
                               const QRect& place) {
     auto* box = new HeaderBox(name, toolTip, frame);
@@ -93,10 +101,7 @@ void HeaderArea::addCaption(QWidget* frame, const QString& name, const QString& 
                             const HeaderBox* box, int top) {
     auto* label = new QLabel(text, frame);
     label->setObjectName(name);
-    // A size smaller than the boxes' text, so that the longest caption fits its place.
-    QFont captionFont = label->font();
-    captionFont.setPointSizeF(7.5);
-    label->setFont(captionFont);
+    label->setFont(captionFont());
     label->adjustSize();
     // Captions size themselves to their text and end just left of their box.
     label->move(box->x() - 2 - label->width(), top + (13 - label->height()) / 2);

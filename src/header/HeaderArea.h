@@ -26,6 +26,7 @@ public:
     QCheckBox* chkCode;
 
 private:
+    QFont captionFont() const;
     HeaderBox* addBox(QWidget* frame, const QString& name, const QString& toolTip,
                       const QRect& place);
     void addCaption(QWidget* frame, const QString& name, const QString& text, const HeaderBox* box,
