@@ -1,0 +1,49 @@
+#include "CommandLine.h"
+
+#include "CliOutput.h"
+#include "ExitCode.h"
+
+CommandLine::CommandLine(QString command, QString help)
+    : m_command(std::move(command)), m_help(std::move(help)) {
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    addFlag({QStringLiteral("h"), QStringLiteral("help")});
+}
+
+void CommandLine::addFlag(const QStringList& names) {
+    m_parser.addOption(QCommandLineOption(names));
+}
+
+void CommandLine::addValue(const QStringList& names, const QString& valueName) {
+    m_parser.addOption(QCommandLineOption(names, QString(), valueName));
+}
+
+std::optional<int> CommandLine::parse(const QStringList& arguments, int fileCount,
+                                      std::ostream& out, std::ostream& err) {
+    // The parser skips its first argument as the program's name.
+    if (!m_parser.parse(QStringList{CliOutput::kProgram} + arguments)) {
+        QString message = m_parser.errorText();
+        if (message.endsWith(QLatin1Char('.'))) {
+            message.chop(1);
+        }
+        return usageError(err, message);
+    }
+    if (m_parser.isSet(QStringLiteral("help"))) {
+        CliOutput::write(out, m_help);
+        return ExitCode::kOk;
+    }
+    const qsizetype files = m_parser.positionalArguments().size();
+    if (files < fileCount) {
+        return usageError(err, QStringLiteral("missing file name"));
+    }
+    if (files > fileCount) {
+        return usageError(err, QStringLiteral("unexpected argument '%1'")
+                                   .arg(m_parser.positionalArguments().at(fileCount)));
+    }
+    return std::nullopt;
+}
+
+int CommandLine::usageError(std::ostream& err, const QString& message) const {
+    return CliOutput::fail(
+        err, ExitCode::kUsage,
+        QStringLiteral("%1: %2 (see '%3 %1 --help')").arg(m_command, message, CliOutput::kProgram));
+}

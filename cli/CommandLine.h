@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <ostream>
+
+// The options of one sub-command, parsed from the arguments after its name. Help and usage
+// errors are answered here so that every sub-command treats them alike.
+class CommandLine {
+public:
+    // `command` is the sub-command's name; `help` is printed for -h and --help.
+    CommandLine(QString command, QString help);
+
+    void addFlag(const QStringList& names);
+    void addValue(const QStringList& names, const QString& valueName);
+
+    // Parses `arguments`, which must hold exactly `fileCount` file names besides the options.
+    // Returns the exit code when the command must stop here: 0 after printing the help, the
+    // usage code after a usage error on `err`; nothing when the command can run.
+    std::optional<int> parse(const QStringList& arguments, int fileCount, std::ostream& out,
+                             std::ostream& err);
+
+    bool isSet(const QString& name) const { return m_parser.isSet(name); }
+    QString value(const QString& name) const { return m_parser.value(name); }
+    QString file(int index = 0) const { return m_parser.positionalArguments().value(index); }
+
+    // Reports a usage error found by the command itself, pointing to the command's help.
+    int usageError(std::ostream& err, const QString& message) const;
+
+private:
+    QString m_command;
+    QString m_help;
+    QCommandLineParser m_parser;
+};

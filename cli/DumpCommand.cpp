@@ -1,0 +1,56 @@
+#include "DumpCommand.h"
+
+#include "AddinHeader.h"
+#include "CliOutput.h"
+#include "CommandLine.h"
+#include "DumpLines.h"
+#include "DumpText.h"
+#include "ExitCode.h"
+#include "FileInput.h"
+#include "HeaderCheck.h"
+
+namespace DumpCommand {
+
+const char* const kHelp =
+    "Usage: mobrin-cli dump FILE [--strip-header]\n"
+    "\n"
+    "Prints the file as the window's dump shows it, one visual line a line: the four-digit\n"
+    "address, the 48-character hex line and the 16-character ASCII line, two spaces apart.\n"
+    "In the ASCII column a space shows as \"_\", a hyphen as an en dash, bytes 0x21 to 0x7F\n"
+    "as themselves and every other byte as \".\"; the output is UTF-8.\n"
+    "\n"
+    "  --strip-header   start after the header, as \"Strip header\" does; addresses then\n"
+    "                   count from the first byte after it. A file without a complete\n"
+    "                   header has nothing to strip: that is an error (exit 4).\n"
+    "\n"
+    "Any readable file of at most 9000 bytes can be dumped whole.\n";
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    CommandLine command(QStringLiteral("dump"), QLatin1String(kHelp));
+    command.addFlag({QStringLiteral("strip-header")});
+    if (const auto stop = command.parse(arguments, 1, out, err)) {
+        return *stop;
+    }
+    const QString path = command.file();
+    const FileInput input = FileInput::read(path);
+    if (!input.ok()) {
+        return CliOutput::fail(err, input.exitCode, input.error);
+    }
+    const bool strip = command.isSet(QStringLiteral("strip-header"));
+    int headSize = 0;
+    if (strip) {
+        const AddinHeader header = AddinHeader::parse(input.bytes);
+        const QString damage = HeaderCheck::damage(header);
+        if (!damage.isEmpty()) {
+            return CliOutput::fail(err, ExitCode::kNotAddin, path + QLatin1String(": ") + damage);
+        }
+        headSize = header.headSize;
+    }
+    for (const QString& line :
+         DumpLines::of(DumpText::renderedRange(input.bytes, strip, headSize))) {
+        CliOutput::line(out, line);
+    }
+    return ExitCode::kOk;
+}
+
+} // namespace DumpCommand

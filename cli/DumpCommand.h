@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+#include <ostream>
+
+// `dump FILE [--strip-header]`: the hex and ASCII dump as the window shows it.
+namespace DumpCommand {
+
+extern const char* const kHelp;
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
+
+} // namespace DumpCommand

@@ -1,0 +1,13 @@
+#pragma once
+
+// What mobrin-cli returns to the shell; scripts tell the failures apart by these numbers.
+namespace ExitCode {
+
+constexpr int kOk = 0;
+constexpr int kUsage = 2;        // unknown command or option, missing or extra arguments
+constexpr int kUnreadable = 3;   // missing, not a regular file, too long, or unreadable
+constexpr int kNotAddin = 4;     // no add-in header, or a damaged one
+constexpr int kPatchRefused = 5; // the new text cannot go into the field
+constexpr int kWriteFailed = 6;  // the output file could not be written
+
+} // namespace ExitCode

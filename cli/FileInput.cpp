@@ -1,0 +1,38 @@
+#include "FileInput.h"
+
+#include "AddinImage.h"
+#include "ExitCode.h"
+
+namespace {
+
+FileInput refused(const QString& path, const QString& why) {
+    FileInput input;
+    input.exitCode = ExitCode::kUnreadable;
+    input.error = path + QLatin1String(": ") + why;
+    return input;
+}
+
+} // namespace
+
+FileInput FileInput::read(const QString& path) {
+    const AddinImage::Probe probe = AddinImage::probe(path);
+    switch (probe.outcome) {
+    case AddinImage::ProbeOutcome::Missing:
+        return refused(path, QStringLiteral("no such file"));
+    case AddinImage::ProbeOutcome::NotRegularFile:
+        return refused(path, QStringLiteral("not a regular file"));
+    case AddinImage::ProbeOutcome::TooLong:
+        return refused(path, QStringLiteral("file is too long (%1 bytes; an add-in has at most %2)")
+                                 .arg(probe.size)
+                                 .arg(AddinImage::kMaxFileSize));
+    case AddinImage::ProbeOutcome::Ok:
+        break;
+    }
+    std::optional<QByteArray> bytes = AddinImage::readFile(path, probe.size);
+    if (!bytes) {
+        return refused(path, QStringLiteral("cannot read the file"));
+    }
+    FileInput input;
+    input.bytes = std::move(*bytes);
+    return input;
+}

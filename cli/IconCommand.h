@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QStringList>
+
+#include <ostream>
+
+// `icon FILE`: the icon-code window's text; `icon FILE --png OUT.png [--scale N]`: the icon as
+// a picture.
+namespace IconCommand {
+
+extern const char* const kHelp;
+
+constexpr int kMaxScale = 32;
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
+
+} // namespace IconCommand

@@ -1,0 +1,13 @@
+#include "IconPixels.h"
+
+#include "IconBitmap.h"
+
+namespace IconPixels {
+
+QImage of(const QByteArray& iconBytes) {
+    QImage pixels = IconBitmap::cleared(Qt::white);
+    IconBitmap::paint(pixels, iconBytes);
+    return pixels;
+}
+
+} // namespace IconPixels

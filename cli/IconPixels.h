@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+// The icon box as the window fills it: cleared, then painted from the header's icon bytes.
+// The icon code and the picture are both read from these pixels, as the window reads them.
+namespace IconPixels {
+
+QImage of(const QByteArray& iconBytes);
+
+} // namespace IconPixels

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+
+#include <ostream>
+
+// `info FILE [--json] [--hex|--dec]`: the header facts the window shows, one "key: value"
+// line each or one JSON object.
+namespace InfoCommand {
+
+extern const char* const kHelp;
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
+
+} // namespace InfoCommand

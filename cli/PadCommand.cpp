@@ -1,0 +1,59 @@
+#include "PadCommand.h"
+
+#include "AddinHeader.h"
+#include "AddinImage.h"
+#include "CliOutput.h"
+#include "CommandLine.h"
+#include "ExitCode.h"
+#include "FileInput.h"
+
+#include <QFile>
+
+namespace PadCommand {
+
+const char* const kHelp =
+    "Usage: mobrin-cli pad FILE\n"
+    "\n"
+    "Pads an add-in of fewer than 8192 bytes to 8192 bytes by appending bytes 0xFF (255)\n"
+    "on disk, as the window's Open offers to; a file of 8192 to 9000 bytes is left as it\n"
+    "is. Prints what it did.\n"
+    "\n"
+    "The file must begin with \"ApplicationName:\" (else exit 4), so that no other file\n"
+    "is padded by mistake. If the padding cannot be written the file is cut back to its\n"
+    "old length (exit 6).\n";
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    CommandLine command(QStringLiteral("pad"), QLatin1String(kHelp));
+    if (const auto stop = command.parse(arguments, 1, out, err)) {
+        return *stop;
+    }
+    const QString path = command.file();
+    const FileInput input = FileInput::read(path);
+    if (!input.ok()) {
+        return CliOutput::fail(err, input.exitCode, input.error);
+    }
+    const AddinHeader header = AddinHeader::parse(input.bytes);
+    if (!header.signatureOk()) {
+        return CliOutput::fail(err, ExitCode::kNotAddin,
+                               path + QLatin1String(": ") + header.problemText());
+    }
+    const qint64 size = input.bytes.size();
+    if (AddinImage::paddingFor(size) == 0) {
+        CliOutput::line(out, QStringLiteral("%1: %2 bytes, nothing to pad").arg(path).arg(size));
+        return ExitCode::kOk;
+    }
+    if (!AddinImage::padOnDisk(path, size)) {
+        // Padding only appends, so cutting the file back to its old length undoes a part
+        // that did get written.
+        QFile::resize(path, size);
+        return CliOutput::fail(err, ExitCode::kWriteFailed,
+                               path + QLatin1String(": cannot write the padding"));
+    }
+    CliOutput::line(out, QStringLiteral("%1: padded from %2 to %3 bytes")
+                             .arg(path)
+                             .arg(size)
+                             .arg(AddinImage::kPaddedSize));
+    return ExitCode::kOk;
+}
+
+} // namespace PadCommand

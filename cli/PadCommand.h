@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+#include <ostream>
+
+// `pad FILE`: fills a short add-in up to 8192 bytes with 0xFF on disk, as Open offers to.
+namespace PadCommand {
+
+extern const char* const kHelp;
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
+
+} // namespace PadCommand

@@ -1,0 +1,122 @@
+#include "PatchCommand.h"
+
+#include "AddinHeader.h"
+#include "AddinImage.h"
+#include "CliOutput.h"
+#include "CommandLine.h"
+#include "ExitCode.h"
+#include "FileInput.h"
+#include "HeaderCheck.h"
+#include "HeaderPatch.h"
+
+namespace PatchCommand {
+
+const char* const kHelp =
+    "Usage: mobrin-cli patch FILE [--name TEXT] [--description TEXT] [-o OUT]\n"
+    "\n"
+    "Overwrites the add-in's name and/or description in place, as the window does: the\n"
+    "field keeps its length, a shorter text is padded with spaces, and nothing else in\n"
+    "the file changes. Texts are stored in Windows-1252.\n"
+    "\n"
+    "  --name TEXT          the new name\n"
+    "  --description TEXT   the new description\n"
+    "  -o, --output OUT     write the patched add-in to OUT and leave FILE as it is\n"
+    "\n"
+    "A text is refused (exit 5) when it is longer than its field, when the field is empty\n"
+    "(it has no bytes to patch), or when a character has no Windows-1252 code. Both texts\n"
+    "are checked before anything is written; the file is replaced in one step, so a\n"
+    "refused or failed patch leaves every file as it was.\n";
+
+namespace {
+
+// The two patchable fields, by the option that names them.
+struct FieldRequest {
+    const char* option;
+    std::optional<HeaderField> AddinHeader::*field;
+};
+
+constexpr FieldRequest kFields[] = {
+    {"name", &AddinHeader::name},
+    {"description", &AddinHeader::description},
+};
+
+QString refusal(const HeaderPatch& patch, const QString& label, const QString& text,
+                int fieldLength) {
+    switch (patch.outcome) {
+    case HeaderPatch::Outcome::Written:
+        return {};
+    case HeaderPatch::Outcome::EmptyField:
+        return QStringLiteral("the %1 field is empty, so it has no bytes to patch").arg(label);
+    case HeaderPatch::Outcome::TooLong:
+        return QStringLiteral("the new %1 has %2 characters, but its field holds %3")
+            .arg(label)
+            .arg(text.size())
+            .arg(fieldLength);
+    case HeaderPatch::Outcome::Unencodable:
+        return QStringLiteral("the %1 cannot hold \"%2\" (U+%3): it has no Windows-1252 code")
+            .arg(label, patch.character,
+                 QString::number(patch.character.toUcs4().value(0), 16)
+                     .toUpper()
+                     .rightJustified(4, QLatin1Char('0')));
+    case HeaderPatch::Outcome::OutsideImage:
+        return QStringLiteral("the %1 field lies outside the file").arg(label);
+    }
+    return {};
+}
+
+} // namespace
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    CommandLine command(QStringLiteral("patch"), QLatin1String(kHelp));
+    command.addValue({QStringLiteral("name")}, QStringLiteral("TEXT"));
+    command.addValue({QStringLiteral("description")}, QStringLiteral("TEXT"));
+    command.addValue({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("OUT"));
+    if (const auto stop = command.parse(arguments, 1, out, err)) {
+        return *stop;
+    }
+    if (!command.isSet(QStringLiteral("name")) && !command.isSet(QStringLiteral("description"))) {
+        return command.usageError(err, QStringLiteral("nothing to patch: give --name or "
+                                                      "--description"));
+    }
+    if (command.isSet(QStringLiteral("output")) &&
+        command.value(QStringLiteral("output")).isEmpty()) {
+        return command.usageError(err, QStringLiteral("-o needs a file name"));
+    }
+
+    const QString path = command.file();
+    const FileInput input = FileInput::read(path);
+    if (!input.ok()) {
+        return CliOutput::fail(err, input.exitCode, input.error);
+    }
+    const AddinHeader header = AddinHeader::parse(input.bytes);
+    if (const QString problem = HeaderCheck::notAddin(header); !problem.isEmpty()) {
+        return CliOutput::fail(err, ExitCode::kNotAddin, path + QLatin1String(": ") + problem);
+    }
+
+    // Both texts go into a copy first; the file is written only when every patch fits.
+    QByteArray patched = input.bytes;
+    for (const FieldRequest& request : kFields) {
+        const QString option = QLatin1String(request.option);
+        if (!command.isSet(option)) {
+            continue;
+        }
+        const HeaderField& field = *(header.*request.field);
+        const QString text = command.value(option);
+        const HeaderPatch patch = HeaderPatch::apply(patched, field.start, field.length(), text);
+        if (patch.outcome != HeaderPatch::Outcome::Written) {
+            return CliOutput::fail(err, ExitCode::kPatchRefused,
+                                   path + QLatin1String(": ") +
+                                       refusal(patch, option, text, field.length()));
+        }
+    }
+
+    const QString target =
+        command.isSet(QStringLiteral("output")) ? command.value(QStringLiteral("output")) : path;
+    if (!AddinImage::writeFile(target, patched)) {
+        return CliOutput::fail(err, ExitCode::kWriteFailed,
+                               target + QLatin1String(": cannot write the patched add-in"));
+    }
+    return ExitCode::kOk;
+}
+
+} // namespace PatchCommand

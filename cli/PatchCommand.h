@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+
+#include <ostream>
+
+// `patch FILE [--name TEXT] [--description TEXT] [-o OUT]`: the window's name and description
+// patch, written atomically in place or to OUT.
+namespace PatchCommand {
+
+extern const char* const kHelp;
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
+
+} // namespace PatchCommand
