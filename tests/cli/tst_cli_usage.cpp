@@ -1,0 +1,183 @@
+#include "CliRun.h"
+#include "TestFiles.h"
+#include "Version.h"
+
+#include <QProcess>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QStringList kCommands = {"info", "dump", "icon", "patch", "pad"};
+
+// The smallest arguments with which each command would run on `path`.
+QStringList commandFor(const QString& command, const QString& path) {
+    if (command == "patch") {
+        return {"patch", path, "--name", "X"};
+    }
+    return {command, path};
+}
+
+} // namespace
+
+class CliUsage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void programHelp_data();
+    void programHelp();
+    void commandHelp_data();
+    void commandHelp();
+    void version();
+    void usageErrors_data();
+    void usageErrors();
+    void unreadable_data();
+    void unreadable();
+    void realProgram_data();
+    void realProgram();
+};
+
+void CliUsage::programHelp_data() {
+    QTest::addColumn<QString>("option");
+    QTest::newRow("--help") << "--help";
+    QTest::newRow("-h") << "-h";
+    QTest::newRow("help") << "help";
+}
+
+void CliUsage::programHelp() {
+    QFETCH(QString, option);
+    const CliRun run({option});
+    QCOMPARE(run.code, 0);
+    QVERIFY(run.err.isEmpty());
+    QVERIFY(run.out.startsWith("Usage: mobrin-cli COMMAND"));
+    for (const QString& command : kCommands) {
+        QVERIFY2(run.out.contains("  " + command.toUtf8() + " FILE"), qPrintable(command));
+    }
+}
+
+void CliUsage::commandHelp_data() {
+    QTest::addColumn<QStringList>("arguments");
+    for (const QString& command : kCommands) {
+        QTest::addRow("%s --help", qPrintable(command)) << QStringList{command, "--help"};
+        QTest::addRow("%s -h", qPrintable(command)) << QStringList{command, "-h"};
+        QTest::addRow("%s FILE --help", qPrintable(command))
+            << QStringList{command, "/nowhere/a.rex", "--help"};
+    }
+}
+
+void CliUsage::commandHelp() {
+    QFETCH(QStringList, arguments);
+    const CliRun run(arguments);
+    QCOMPARE(run.code, 0);
+    QVERIFY(run.err.isEmpty());
+    QVERIFY2(run.out.startsWith("Usage: mobrin-cli " + arguments.first().toUtf8() + " FILE"),
+             run.out.constData());
+}
+
+void CliUsage::version() {
+    const CliRun run({"--version"});
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.out, QByteArray("mobrin-cli ") + Version::kText + "\n");
+    QCOMPARE(QByteArray(Version::kText), QByteArray("1.0.1"));
+}
+
+void CliUsage::usageErrors_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("nothing") << QStringList{};
+    QTest::newRow("unknown command") << QStringList{"show", "a.rex"};
+    QTest::newRow("a file instead of a command") << QStringList{"a.rex"};
+    for (const QString& command : kCommands) {
+        QTest::addRow("%s without a file", qPrintable(command)) << QStringList{command};
+        QTest::addRow("%s with two files", qPrintable(command))
+            << commandFor(command, "a.rex") + QStringList{"b.rex"};
+        QTest::addRow("%s with an unknown option", qPrintable(command))
+            << commandFor(command, "a.rex") + QStringList{"--verbose"};
+    }
+    QTest::newRow("--name without its text") << QStringList{"patch", "a.rex", "--name"};
+    QTest::newRow("--scale without its number")
+        << QStringList{"icon", "a.rex", "--png", "b.png", "--scale"};
+}
+
+void CliUsage::usageErrors() {
+    QFETCH(QStringList, arguments);
+    TestFiles files;
+    const QByteArray clock = TestFiles::addin();
+    arguments.replaceInStrings("a.rex", files.write("a.rex", clock));
+    const CliRun run(arguments);
+    QCOMPARE(run.code, 2);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY2(run.oneErrorLine(), run.err.constData());
+    QVERIFY2(run.err.contains("--help"), run.err.constData());
+    QCOMPARE(TestFiles::read(files.path("a.rex")), clock);
+}
+
+void CliUsage::unreadable_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("kind");
+    for (const QString& command : kCommands) {
+        for (const char* kind : {"missing", "folder", "fifo", "9001 bytes", "100000 bytes"}) {
+            QTest::addRow("%s, %s", qPrintable(command), kind) << command << QString(kind);
+        }
+    }
+}
+
+void CliUsage::unreadable() {
+    QFETCH(QString, command);
+    QFETCH(QString, kind);
+
+    TestFiles files;
+    QString path = files.path("a.rex");
+    QByteArray bytes;
+    if (kind == "folder") {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind.endsWith("bytes")) {
+        bytes = TestFiles::addin("Clock", "Shows time", 100, kind.split(' ').first().toInt());
+        files.write("a.rex", bytes);
+    }
+    const CliRun run(commandFor(command, path));
+    QCOMPARE(run.code, 3);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY2(run.oneErrorLine(), run.err.constData());
+    if (!bytes.isEmpty()) {
+        QCOMPARE(TestFiles::read(path), bytes);
+        QVERIFY(run.err.contains(QByteArray::number(bytes.size()) + " bytes"));
+    }
+    QCOMPARE(QDir(files.path(QString()))
+                 .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             kind == "missing" ? QStringList{} : QStringList{"a.rex"});
+}
+
+void CliUsage::realProgram_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("info") << QStringList{"info", "@"};
+    QTest::newRow("info --json") << QStringList{"info", "@", "--json"};
+    QTest::newRow("dump: UTF-8 en dash and DEL") << QStringList{"dump", "@"};
+    QTest::newRow("icon: CR LF kept") << QStringList{"icon", "@"};
+    QTest::newRow("not an add-in") << QStringList{"icon", "@", "--png", "/proc/x.png"};
+    QTest::newRow("usage") << QStringList{"info"};
+    QTest::newRow("help") << QStringList{"--help"};
+}
+
+void CliUsage::realProgram() {
+    QFETCH(QStringList, arguments);
+    TestFiles files;
+    // A header and code holding a hyphen, a DEL and high bytes, which the dump shows in UTF-8.
+    QByteArray bytes = TestFiles::addin("Cl-ck", "Shows time", 0, 0);
+    bytes += QByteArray("-\x7F\x80\xFF", 4);
+    arguments.replaceInStrings("@", files.write("a.rex", bytes));
+
+    QProcess program;
+    program.start(QStringLiteral(MOBRIN_BUILD_DIR "/cli/mobrin-cli"), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    const CliRun inProcess(arguments);
+    QCOMPARE(program.exitCode(), inProcess.code);
+    QCOMPARE(program.readAllStandardOutput(), inProcess.out);
+    QCOMPARE(program.readAllStandardError(), inProcess.err);
+}
+
+QTEST_GUILESS_MAIN(CliUsage)
+#include "tst_cli_usage.moc"
