@@ -27,7 +27,8 @@ QString escaped(const QString& text) {
         if (ch == QLatin1Char('\\')) {
             line += QLatin1String("\\\\");
         } else if (ch.category() == QChar::Other_Control) {
-            line += QStringLiteral("\\x%1").arg(ch.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+            line += QLatin1String("\\x") +
+                    QString::number(ch.unicode(), 16).toUpper().rightJustified(2, QLatin1Char('0'));
         } else {
             line += ch;
         }
