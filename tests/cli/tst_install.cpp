@@ -1,0 +1,170 @@
+#include <QDirIterator>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kBuildDir = QStringLiteral(MOBRIN_BUILD_DIR);
+
+struct Finished {
+    int code = -1;
+    QByteArray output;
+};
+
+Finished
+runTool(const QString& program, const QStringList& arguments,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        return {};
+    }
+    return {process.exitCode(), process.readAll()};
+}
+
+} // namespace
+
+// Installs the build into a private DESTDIR with the prefix /usr, as a package build does,
+// and checks what lands there against the freedesktop tools.
+class Install : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void everythingUnderThePrefix();
+    void files_data();
+    void files();
+    void icons_data();
+    void icons();
+    void validators_data();
+    void validators();
+    void mimeDatabaseTakesThePackage();
+    void installedCompanionRuns();
+
+private:
+    QString installed(const QString& relative) const { return m_root.filePath("usr/" + relative); }
+
+    QTemporaryDir m_root;
+};
+
+void Install::initTestCase() {
+    QVERIFY(m_root.isValid());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DESTDIR", m_root.path());
+    const Finished install =
+        runTool("cmake", {"--install", kBuildDir, "--prefix", "/usr"}, environment);
+    QVERIFY2(install.code == 0, install.output.constData());
+}
+
+void Install::everythingUnderThePrefix() {
+    QCOMPARE(QDir(m_root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{"usr"});
+}
+
+void Install::files_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("executable");
+    QTest::newRow("companion") << "bin/mobrin-cli" << true;
+    if (QFileInfo::exists(kBuildDir + "/src/mobrin")) {
+        QTest::newRow("window") << "bin/mobrin" << true;
+    }
+    QTest::newRow("menu entry") << "share/applications/mobrin.desktop" << false;
+    QTest::newRow("file types") << "share/mime/packages/mobrin-mime.xml" << false;
+}
+
+void Install::files() {
+    QFETCH(QString, path);
+    QFETCH(bool, executable);
+    const QFileInfo info(installed(path));
+    QVERIFY2(info.isFile(), qPrintable(info.filePath()));
+    QCOMPARE(info.isExecutable(), executable);
+}
+
+void Install::icons_data() {
+    QTest::addColumn<int>("size");
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        QTest::addRow("%dx%d", size, size) << size;
+    }
+}
+
+void Install::icons() {
+    QFETCH(int, size);
+    const QString path =
+        installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/mobrin.png").arg(size));
+    const QImage icon(path);
+    QVERIFY2(!icon.isNull(), qPrintable(path));
+    QCOMPARE(icon.size(), QSize(size, size));
+    // Not a blank square: the drawing reached the file.
+    const QRgb corner = icon.pixel(0, 0);
+    bool drawn = false;
+    for (int y = 0; y < size && !drawn; ++y) {
+        for (int x = 0; x < size && !drawn; ++x) {
+            drawn = icon.pixel(x, y) != corner;
+        }
+    }
+    QVERIFY(drawn);
+}
+
+void Install::validators_data() {
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("desktop-file-validate")
+        << "desktop-file-validate" << QStringList{installed("share/applications/mobrin.desktop")};
+    QTest::newRow("xmllint") << "xmllint"
+                             << QStringList{"--noout",
+                                            installed("share/mime/packages/mobrin-mime.xml")};
+}
+
+void Install::validators() {
+    QFETCH(QString, tool);
+    QFETCH(QStringList, arguments);
+    if (QStandardPaths::findExecutable(tool).isEmpty()) {
+        QSKIP(qPrintable(tool + " is not installed"));
+    }
+    const Finished check = runTool(tool, arguments);
+    QVERIFY2(check.code == 0, check.output.constData());
+    // Warnings count too; only hints may remain (two main categories are chosen on purpose).
+    for (const QByteArray& line : check.output.split('\n')) {
+        QVERIFY2(line.isEmpty() || line.contains(": hint: "), line.constData());
+    }
+}
+
+void Install::mimeDatabaseTakesThePackage() {
+    if (QStandardPaths::findExecutable("update-mime-database").isEmpty()) {
+        QSKIP("update-mime-database is not installed");
+    }
+    const QString mime = installed("share/mime");
+    const Finished update = runTool("update-mime-database", {mime});
+    QVERIFY2(update.code == 0, update.output.constData());
+    // It only notes that this folder is not on the search path; a bad package is reported.
+    QVERIFY2(!update.output.contains("rror") && !update.output.contains("arning"),
+             update.output.constData());
+    QFile globs(mime + "/globs2");
+    QVERIFY(globs.open(QIODevice::ReadOnly));
+    const QByteArray globList = globs.readAll();
+    QVERIFY(globList.contains(":application/x-rex-addin:*.rex"));
+    QCOMPARE(globList.count(":application/x-dataslim2-addin:*.ds2"), 1);
+    QFile magic(mime + "/magic");
+    QVERIFY(magic.open(QIODevice::ReadOnly));
+    const QByteArray rules = magic.readAll();
+    QVERIFY(rules.contains("[60:application/x-rex-addin]\n>0=\0\x10"
+                           "ApplicationName:"));
+    QVERIFY(rules.contains("[50:application/x-dataslim2-addin]\n>0=\0\x10"
+                           "ApplicationName:"));
+    QVERIFY(QFileInfo(mime + "/application/x-rex-addin.xml").isFile());
+    QVERIFY(QFileInfo(mime + "/application/x-dataslim2-addin.xml").isFile());
+}
+
+void Install::installedCompanionRuns() {
+    const Finished version = runTool(installed("bin/mobrin-cli"), {"--version"});
+    QCOMPARE(version.code, 0);
+    QCOMPARE(version.output, QByteArray("mobrin-cli 1.0.1\n"));
+}
+
+QTEST_GUILESS_MAIN(Install)
+#include "tst_install.moc"
