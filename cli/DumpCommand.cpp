@@ -2,7 +2,7 @@
 
 #include "AddinHeader.h"
 #include "CliOutput.h"
-#include "CommandLine.h"
+#include "CommandOptions.h"
 #include "DumpLines.h"
 #include "DumpText.h"
 #include "ExitCode.h"
@@ -26,7 +26,7 @@ const char* const kHelp =
     "Any readable file of at most 9000 bytes can be dumped whole.\n";
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandLine command(QStringLiteral("dump"), QLatin1String(kHelp));
+    CommandOptions command(QStringLiteral("dump"), QLatin1String(kHelp));
     command.addFlag({QStringLiteral("strip-header")});
     if (const auto stop = command.parse(arguments, 1, out, err)) {
         return *stop;

@@ -3,7 +3,7 @@
 #include "AddinHeader.h"
 #include "AddinImage.h"
 #include "CliOutput.h"
-#include "CommandLine.h"
+#include "CommandOptions.h"
 #include "ExitCode.h"
 #include "FileInput.h"
 #include "HeaderCheck.h"
@@ -47,7 +47,7 @@ QByteArray pngBytes(const QImage& picture) {
 } // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandLine command(QStringLiteral("icon"), QLatin1String(kHelp));
+    CommandOptions command(QStringLiteral("icon"), QLatin1String(kHelp));
     command.addValue({QStringLiteral("png")}, QStringLiteral("OUT.png"));
     command.addValue({QStringLiteral("scale")}, QStringLiteral("N"));
     if (const auto stop = command.parse(arguments, 1, out, err)) {

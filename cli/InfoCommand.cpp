@@ -2,7 +2,7 @@
 
 #include "AddinHeader.h"
 #include "CliOutput.h"
-#include "CommandLine.h"
+#include "CommandOptions.h"
 #include "ExitCode.h"
 #include "FileInput.h"
 #include "HeaderCheck.h"
@@ -30,7 +30,7 @@ const char* const kHelp =
     "names the problem on stderr and exits with 4.\n";
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandLine command(QStringLiteral("info"), QLatin1String(kHelp));
+    CommandOptions command(QStringLiteral("info"), QLatin1String(kHelp));
     command.addFlag({QStringLiteral("json")});
     command.addFlag({QStringLiteral("hex")});
     command.addFlag({QStringLiteral("dec")});

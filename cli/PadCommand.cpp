@@ -3,7 +3,7 @@
 #include "AddinHeader.h"
 #include "AddinImage.h"
 #include "CliOutput.h"
-#include "CommandLine.h"
+#include "CommandOptions.h"
 #include "ExitCode.h"
 #include "FileInput.h"
 
@@ -23,7 +23,7 @@ const char* const kHelp =
     "old length (exit 6).\n";
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandLine command(QStringLiteral("pad"), QLatin1String(kHelp));
+    CommandOptions command(QStringLiteral("pad"), QLatin1String(kHelp));
     if (const auto stop = command.parse(arguments, 1, out, err)) {
         return *stop;
     }

@@ -3,7 +3,7 @@
 #include "AddinHeader.h"
 #include "AddinImage.h"
 #include "CliOutput.h"
-#include "CommandLine.h"
+#include "CommandOptions.h"
 #include "ExitCode.h"
 #include "FileInput.h"
 #include "HeaderCheck.h"
@@ -67,7 +67,7 @@ QString refusal(const HeaderPatch& patch, const QString& label, const QString& t
 } // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandLine command(QStringLiteral("patch"), QLatin1String(kHelp));
+    CommandOptions command(QStringLiteral("patch"), QLatin1String(kHelp));
     command.addValue({QStringLiteral("name")}, QStringLiteral("TEXT"));
     command.addValue({QStringLiteral("description")}, QStringLiteral("TEXT"));
     command.addValue({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("OUT"));

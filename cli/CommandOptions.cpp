@@ -1,24 +1,24 @@
-#include "CommandLine.h"
+#include "CommandOptions.h"
 
 #include "CliOutput.h"
 #include "ExitCode.h"
 
-CommandLine::CommandLine(QString command, QString help)
+CommandOptions::CommandOptions(QString command, QString help)
     : m_command(std::move(command)), m_help(std::move(help)) {
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     addFlag({QStringLiteral("h"), QStringLiteral("help")});
 }
 
-void CommandLine::addFlag(const QStringList& names) {
+void CommandOptions::addFlag(const QStringList& names) {
     m_parser.addOption(QCommandLineOption(names));
 }
 
-void CommandLine::addValue(const QStringList& names, const QString& valueName) {
+void CommandOptions::addValue(const QStringList& names, const QString& valueName) {
     m_parser.addOption(QCommandLineOption(names, QString(), valueName));
 }
 
-std::optional<int> CommandLine::parse(const QStringList& arguments, int fileCount,
-                                      std::ostream& out, std::ostream& err) {
+std::optional<int> CommandOptions::parse(const QStringList& arguments, int fileCount,
+                                         std::ostream& out, std::ostream& err) {
     // The parser skips its first argument as the program's name.
     if (!m_parser.parse(QStringList{CliOutput::kProgram} + arguments)) {
         QString message = m_parser.errorText();
@@ -42,7 +42,7 @@ std::optional<int> CommandLine::parse(const QStringList& arguments, int fileCoun
     return std::nullopt;
 }
 
-int CommandLine::usageError(std::ostream& err, const QString& message) const {
+int CommandOptions::usageError(std::ostream& err, const QString& message) const {
     return CliOutput::fail(
         err, ExitCode::kUsage,
         QStringLiteral("%1: %2 (see '%3 %1 --help')").arg(m_command, message, CliOutput::kProgram));

@@ -9,10 +9,10 @@
 
 // The options of one sub-command, parsed from the arguments after its name. Help and usage
 // errors are answered here so that every sub-command treats them alike.
-class CommandLine {
+class CommandOptions {
 public:
     // `command` is the sub-command's name; `help` is printed for -h and --help.
-    CommandLine(QString command, QString help);
+    CommandOptions(QString command, QString help);
 
     void addFlag(const QStringList& names);
     void addValue(const QStringList& names, const QString& valueName);
