@@ -2,6 +2,7 @@
 #include "CliRun.h"
 #include "DumpText.h"
 #include "TestFiles.h"
+#include "WindowView.h"
 
 #include <QtTest>
 
@@ -13,30 +14,6 @@ QByteArray patternBytes(int count) {
         bytes.append(char((i * 7 + i / 256) & 0xFF));
     }
     return bytes;
-}
-
-// The lines the window shows for `range`: the hex and ASCII pane texts cut at their wrapping
-// widths, and the address column as it reads for each screenful of 15 lines.
-QStringList windowLines(QByteArrayView range) {
-    const QString hex = DumpText::hexText(range);
-    const QString ascii = DumpText::asciiText(range);
-    const int count = int((range.size() + 15) / 16);
-    QStringList lines;
-    for (int line = 0; line < count; ++line) {
-        const QStringList column =
-            DumpText::addressLinesFrom(line + 1).split(QLatin1Char('\r'), Qt::SkipEmptyParts);
-        lines << column.first() + "  " + hex.mid(48 * line, 48).leftJustified(48) + "  " +
-                     ascii.mid(16 * line, 16);
-    }
-    return lines;
-}
-
-QStringList printedLines(const QByteArray& out) {
-    QStringList lines = QString::fromUtf8(out).split(QLatin1Char('\n'));
-    if (lines.last().isEmpty()) {
-        lines.removeLast();
-    }
-    return lines;
 }
 
 } // namespace
@@ -88,7 +65,7 @@ void CliDump::sameAsWindow() {
     QCOMPARE(run.code, 0);
     QVERIFY(run.err.isEmpty());
     const QByteArrayView range = DumpText::renderedRange(bytes, strip, headSize);
-    QCOMPARE(printedLines(run.out), windowLines(range));
+    QCOMPARE(WindowView::printedLines(run.out), WindowView::dumpLines(range));
     QCOMPARE(run.out.count('\n'), (range.size() + 15) / 16);
 }
 
@@ -104,7 +81,7 @@ void CliDump::byteMapping() {
 void CliDump::lineShape() {
     TestFiles files;
     const CliRun run({"dump", files.write("a.rex", TestFiles::addin())});
-    const QStringList lines = printedLines(run.out);
+    const QStringList lines = WindowView::printedLines(run.out);
     QCOMPARE(lines.size(), 512);
     QCOMPARE(lines.first(),
              "0000  41 70 70 6C 69 63 61 74 69 6F 6E 4E 61 6D 65 3A   ApplicationName:");
@@ -133,7 +110,7 @@ void CliDump::refusesToStripWithoutHeader() {
     // The whole file can still be dumped, as the window still shows it.
     const CliRun whole({"dump", path});
     QCOMPARE(whole.code, 0);
-    QCOMPARE(printedLines(whole.out), windowLines(bytes));
+    QCOMPARE(WindowView::printedLines(whole.out), WindowView::dumpLines(bytes));
 }
 
 QTEST_GUILESS_MAIN(CliDump)

@@ -1,9 +1,8 @@
 #include "AddinHeader.h"
 #include "AddinImage.h"
 #include "CliRun.h"
-#include "IconBitmap.h"
-#include "IconCode.h"
 #include "TestFiles.h"
+#include "WindowView.h"
 
 #include <QImage>
 #include <QtTest>
@@ -67,10 +66,7 @@ void CliIcon::sameAsWindow() {
     QCOMPARE(run.code, 0);
     QVERIFY(run.err.isEmpty());
 
-    // The window's path: the icon box cleared, painted from the header, read back as text.
-    QImage box = IconBitmap::cleared(Qt::white);
-    IconBitmap::paint(box, icon);
-    QCOMPARE(run.out, IconCode::fromPixels(box).toUtf8());
+    QCOMPARE(run.out, WindowView::iconText(icon).toUtf8());
     QCOMPARE(run.out.size(), IconCode::kTextLength);
     QCOMPARE(QString::fromLatin1(run.out), textFromBytes(icon));
 }
