@@ -24,8 +24,14 @@ std::optional<QString> ScriptedPrompts::chooseFile(const FileRequest& request) {
         ++unscripted;
         return std::nullopt;
     }
-    auto path = m_paths.front();
+    // Read field by field: copying the optional<QString> whole trips a false
+    // -Wmaybe-uninitialized in GCC 12's optimised builds.
+    const bool cancelled = !m_paths.front().has_value();
+    const QString path = m_paths.front().value_or(QString());
     m_paths.pop_front();
+    if (cancelled) {
+        return std::nullopt;
+    }
     return path;
 }
 
