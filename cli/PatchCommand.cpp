@@ -60,6 +60,11 @@ QString refusal(const HeaderPatch& patch, const QString& label, const QString& t
                      .rightJustified(4, QLatin1Char('0')));
     case HeaderPatch::Outcome::OutsideImage:
         return QStringLiteral("the %1 field lies outside the file").arg(label);
+    case HeaderPatch::Outcome::EndsField:
+        return QStringLiteral("the %1 cannot hold U+%2: that character would end the field early")
+            .arg(label, QString::number(patch.character.toUcs4().value(0), 16)
+                            .toUpper()
+                            .rightJustified(4, QLatin1Char('0')));
     }
     return {};
 }

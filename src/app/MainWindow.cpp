@@ -356,6 +356,12 @@ void MainWindow::fieldLostFocus(HeaderBox* box, int fieldStart) {
             tell(QStringLiteral("The character \"%1\" cannot be stored in an add-in header. "
                                 "Nothing was patched.")
                      .arg(patch.character));
+        } else if (patch.outcome == HeaderPatch::Outcome::EndsField) {
+            tell(QStringLiteral("The character U+%1 would end the field early, so it cannot be "
+                                "stored there. Nothing was patched.")
+                     .arg(QString::number(patch.character.at(0).unicode(), 16)
+                              .toUpper()
+                              .rightJustified(4, QLatin1Char('0'))));
         }
         box->setText(m_oldText);
         return;

@@ -24,6 +24,17 @@ HeaderPatch HeaderPatch::apply(QByteArray& image, int fieldStart, int fieldLengt
         return result;
     }
     QByteArray bytes = CodePage::encode(text);
+    // The terminator inside the field (a pasted line break in the name, a zero character in
+    // the description) would end the field there: the next parse would move everything after.
+    const qsizetype end = qsizetype(fieldStart) - 1 + fieldLength;
+    if (end < image.size()) {
+        const qsizetype at = bytes.indexOf(image[end]);
+        if (at >= 0) {
+            result.outcome = Outcome::EndsField;
+            result.character = text.mid(at, 1);
+            return result;
+        }
+    }
     bytes.append(fieldLength - bytes.size(), ' ');
     image.replace(fieldStart - 1, fieldLength, bytes);
     return result;

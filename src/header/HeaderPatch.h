@@ -14,13 +14,15 @@ struct HeaderPatch {
         TooLong,      // the text has more characters than the field has bytes
         Unencodable,  // a character has no single-byte code; see `character`
         OutsideImage, // the field does not lie inside the image
+        EndsField,    // a character is the field's terminator; see `character`
     };
 
     Outcome outcome = Outcome::Written;
-    QString character; // the first character that cannot be stored, for Unencodable
+    QString character; // the first character that cannot be stored, for Unencodable, EndsField
 
-    // `fieldStart` is the image index of the field's first byte (the image's first byte is 1).
-    // Nothing is written unless the outcome is Written.
+    // `fieldStart` is the image index of the field's first byte (the image's first byte is 1);
+    // the byte after the field is its terminator (a carriage return after the name, a zero
+    // byte after the description). Nothing is written unless the outcome is Written.
     static HeaderPatch apply(QByteArray& image, int fieldStart, int fieldLength,
                              const QString& text);
 };

@@ -97,6 +97,8 @@ void CliPatch::refused_data() {
     QTest::newRow("an emoji, named whole")
         << clock << QStringList{"--description", QString::fromUtf8("ok 🙂")} << 5
         << QString::fromUtf8("\"🙂\" (U+1F642)");
+    QTest::newRow("a line break in the name")
+        << clock << QStringList{"--name", "Ti\rme"} << 5 << "U+000D";
     QTest::newRow("an empty field") << TestFiles::addin("", "Shows time")
                                     << QStringList{"--name", "X"} << 5 << "no bytes to patch";
     QTest::newRow("an empty field, even with an empty text")
