@@ -1,0 +1,147 @@
+// The loaded file changed by another program after it was opened: removed, grown, shrunk,
+// emptied or replaced. Rendering, patching and saving work on the image alone, and Save
+// writes exactly the patched image, whatever lies on disk meanwhile.
+#include "DumpFiles.h"
+#include "DumpPane.h"
+#include "DumpText.h"
+#include "DumpView.h"
+#include "HeaderArea.h"
+#include "HeaderBox.h"
+#include "MainWindow.h"
+#include "ScriptedPrompts.h"
+#include "StatusPanels.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+enum class Change { Removed, Grown, GrownPastLimit, Shrunk, Emptied, Replaced, ReplacedByFolder };
+
+void change(const QString& path, Change how) {
+    QFile file(path);
+    switch (how) {
+    case Change::Removed:
+        QVERIFY(file.remove());
+        break;
+    case Change::Grown:
+        QVERIFY(file.open(QIODevice::Append));
+        QCOMPARE(file.write(QByteArray(100, 'G')), 100);
+        break;
+    case Change::GrownPastLimit:
+        QVERIFY(file.open(QIODevice::Append));
+        QCOMPARE(file.write(QByteArray(20000, 'G')), 20000);
+        break;
+    case Change::Shrunk:
+        QVERIFY(file.resize(100));
+        break;
+    case Change::Emptied:
+        QVERIFY(file.resize(0));
+        break;
+    case Change::Replaced: {
+        // As editors do: a new file written beside it, then renamed over it.
+        const QString other = path + QStringLiteral(".new");
+        QFile replacement(other);
+        QVERIFY(replacement.open(QIODevice::WriteOnly));
+        QCOMPARE(replacement.write(TestFiles::addin("Other", "Someone else's", 3000)), 8192);
+        replacement.close();
+        QVERIFY(::rename(QFile::encodeName(other).constData(),
+                         QFile::encodeName(path).constData()) == 0);
+        break;
+    }
+    case Change::ReplacedByFolder:
+        QVERIFY(file.remove());
+        QVERIFY(QDir().mkdir(path));
+        break;
+    }
+}
+
+} // namespace
+
+class TestChangedOnDisk : public QObject {
+    Q_OBJECT
+
+private slots:
+    void renderPatchAndSave_data();
+    void renderPatchAndSave();
+};
+
+void TestChangedOnDisk::renderPatchAndSave_data() {
+    QTest::addColumn<Change>("how");
+    QTest::addColumn<bool>("saves");
+
+    QTest::newRow("removed") << Change::Removed << true;
+    QTest::newRow("grown") << Change::Grown << true;
+    QTest::newRow("grown past 9000 bytes") << Change::GrownPastLimit << true;
+    QTest::newRow("shrunk") << Change::Shrunk << true;
+    QTest::newRow("emptied") << Change::Emptied << true;
+    QTest::newRow("replaced by another file") << Change::Replaced << true;
+    // Nothing can replace a folder with a file: the save fails and the folder stays.
+    QTest::newRow("replaced by a folder") << Change::ReplacedByFolder << false;
+}
+
+void TestChangedOnDisk::renderPatchAndSave() {
+    QFETCH(Change, how);
+    QFETCH(bool, saves);
+
+    TestFiles files;
+    const QByteArray original = TestFiles::addin("Clock", "Shows time", 1000);
+    const QString path = files.write(QStringLiteral("clock.rex"), original);
+    ScriptedPrompts prompts;
+    DumpFiles dumpFiles;
+    MainWindow window(prompts, dumpFiles);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    prompts.choose(path);
+    window.mnuFileOpen_Click();
+    QCOMPARE(window.image().bytes(), original);
+
+    change(path, how);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+
+    // Rendering shows the image as loaded: the file on disk is not consulted.
+    window.FillScr();
+    QCOMPARE(window.dumpView()->scrHEX->toPlainText(), DumpText::hexText(original));
+    QCOMPARE(window.dumpView()->scrASC->toPlainText(), DumpText::asciiText(original));
+    QTRY_COMPARE(window.statusPanels()->panel(QStringLiteral("totByte"))->text(),
+                 QStringLiteral("$2000"));
+    QCOMPARE(window.headSize(), 205);
+
+    // Patching through the window: unlock the name, type, leave the box, confirm.
+    HeaderBox* name = window.headerArea()->Aname;
+    QTest::mouseDClick(name, Qt::LeftButton);
+    QVERIFY(!name->isReadOnly());
+    name->selectAll();
+    QTest::keyClicks(name, QStringLiteral("Time"));
+    prompts.answer(Prompts::Answer::Ok);
+    window.dumpView()->scrHEX->setFocus();
+    QVERIFY(window.isPatched());
+    QByteArray patched = original;
+    patched.replace(23, 5, "Time ");
+    QCOMPARE(window.image().bytes(), patched);
+    QCOMPARE(window.dumpView()->scrHEX->toPlainText(), DumpText::hexText(patched));
+
+    window.mnuFileSave_Click();
+    QVERIFY(prompts.scriptUsedUp());
+    if (saves) {
+        QCOMPARE(prompts.texts(), QStringList{QStringLiteral("Patch the addin?")});
+        QVERIFY(!window.isPatched());
+        QCOMPARE(TestFiles::read(path), patched);
+    } else {
+        QCOMPARE(prompts.texts(), (QStringList{QStringLiteral("Patch the addin?"),
+                                               QStringLiteral("Error saving the file!")}));
+        QVERIFY(window.isPatched());
+        QVERIFY(QFileInfo(path).isDir());
+        QVERIFY(QDir(path).isEmpty());
+    }
+    // No temporary file of the save is left behind.
+    QCOMPARE(QDir(files.path(QString())).entryList(QDir::Files | QDir::Hidden),
+             saves ? QStringList{QStringLiteral("clock.rex")} : QStringList{});
+}
+
+QTEST_MAIN(TestChangedOnDisk)
+#include "tst_changed_on_disk.moc"

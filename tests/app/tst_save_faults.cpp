@@ -1,0 +1,305 @@
+// Saves that cannot complete: a read-only folder, a read-only file, paths under /proc, a write
+// cut short by a file-size limit; and saves over symbolic links. Every case ends with the old
+// file intact byte for byte or the new one complete, and a failure says "Error saving the
+// file!" with the image still marked as patched.
+#include "DumpFiles.h"
+#include "FaultScenarios.h"
+#include "FileCommands.h"
+#include "MainWindow.h"
+#include "ScriptedPrompts.h"
+#include "TestFiles.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+using namespace FaultScenarios;
+
+namespace {
+
+const QString kSaveError = QStringLiteral("Error saving the file!");
+
+QByteArray patchedClock() {
+    QByteArray bytes = TestFiles::addin("Clock", "Shows time", 1000);
+    bytes.replace(23, 5, "Time ");
+    return bytes;
+}
+
+// What a symbolic link says, as written (relative targets stay relative).
+QString linkText(const QString& path) {
+    char buffer[4096];
+    const ssize_t length =
+        ::readlink(QFile::encodeName(path).constData(), buffer, sizeof buffer - 1);
+    return length < 0 ? QString() : QFile::decodeName(QByteArray(buffer, length));
+}
+
+QStringList folderEntries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class TestSaveFaults : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sizeLimit_data();
+    void sizeLimit();
+    void withoutPermission_data();
+    void withoutPermission();
+    void procPaths_data();
+    void procPaths();
+    void symbolicLinks_data();
+    void symbolicLinks();
+};
+
+void TestSaveFaults::sizeLimit_data() {
+    QTest::addColumn<bool>("saveAs");
+    QTest::addColumn<int>("limit");
+
+    for (const bool saveAs : {false, true}) {
+        const char* command = saveAs ? "Save As" : "Save";
+        for (const int limit : {0, 1, 4096, 8191, 8192}) {
+            QTest::addRow("%s, limit %d", command, limit) << saveAs << limit;
+        }
+    }
+}
+
+// The write is cut short by RLIMIT_FSIZE, which stops root as well: the temporary file never
+// replaces the old file unless it is complete.
+void TestSaveFaults::sizeLimit() {
+    QFETCH(bool, saveAs);
+    QFETCH(int, limit);
+
+    TestFiles files;
+    const QByteArray old = TestFiles::addin("Clock", "Shows time", 1000);
+    const QString path = files.write(QStringLiteral("clock.rex"), old);
+    ScriptedPrompts prompts;
+    FileCommands commands(prompts);
+    prompts.choose(path);
+    bool isPatched = false;
+    std::optional<AddinImage> image = commands.open(isPatched, {});
+    QVERIFY(image);
+    image->bytes().replace(23, 5, "Time ");
+    isPatched = true;
+    const QString target = saveAs ? files.path(QStringLiteral("copy.rex")) : path;
+    bool saved = false;
+    {
+        const FileSizeCap cap{rlim_t(limit)};
+        QVERIFY(cap.active());
+        if (saveAs) {
+            prompts.choose(target);
+            saved = commands.saveAs(*image, isPatched);
+        } else {
+            saved = commands.save(*image, isPatched);
+        }
+    }
+
+    const bool fits = limit >= 8192;
+    QCOMPARE(saved, fits);
+    QCOMPARE(isPatched, !fits);
+    QCOMPARE(prompts.texts(), fits ? QStringList{} : QStringList{kSaveError});
+    if (fits) {
+        QCOMPARE(TestFiles::read(target), patchedClock());
+    } else if (saveAs) {
+        QVERIFY(!QFileInfo::exists(target));
+    }
+    if (saveAs || !fits) {
+        QCOMPARE(TestFiles::read(path), old);
+    }
+    // The temporary file of a failed save is gone.
+    QStringList expected{QStringLiteral("clock.rex")};
+    if (saveAs && fits) {
+        expected.append(QStringLiteral("copy.rex"));
+    }
+    QCOMPARE(folderEntries(files.path(QString())), expected);
+}
+
+void TestSaveFaults::withoutPermission_data() {
+    QTest::addColumn<bool>("saveAs");
+    QTest::addColumn<bool>("folderWritable");
+
+    QTest::newRow("Save in a read-only folder") << false << false;
+    QTest::newRow("Save As into a read-only folder") << true << false;
+    QTest::newRow("Save onto a read-only file") << false << true;
+    QTest::newRow("Save As onto a read-only file") << true << true;
+}
+
+// Run as the user nobody in a child process, so that the permission bits hold even for root.
+void TestSaveFaults::withoutPermission() {
+    QFETCH(bool, saveAs);
+    QFETCH(bool, folderWritable);
+
+    TestFiles files;
+    const QString folder = files.path(QStringLiteral("add-ins"));
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray old = TestFiles::addin("Clock", "Shows time", 1000);
+    const QString path = folder + QStringLiteral("/clock.rex");
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(old), old.size());
+    }
+    const QString other = folder + QStringLiteral("/other.rex");
+    const QByteArray otherBytes = TestFiles::addin("Other", "Read-only too", 50);
+    {
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(otherBytes), otherBytes.size());
+    }
+    QVERIFY(setAccess(files.path(QString()), 0755));
+    // The files belong to someone else and nobody may write them; the folder is either
+    // writable for everyone (only the files are protected) or for its owner alone.
+    QVERIFY(setAccess(folder, folderWritable ? 0777 : 0755, 0));
+    QVERIFY(setAccess(path, 0444, 0));
+    QVERIFY(setAccess(other, 0444, 0));
+    if (!runningAsRoot() && folderWritable) {
+        // Without root the folder's owner is the tests' own user, who may write into it: the
+        // files stay protected by their own bits only.
+        QVERIFY(setAccess(folder, 0755));
+    }
+
+    const std::optional<QByteArray> report = runAsNobody([&] {
+        ScriptedPrompts prompts;
+        FileCommands commands(prompts);
+        AddinImage image(patchedClock(), path);
+        bool patched = true;
+        if (saveAs) {
+            prompts.choose(folderWritable ? other : folder + QStringLiteral("/new.rex"));
+            commands.saveAs(image, patched);
+        } else {
+            commands.save(image, patched);
+        }
+        QByteArray out;
+        QDataStream stream(&out, QIODevice::WriteOnly);
+        stream << prompts.texts() << patched;
+        return out;
+    });
+    QVERIFY2(report, "the child process as nobody could not run");
+    QStringList messages;
+    bool patched = false;
+    QDataStream stream(*report);
+    stream >> messages >> patched;
+
+    QCOMPARE(messages, QStringList{kSaveError});
+    QVERIFY(patched);
+    QCOMPARE(TestFiles::read(path), old);
+    QCOMPARE(TestFiles::read(other), otherBytes);
+    QCOMPARE(QFileInfo(path).permissions() & QFileDevice::WriteOther, QFileDevice::Permissions());
+    QCOMPARE(folderEntries(folder),
+             (QStringList{QStringLiteral("clock.rex"), QStringLiteral("other.rex")}));
+    QVERIFY(setAccess(folder, 0755));
+}
+
+void TestSaveFaults::procPaths_data() {
+    QTest::addColumn<QString>("target");
+
+    // /proc takes no new files and no renames, not even from root.
+    QTest::newRow("a new file in /proc") << QStringLiteral("/proc/mobrin-save-test.rex");
+    QTest::newRow("onto a file in /proc") << QStringLiteral("/proc/version");
+}
+
+void TestSaveFaults::procPaths() {
+    QFETCH(QString, target);
+
+    TestFiles files;
+    const QByteArray old = TestFiles::addin("Clock", "Shows time", 1000);
+    const QString path = files.write(QStringLiteral("clock.rex"), old);
+    const QByteArray targetBefore = TestFiles::read(target);
+    ScriptedPrompts prompts;
+    DumpFiles dumpFiles;
+    MainWindow window(prompts, dumpFiles);
+    prompts.choose(path);
+    window.mnuFileOpen_Click();
+    const QString caption = window.windowTitle();
+
+    prompts.choose(target);
+    window.mnuFileSaveAs_Click();
+    QCOMPARE(prompts.texts(), QStringList{kSaveError});
+    QCOMPARE(TestFiles::read(target), targetBefore);
+    QCOMPARE(TestFiles::read(path), old);
+    // The failed Save As keeps the new name for the next Save, but the caption is unchanged.
+    QCOMPARE(window.image().path(), target);
+    QCOMPARE(window.windowTitle(), caption);
+}
+
+void TestSaveFaults::symbolicLinks_data() {
+    QTest::addColumn<QStringList>("links"); // link name and its target, in pairs
+    QTest::addColumn<QString>("opened");    // the file loaded first
+    QTest::addColumn<QString>("savedTo");   // the path Save As is given; empty: Save
+    QTest::addColumn<QString>("receiver");  // the file that must get the bytes
+
+    QTest::newRow("Save through a link") << QStringList{"link.rex", "real.rex"} << "link.rex"
+                                         << ""
+                                         << "real.rex";
+    QTest::newRow("Save through a relative link into a subfolder")
+        << QStringList{"link.rex", "sub/real.rex"} << "link.rex"
+        << ""
+        << "sub/real.rex";
+    QTest::newRow("Save through a chain of links")
+        << QStringList{"first.rex", "second.rex", "second.rex", "sub/real.rex"} << "first.rex"
+        << ""
+        << "sub/real.rex";
+    QTest::newRow("Save As onto a link") << QStringList{"link.rex", "sub/real.rex"} << "real.rex"
+                                         << "link.rex"
+                                         << "sub/real.rex";
+    QTest::newRow("Save As onto a dangling link")
+        << QStringList{"link.rex", "sub/missing.rex"} << "real.rex"
+        << "link.rex"
+        << "sub/missing.rex";
+}
+
+// A symbolic link stays a link with the same target; the file it leads to gets the bytes.
+void TestSaveFaults::symbolicLinks() {
+    QFETCH(QStringList, links);
+    QFETCH(QString, opened);
+    QFETCH(QString, savedTo);
+    QFETCH(QString, receiver);
+
+    TestFiles files;
+    QVERIFY(QDir().mkpath(files.path(QStringLiteral("sub"))));
+    const QByteArray old = TestFiles::addin("Clock", "Shows time", 1000);
+    files.write(QStringLiteral("real.rex"), old);
+    files.write(QStringLiteral("sub/real.rex"), old);
+    // Relative targets, as a user's ln -s makes them.
+    for (qsizetype i = 0; i + 1 < links.size(); i += 2) {
+        QVERIFY(::symlink(QFile::encodeName(links[i + 1]).constData(),
+                          QFile::encodeName(files.path(links[i])).constData()) == 0);
+    }
+
+    ScriptedPrompts prompts;
+    FileCommands commands(prompts);
+    prompts.choose(files.path(opened));
+    bool patched = false;
+    std::optional<AddinImage> image = commands.open(patched, {});
+    QVERIFY(image);
+    QCOMPARE(image->bytes(), old);
+    image->bytes().replace(23, 5, "Time ");
+    patched = true;
+
+    if (savedTo.isEmpty()) {
+        QVERIFY(commands.save(*image, patched));
+    } else {
+        prompts.choose(files.path(savedTo));
+        QVERIFY(commands.saveAs(*image, patched));
+    }
+    QCOMPARE(prompts.texts(), QStringList{});
+    QCOMPARE(TestFiles::read(files.path(receiver)), patchedClock());
+    for (qsizetype i = 0; i + 1 < links.size(); i += 2) {
+        const QFileInfo link(files.path(links[i]));
+        QVERIFY2(link.isSymLink(), qPrintable(links[i]));
+        QCOMPARE(linkText(link.filePath()), links[i + 1]);
+    }
+    // Every other file keeps its bytes.
+    for (const QString& name : {QStringLiteral("real.rex"), QStringLiteral("sub/real.rex")}) {
+        if (name != receiver && !(savedTo.isEmpty() && name == opened)) {
+            QCOMPARE(TestFiles::read(files.path(name)), old);
+        }
+    }
+}
+
+QTEST_MAIN(TestSaveFaults)
+#include "tst_save_faults.moc"
