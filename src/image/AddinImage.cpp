@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include <fcntl.h>
@@ -112,6 +113,11 @@ bool AddinImage::writeFile(const QString& path, const QByteArray& bytes) {
         target = QFileInfo(target).symLinkTarget();
     }
     const QFileInfo targetInfo(target);
+    // A file its owner made read-only is not replaced behind their back, even where the
+    // folder would allow the rename.
+    if (::access(QFile::encodeName(target).constData(), W_OK) != 0 && errno != ENOENT) {
+        return false;
+    }
 
     // The new bytes go to a temporary file beside the target first; only a complete, synced
     // copy is renamed over the old file. (QSaveFile reports success for a write cut short by

@@ -28,8 +28,9 @@ public:
     // Exactly `size` bytes from the start of a regular file, or nothing.
     static std::optional<QByteArray> readFile(const QString& path, qint64 size);
     // Replaces the file by `bytes` through a temporary file beside it and a rename, so that a
-    // failed write leaves the old file intact. A symbolic link stays a link; its target is
-    // replaced.
+    // failed write leaves the old file intact. A symbolic link (or a chain of them) stays a
+    // link; the file it leads to is replaced. An existing file that may not be written is
+    // refused, even where its folder would allow replacing it.
     static bool writeFile(const QString& path, const QByteArray& bytes);
 
     AddinImage() = default;
