@@ -65,6 +65,12 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
 MainWindow::~MainWindow() {
     // Closing the window leaves the icon code open; the window's end takes it along.
     delete m_iconCode;
+    // Destroying the window hides it, which takes the focus from a header box; that box's
+    // focusLost (and any other child signal) must not reach this window once its members are
+    // gone: it would run the patch question on a destroyed image.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+    }
 }
 
 void MainWindow::createMenus() {
