@@ -3,6 +3,7 @@
 // Ways to make file operations fail for real, also when the tests run as root (as they do in
 // CI), where permission bits alone stop nothing.
 
+#include "FileSizeLimit.h"
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -25,33 +26,6 @@ constexpr uid_t kNobody = 65534;
 inline bool runningAsRoot() {
     return ::geteuid() == 0;
 }
-
-// Caps the size of the files this process writes (RLIMIT_FSIZE): a write past the cap fails
-// with EFBIG instead of raising SIGXFSZ. The old limit and signal handling come back when the
-// cap goes out of scope.
-class FileSizeCap {
-public:
-    explicit FileSizeCap(rlim_t bytes) {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit capped = m_old;
-        capped.rlim_cur = bytes;
-        m_active = ::setrlimit(RLIMIT_FSIZE, &capped) == 0;
-    }
-    ~FileSizeCap() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeCap(const FileSizeCap&) = delete;
-    FileSizeCap& operator=(const FileSizeCap&) = delete;
-
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 // Runs `work` in a forked child that has become the user nobody (when the tests run as root;
 // otherwise the child keeps the tests' own user, whom the same permission bits stop), and

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "WindowHarness.h"
 
 #include <QFileInfo>
@@ -14,28 +15,6 @@ const QString kPadQuestion = QStringLiteral("File is less than 8K!\r\nPad it to 
 const QString kTooLong = QStringLiteral("File is too long!");
 const QString kOpenError = QStringLiteral("Error opening file!!");
 const QString kSaveError = QStringLiteral("Error saving the file!");
-
-// Lowers the file-size limit for this process while it lives; writes past it fail.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_old;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int);
-};
 
 void patchName(WindowHarness& h, const QString& text) {
     HeaderBox* name = h.header()->Aname;

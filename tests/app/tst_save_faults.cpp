@@ -88,7 +88,7 @@ void TestSaveFaults::sizeLimit() {
     const QString target = saveAs ? files.path(QStringLiteral("copy.rex")) : path;
     bool saved = false;
     {
-        const FileSizeCap cap{rlim_t(limit)};
+        const FileSizeLimit cap{rlim_t(limit)};
         QVERIFY(cap.active());
         if (saveAs) {
             prompts.choose(target);

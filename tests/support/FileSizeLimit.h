@@ -13,7 +13,7 @@ public:
         getrlimit(RLIMIT_FSIZE, &m_old);
         rlimit capped = m_old;
         capped.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &capped);
+        m_active = setrlimit(RLIMIT_FSIZE, &capped) == 0;
     }
     ~FileSizeLimit() {
         setrlimit(RLIMIT_FSIZE, &m_old);
@@ -22,7 +22,10 @@ public:
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
+    bool active() const { return m_active; }
+
 private:
     rlimit m_old{};
     void (*m_oldHandler)(int) = nullptr;
+    bool m_active = false;
 };
