@@ -190,14 +190,7 @@ void MainWindowTest::closeAsksOnlyWhenPatched() {
     const QByteArray original = TestFiles::addin();
     const QString path = h.openAddin(original);
     if (patched) {
-        HeaderBox* name = h.header()->Aname;
-        QTest::mouseDClick(name, Qt::LeftButton);
-        name->setFocus();
-        name->selectAll();
-        QTest::keyClicks(name, QStringLiteral("Time"));
-        h.prompts.answer(Prompts::Answer::Ok);
-        h.hexPane()->setFocus();
-        WindowHarness::settle();
+        h.patch(h.header()->Aname, QStringLiteral("Time"));
         QVERIFY(h.window->isPatched());
     }
     const qsizetype asked = h.prompts.messages.size();

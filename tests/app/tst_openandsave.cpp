@@ -16,17 +16,6 @@ const QString kTooLong = QStringLiteral("File is too long!");
 const QString kOpenError = QStringLiteral("Error opening file!!");
 const QString kSaveError = QStringLiteral("Error saving the file!");
 
-void patchName(WindowHarness& h, const QString& text) {
-    HeaderBox* name = h.header()->Aname;
-    QTest::mouseDClick(name, Qt::LeftButton);
-    name->setFocus();
-    name->selectAll();
-    QTest::keyClicks(name, text);
-    h.prompts.answer(Answer::Ok);
-    h.hexPane()->setFocus();
-    WindowHarness::settle();
-}
-
 } // namespace
 
 class OpenAndSaveTest : public QObject {
@@ -206,7 +195,7 @@ void OpenAndSaveTest::patchedImageAsksBeforeOpening() {
     QFETCH(bool, cancelDialog);
     WindowHarness h;
     h.openAddin(TestFiles::addin());
-    patchName(h, QStringLiteral("Time"));
+    h.patch(h.header()->Aname, QStringLiteral("Time"));
     QVERIFY(h.window->isPatched());
     const QString other = h.files.write(QStringLiteral("other.rex"), TestFiles::addin("Other"));
     const qsizetype requests = h.prompts.requests.size();
@@ -239,7 +228,7 @@ void OpenAndSaveTest::saveWritesTheImage() {
     WindowHarness h;
     const QByteArray original = TestFiles::addin();
     const QString path = h.openAddin(original);
-    patchName(h, QStringLiteral("Time"));
+    h.patch(h.header()->Aname, QStringLiteral("Time"));
     h.window->action(QStringLiteral("mnuFileSave"))->trigger();
     QByteArray expected = original;
     expected.replace(23, 5, "Time ");
@@ -268,7 +257,7 @@ void OpenAndSaveTest::saveAsMovesTheCaptionAndTheNextSave() {
     h.prompts.choose(second);
     h.window->mnuFileSaveAs_Click();
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + second);
-    patchName(h, QStringLiteral("Copy"));
+    h.patch(h.header()->Aname, QStringLiteral("Copy"));
     h.window->mnuFileSave_Click();
     QCOMPARE(TestFiles::read(first), image);
     QCOMPARE(TestFiles::read(second).mid(23, 5), QByteArray("Copy "));
@@ -278,7 +267,7 @@ void OpenAndSaveTest::saveAsMovesTheCaptionAndTheNextSave() {
 void OpenAndSaveTest::saveAsCancelledChangesNothing() {
     WindowHarness h;
     const QString path = h.openAddin(TestFiles::addin());
-    patchName(h, QStringLiteral("Time"));
+    h.patch(h.header()->Aname, QStringLiteral("Time"));
     h.prompts.choose(std::nullopt);
     h.window->mnuFileSaveAs_Click();
     QVERIFY(h.window->isPatched());
@@ -305,7 +294,7 @@ void OpenAndSaveTest::failedSaveLeavesTheOldFile() {
     WindowHarness h;
     const QByteArray original = TestFiles::addin();
     const QString path = h.openAddin(original);
-    patchName(h, QStringLiteral("Time"));
+    h.patch(h.header()->Aname, QStringLiteral("Time"));
     QString target = path;
     if (how == QLatin1String("folder")) {
         // No one, root included, creates files in /proc.

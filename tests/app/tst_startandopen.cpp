@@ -66,14 +66,7 @@ void StartAndOpenTest::droppedFileOpens() {
     WindowHarness h;
     h.openAddin(TestFiles::addin());
     if (patched) {
-        HeaderBox* name = h.header()->Aname;
-        QTest::mouseDClick(name, Qt::LeftButton);
-        name->setFocus();
-        name->selectAll();
-        QTest::keyClicks(name, QStringLiteral("Time"));
-        h.prompts.answer(Prompts::Answer::Ok);
-        h.hexPane()->setFocus();
-        WindowHarness::settle();
+        h.patch(h.header()->Aname, QStringLiteral("Time"));
         h.prompts.answer(discard);
     }
     const QString other = h.files.write(QStringLiteral("dropped.rex"), TestFiles::addin("Drop"));

@@ -251,14 +251,7 @@ void DumpViewTest::unwritableTemporaryFolderKeepsTheImage() {
     // The folder is replaced by a plain file: nothing can be written under it any more.
     QVERIFY(QDir(folder).removeRecursively());
     scratch.write(QStringLiteral("render"), "not a folder");
-    HeaderBox* name = h.header()->Aname;
-    QTest::mouseDClick(name, Qt::LeftButton);
-    name->setFocus();
-    name->selectAll();
-    QTest::keyClicks(name, QStringLiteral("Time"));
-    h.prompts.answer(Prompts::Answer::Ok);
-    h.hexPane()->setFocus();
-    WindowHarness::settle();
+    h.patch(h.header()->Aname, QStringLiteral("Time"));
 
     QCOMPARE(h.prompts.texts(),
              QStringList({"Patch the addin?", "Error opening temporary files!!"}));

@@ -55,6 +55,18 @@ public:
         return path;
     }
 
+    // Double-clicks `box` to unlock it, types `text` over its text, leaves it for the hex pane
+    // and answers the patch question with `answer`.
+    void patch(HeaderBox* box, const QString& text, Prompts::Answer answer = Prompts::Answer::Ok) {
+        QTest::mouseDClick(box, Qt::LeftButton);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        prompts.answer(answer);
+        hexPane()->setFocus();
+        settle();
+    }
+
     HeaderArea* header() const { return window->headerArea(); }
     DumpView* dump() const { return window->dumpView(); }
     DumpPane* hexPane() const { return dump()->scrHEX; }
