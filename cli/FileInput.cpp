@@ -2,6 +2,7 @@
 
 #include "AddinImage.h"
 #include "ExitCode.h"
+#include "HeaderCheck.h"
 
 namespace {
 
@@ -34,5 +35,18 @@ FileInput FileInput::read(const QString& path) {
     }
     FileInput input;
     input.bytes = std::move(*bytes);
+    return input;
+}
+
+FileInput FileInput::readAddin(const QString& path, AddinHeader& header) {
+    FileInput input = read(path);
+    if (!input.ok()) {
+        return input;
+    }
+    header = AddinHeader::parse(input.bytes);
+    if (const QString problem = HeaderCheck::notAddin(header); !problem.isEmpty()) {
+        input.exitCode = ExitCode::kNotAddin;
+        input.error = path + QLatin1String(": ") + problem;
+    }
     return input;
 }

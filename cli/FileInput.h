@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AddinHeader.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,4 +15,7 @@ struct FileInput {
     bool ok() const { return error.isEmpty(); }
 
     static FileInput read(const QString& path);
+    // read(), then the header parsed into `header`; a file that is not a complete add-in is
+    // refused with the not-an-add-in exit code.
+    static FileInput readAddin(const QString& path, AddinHeader& header);
 };

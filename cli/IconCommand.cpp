@@ -6,7 +6,6 @@
 #include "CommandOptions.h"
 #include "ExitCode.h"
 #include "FileInput.h"
-#include "HeaderCheck.h"
 #include "IconCode.h"
 #include "IconPixels.h"
 
@@ -73,13 +72,10 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     }
 
     const QString path = command.file();
-    const FileInput input = FileInput::read(path);
+    AddinHeader header;
+    const FileInput input = FileInput::readAddin(path, header);
     if (!input.ok()) {
         return CliOutput::fail(err, input.exitCode, input.error);
-    }
-    const AddinHeader header = AddinHeader::parse(input.bytes);
-    if (const QString problem = HeaderCheck::notAddin(header); !problem.isEmpty()) {
-        return CliOutput::fail(err, ExitCode::kNotAddin, path + QLatin1String(": ") + problem);
     }
     const QImage pixels = IconPixels::of(header.icon);
     if (!png) {
