@@ -1,10 +1,12 @@
 // The dump text and the pane arithmetic on arbitrary images and positions: 3 hex characters and
-// 1 ASCII character a byte, text that survives the temporary files, and sync steps that stay
-// inside both panes and agree with each other.
+// 1 ASCII character a byte, text that survives the temporary files, pane lines that keep every
+// character where the dump text has it, and sync steps that stay inside both panes and agree
+// with each other.
 #include "AddinHeader.h"
 #include "CodePage.h"
 #include "DumpText.h"
 #include "FuzzCheck.h"
+#include "PaneLines.h"
 #include "PaneSync.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -32,6 +34,21 @@ void checkRange(QByteArrayView image, QByteArrayView range, bool strip, int head
     }
 }
 
+// A pane shows `text` a line per block: each dump position lands on its own character and
+// maps back unchanged, and only the line breaks are added.
+void checkLines(const QString& text, int columns) {
+    const QString document = PaneLines::broken(text, columns);
+    const PaneLines lines(columns, int(text.size()));
+    FUZZ_CHECK(document.size() == text.size() + lines.lineCount() - 1);
+    for (int p = 0; p < text.size(); ++p) {
+        const int at = lines.toDocument(p);
+        FUZZ_CHECK(document[at] == text[p]);
+        FUZZ_CHECK(lines.toDump(at) == p);
+    }
+    FUZZ_CHECK(lines.toDocument(int(text.size())) == document.size());
+    FUZZ_CHECK(lines.toDump(int(document.size())) == text.size());
+}
+
 void checkTexts(QByteArrayView range, const QString& hex, const QString& ascii) {
     FUZZ_CHECK(hex.size() == 3 * range.size());
     FUZZ_CHECK(ascii.size() == range.size());
@@ -40,10 +57,12 @@ void checkTexts(QByteArrayView range, const QString& hex, const QString& ascii) 
         FUZZ_CHECK(hex[3 * i] == QLatin1Char(kHexDigits[byte >> 4]));
         FUZZ_CHECK(hex[3 * i + 1] == QLatin1Char(kHexDigits[byte & 0x0F]));
         FUZZ_CHECK(hex[3 * i + 2] == QLatin1Char(' '));
-        // Nothing a pane could break a line at but its width.
+        // Spaces and hyphens show as "_" and an en dash.
         FUZZ_CHECK(ascii[i] != QLatin1Char(' ') && ascii[i] != QLatin1Char('-'));
         FUZZ_CHECK(ascii[i] == DumpText::asciiChar(byte));
     }
+    checkLines(hex, DumpText::kHexCharsPerLine);
+    checkLines(ascii, DumpText::kBytesPerLine);
     // The panes load the text back from single-byte temporary files.
     FUZZ_CHECK(CodePage::decode(CodePage::encode(hex)) == hex);
     FUZZ_CHECK(CodePage::decode(CodePage::encode(ascii)) == ascii);

@@ -2,22 +2,20 @@
 
 #include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 
 #include <cmath>
 
-DumpPane::DumpPane(int columns, Wrap wrap, QWidget* parent)
-    : QPlainTextEdit(parent), m_columns(columns) {
+DumpPane::DumpPane(int columns, QWidget* parent) : QPlainTextEdit(parent), m_lines(columns, 0) {
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setUndoRedoEnabled(false);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setWordWrapMode(wrap == Wrap::AtSpaces ? QTextOption::WrapAtWordBoundaryOrAnywhere
-                                           : QTextOption::WrapAnywhere);
-    // Without a document margin the first visible line starts right at the top edge, so the
-    // character at the top-left corner is the first one of the top line, scrolled or not.
+    // The blocks are the lines: wrapping one would shift every line after it.
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Without a document margin the first visible line starts right at the top edge.
     document()->setDocumentMargin(0);
     setViewportMargins(kInset, kInset, 0, kInset);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -32,8 +30,8 @@ void DumpPane::fitTo(const QFont& font, int lines) {
     const QFontMetricsF metrics(font);
     const qreal advance = metrics.horizontalAdvance(QLatin1Char('0'));
     const int frame = frameWidth();
-    // Half a cell of slack: the last character fits, the first of the next line does not.
-    const qreal textWidth = (m_columns + 0.5) * advance;
+    // Half a cell of slack keeps the last character clear of the scroll bar.
+    const qreal textWidth = (columns() + 0.5) * advance;
     const int width =
         int(std::ceil(textWidth)) + kInset + 2 * frame + verticalScrollBar()->sizeHint().width();
     const int height = int(std::ceil(lines * linePitch(font))) + 2 * kInset + 2 * frame;
@@ -49,10 +47,19 @@ qreal DumpPane::linePitch(const QFont& font) {
     return line.height();
 }
 
+void DumpPane::setDumpText(const QString& text) {
+    m_lines = PaneLines(columns(), int(text.size()));
+    setPlainText(PaneLines::broken(text, columns()));
+}
+
+QString DumpPane::dumpText() const {
+    QString text = toPlainText();
+    text.remove(QLatin1Char('\n'));
+    return text;
+}
+
 int DumpPane::firstVisibleChar() const {
-    // The top-left pixel itself: the layout counts the pixel row on a line boundary to the
-    // line above it.
-    return cursorForPosition(QPoint(0, 1)).position();
+    return firstVisibleBlock().blockNumber() * columns();
 }
 
 void DumpPane::scrollByLines(int lines) {
@@ -61,22 +68,33 @@ void DumpPane::scrollByLines(int lines) {
 }
 
 int DumpPane::selectionStart() const {
-    return textCursor().selectionStart();
+    return m_lines.toDump(textCursor().selectionStart());
 }
 
 int DumpPane::selectionLength() const {
     const QTextCursor cursor = textCursor();
-    return cursor.selectionEnd() - cursor.selectionStart();
+    return m_lines.toDump(cursor.selectionEnd()) - m_lines.toDump(cursor.selectionStart());
+}
+
+QString DumpPane::selectedDumpText() const {
+    QString text = textCursor().selectedText();
+    text.remove(QChar::ParagraphSeparator);
+    return text;
 }
 
 void DumpPane::select(int start, int length) {
-    const int size = document()->characterCount() - 1;
-    const int from = qBound(0, start, size);
-    const int to = qBound(from, start + length, size);
+    const int from = qBound(0, start, dumpLength());
+    const int to = qBound(from, start + length, dumpLength());
     QTextCursor cursor(document());
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    cursor.setPosition(m_lines.toDocument(from));
+    cursor.setPosition(m_lines.toDocument(to), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
+}
+
+QMimeData* DumpPane::createMimeDataFromSelection() const {
+    auto* data = new QMimeData;
+    data->setText(selectedDumpText());
+    return data;
 }
 
 bool DumpPane::event(QEvent* event) {

@@ -1,32 +1,39 @@
 #pragma once
 
+#include "PaneLines.h"
+
 #include <QPlainTextEdit>
 
-// One dump pane: read-only, selectable and copyable, with a keyboard caret. Its width is made
-// from the font so that Qt's own wrapping breaks every visual line after exactly `columns`
-// characters; its height shows `lines` visual lines.
+// One dump pane: read-only, selectable and copyable, with a keyboard caret. The dump text has
+// no line terminators; the pane shows it `columns` characters to a line, each line a block of
+// its own, so Qt lays out only the lines in view. Every position this class takes or reports
+// counts characters of the dump text, never the line breaks between the blocks.
 class DumpPane : public QPlainTextEdit {
     Q_OBJECT
 
 public:
-    enum class Wrap { AtSpaces, Anywhere };
     // Blank space between the frame and the text, outside the scrolled area.
     static constexpr int kInset = 3;
 
-    DumpPane(int columns, Wrap wrap, QWidget* parent = nullptr);
+    explicit DumpPane(int columns, QWidget* parent = nullptr);
 
-    int columns() const { return m_columns; }
+    int columns() const { return m_lines.columns(); }
     // Sizes the pane for `font`: exactly `columns` characters a line and `lines` lines in view.
     void fitTo(const QFont& font, int lines);
     // The distance between two visual lines in `font`.
     static qreal linePitch(const QFont& font);
 
-    // The character at the top-left corner of the text area.
+    void setDumpText(const QString& text);
+    QString dumpText() const;
+    int dumpLength() const { return m_lines.length(); }
+
+    // The first character of the top line in view.
     int firstVisibleChar() const;
     void scrollByLines(int lines);
 
     int selectionStart() const;
     int selectionLength() const;
+    QString selectedDumpText() const;
     // Selects `length` characters from `start` (both clamped to the text).
     void select(int start, int length);
 
@@ -38,7 +45,9 @@ protected:
     bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    // Copies and drags carry the dump text as it is, without the pane's line breaks.
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
-    int m_columns;
+    PaneLines m_lines;
 };

@@ -5,7 +5,7 @@
 #include <QString>
 
 // The text of the two dump panes and of the address column. Neither pane text has line
-// terminators: visual lines come from wrapping alone, 16 bytes to a line.
+// terminators; the panes show them 16 bytes to a line.
 namespace DumpText {
 
 constexpr int kBytesPerLine = 16;
@@ -16,8 +16,7 @@ constexpr int kLinesInView = 15;
 // Two upper-case hex digits and a space per byte.
 QString hexText(QByteArrayView range);
 // One character per byte: "_" for a space, an en dash for a hyphen-minus, the byte itself
-// from 0x21 to 0x7F, "." otherwise. Neither a space nor a hyphen ever appears, so the pane
-// has nothing to break its lines at but its width.
+// from 0x21 to 0x7F, "." otherwise.
 QString asciiText(QByteArrayView range);
 QChar asciiChar(quint8 byte);
 

@@ -44,10 +44,10 @@ DumpView::DumpView(QWidget* parent) : QFrame(parent) {
                             QStringLiteral("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F"));
     m_label2 = columnHeader(m_frame1, QStringLiteral("Label2"), QStringLiteral("1234567890ABCDEF"));
 
-    scrHEX = new DumpPane(DumpText::kHexCharsPerLine, DumpPane::Wrap::AtSpaces, m_frame2);
+    scrHEX = new DumpPane(DumpText::kHexCharsPerLine, m_frame2);
     scrHEX->setObjectName(QStringLiteral("scrHEX"));
     scrHEX->setToolTip(QStringLiteral("The HEX window"));
-    scrASC = new DumpPane(DumpText::kBytesPerLine, DumpPane::Wrap::Anywhere, m_frame1);
+    scrASC = new DumpPane(DumpText::kBytesPerLine, m_frame1);
     scrASC->setObjectName(QStringLiteral("scrASC"));
     scrASC->setToolTip(QStringLiteral("The ASCII window"));
     lblAds = new AddressColumn(this);
@@ -77,9 +77,9 @@ void DumpView::setDumpFont(const QFont& font) {
     }
     m_label1->adjustSize();
     m_label2->adjustSize();
-    // The hex pane holds only hex digits and spaces, which need no shaping: without it the
-    // pane lays out a 9000-byte dump in well under half the time. (The ASCII pane keeps it:
-    // unshaped, DEL would take no room and break the 16-character lines.)
+    // The hex pane holds only hex digits and spaces, which need no shaping; skipping it makes
+    // laying out its lines cheaper. The ASCII pane keeps it: unshaped, DEL would take no room
+    // and pull the rest of its line one column left.
     QFont hexFont = font;
     hexFont.setStyleStrategy(QFont::PreferNoShaping);
     scrHEX->fitTo(hexFont, DumpText::kLinesInView);
@@ -115,8 +115,8 @@ void DumpView::setDumpFont(const QFont& font) {
 void DumpView::showTexts(const QString& hex, const QString& ascii) {
     scrHEX->clear();
     scrASC->clear();
-    scrHEX->setPlainText(hex);
-    scrASC->setPlainText(ascii);
+    scrHEX->setDumpText(hex);
+    scrASC->setDumpText(ascii);
     scheduleSync();
 }
 

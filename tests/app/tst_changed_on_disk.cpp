@@ -105,8 +105,8 @@ void TestChangedOnDisk::renderPatchAndSave() {
 
     // Rendering shows the image as loaded: the file on disk is not consulted.
     window.FillScr();
-    QCOMPARE(window.dumpView()->scrHEX->toPlainText(), DumpText::hexText(original));
-    QCOMPARE(window.dumpView()->scrASC->toPlainText(), DumpText::asciiText(original));
+    QCOMPARE(window.dumpView()->scrHEX->dumpText(), DumpText::hexText(original));
+    QCOMPARE(window.dumpView()->scrASC->dumpText(), DumpText::asciiText(original));
     QTRY_COMPARE(window.statusPanels()->panel(QStringLiteral("totByte"))->text(),
                  QStringLiteral("$2000"));
     QCOMPARE(window.headSize(), 205);
@@ -123,7 +123,7 @@ void TestChangedOnDisk::renderPatchAndSave() {
     QByteArray patched = original;
     patched.replace(23, 5, "Time ");
     QCOMPARE(window.image().bytes(), patched);
-    QCOMPARE(window.dumpView()->scrHEX->toPlainText(), DumpText::hexText(patched));
+    QCOMPARE(window.dumpView()->scrHEX->dumpText(), DumpText::hexText(patched));
 
     window.mnuFileSave_Click();
     QVERIFY(prompts.scriptUsedUp());

@@ -232,9 +232,9 @@ void HeaderViewTest::damagedHeaderIsReportedAndShown() {
     // An unfinished field cannot be patched: the box takes no typing.
     QCOMPARE(h.header()->Aname->fieldLength(), length > 29 ? 5 : 0);
     // The dump is still rendered, all of it, even with the header stripped.
-    QCOMPARE(h.hexPane()->toPlainText().size(), 3 * length);
+    QCOMPARE(h.hexPane()->dumpText().size(), 3 * length);
     QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
-    QCOMPARE(h.hexPane()->toPlainText().size(), 3 * length);
+    QCOMPARE(h.hexPane()->dumpText().size(), 3 * length);
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + path);
 }
 
@@ -251,7 +251,7 @@ void HeaderViewTest::notAnAddinLeavesTheBoxesCleared() {
     QCOMPARE(h.header()->Acode->text(), QStringLiteral("0"));
     QCOMPARE(h.window->headSize(), 0);
     // The dump of the file is still produced.
-    QCOMPARE(h.asciiPane()->toPlainText().left(16),
+    QCOMPARE(h.asciiPane()->dumpText().left(16),
              QStringLiteral("ApplicationName:").replace(0, 1, 'a'));
 }
 

@@ -33,8 +33,8 @@ void MainWindowTest::startsWithNothingLoaded() {
         QVERIFY2(box->isReadOnly(), qPrintable(box->objectName()));
         QCOMPARE(box->palette().color(QPalette::Base), h.window->palette().color(QPalette::Window));
     }
-    QVERIFY(h.hexPane()->toPlainText().isEmpty());
-    QVERIFY(h.asciiPane()->toPlainText().isEmpty());
+    QVERIFY(h.hexPane()->dumpText().isEmpty());
+    QVERIFY(h.asciiPane()->dumpText().isEmpty());
     QVERIFY(h.addressText().startsWith(QStringLiteral("0000")));
     QCOMPARE(h.panelText(QStringLiteral("ctPos")), QStringLiteral("$0"));
     QCOMPARE(h.panelText(QStringLiteral("SelLen")), QStringLiteral("$0"));

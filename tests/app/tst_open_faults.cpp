@@ -41,7 +41,7 @@ struct WindowState {
                 window.image().path(),
                 window.windowTitle(),
                 window.headerArea()->Aname->text(),
-                window.dumpView()->scrHEX->toPlainText(),
+                window.dumpView()->scrHEX->dumpText(),
                 window.isPatched(),
                 window.headerArea()->chkCode->isEnabled()};
     }

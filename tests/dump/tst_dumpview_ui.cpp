@@ -1,6 +1,8 @@
 #include "DumpText.h"
 #include "WindowHarness.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QClipboard>
 #include <QFontDatabase>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -33,6 +35,10 @@ class DumpViewTest : public QObject {
 private slots:
     void visualLinesHoldExactColumns_data();
     void visualLinesHoldExactColumns();
+    void positionsCountTheDumpText_data();
+    void positionsCountTheDumpText();
+    void clickPicksTheCharacterUnderThePointer_data();
+    void clickPicksTheCharacterUnderThePointer();
     void bytesShowAsMapped();
     void hexSelectionMirrorsIntoAscii_data();
     void hexSelectionMirrorsIntoAscii();
@@ -62,19 +68,106 @@ void DumpViewTest::visualLinesHoldExactColumns() {
     const QByteArray bytes = counting(9000);
     view.showTexts(DumpText::hexText(bytes), DumpText::asciiText(bytes));
     WindowHarness::settle();
+    const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
     for (DumpPane* pane : {view.scrHEX, view.scrASC}) {
         const int columns = pane == view.scrHEX ? 48 : 16;
-        QTextLayout* layout = pane->document()->firstBlock().layout();
-        QCOMPARE(layout->lineCount(), 9000 / 16 + 1);
-        for (int n = 0; n < layout->lineCount(); ++n) {
-            QCOMPARE(layout->lineAt(n).textStart(), n * columns);
+        QCOMPARE(pane->document()->blockCount(), 9000 / 16 + 1);
+        QCOMPARE(pane->dumpText(),
+                 pane == view.scrHEX ? DumpText::hexText(bytes) : DumpText::asciiText(bytes));
+        QAbstractTextDocumentLayout* layout = pane->document()->documentLayout();
+        for (QTextBlock block = pane->document()->firstBlock(); block.isValid();
+             block = block.next()) {
+            layout->blockBoundingRect(block); // lays the block out
+            QCOMPARE(block.layout()->lineCount(), 1);
+            const int length = qMin(columns, pane->dumpLength() - block.blockNumber() * columns);
+            QCOMPARE(block.length() - 1, length);
+            // Every character, DEL included, takes one column, and the line fits the pane.
+            const qreal width = block.layout()->lineAt(0).cursorToX(length);
+            QVERIFY2(qAbs(width - length * advance) < 0.5,
+                     qPrintable(QStringLiteral("line %1: %2").arg(block.blockNumber()).arg(width)));
+            QVERIFY(width <= pane->viewport()->width());
         }
         // Fifteen whole lines are in view, and no more.
-        const qreal pitch = layout->lineAt(1).y() - layout->lineAt(0).y();
+        const qreal pitch = layout->blockBoundingRect(pane->document()->firstBlock()).height();
         const qreal room = pane->viewport()->height();
         QVERIFY2(room >= 15 * pitch && room < 16 * pitch,
                  qPrintable(QString::number(room / pitch)));
     }
+}
+
+void DumpViewTest::positionsCountTheDumpText_data() {
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::newRow("hex, inside a line") << true << 3 << 9;
+    QTest::newRow("hex, across a line break") << true << 42 << 12;
+    QTest::newRow("hex, a whole line") << true << 48 << 48;
+    QTest::newRow("hex, across many lines") << true << 100 << 1000;
+    QTest::newRow("hex, to the end") << true << 3 * 8192 - 5 << 5;
+    QTest::newRow("ascii, across a line break") << false << 14 << 4;
+    QTest::newRow("ascii, ending at a line end") << false << 0 << 32;
+    QTest::newRow("ascii, from a line start") << false << 16 << 1;
+    QTest::newRow("ascii, caret at a line start") << false << 64 << 0;
+}
+
+void DumpViewTest::positionsCountTheDumpText() {
+    QFETCH(bool, hex);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    WindowHarness h;
+    h.openAddin(TestFiles::addin());
+    DumpPane* pane = hex ? h.hexPane() : h.asciiPane();
+    pane->select(start, length);
+    QCOMPARE(pane->selectionStart(), start);
+    QCOMPARE(pane->selectionLength(), length);
+    const QString expected = pane->dumpText().mid(start, length);
+    QCOMPARE(pane->selectedDumpText(), expected);
+    // A copy is the dump text itself, with no line breaks from the pane.
+    if (length > 0) {
+        QApplication::clipboard()->clear();
+        pane->copy();
+        QCOMPARE(QApplication::clipboard()->text(), expected);
+    }
+    // Shift+Down and Down move exactly one line of the dump.
+    const int columns = pane->columns();
+    if (start + 2 * columns <= pane->dumpLength()) {
+        pane->select(start, 0);
+        QTest::keyClick(pane, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(pane->selectionStart(), start);
+        QCOMPARE(pane->selectionLength(), columns);
+        QTest::keyClick(pane, Qt::Key_Down);
+        QCOMPARE(pane->selectionStart(), start + 2 * columns);
+    }
+}
+
+void DumpViewTest::clickPicksTheCharacterUnderThePointer_data() {
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::newRow("hex, top left") << true << 0 << 0;
+    QTest::newRow("hex, last column") << true << 4 << 47;
+    QTest::newRow("ascii, bottom line") << false << 14 << 9;
+}
+
+void DumpViewTest::clickPicksTheCharacterUnderThePointer() {
+    QFETCH(bool, hex);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    WindowHarness h;
+    h.openAddin(TestFiles::addin());
+    DumpPane* pane = hex ? h.hexPane() : h.asciiPane();
+    // The pane scrolled must lead, or it follows the other one straight back.
+    pane->setFocus();
+    QTRY_COMPARE(h.dump()->activePane(), pane);
+    scrollToLine(pane, 10);
+    const qreal advance = QFontMetricsF(pane->font()).horizontalAdvance(QLatin1Char('0'));
+    const qreal pitch = h.dump()->linePitch();
+    const QPoint point(int((column + 0.3) * advance), int((row + 0.5) * pitch));
+    QTest::mouseClick(pane->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+    WindowHarness::settle();
+    QCOMPARE(pane->selectionStart(), (9 + row) * pane->columns() + column);
+    QCOMPARE(pane->selectionLength(), 0);
+    QCOMPARE(pane->firstVisibleChar(), 9 * pane->columns());
 }
 
 void DumpViewTest::bytesShowAsMapped() {
@@ -83,10 +176,11 @@ void DumpViewTest::bytesShowAsMapped() {
     const QByteArray probe("\x20\x2D\x2E\x41\x7F\x80\x00", 7);
     bytes.replace(400, probe.size(), probe);
     h.openAddin(bytes);
-    QCOMPARE(h.hexPane()->toPlainText().mid(3 * 400, 21), QStringLiteral("20 2D 2E 41 7F 80 00 "));
-    QCOMPARE(h.asciiPane()->toPlainText().mid(400, 7), QString::fromUtf16(u"_\u2013.A\u007F.."));
-    QCOMPARE(h.hexPane()->toPlainText().size(), 3 * 8192);
-    QCOMPARE(h.asciiPane()->toPlainText().size(), 8192);
+    QCOMPARE(h.hexPane()->dumpText().mid(qsizetype(3 * 400), 21),
+             QStringLiteral("20 2D 2E 41 7F 80 00 "));
+    QCOMPARE(h.asciiPane()->dumpText().mid(400, 7), QString::fromUtf16(u"_\u2013.A\u007F.."));
+    QCOMPARE(h.hexPane()->dumpText().size(), 3 * 8192);
+    QCOMPARE(h.asciiPane()->dumpText().size(), 8192);
     // The address column starts at the top.
     QCOMPARE(h.addressText(), DumpText::addressLines(0, 224, 16));
 }
@@ -138,7 +232,7 @@ void DumpViewTest::asciiSelectionMirrorsWholeGroups() {
     WindowHarness::settle();
     QCOMPARE(h.hexPane()->selectionStart(), 15);
     QCOMPARE(h.hexPane()->selectionLength(), 9);
-    QCOMPARE(h.hexPane()->textCursor().selectedText(), QStringLiteral("63 61 74 "));
+    QCOMPARE(h.hexPane()->selectedDumpText(), QStringLiteral("63 61 74 "));
 }
 
 void DumpViewTest::scrollingFollowsAndWritesAddresses() {
@@ -213,15 +307,15 @@ void DumpViewTest::stripHeaderRendersFromTheCode() {
     h.openAddin(bytes);
     QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
     QVERIFY(h.header()->chkCode->isChecked());
-    QCOMPARE(h.hexPane()->toPlainText(), DumpText::hexText(QByteArrayView(bytes).sliced(205)));
-    QCOMPARE(h.asciiPane()->toPlainText().size(), 8192 - 205);
+    QCOMPARE(h.hexPane()->dumpText(), DumpText::hexText(QByteArrayView(bytes).sliced(205)));
+    QCOMPARE(h.asciiPane()->dumpText().size(), 8192 - 205);
     QCOMPARE(h.hexPane()->selectionStart(), 0);
     QVERIFY(h.hexPane()->hasFocus());
     // Opening another file keeps the header stripped.
     h.openAddin(TestFiles::addin("Other", "Other text!"), QStringLiteral("other.rex"));
-    QCOMPARE(h.asciiPane()->toPlainText().size(), 8192 - 206);
+    QCOMPARE(h.asciiPane()->dumpText().size(), 8192 - 206);
     QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
-    QCOMPARE(h.asciiPane()->toPlainText().size(), 8192);
+    QCOMPARE(h.asciiPane()->dumpText().size(), 8192);
 }
 
 void DumpViewTest::emptyRangeLeavesEmptyPanes() {
@@ -230,10 +324,10 @@ void DumpViewTest::emptyRangeLeavesEmptyPanes() {
     const QByteArray bytes = QByteArray("ApplicationName:DATA\r\n");
     const QString path = h.files.write(QStringLiteral("data.DS2"), bytes);
     h.open(path, Prompts::Answer::No);
-    QCOMPARE(h.asciiPane()->toPlainText().size(), 22);
+    QCOMPARE(h.asciiPane()->dumpText().size(), 22);
     QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
-    QVERIFY(h.hexPane()->toPlainText().isEmpty());
-    QVERIFY(h.asciiPane()->toPlainText().isEmpty());
+    QVERIFY(h.hexPane()->dumpText().isEmpty());
+    QVERIFY(h.asciiPane()->dumpText().isEmpty());
     QCOMPARE(QFileInfo(h.dumpFiles->hexPath()).size(), 0);
     QCOMPARE(QFileInfo(h.dumpFiles->asciiPath()).size(), 0);
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + path);
@@ -259,7 +353,7 @@ void DumpViewTest::unwritableTemporaryFolderKeepsTheImage() {
     QVERIFY(h.window->isPatched());
     QCOMPARE(h.window->image().bytes().mid(23, 5), QByteArray("Time "));
     // The panes keep the last rendering that worked.
-    QCOMPARE(h.asciiPane()->toPlainText().mid(23, 5), QStringLiteral("Clock"));
+    QCOMPARE(h.asciiPane()->dumpText().mid(23, 5), QStringLiteral("Clock"));
     // Saving still writes the patched image.
     h.window->mnuFileSave_Click();
     QCOMPARE(TestFiles::read(h.window->image().path()).mid(23, 5), QByteArray("Time "));
