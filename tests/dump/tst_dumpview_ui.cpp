@@ -87,6 +87,11 @@ void DumpViewTest::visualLinesHoldExactColumns() {
                      qPrintable(QStringLiteral("line %1: %2").arg(block.blockNumber()).arg(width)));
             QVERIFY(width <= pane->viewport()->width());
         }
+        // The caret at the end of a line, after its last character, moves nothing sideways.
+        pane->select(0, 0);
+        QTest::keyClick(pane, Qt::Key_End);
+        QCOMPARE(pane->selectionStart(), columns);
+        QCOMPARE(pane->horizontalScrollBar()->value(), 0);
         // Fifteen whole lines are in view, and no more.
         const qreal pitch = layout->blockBoundingRect(pane->document()->firstBlock()).height();
         const qreal room = pane->viewport()->height();
