@@ -1,16 +1,8 @@
 // The loaded file changed by another program after it was opened: removed, grown, shrunk,
 // emptied or replaced. Rendering, patching and saving work on the image alone, and Save
 // writes exactly the patched image, whatever lies on disk meanwhile.
-#include "DumpFiles.h"
-#include "DumpPane.h"
 #include "DumpText.h"
-#include "DumpView.h"
-#include "HeaderArea.h"
-#include "HeaderBox.h"
-#include "MainWindow.h"
-#include "ScriptedPrompts.h"
-#include "StatusPanels.h"
-#include "TestFiles.h"
+#include "WindowHarness.h"
 
 #include <QDir>
 #include <QFile>
@@ -86,17 +78,11 @@ void TestChangedOnDisk::renderPatchAndSave() {
     QFETCH(Change, how);
     QFETCH(bool, saves);
 
-    TestFiles files;
+    WindowHarness h;
     const QByteArray original = TestFiles::addin("Clock", "Shows time", 1000);
-    const QString path = files.write(QStringLiteral("clock.rex"), original);
-    ScriptedPrompts prompts;
-    DumpFiles dumpFiles;
-    MainWindow window(prompts, dumpFiles);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    prompts.choose(path);
-    window.mnuFileOpen_Click();
-    QCOMPARE(window.image().bytes(), original);
+    const QString path = h.files.write(QStringLiteral("clock.rex"), original);
+    h.open(path);
+    QCOMPARE(h.window->image().bytes(), original);
 
     change(path, how);
     if (QTest::currentTestFailed()) {
@@ -104,42 +90,34 @@ void TestChangedOnDisk::renderPatchAndSave() {
     }
 
     // Rendering shows the image as loaded: the file on disk is not consulted.
-    window.FillScr();
-    QCOMPARE(window.dumpView()->scrHEX->dumpText(), DumpText::hexText(original));
-    QCOMPARE(window.dumpView()->scrASC->dumpText(), DumpText::asciiText(original));
-    QTRY_COMPARE(window.statusPanels()->panel(QStringLiteral("totByte"))->text(),
-                 QStringLiteral("$2000"));
-    QCOMPARE(window.headSize(), 205);
+    h.window->FillScr();
+    QCOMPARE(h.hexPane()->dumpText(), DumpText::hexText(original));
+    QCOMPARE(h.asciiPane()->dumpText(), DumpText::asciiText(original));
+    QTRY_COMPARE(h.panelText(QStringLiteral("totByte")), QStringLiteral("$2000"));
+    QCOMPARE(h.window->headSize(), 205);
 
-    // Patching through the window: unlock the name, type, leave the box, confirm.
-    HeaderBox* name = window.headerArea()->Aname;
-    QTest::mouseDClick(name, Qt::LeftButton);
-    QVERIFY(!name->isReadOnly());
-    name->selectAll();
-    QTest::keyClicks(name, QStringLiteral("Time"));
-    prompts.answer(Prompts::Answer::Ok);
-    window.dumpView()->scrHEX->setFocus();
-    QVERIFY(window.isPatched());
+    h.patch(h.header()->Aname, QStringLiteral("Time"));
+    QVERIFY(h.window->isPatched());
     QByteArray patched = original;
     patched.replace(23, 5, "Time ");
-    QCOMPARE(window.image().bytes(), patched);
-    QCOMPARE(window.dumpView()->scrHEX->dumpText(), DumpText::hexText(patched));
+    QCOMPARE(h.window->image().bytes(), patched);
+    QCOMPARE(h.hexPane()->dumpText(), DumpText::hexText(patched));
 
-    window.mnuFileSave_Click();
-    QVERIFY(prompts.scriptUsedUp());
+    h.window->mnuFileSave_Click();
+    QVERIFY(h.prompts.scriptUsedUp());
     if (saves) {
-        QCOMPARE(prompts.texts(), QStringList{QStringLiteral("Patch the addin?")});
-        QVERIFY(!window.isPatched());
+        QCOMPARE(h.prompts.texts(), QStringList{QStringLiteral("Patch the addin?")});
+        QVERIFY(!h.window->isPatched());
         QCOMPARE(TestFiles::read(path), patched);
     } else {
-        QCOMPARE(prompts.texts(), (QStringList{QStringLiteral("Patch the addin?"),
-                                               QStringLiteral("Error saving the file!")}));
-        QVERIFY(window.isPatched());
+        QCOMPARE(h.prompts.texts(), (QStringList{QStringLiteral("Patch the addin?"),
+                                                 QStringLiteral("Error saving the file!")}));
+        QVERIFY(h.window->isPatched());
         QVERIFY(QFileInfo(path).isDir());
         QVERIFY(QDir(path).isEmpty());
     }
     // No temporary file of the save is left behind.
-    QCOMPARE(QDir(files.path(QString())).entryList(QDir::Files | QDir::Hidden),
+    QCOMPARE(QDir(h.files.path(QString())).entryList(QDir::Files | QDir::Hidden),
              saves ? QStringList{QStringLiteral("clock.rex")} : QStringList{});
 }
 

@@ -11,6 +11,7 @@
 #include "MainWindow.h"
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
+#include "WindowHarness.h"
 
 #include <QCheckBox>
 #include <QDataStream>
@@ -65,17 +66,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 // Unlocks the name box, types `text` over it, leaves the box and confirms the patch.
-void patchName(MainWindow& window, ScriptedPrompts& prompts, const QString& text) {
-    HeaderBox* name = window.headerArea()->Aname;
-    QTest::mouseDClick(name, Qt::LeftButton);
-    QVERIFY(!name->isReadOnly());
-    name->selectAll();
-    QTest::keyClicks(name, text);
-    prompts.answer(Answer::Ok);
-    window.dumpView()->scrHEX->setFocus();
-    QVERIFY(window.isPatched());
-}
-
 } // namespace
 
 class TestOpenFaults : public QObject {
@@ -220,30 +210,25 @@ void TestOpenFaults::unusualNames() {
     const QByteArray unpadded = TestFiles::addin("Clock", "Shows time", 1000, 0);
     writeFile(path, unpadded);
 
-    ScriptedPrompts prompts;
-    DumpFiles dumpFiles;
-    MainWindow window(prompts, dumpFiles);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    prompts.choose(path);
-    prompts.answer(Answer::Yes);
-    window.mnuFileOpen_Click();
+    WindowHarness h;
+    h.open(path, Answer::Yes);
     QByteArray padded = unpadded + QByteArray(8192 - unpadded.size(), char(0xFF));
     QCOMPARE(TestFiles::read(path), padded);
-    QCOMPARE(window.image().bytes(), padded);
-    QCOMPARE(window.windowTitle(), QStringLiteral("Mobrin : ") + path);
+    QCOMPARE(h.window->image().bytes(), padded);
+    QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + path);
 
-    patchName(window, prompts, QStringLiteral("Zeit"));
+    h.patch(h.header()->Aname, QStringLiteral("Zeit"));
+    QVERIFY(h.window->isPatched());
     QByteArray patched = padded;
     patched.replace(23, 5, "Zeit ");
-    window.mnuFileSave_Click();
+    h.window->mnuFileSave_Click();
     QCOMPARE(TestFiles::read(path), patched);
 
-    prompts.choose(copy);
-    window.mnuFileSaveAs_Click();
-    QCOMPARE(prompts.texts(), (QStringList{kPadQuestion, QStringLiteral("Patch the addin?")}));
+    h.prompts.choose(copy);
+    h.window->mnuFileSaveAs_Click();
+    QCOMPARE(h.prompts.texts(), (QStringList{kPadQuestion, QStringLiteral("Patch the addin?")}));
     QCOMPARE(TestFiles::read(copy), patched);
-    QCOMPARE(window.windowTitle(), QStringLiteral("Mobrin : ") + copy);
+    QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + copy);
     const QStringList copies = QDir(QFileInfo(copy).path()).entryList(QDir::Files | QDir::Hidden);
     QVERIFY2(copies.contains(QFileInfo(copy).fileName()), qPrintable(copies.join(u',')));
     QCOMPARE(QFileInfo(copy).size(), 8192);

@@ -2,14 +2,7 @@
 // terminator (a line break in the name, a zero character in the description) or a character
 // outside the code page. Nothing is written, the window says why, and the file on disk and
 // the next save keep the old field.
-#include "DumpFiles.h"
-#include "DumpPane.h"
-#include "DumpView.h"
-#include "HeaderArea.h"
-#include "HeaderBox.h"
-#include "MainWindow.h"
-#include "ScriptedPrompts.h"
-#include "TestFiles.h"
+#include "WindowHarness.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -46,18 +39,12 @@ void TestPatchBadText::pasted() {
     QFETCH(QString, text);
     QFETCH(QString, message);
 
-    TestFiles files;
+    WindowHarness h;
     const QByteArray original = TestFiles::addin("Clock", "Shows time", 1000);
-    const QString path = files.write(QStringLiteral("clock.rex"), original);
-    ScriptedPrompts prompts;
-    DumpFiles dumpFiles;
-    MainWindow window(prompts, dumpFiles);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    prompts.choose(path);
-    window.mnuFileOpen_Click();
+    const QString path = h.files.write(QStringLiteral("clock.rex"), original);
+    h.open(path);
 
-    HeaderBox* box = inName ? window.headerArea()->Aname : window.headerArea()->Adesc;
+    HeaderBox* box = inName ? h.header()->Aname : h.header()->Adesc;
     const QString oldText = box->text();
     QTest::mouseDClick(box, Qt::LeftButton);
     QVERIFY(!box->isReadOnly());
@@ -65,16 +52,16 @@ void TestPatchBadText::pasted() {
     QGuiApplication::clipboard()->setText(text);
     box->paste();
     QCOMPARE(box->text(), text);
-    prompts.answer(Prompts::Answer::Ok);
-    window.dumpView()->scrHEX->setFocus();
+    h.prompts.answer(Prompts::Answer::Ok);
+    h.hexPane()->setFocus();
 
-    QCOMPARE(prompts.texts(), (QStringList{QStringLiteral("Patch the addin?"), message}));
-    QVERIFY(!window.isPatched());
-    QCOMPARE(window.image().bytes(), original);
+    QCOMPARE(h.prompts.texts(), (QStringList{QStringLiteral("Patch the addin?"), message}));
+    QVERIFY(!h.window->isPatched());
+    QCOMPARE(h.window->image().bytes(), original);
     QCOMPARE(box->text(), oldText);
-    QCOMPARE(window.headSize(), 205);
+    QCOMPARE(h.window->headSize(), 205);
 
-    window.mnuFileSave_Click();
+    h.window->mnuFileSave_Click();
     QCOMPARE(TestFiles::read(path), original);
 }
 

@@ -2,12 +2,11 @@
 // cut short by a file-size limit; and saves over symbolic links. Every case ends with the old
 // file intact byte for byte or the new one complete, and a failure says "Error saving the
 // file!" with the image still marked as patched.
-#include "DumpFiles.h"
 #include "FaultScenarios.h"
 #include "FileCommands.h"
-#include "MainWindow.h"
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
+#include "WindowHarness.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -205,25 +204,21 @@ void TestSaveFaults::procPaths_data() {
 void TestSaveFaults::procPaths() {
     QFETCH(QString, target);
 
-    TestFiles files;
+    WindowHarness h;
     const QByteArray old = TestFiles::addin("Clock", "Shows time", 1000);
-    const QString path = files.write(QStringLiteral("clock.rex"), old);
+    const QString path = h.files.write(QStringLiteral("clock.rex"), old);
     const QByteArray targetBefore = TestFiles::read(target);
-    ScriptedPrompts prompts;
-    DumpFiles dumpFiles;
-    MainWindow window(prompts, dumpFiles);
-    prompts.choose(path);
-    window.mnuFileOpen_Click();
-    const QString caption = window.windowTitle();
+    h.open(path);
+    const QString caption = h.window->windowTitle();
 
-    prompts.choose(target);
-    window.mnuFileSaveAs_Click();
-    QCOMPARE(prompts.texts(), QStringList{kSaveError});
+    h.prompts.choose(target);
+    h.window->mnuFileSaveAs_Click();
+    QCOMPARE(h.prompts.texts(), QStringList{kSaveError});
     QCOMPARE(TestFiles::read(target), targetBefore);
     QCOMPARE(TestFiles::read(path), old);
     // The failed Save As keeps the new name for the next Save, but the caption is unchanged.
-    QCOMPARE(window.image().path(), target);
-    QCOMPARE(window.windowTitle(), caption);
+    QCOMPARE(h.window->image().path(), target);
+    QCOMPARE(h.window->windowTitle(), caption);
 }
 
 void TestSaveFaults::symbolicLinks_data() {
