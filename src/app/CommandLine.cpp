@@ -3,7 +3,7 @@
 #include "MainWindow.h"
 
 #include <QCommandLineParser>
-#include <QTimer>
+#include <QFileInfo>
 
 namespace CommandLine {
 
@@ -20,12 +20,14 @@ std::optional<QString> fileToOpen(const QStringList& arguments) {
     if (files.isEmpty()) {
         return std::nullopt;
     }
-    return files.constFirst();
+    // The caption and every later save name the file by its full path, whichever folder
+    // the program was started in.
+    return QFileInfo(files.constFirst()).absoluteFilePath();
 }
 
 void openWhenShown(MainWindow& window, const QString& path) {
-    // Queued, so that the window is on screen before any question about the file.
-    QTimer::singleShot(0, &window, [&window, path] { window.openFile(path); });
+    // Queued like every command, so that the window is on screen before any question.
+    window.openFile(path);
 }
 
 } // namespace CommandLine

@@ -1,19 +1,19 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
-#include "AddressColumn.h"
+#include "AddinDocument.h"
 #include "AppTitle.h"
 #include "DumpFiles.h"
 #include "DumpPane.h"
 #include "DumpText.h"
 #include "DumpView.h"
+#include "FileCommands.h"
 #include "HeaderArea.h"
 #include "HeaderBox.h"
-#include "HeaderPatch.h"
 #include "IconBox.h"
 #include "IconCode.h"
 #include "IconCodeWindow.h"
-#include "NumberForm.h"
+#include "Prompts.h"
 #include "StatusPanels.h"
 
 #include <QCheckBox>
@@ -39,7 +39,8 @@ QFont dumpFont() {
 } // namespace
 
 MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
-    : QMainWindow(parent), m_prompts(prompts), m_dumpFiles(dumpFiles), m_commands(prompts) {
+    : QMainWindow(parent), m_prompts(prompts), m_dumpFiles(dumpFiles),
+      m_document(new AddinDocument(this)), m_files(new FileCommands(prompts, *m_document, this)) {
     setObjectName(QStringLiteral("main"));
     auto* client = new QWidget(this);
     setCentralWidget(client);
@@ -49,25 +50,25 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
     setStatusBar(m_status);
     m_dump->setDumpFont(dumpFont());
     createMenus();
+    connectDocument();
     connectHeader();
     layOut();
     setAcceptDrops(true);
 
     connect(m_dump, &DumpView::synced, this, [this](int position, int length) {
-        m_status->showValues(position, length, m_image.fileSize());
+        m_status->showValues(position, length, m_document->image().fileSize());
     });
 
     // Start-up: the caption, no file, the hex pane leading, stripping unavailable.
-    setWindowTitle(appTitle() + QStringLiteral(" - By Keldor"));
+    showCaption();
     m_header->chkCode->setEnabled(false);
 }
 
 MainWindow::~MainWindow() {
     // Closing the window leaves the icon code open; the window's end takes it along.
     delete m_iconCode;
-    // Destroying the window hides it, which takes the focus from a header box; that box's
-    // focusLost (and any other child signal) must not reach this window once its members are
-    // gone: it would run the patch question on a destroyed image.
+    // Destroying the window hides it, which takes the focus from a header box; no child
+    // signal may reach this window once its members are gone.
     for (QObject* child : findChildren<QObject*>()) {
         child->disconnect(this);
     }
@@ -77,33 +78,44 @@ void MainWindow::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
     auto add = [this](QMenu* menu, const QString& name, const QString& caption,
-                      const QKeySequence& shortcut, void (MainWindow::*handler)()) {
+                      const QKeySequence& shortcut, std::function<void()> command) {
         QAction* item = menu->addAction(caption);
         item->setObjectName(name);
         item->setShortcut(shortcut);
         // The menu's keys work wherever the focus is, the dump panes included.
         item->setShortcutContext(Qt::WindowShortcut);
-        connect(item, &QAction::triggered, this, handler);
+        connect(item, &QAction::triggered, this,
+                [this, command = std::move(command)] { request(command); });
         return item;
     };
     add(file, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open"),
-        QKeySequence(Qt::CTRL | Qt::Key_O), &MainWindow::mnuFileOpen_Click);
+        QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
+            finishEdits();
+            m_files->open();
+        });
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar1"));
     add(file, QStringLiteral("mnuFileSave"), QStringLiteral("Save"),
-        QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::mnuFileSave_Click);
+        QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
+            finishEdits();
+            m_files->save();
+        });
     add(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("Save &As..."),
-        QKeySequence(Qt::CTRL | Qt::Key_A), &MainWindow::mnuFileSaveAs_Click);
+        QKeySequence(Qt::CTRL | Qt::Key_A), [this] {
+            finishEdits();
+            m_files->saveAs();
+        });
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar2"));
-    add(file, QStringLiteral("mnuFileProperties"), QStringLiteral("Propert&ies"), {},
-        &MainWindow::mnuFileProperties_Click);
+    add(file, QStringLiteral("mnuFileProperties"), QStringLiteral("Propert&ies"), {}, [this] {
+        finishEdits();
+        showProperties();
+    });
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar5"));
-    add(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), {},
-        &MainWindow::mnuFileExit_Click);
+    add(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), {}, [this] { close(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     add(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About Mobrin!..."), {},
-        &MainWindow::mnuHelpAbout_Click);
+        [this] { showAbout(); });
 }
 
 QAction* MainWindow::action(const QString& name) const {
@@ -127,82 +139,125 @@ void MainWindow::layOut() {
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 }
 
+void MainWindow::connectDocument() {
+    connect(m_files, &FileCommands::fileChosen, this, &MainWindow::unloadIconCode);
+    connect(m_document, &AddinDocument::replaced, this, [this] {
+        m_header->chkCode->setEnabled(true);
+        render();
+        m_dump->setAddressText(DumpText::addressLines(0, 224, 16));
+    });
+    connect(m_document, &AddinDocument::patched, this, &MainWindow::render);
+    connect(m_document, &AddinDocument::pathChanged, this, &MainWindow::showCaption);
+}
+
 void MainWindow::connectHeader() {
-    HeaderArea* h = m_header;
-    connect(h->Aname, &HeaderBox::focusGained, this, [this] { fieldGotFocus(m_header->Aname); });
-    connect(h->Adesc, &HeaderBox::focusGained, this, [this] { fieldGotFocus(m_header->Adesc); });
-    connect(h->Aname, &HeaderBox::doubleClicked, this,
-            [this] { fieldDoubleClicked(m_header->Aname); });
-    connect(h->Adesc, &HeaderBox::doubleClicked, this,
-            [this] { fieldDoubleClicked(m_header->Adesc); });
-    connect(h->Aname, &HeaderBox::focusLost, this,
-            [this] { fieldLostFocus(m_header->Aname, m_nameStart); });
-    connect(h->Adesc, &HeaderBox::focusLost, this,
-            [this] { fieldLostFocus(m_header->Adesc, m_descStart); });
-    for (HeaderBox* box : {h->Aorg, h->Aw1, h->Aw2}) {
-        connect(box, &HeaderBox::clicked, this, [this, box] { numberClicked(box); });
-    }
-    connect(h->chkCode, &QCheckBox::clicked, this, &MainWindow::chkCode_Click);
-    connect(h->Picture1, &IconBox::doubleClicked, this, &MainWindow::Picture1_DblClick);
+    // An edit ends when the focus moves on; its question waits until that move is over.
+    connect(m_header, &HeaderArea::fieldLeft, this,
+            [this](HeaderBox* box) { request([this, box] { finishEdit(box); }); });
+    // However the box is ticked (mouse, keys, a screen reader), the dump follows.
+    connect(m_header->chkCode, &QCheckBox::toggled, this, [this] {
+        request([this] {
+            finishEdits();
+            if (m_document->isLoaded()) {
+                render();
+            }
+        });
+    });
+    connect(m_header->Picture1, &IconBox::doubleClicked, this, &MainWindow::showIconCode);
 }
 
 void MainWindow::tell(const QString& text) {
     m_prompts.tell(text, appTitle());
 }
 
-// --- File menu -------------------------------------------------------------------------
+// --- Commands ----------------------------------------------------------------------------
 
-void MainWindow::mnuFileOpen_Click() {
-    if (m_rendering) {
+void MainWindow::request(std::function<void()> command) {
+    m_requests.push_back(std::move(command));
+    QMetaObject::invokeMethod(this, &MainWindow::runRequests, Qt::QueuedConnection);
+}
+
+void MainWindow::runRequests() {
+    // A command's dialog runs an event loop of its own; what is asked for meanwhile waits
+    // for this loop to reach it.
+    if (m_runningRequests) {
         return;
     }
-    loaded(m_commands.open(m_patched, [this] { unloadIconCode(); }));
+    m_runningRequests = true;
+    while (!m_requests.empty()) {
+        const std::function<void()> command = std::move(m_requests.front());
+        m_requests.pop_front();
+        command();
+    }
+    m_runningRequests = false;
 }
 
 void MainWindow::openFile(const QString& path) {
-    if (m_rendering) {
+    request([this, path] {
+        finishEdits();
+        m_files->openPath(path);
+    });
+}
+
+void MainWindow::finishEdits() {
+    for (HeaderBox* box : m_header->fieldBoxes()) {
+        finishEdit(box);
+    }
+}
+
+void MainWindow::finishEdit(HeaderBox* box) {
+    if (!m_document->isParsed() || !box->endEdit()) {
         return;
     }
-    loaded(m_commands.openPath(path, m_patched, [this] { unloadIconCode(); }));
-}
-
-void MainWindow::loaded(std::optional<AddinImage> image) {
-    if (!image) {
+    const Prompts::Answer answer =
+        m_prompts.ask({QStringLiteral("Patch the addin?"), appTitle(), Prompts::Icon::None,
+                       Prompts::Buttons::OkCancel, Prompts::Answer::Cancel});
+    if (answer != Prompts::Answer::Ok) {
+        box->restoreOldText();
         return;
     }
-    // Image, path and size are replaced together, only once the file has been read in full.
-    m_image = std::move(*image);
-    m_header->chkCode->setEnabled(true);
-    FillScr();
-    FillAds(0, 224, 16);
-}
-
-void MainWindow::mnuFileSave_Click() {
-    m_commands.save(m_image, m_patched);
-}
-
-void MainWindow::mnuFileSaveAs_Click() {
-    if (m_commands.saveAs(m_image, m_patched)) {
-        // The caption names the file the next Save writes.
-        setWindowTitle(appTitle() + QStringLiteral(" : ") + m_image.path());
+    const auto field =
+        box == m_header->Aname ? AddinDocument::Field::Name : AddinDocument::Field::Description;
+    const HeaderPatch patch = m_document->patch(field, box->text());
+    if (patch.outcome == HeaderPatch::Outcome::Written) {
+        return;
     }
-}
-
-void MainWindow::mnuFileExit_Click() {
-    close();
+    if (patch.outcome == HeaderPatch::Outcome::Unencodable) {
+        tell(QStringLiteral("The character \"%1\" cannot be stored in an add-in header. "
+                            "Nothing was patched.")
+                 .arg(patch.character));
+    } else if (patch.outcome == HeaderPatch::Outcome::EndsField) {
+        tell(QStringLiteral("The character U+%1 would end the field early, so it cannot be "
+                            "stored there. Nothing was patched.")
+                 .arg(QString::number(patch.character.at(0).unicode(), 16)
+                          .toUpper()
+                          .rightJustified(4, QLatin1Char('0'))));
+    }
+    box->restoreOldText();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (m_patched) {
-        const Prompts::Answer answer = m_prompts.ask(
-            {QStringLiteral("Discard the changes?"), QStringLiteral("Add-in changed!"),
-             Prompts::Icon::Question, Prompts::Buttons::YesNo, Prompts::Answer::No});
-        if (answer != Prompts::Answer::Yes) {
-            event->ignore();
-            return;
-        }
+    if (m_closeAgreed) {
+        event->accept();
+        return;
     }
-    event->accept();
+    // The close box and Exit alike: the edit's question first, then the one about the
+    // unsaved changes, each outside the close request's own handling.
+    event->ignore();
+    request([this] {
+        finishEdits();
+        if (m_document->isPatched()) {
+            const Prompts::Answer answer = m_prompts.ask(
+                {QStringLiteral("Discard the changes?"), QStringLiteral("Add-in changed!"),
+                 Prompts::Icon::Question, Prompts::Buttons::YesNo, Prompts::Answer::No});
+            if (answer != Prompts::Answer::Yes) {
+                return;
+            }
+        }
+        m_closeAgreed = true;
+        close();
+        m_closeAgreed = false;
+    });
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -218,22 +273,20 @@ void MainWindow::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    const QString path = urls.constFirst().toLocalFile();
     // The drop ends before the file is opened, so that its questions are not asked while
     // the drag source waits.
-    QMetaObject::invokeMethod(
-        this, [this, path] { openFile(path); }, Qt::QueuedConnection);
+    openFile(urls.constFirst().toLocalFile());
 }
 
 // --- Accessory windows ------------------------------------------------------------------
 
-void MainWindow::mnuHelpAbout_Click() {
+void MainWindow::showAbout() {
     AboutBox about;
     about.exec();
 }
 
-void MainWindow::Picture1_DblClick() {
-    if (m_addinType != QLatin1String("ADDIN") || !m_image.isLoaded()) {
+void MainWindow::showIconCode() {
+    if (!m_document->isLoaded() || !m_document->header().isAddin()) {
         return;
     }
     if (!m_iconCode) {
@@ -256,152 +309,27 @@ void MainWindow::unloadIconCode() {
     }
 }
 
-// --- Header ------------------------------------------------------------------------------
+// --- Showing the document ----------------------------------------------------------------
 
-void MainWindow::mnuFileProperties_Click() {
-    if (!m_image.isLoaded()) {
+void MainWindow::showProperties() {
+    if (!m_document->isLoaded()) {
         return;
     }
-    HeaderArea* h = m_header;
-    h->Atype->clear();
-    for (HeaderBox* field : {h->Aname, h->Adesc}) {
-        field->setFieldLength(0);
-        field->clear();
-    }
-    h->Aw1->setText(QStringLiteral("0"));
-    h->Aw2->setText(QStringLiteral("0"));
-    m_headSize = 0;
-    h->Ahead->setText(QStringLiteral("0"));
-    h->Aorg->setText(QStringLiteral("0"));
-    h->Acode->setText(QStringLiteral("0"));
-    h->Picture1->clear();
-    showHeader(AddinHeader::parse(m_image.bytes()));
-}
-
-void MainWindow::showHeader(const AddinHeader& header) {
-    HeaderArea* h = m_header;
-    if (header.classLine) {
-        h->Atype->setText(header.classLine->text());
-    }
-    if (header.addinType) {
-        m_addinType = *header.addinType;
-    }
-    auto showField = [](HeaderBox* box, const HeaderField& field) {
-        box->setText(field.text());
-        // A field without its terminator has no known length: it can never be patched.
-        box->setFieldLength(field.terminated ? field.length() : 0);
-    };
-    if (header.name) {
-        m_nameStart = header.name->start;
-        showField(h->Aname, *header.name);
-    }
-    if (header.description) {
-        m_descStart = header.description->start;
-        showField(h->Adesc, *header.description);
-    }
-    if (header.word1) {
-        h->Aw1->setText(NumberForm::wordByTag(*header.word1, h->Aw1->tag()));
-    }
-    if (header.word2) {
-        h->Aw2->setText(NumberForm::wordByTag(*header.word2, h->Aw2->tag()));
-    }
-    h->Picture1->paintIcon(header.icon);
-    if (header.complete()) {
-        m_headSize = header.headSize;
-        h->Ahead->setText(NumberForm::decimal(m_headSize));
-        if (header.isAddin()) {
-            h->Aorg->setText(NumberForm::plainByTag(header.org, h->Aorg->tag()));
-            h->Acode->setText(NumberForm::decimal(header.codeSize));
-        }
-        return;
-    }
-    tell(header.problemText());
-}
-
-void MainWindow::numberClicked(HeaderBox* box) {
-    if (m_header->Atype->text().isEmpty()) {
-        return;
-    }
-    box->setText(NumberForm::toggledText(box->text(), box->tag()));
-    box->setTag(NumberForm::toggledTag(box->tag()));
-}
-
-// --- Patching ----------------------------------------------------------------------------
-
-void MainWindow::fieldGotFocus(HeaderBox* box) {
-    m_oldText = box->text();
-}
-
-void MainWindow::fieldDoubleClicked(HeaderBox* box) {
-    if (m_header->Atype->text().isEmpty()) {
-        return;
-    }
-    box->setLocked(!box->isLocked());
-    m_oldText = box->text();
-}
-
-void MainWindow::fieldLostFocus(HeaderBox* box, int fieldStart) {
-    if (m_header->Atype->text().isEmpty()) {
-        return;
-    }
-    box->setLocked(true);
-    if (box->text() == m_oldText) {
-        return;
-    }
-    const Prompts::Answer answer =
-        m_prompts.ask({QStringLiteral("Patch the addin?"), appTitle(), Prompts::Icon::None,
-                       Prompts::Buttons::OkCancel, Prompts::Answer::Cancel});
-    if (answer != Prompts::Answer::Ok) {
-        box->setText(m_oldText);
-        return;
-    }
-    const HeaderPatch patch =
-        HeaderPatch::apply(m_image.bytes(), fieldStart, box->fieldLength(), box->text());
-    if (patch.outcome != HeaderPatch::Outcome::Written) {
-        if (patch.outcome == HeaderPatch::Outcome::Unencodable) {
-            tell(QStringLiteral("The character \"%1\" cannot be stored in an add-in header. "
-                                "Nothing was patched.")
-                     .arg(patch.character));
-        } else if (patch.outcome == HeaderPatch::Outcome::EndsField) {
-            tell(QStringLiteral("The character U+%1 would end the field early, so it cannot be "
-                                "stored there. Nothing was patched.")
-                     .arg(QString::number(patch.character.at(0).unicode(), 16)
-                              .toUpper()
-                              .rightJustified(4, QLatin1Char('0'))));
-        }
-        box->setText(m_oldText);
-        return;
-    }
-    m_patched = true;
-    FillScr();
-}
-
-// --- Dump --------------------------------------------------------------------------------
-
-void MainWindow::chkCode_Click() {
-    if (m_image.isLoaded()) {
-        FillScr();
+    const AddinHeader& header = m_document->header();
+    m_header->show(header);
+    if (!header.complete()) {
+        tell(header.problemText());
     }
 }
 
-void MainWindow::FillScr() {
-    // A rendering never runs inside another; one asked for meanwhile runs right after.
-    if (m_rendering) {
-        m_renderAgain = true;
-        return;
-    }
-    m_rendering = true;
-    do {
-        m_renderAgain = false;
-        renderOnce();
-    } while (m_renderAgain);
-    m_rendering = false;
+void MainWindow::render() {
+    showProperties();
+    renderDump();
 }
 
-void MainWindow::renderOnce() {
-    mnuFileProperties_Click();
-    const QByteArrayView range =
-        DumpText::renderedRange(m_image.bytes(), m_header->chkCode->isChecked(), m_headSize);
+void MainWindow::renderDump() {
+    const QByteArrayView range = DumpText::renderedRange(
+        m_document->image().bytes(), m_header->chkCode->isChecked(), m_document->header().headSize);
     const auto texts = m_dumpFiles.roundTrip(DumpText::hexText(range), DumpText::asciiText(range));
     if (!texts) {
         // The image and any unsaved patch stay; only this rendering is given up.
@@ -410,9 +338,9 @@ void MainWindow::renderOnce() {
     }
     m_dump->showTexts(texts->hex, texts->ascii);
     m_dump->focusHexPane();
-    setWindowTitle(appTitle() + QStringLiteral(" : ") + m_image.path());
 }
 
-void MainWindow::FillAds(int Astart, int Aend, int Astep) {
-    m_dump->setAddressText(DumpText::addressLines(Astart, Aend, Astep));
+void MainWindow::showCaption() {
+    setWindowTitle(m_document->isLoaded() ? appTitle() + QStringLiteral(" : ") + m_document->path()
+                                          : appTitle() + QStringLiteral(" - By Keldor"));
 }

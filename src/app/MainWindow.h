@@ -1,14 +1,15 @@
 #pragma once
 
-#include "AddinHeader.h"
-#include "AddinImage.h"
-#include "FileCommands.h"
-
 #include <QMainWindow>
 #include <QPointer>
 
+#include <deque>
+#include <functional>
+
+class AddinDocument;
 class DumpFiles;
 class DumpView;
+class FileCommands;
 class HeaderArea;
 class HeaderBox;
 class IconCodeWindow;
@@ -17,7 +18,11 @@ class QAction;
 class StatusPanels;
 
 // The main window "main": the header area, the dump view and the status bar, the File and
-// Help menus, and all of the program's state.
+// Help menus. It shows the loaded document and turns the user's actions into commands on it.
+//
+// Every command runs from the event loop, one after another, never inside the menu, shortcut,
+// drop or focus change that asked for it; a command that needs the image first ends an edit
+// of the name or description, so its question is answered before the command goes on.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -25,34 +30,15 @@ public:
     MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Renders the dump of the image, re-parsing the header first.
-    void FillScr();
-    // Writes the address column: addresses from Astart to Aend in steps of Astep.
-    void FillAds(int Astart, int Aend, int Astep);
-    // Opens `path` as if it had been chosen in the open dialog.
+    // Opens `path` as if it had been chosen in the open dialog (queued like every command).
     void openFile(const QString& path);
 
-    const AddinImage& image() const { return m_image; }
-    bool isPatched() const { return m_patched; }
-    int headSize() const { return m_headSize; }
-    int nameStart() const { return m_nameStart; }
-    int descStart() const { return m_descStart; }
-    QString addinType() const { return m_addinType; }
+    const AddinDocument& document() const { return *m_document; }
     HeaderArea* headerArea() const { return m_header; }
     DumpView* dumpView() const { return m_dump; }
     StatusPanels* statusPanels() const { return m_status; }
     IconCodeWindow* iconCodeWindow() const;
     QAction* action(const QString& name) const;
-
-public slots:
-    void mnuFileOpen_Click();
-    void mnuFileSave_Click();
-    void mnuFileSaveAs_Click();
-    void mnuFileProperties_Click();
-    void mnuFileExit_Click();
-    void mnuHelpAbout_Click();
-    void chkCode_Click();
-    void Picture1_DblClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,35 +48,36 @@ protected:
 private:
     void createMenus();
     void layOut();
+    void connectDocument();
     void connectHeader();
-    void loaded(std::optional<AddinImage> image);
-    void renderOnce();
-    void showHeader(const AddinHeader& header);
-    void tell(const QString& text);
 
-    void fieldGotFocus(HeaderBox* box);
-    void fieldDoubleClicked(HeaderBox* box);
-    void fieldLostFocus(HeaderBox* box, int fieldStart);
-    void numberClicked(HeaderBox* box);
+    // Queues `command`; queued commands run in order, each after the one before has ended.
+    void request(std::function<void()> command);
+    void runRequests();
+    // Ends the edits of the name and description boxes, asking about each changed text.
+    void finishEdits();
+    void finishEdit(HeaderBox* box);
+
+    void showProperties();
+    void showIconCode();
+    void showAbout();
+    void render();
+    void renderDump();
+    void showCaption();
+    void tell(const QString& text);
     void unloadIconCode();
 
     Prompts& m_prompts;
     DumpFiles& m_dumpFiles;
-    FileCommands m_commands;
+    AddinDocument* m_document;
+    FileCommands* m_files;
 
     HeaderArea* m_header;
     DumpView* m_dump;
     StatusPanels* m_status;
     QPointer<IconCodeWindow> m_iconCode;
 
-    // The add-in image with its path and size (AddinData, AddinFile, FileSize).
-    AddinImage m_image;
-    bool m_patched = false;
-    int m_headSize = 0;
-    int m_nameStart = 0;
-    int m_descStart = 0;
-    QString m_addinType;
-    QString m_oldText;
-    bool m_rendering = false;
-    bool m_renderAgain = false;
+    std::deque<std::function<void()>> m_requests;
+    bool m_runningRequests = false;
+    bool m_closeAgreed = false;
 };

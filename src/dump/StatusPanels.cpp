@@ -7,6 +7,8 @@
 #include <QTime>
 #include <QTimer>
 
+#include <utility>
+
 StatusPanel::StatusPanel(const QString& key, const QString& toolTip, QWidget* parent)
     : QLabel(parent) {
     setObjectName(key);
@@ -17,9 +19,16 @@ StatusPanel::StatusPanel(const QString& key, const QString& toolTip, QWidget* pa
 
 void StatusPanel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton) {
+    // A double-click is one click: the release that ends it toggles nothing.
+    const bool endsDoubleClick = std::exchange(m_releaseEndsDoubleClick, false);
+    if (!endsDoubleClick && event->button() == Qt::LeftButton) {
         emit clicked(this);
     }
+}
+
+void StatusPanel::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLabel::mouseDoubleClickEvent(event);
+    m_releaseEndsDoubleClick = true;
 }
 
 StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent), m_clock(new QTimer(this)) {

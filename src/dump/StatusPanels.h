@@ -21,6 +21,10 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool m_releaseEndsDoubleClick = false;
 };
 
 // The status bar: current position, selection length and total size, each in hexadecimal

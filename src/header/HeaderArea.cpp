@@ -1,11 +1,14 @@
 #include "HeaderArea.h"
 
+#include "AddinHeader.h"
 #include "HeaderBox.h"
 #include "IconBox.h"
 #include "NumberForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenuBar>
 
 namespace {
 
@@ -69,6 +72,14 @@ HeaderArea::HeaderArea(QWidget* parent) : QFrame(parent) {
     for (HeaderBox* box : {Aorg, Aw1, Aw2}) {
         box->setTag(NumberForm::kHexTag);
     }
+    for (HeaderBox* box : fieldBoxes()) {
+        connect(box, &HeaderBox::doubleClicked, this, [this, box] {
+            if (m_parsed) {
+                box->toggleLock();
+            }
+        });
+    }
+    connect(qApp, &QApplication::focusChanged, this, &HeaderArea::focusMoved);
 
     // Keyboard order of the header area; the window puts the dump panes in front of it.
     Picture1->setFocusPolicy(Qt::TabFocus);
@@ -81,6 +92,72 @@ HeaderArea::HeaderArea(QWidget* parent) : QFrame(parent) {
     setTabOrder(Ahead, Aorg);
     setTabOrder(Aorg, Picture1);
     setTabOrder(Picture1, chkCode);
+}
+
+void HeaderArea::focusMoved(QWidget* /*old*/, QWidget* now) {
+    // The menu bar, a menu, a context menu, a dialog or another program taking the focus
+    // leave an edit going; any other control of this window ends it.
+    if (!now || now->window() != window() || qobject_cast<QMenuBar*>(now)) {
+        return;
+    }
+    for (HeaderBox* box : fieldBoxes()) {
+        if (box != now && !box->isLocked()) {
+            emit fieldLeft(box);
+        }
+    }
+}
+
+QList<HeaderBox*> HeaderArea::fieldBoxes() const {
+    return {Aname, Adesc};
+}
+
+void HeaderArea::setParsed(bool parsed) {
+    m_parsed = parsed;
+    for (HeaderBox* box : {Aorg, Aw1, Aw2}) {
+        box->setTogglesOnClick(parsed);
+    }
+}
+
+void HeaderArea::clear() {
+    Atype->clear();
+    for (HeaderBox* field : fieldBoxes()) {
+        field->showField(QString(), 0);
+    }
+    for (HeaderBox* number : {Aw1, Aw2, Ahead, Aorg, Acode}) {
+        number->setText(QStringLiteral("0"));
+    }
+    Picture1->clear();
+    setParsed(false);
+}
+
+void HeaderArea::show(const AddinHeader& header) {
+    clear();
+    if (header.classLine) {
+        Atype->setText(header.classLine->text());
+    }
+    // A field without its terminator has no known length: it can never be patched.
+    if (header.name) {
+        Aname->showField(header.name->text(), header.name->terminated ? header.name->length() : 0);
+    }
+    if (header.description) {
+        Adesc->showField(header.description->text(),
+                         header.description->terminated ? header.description->length() : 0);
+    }
+    if (header.word1) {
+        Aw1->setText(NumberForm::wordByTag(*header.word1, Aw1->tag()));
+    }
+    if (header.word2) {
+        Aw2->setText(NumberForm::wordByTag(*header.word2, Aw2->tag()));
+    }
+    Picture1->paintIcon(header.icon);
+    if (header.complete()) {
+        Ahead->setText(NumberForm::decimal(header.headSize));
+        if (header.isAddin()) {
+            Aorg->setText(NumberForm::plainByTag(header.org, Aorg->tag()));
+            Acode->setText(NumberForm::decimal(header.codeSize));
+        }
+    }
+    setParsed(!Atype->text().isEmpty());
 }
 
 QFont HeaderArea::captionFont() const {
@@ -98,9 +175,11 @@ HeaderBox* HeaderArea::addBox(QWidget* frame, const QString& name, const QString
 }
 
 void HeaderArea::addCaption(QWidget* frame, const QString& name, const QString& text,
-                            const HeaderBox* box, int top) {
+                            HeaderBox* box, int top) {
     auto* label = new QLabel(text, frame);
     label->setObjectName(name);
+    // The caption names its box, for screen readers too.
+    label->setBuddy(box);
     label->setFont(captionFont());
     label->adjustSize();
     // Captions size themselves to their text and end just left of their box.

@@ -1,7 +1,11 @@
 #include "HeaderBox.h"
 
+#include "NumberForm.h"
+
 #include <QKeyEvent>
+
 #include <QMouseEvent>
+#include <utility>
 
 HeaderBox::HeaderBox(const QString& objectName, const QString& toolTip, QWidget* parent)
     : QLineEdit(parent) {
@@ -17,9 +21,25 @@ void HeaderBox::setLocked(bool locked) {
     applyLock();
 }
 
+void HeaderBox::toggleLock() {
+    setLocked(!m_locked);
+    m_oldText = text();
+}
+
+bool HeaderBox::endEdit() {
+    setLocked(true);
+    return text() != m_oldText;
+}
+
 void HeaderBox::setFieldLength(int length) {
     m_fieldLength = qMax(0, length);
     applyLock();
+}
+
+void HeaderBox::showField(const QString& text, int length) {
+    setText(text);
+    m_oldText = text;
+    setFieldLength(length);
 }
 
 void HeaderBox::applyLock() {
@@ -43,24 +63,23 @@ bool HeaderBox::event(QEvent* event) {
     return QLineEdit::event(event);
 }
 
-void HeaderBox::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    emit focusGained();
-}
-
-void HeaderBox::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    emit focusLost();
-}
-
 void HeaderBox::mouseReleaseEvent(QMouseEvent* event) {
     QLineEdit::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        emit clicked();
+    // A double-click is one click: the release that ends it toggles nothing.
+    const bool endsDoubleClick = std::exchange(m_releaseEndsDoubleClick, false);
+    if (m_toggles && !endsDoubleClick && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint())) {
+        toggleNumber();
     }
 }
 
 void HeaderBox::mouseDoubleClickEvent(QMouseEvent* event) {
     QLineEdit::mouseDoubleClickEvent(event);
+    m_releaseEndsDoubleClick = true;
     emit doubleClicked();
+}
+
+void HeaderBox::toggleNumber() {
+    setText(NumberForm::toggledText(text(), tag()));
+    setTag(NumberForm::toggledTag(tag()));
 }

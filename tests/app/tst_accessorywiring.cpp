@@ -105,6 +105,7 @@ void AccessoryWiringTest::closingTheMainWindowLeavesItOpen() {
     QTest::mouseDClick(h.header()->Picture1, Qt::LeftButton);
     QPointer<IconCodeWindow> code = h.window->iconCodeWindow();
     h.window->close();
+    WindowHarness::settle();
     QVERIFY(!h.window->isVisible());
     QVERIFY(code);
     QVERIFY(code->isVisible());
@@ -115,6 +116,7 @@ void AccessoryWiringTest::aboutBoxOpensModalAndClosesOnAClick() {
     QString shownTitle;
     QString version;
     bool modal = false;
+    h.window->action(QStringLiteral("mnuHelpAbout"))->trigger();
     QTimer::singleShot(0, [&] {
         auto* about = qobject_cast<AboutBox*>(QApplication::activeModalWidget());
         QVERIFY(about);
@@ -123,7 +125,7 @@ void AccessoryWiringTest::aboutBoxOpensModalAndClosesOnAClick() {
         version = about->findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
         QTest::mouseClick(about->findChild<QLabel*>(QStringLiteral("lblTitle")), Qt::LeftButton);
     });
-    h.window->action(QStringLiteral("mnuHelpAbout"))->trigger();
+    WindowHarness::settle();
     QVERIFY(modal);
     QCOMPARE(shownTitle, QStringLiteral("About Mobrin"));
     QCOMPARE(version, QStringLiteral("Version 1.0.1"));

@@ -82,7 +82,7 @@ void TestChangedOnDisk::renderPatchAndSave() {
     const QByteArray original = TestFiles::addin("Clock", "Shows time", 1000);
     const QString path = h.files.write(QStringLiteral("clock.rex"), original);
     h.open(path);
-    QCOMPARE(h.window->image().bytes(), original);
+    QCOMPARE(h.document().image().bytes(), original);
 
     change(path, how);
     if (QTest::currentTestFailed()) {
@@ -90,29 +90,31 @@ void TestChangedOnDisk::renderPatchAndSave() {
     }
 
     // Rendering shows the image as loaded: the file on disk is not consulted.
-    h.window->FillScr();
+    h.header()->chkCode->toggle();
+    h.header()->chkCode->toggle();
+    WindowHarness::settle();
     QCOMPARE(h.hexPane()->dumpText(), DumpText::hexText(original));
     QCOMPARE(h.asciiPane()->dumpText(), DumpText::asciiText(original));
     QTRY_COMPARE(h.panelText(QStringLiteral("totByte")), QStringLiteral("$2000"));
-    QCOMPARE(h.window->headSize(), 205);
+    QCOMPARE(h.document().header().headSize, 205);
 
     h.patch(h.header()->Aname, QStringLiteral("Time"));
-    QVERIFY(h.window->isPatched());
+    QVERIFY(h.document().isPatched());
     QByteArray patched = original;
     patched.replace(23, 5, "Time ");
-    QCOMPARE(h.window->image().bytes(), patched);
+    QCOMPARE(h.document().image().bytes(), patched);
     QCOMPARE(h.hexPane()->dumpText(), DumpText::hexText(patched));
 
-    h.window->mnuFileSave_Click();
+    h.command("mnuFileSave");
     QVERIFY(h.prompts.scriptUsedUp());
     if (saves) {
         QCOMPARE(h.prompts.texts(), QStringList{QStringLiteral("Patch the addin?")});
-        QVERIFY(!h.window->isPatched());
+        QVERIFY(!h.document().isPatched());
         QCOMPARE(TestFiles::read(path), patched);
     } else {
         QCOMPARE(h.prompts.texts(), (QStringList{QStringLiteral("Patch the addin?"),
                                                  QStringLiteral("Error saving the file!")}));
-        QVERIFY(h.window->isPatched());
+        QVERIFY(h.document().isPatched());
         QVERIFY(QFileInfo(path).isDir());
         QVERIFY(QDir(path).isEmpty());
     }

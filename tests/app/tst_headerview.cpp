@@ -64,13 +64,15 @@ void HeaderViewTest::propertiesFillTheBoxes() {
     QCOMPARE(shown, boxes);
     QCOMPARE(h.prompts.messages.size(), 0);
     const bool addin = classText.toUpper().endsWith("ADDIN");
-    QCOMPARE(h.window->addinType(), addin ? QStringLiteral("ADDIN") : QStringLiteral("DATA"));
+    QCOMPARE(h.document().header().addinType,
+             addin ? QStringLiteral("ADDIN") : QStringLiteral("DATA"));
     QCOMPARE(a->Aname->fieldLength(), addin ? int(name.size()) : 0);
     QCOMPARE(a->Adesc->fieldLength(), addin ? int(description.size()) : 0);
-    QCOMPARE(h.window->headSize(), boxes[5].toInt());
+    QCOMPARE(h.document().header().headSize, boxes[5].toInt());
     if (addin) {
-        QCOMPARE(h.window->nameStart(), 16 + int(classText.size()) + 3);
-        QCOMPARE(h.window->descStart(), h.window->nameStart() + int(name.size()) + 2);
+        QCOMPARE(h.document().header().name->start, 16 + int(classText.size()) + 3);
+        QCOMPARE(h.document().header().description->start,
+                 h.document().header().name->start + int(name.size()) + 2);
     }
     // Properties parses the same image again to the same boxes.
     h.window->action(QStringLiteral("mnuFileProperties"))->trigger();
@@ -228,7 +230,7 @@ void HeaderViewTest::damagedHeaderIsReportedAndShown() {
     QCOMPARE(h.header()->Aname->text(), name);
     QCOMPARE(h.header()->Aw1->text(), word1);
     QCOMPARE(h.header()->Ahead->text(), QStringLiteral("0"));
-    QCOMPARE(h.window->headSize(), 0);
+    QCOMPARE(h.document().header().headSize, 0);
     // An unfinished field cannot be patched: the box takes no typing.
     QCOMPARE(h.header()->Aname->fieldLength(), length > 29 ? 5 : 0);
     // The dump is still rendered, all of it, even with the header stripped.
@@ -249,7 +251,7 @@ void HeaderViewTest::notAnAddinLeavesTheBoxesCleared() {
     QCOMPARE(h.header()->Aname->text(), QString());
     QCOMPARE(h.header()->Aorg->text(), QStringLiteral("0"));
     QCOMPARE(h.header()->Acode->text(), QStringLiteral("0"));
-    QCOMPARE(h.window->headSize(), 0);
+    QCOMPARE(h.document().header().headSize, 0);
     // The dump of the file is still produced.
     QCOMPARE(h.asciiPane()->dumpText().left(16),
              QStringLiteral("ApplicationName:").replace(0, 1, 'a'));
@@ -272,7 +274,7 @@ void HeaderViewTest::realThirdPartyAddin() {
     QCOMPARE(a->Ahead->text(), QStringLiteral("195"));
     QCOMPARE(a->Aorg->text(), QStringLiteral("$7F3F"));
     QCOMPARE(a->Acode->text(), QStringLiteral("8159"));
-    QCOMPARE(h.window->image().fileSize(), 8354);
+    QCOMPARE(h.document().image().fileSize(), 8354);
     const QImage& icon = a->Picture1->pixels();
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 40; ++x) {

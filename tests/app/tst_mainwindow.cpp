@@ -191,14 +191,16 @@ void MainWindowTest::closeAsksOnlyWhenPatched() {
     const QString path = h.openAddin(original);
     if (patched) {
         h.patch(h.header()->Aname, QStringLiteral("Time"));
-        QVERIFY(h.window->isPatched());
+        QVERIFY(h.document().isPatched());
     }
     const qsizetype asked = h.prompts.messages.size();
     h.prompts.answer(answer);
     if (viaExit) {
         h.window->action(QStringLiteral("mnuFileExit"))->trigger();
+        WindowHarness::settle();
     } else {
         h.window->close();
+        WindowHarness::settle();
     }
     QCOMPARE(h.window->isVisible(), !closes);
     if (patched) {
@@ -207,7 +209,7 @@ void MainWindowTest::closeAsksOnlyWhenPatched() {
             h.prompts.messages.last(),
             (Prompts::Message{"Discard the changes?", "Add-in changed!", Prompts::Icon::Question,
                               Prompts::Buttons::YesNo, Prompts::Answer::No}));
-        QVERIFY(h.window->isPatched());
+        QVERIFY(h.document().isPatched());
     } else {
         QCOMPARE(h.prompts.messages.size(), asked);
     }
@@ -222,6 +224,7 @@ void MainWindowTest::saveAsShortcutWorksInsideADumpPane() {
     QTRY_VERIFY(h.hexPane()->hasFocus());
     h.prompts.choose(std::nullopt);
     QTest::keyClick(h.hexPane(), Qt::Key_A, Qt::ControlModifier);
+    WindowHarness::settle();
     QCOMPARE(h.prompts.requests.size(), 2);
     QCOMPARE(h.prompts.requests.last().kind, Prompts::FileRequest::Kind::Save);
     // Select All did not take the key: the hex pane's selection stays empty.

@@ -38,12 +38,12 @@ struct WindowState {
     bool stripEnabled = false;
 
     static WindowState of(const MainWindow& window) {
-        return {window.image().bytes(),
-                window.image().path(),
+        return {window.document().image().bytes(),
+                window.document().image().path(),
                 window.windowTitle(),
                 window.headerArea()->Aname->text(),
                 window.dumpView()->scrHEX->dumpText(),
-                window.isPatched(),
+                window.document().isPatched(),
                 window.headerArea()->chkCode->isEnabled()};
     }
     bool operator==(const WindowState&) const = default;
@@ -101,12 +101,12 @@ void TestOpenFaults::readOnlyMedium() {
     DumpFiles dumpFiles;
     MainWindow window(prompts, dumpFiles);
     prompts.choose(files.write(QStringLiteral("clock.rex"), TestFiles::addin()));
-    window.mnuFileOpen_Click();
+    runCommand(window, "mnuFileOpen");
     const WindowState loaded = WindowState::of(window);
 
     prompts.choose(path);
     prompts.answer(padding);
-    window.mnuFileOpen_Click();
+    runCommand(window, "mnuFileOpen");
     QCOMPARE(prompts.texts(), (QStringList{kPadQuestion, kOpenError}));
     QVERIFY(WindowState::of(window) == loaded);
     QCOMPARE(TestFiles::read(path), before);
@@ -155,14 +155,14 @@ void TestOpenFaults::withoutPermission() {
     DumpFiles dumpFiles;
     MainWindow window(prompts, dumpFiles);
     prompts.choose(files.write(QStringLiteral("clock.rex"), TestFiles::addin()));
-    window.mnuFileOpen_Click();
+    runCommand(window, "mnuFileOpen");
     QVERIFY(prompts.texts().isEmpty());
     const WindowState loaded = WindowState::of(window);
 
     const std::optional<QByteArray> report = runAsNobody([&] {
         prompts.choose(path);
         prompts.answer(Answer::Yes);
-        window.mnuFileOpen_Click();
+        runCommand(window, "mnuFileOpen");
         QByteArray out;
         QDataStream stream(&out, QIODevice::WriteOnly);
         stream << prompts.texts() << WindowState::of(window);
@@ -214,18 +214,18 @@ void TestOpenFaults::unusualNames() {
     h.open(path, Answer::Yes);
     QByteArray padded = unpadded + QByteArray(8192 - unpadded.size(), char(0xFF));
     QCOMPARE(TestFiles::read(path), padded);
-    QCOMPARE(h.window->image().bytes(), padded);
+    QCOMPARE(h.document().image().bytes(), padded);
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + path);
 
     h.patch(h.header()->Aname, QStringLiteral("Zeit"));
-    QVERIFY(h.window->isPatched());
+    QVERIFY(h.document().isPatched());
     QByteArray patched = padded;
     patched.replace(23, 5, "Zeit ");
-    h.window->mnuFileSave_Click();
+    h.command("mnuFileSave");
     QCOMPARE(TestFiles::read(path), patched);
 
     h.prompts.choose(copy);
-    h.window->mnuFileSaveAs_Click();
+    h.command("mnuFileSaveAs");
     QCOMPARE(h.prompts.texts(), (QStringList{kPadQuestion, QStringLiteral("Patch the addin?")}));
     QCOMPARE(TestFiles::read(copy), patched);
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + copy);

@@ -93,10 +93,10 @@ void OpenAndSaveTest::openBySize() {
     QCOMPARE(disk.size(), diskAfter);
     QCOMPARE(disk.left(size), original);
     QVERIFY(disk.mid(size).count(char(0xFF)) == disk.size() - size);
-    QCOMPARE(h.window->image().fileSize(), imageSize);
-    QCOMPARE(h.window->image().isLoaded(), imageSize > 0);
+    QCOMPARE(h.document().image().fileSize(), imageSize);
+    QCOMPARE(h.document().image().isLoaded(), imageSize > 0);
     if (imageSize > 0) {
-        QCOMPARE(h.window->image().bytes(), disk);
+        QCOMPARE(h.document().image().bytes(), disk);
         QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + path);
         QVERIFY(h.header()->chkCode->isEnabled());
         QCOMPARE(h.panelText(QStringLiteral("totByte")),
@@ -110,7 +110,7 @@ void OpenAndSaveTest::openBySize() {
 void OpenAndSaveTest::openAsksWithTheListedFilters() {
     WindowHarness h;
     h.prompts.choose(std::nullopt);
-    h.window->mnuFileOpen_Click();
+    h.command("mnuFileOpen");
     QCOMPARE(h.prompts.requests.size(), 1);
     const Prompts::FileRequest& request = h.prompts.requests.first();
     QCOMPARE(request.kind, Prompts::FileRequest::Kind::Open);
@@ -129,7 +129,7 @@ void OpenAndSaveTest::openAsksWithTheListedFilters() {
     const QString path = h.files.write(QStringLiteral("x.rex"), TestFiles::addin());
     h.open(path);
     h.prompts.choose(std::nullopt);
-    h.window->mnuFileOpen_Click();
+    h.command("mnuFileOpen");
     QCOMPARE(h.prompts.requests.last().initialName, path);
 }
 
@@ -151,7 +151,7 @@ void OpenAndSaveTest::openRefusesWhatIsNotARegularFile() {
     }
     h.open(path);
     QCOMPARE(h.prompts.texts(), QStringList{kOpenError});
-    QVERIFY(!h.window->image().isLoaded());
+    QVERIFY(!h.document().image().isLoaded());
     QCOMPARE(QFileInfo(path).exists(), kind != QLatin1String("missing"));
 }
 
@@ -162,11 +162,11 @@ void OpenAndSaveTest::refusedOpenKeepsTheEarlierFile() {
     const QString longPath = h.files.write(QStringLiteral("long.rex"), QByteArray(9001, 'x'));
     h.open(longPath);
     QCOMPARE(h.prompts.texts().last(), kTooLong);
-    QCOMPARE(h.window->image().path(), firstPath);
-    QCOMPARE(h.window->image().bytes(), first);
+    QCOMPARE(h.document().image().path(), firstPath);
+    QCOMPARE(h.document().image().bytes(), first);
     QCOMPARE(h.header()->Aname->text(), QStringLiteral("First"));
     // A Save now writes the earlier file, never the refused one.
-    h.window->mnuFileSave_Click();
+    h.command("mnuFileSave");
     QCOMPARE(TestFiles::read(longPath), QByteArray(9001, 'x'));
     QCOMPARE(TestFiles::read(firstPath), first);
 }
@@ -178,7 +178,7 @@ void OpenAndSaveTest::paddingThatCannotBeWrittenIsReported() {
     WindowHarness h;
     h.open(path, Answer::Yes);
     QCOMPARE(h.prompts.texts(), QStringList({kPadQuestion, kOpenError}));
-    QVERIFY(!h.window->image().isLoaded());
+    QVERIFY(!h.document().image().isLoaded());
     QCOMPARE(QFileInfo(path).size(), before);
 }
 
@@ -196,13 +196,13 @@ void OpenAndSaveTest::patchedImageAsksBeforeOpening() {
     WindowHarness h;
     h.openAddin(TestFiles::addin());
     h.patch(h.header()->Aname, QStringLiteral("Time"));
-    QVERIFY(h.window->isPatched());
+    QVERIFY(h.document().isPatched());
     const QString other = h.files.write(QStringLiteral("other.rex"), TestFiles::addin("Other"));
     const qsizetype requests = h.prompts.requests.size();
 
     h.prompts.answer(discard);
     h.prompts.choose(cancelDialog ? std::nullopt : std::optional(other));
-    h.window->mnuFileOpen_Click();
+    h.command("mnuFileOpen");
     WindowHarness::settle();
 
     QCOMPARE(h.prompts.messages.last(),
@@ -210,16 +210,17 @@ void OpenAndSaveTest::patchedImageAsksBeforeOpening() {
                                Prompts::Icon::None, Prompts::Buttons::YesNo, Answer::No}));
     if (discard == Answer::No) {
         QCOMPARE(h.prompts.requests.size(), requests);
-        QVERIFY(h.window->isPatched());
+        QVERIFY(h.document().isPatched());
         QCOMPARE(h.header()->Aname->text(), QStringLiteral("Time "));
         return;
     }
-    QVERIFY(!h.window->isPatched());
+    QVERIFY(!h.document().isPatched());
     QCOMPARE(h.header()->Aname->text(),
              cancelDialog ? QStringLiteral("Time ") : QStringLiteral("Other"));
     // With the patch discarded, closing asks nothing.
     const qsizetype asked = h.prompts.messages.size();
     h.window->close();
+    WindowHarness::settle();
     QVERIFY(!h.window->isVisible());
     QCOMPARE(h.prompts.messages.size(), asked);
 }
@@ -229,11 +230,11 @@ void OpenAndSaveTest::saveWritesTheImage() {
     const QByteArray original = TestFiles::addin();
     const QString path = h.openAddin(original);
     h.patch(h.header()->Aname, QStringLiteral("Time"));
-    h.window->action(QStringLiteral("mnuFileSave"))->trigger();
+    h.command("mnuFileSave");
     QByteArray expected = original;
     expected.replace(23, 5, "Time ");
     QCOMPARE(TestFiles::read(path), expected);
-    QVERIFY(!h.window->isPatched());
+    QVERIFY(!h.document().isPatched());
     QCOMPARE(h.prompts.texts(), QStringList{"Patch the addin?"});
 }
 
@@ -243,7 +244,7 @@ void OpenAndSaveTest::saveAsOverALongerFileCutsIt() {
     h.openAddin(image);
     const QString target = h.files.write(QStringLiteral("longer.rex"), QByteArray(9000, 'z'));
     h.prompts.choose(target);
-    h.window->mnuFileSaveAs_Click();
+    h.command("mnuFileSaveAs");
     QCOMPARE(h.prompts.requests.last().kind, Prompts::FileRequest::Kind::Save);
     QVERIFY(h.prompts.requests.last().confirmOverwrite);
     QCOMPARE(TestFiles::read(target), image);
@@ -255,10 +256,10 @@ void OpenAndSaveTest::saveAsMovesTheCaptionAndTheNextSave() {
     const QString first = h.openAddin(image);
     const QString second = h.files.path(QStringLiteral("copy.rex"));
     h.prompts.choose(second);
-    h.window->mnuFileSaveAs_Click();
+    h.command("mnuFileSaveAs");
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + second);
     h.patch(h.header()->Aname, QStringLiteral("Copy"));
-    h.window->mnuFileSave_Click();
+    h.command("mnuFileSave");
     QCOMPARE(TestFiles::read(first), image);
     QCOMPARE(TestFiles::read(second).mid(23, 5), QByteArray("Copy "));
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + second);
@@ -269,16 +270,16 @@ void OpenAndSaveTest::saveAsCancelledChangesNothing() {
     const QString path = h.openAddin(TestFiles::addin());
     h.patch(h.header()->Aname, QStringLiteral("Time"));
     h.prompts.choose(std::nullopt);
-    h.window->mnuFileSaveAs_Click();
-    QVERIFY(h.window->isPatched());
-    QCOMPARE(h.window->image().path(), path);
+    h.command("mnuFileSaveAs");
+    QVERIFY(h.document().isPatched());
+    QCOMPARE(h.document().image().path(), path);
     QCOMPARE(h.prompts.texts(), QStringList{"Patch the addin?"});
 }
 
 void OpenAndSaveTest::saveAndSaveAsWithoutAFileRefuse() {
     WindowHarness h;
-    h.window->mnuFileSave_Click();
-    h.window->mnuFileSaveAs_Click();
+    h.command("mnuFileSave");
+    h.command("mnuFileSaveAs");
     QCOMPARE(h.prompts.texts(), QStringList({kSaveError, kSaveError}));
     QVERIFY(h.prompts.requests.isEmpty());
 }
@@ -300,13 +301,13 @@ void OpenAndSaveTest::failedSaveLeavesTheOldFile() {
         // No one, root included, creates files in /proc.
         target = QStringLiteral("/proc/mobrin-save-test.rex");
         h.prompts.choose(target);
-        h.window->mnuFileSaveAs_Click();
+        h.command("mnuFileSaveAs");
     } else {
         const FileSizeLimit limit(1000);
-        h.window->mnuFileSave_Click();
+        h.command("mnuFileSave");
     }
     QCOMPARE(h.prompts.texts().last(), kSaveError);
-    QVERIFY(h.window->isPatched());
+    QVERIFY(h.document().isPatched());
     QCOMPARE(TestFiles::read(path), original);
     QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/mobrin-save-test.rex")));
     // No temporary file is left beside the target.

@@ -54,14 +54,15 @@ void TestPatchBadText::pasted() {
     QCOMPARE(box->text(), text);
     h.prompts.answer(Prompts::Answer::Ok);
     h.hexPane()->setFocus();
+    WindowHarness::settle();
 
     QCOMPARE(h.prompts.texts(), (QStringList{QStringLiteral("Patch the addin?"), message}));
-    QVERIFY(!h.window->isPatched());
-    QCOMPARE(h.window->image().bytes(), original);
+    QVERIFY(!h.document().isPatched());
+    QCOMPARE(h.document().image().bytes(), original);
     QCOMPARE(box->text(), oldText);
-    QCOMPARE(h.window->headSize(), 205);
+    QCOMPARE(h.document().header().headSize, 205);
 
-    h.window->mnuFileSave_Click();
+    h.command("mnuFileSave");
     QCOMPARE(TestFiles::read(path), original);
 }
 

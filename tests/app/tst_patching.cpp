@@ -87,10 +87,10 @@ void PatchingTest::confirmedPatchWritesTheFieldOnly() {
     QCOMPARE(h.prompts.messages.first(),
              (Prompts::Message{"Patch the addin?", "Mobrin", Prompts::Icon::None,
                                Prompts::Buttons::OkCancel, Answer::Cancel}));
-    QVERIFY(h.window->isPatched());
+    QVERIFY(h.document().isPatched());
     QByteArray expected = original;
     expected.replace(offset, written.size(), written);
-    QCOMPARE(h.window->image().bytes(), expected);
+    QCOMPARE(h.document().image().bytes(), expected);
     // The new rendering parses the patched header: same layout, same length.
     QCOMPARE(field->text(), CodePage::decode(written));
     QCOMPARE(field->fieldLength(), length);
@@ -123,8 +123,8 @@ void PatchingTest::cancelRestoresTheText() {
     leave(h);
     QCOMPARE(h.prompts.texts(), QStringList{"Patch the addin?"});
     QCOMPARE(h.header()->Aname->text(), QStringLiteral("Clock"));
-    QCOMPARE(h.window->image().bytes(), original);
-    QVERIFY(!h.window->isPatched());
+    QCOMPARE(h.document().image().bytes(), original);
+    QVERIFY(!h.document().isPatched());
     QVERIFY(h.header()->Aname->isReadOnly());
 }
 
@@ -150,7 +150,7 @@ void PatchingTest::unchangedTextAsksNothing() {
     leave(h);
     QVERIFY(h.prompts.messages.isEmpty());
     QCOMPARE(name->text(), QStringLiteral("Clock"));
-    QVERIFY(!h.window->isPatched());
+    QVERIFY(!h.document().isPatched());
 }
 
 void PatchingTest::secondDoubleClickTakesTheTypedText() {
@@ -165,8 +165,8 @@ void PatchingTest::secondDoubleClickTakesTheTypedText() {
     // The typed text became the old text: nothing is asked, nothing written.
     QVERIFY(h.prompts.messages.isEmpty());
     QCOMPARE(name->text(), QStringLiteral("Time"));
-    QCOMPARE(h.window->image().bytes(), original);
-    h.window->FillScr();
+    QCOMPARE(h.document().image().bytes(), original);
+    h.command("mnuFileProperties");
     QCOMPARE(name->text(), QStringLiteral("Clock"));
 }
 
@@ -197,8 +197,8 @@ void PatchingTest::emptyFieldTakesNoTyping() {
     QCOMPARE(box->text(), QString());
     leave(h);
     QVERIFY(h.prompts.messages.isEmpty());
-    QVERIFY(!h.window->isPatched());
-    QCOMPARE(h.window->image().bytes(), original);
+    QVERIFY(!h.document().isPatched());
+    QCOMPARE(h.document().image().bytes(), original);
 }
 
 void PatchingTest::characterOutsideTheCodePageIsRefused_data() {
@@ -223,8 +223,8 @@ void PatchingTest::characterOutsideTheCodePageIsRefused() {
     QVERIFY2(h.prompts.messages.last().text.contains(QLatin1Char('"') + named + QLatin1Char('"')),
              qPrintable(h.prompts.messages.last().text));
     QCOMPARE(h.prompts.messages.last().caption, QStringLiteral("Mobrin"));
-    QCOMPARE(h.window->image().bytes(), original);
-    QVERIFY(!h.window->isPatched());
+    QCOMPARE(h.document().image().bytes(), original);
+    QVERIFY(!h.document().isPatched());
     QCOMPARE(name->text(), QStringLiteral("Clock"));
 }
 
@@ -245,7 +245,7 @@ void PatchingTest::savedFileDiffersOnlyInThePatchedBytes() {
     unlockAndType(h.header()->Adesc, QStringLiteral("Tells time"));
     h.prompts.answer(Answer::Ok);
     leave(h);
-    h.window->mnuFileSave_Click();
+    h.command("mnuFileSave");
     const QByteArray saved = TestFiles::read(path);
     QCOMPARE(saved.size(), original.size());
     for (int i = 0; i < saved.size(); ++i) {
@@ -255,7 +255,7 @@ void PatchingTest::savedFileDiffersOnlyInThePatchedBytes() {
         }
     }
     QCOMPARE(saved.mid(30, 10), QByteArray("Tells time"));
-    QVERIFY(!h.window->isPatched());
+    QVERIFY(!h.document().isPatched());
 }
 
 QTEST_MAIN(PatchingTest)

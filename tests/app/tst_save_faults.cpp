@@ -2,6 +2,7 @@
 // cut short by a file-size limit; and saves over symbolic links. Every case ends with the old
 // file intact byte for byte or the new one complete, and a failure says "Error saving the
 // file!" with the image still marked as patched.
+#include "AddinDocument.h"
 #include "FaultScenarios.h"
 #include "FileCommands.h"
 #include "ScriptedPrompts.h"
@@ -77,13 +78,12 @@ void TestSaveFaults::sizeLimit() {
     const QByteArray old = TestFiles::addin("Clock", "Shows time", 1000);
     const QString path = files.write(QStringLiteral("clock.rex"), old);
     ScriptedPrompts prompts;
-    FileCommands commands(prompts);
+    AddinDocument document;
+    FileCommands commands(prompts, document);
     prompts.choose(path);
-    bool isPatched = false;
-    std::optional<AddinImage> image = commands.open(isPatched, {});
-    QVERIFY(image);
-    image->bytes().replace(23, 5, "Time ");
-    isPatched = true;
+    commands.open();
+    QVERIFY(document.isLoaded());
+    document.patch(AddinDocument::Field::Name, QStringLiteral("Time"));
     const QString target = saveAs ? files.path(QStringLiteral("copy.rex")) : path;
     bool saved = false;
     {
@@ -91,15 +91,15 @@ void TestSaveFaults::sizeLimit() {
         QVERIFY(cap.active());
         if (saveAs) {
             prompts.choose(target);
-            saved = commands.saveAs(*image, isPatched);
+            saved = commands.saveAs();
         } else {
-            saved = commands.save(*image, isPatched);
+            saved = commands.save();
         }
     }
 
     const bool fits = limit >= 8192;
     QCOMPARE(saved, fits);
-    QCOMPARE(isPatched, !fits);
+    QCOMPARE(document.isPatched(), !fits);
     QCOMPARE(prompts.texts(), fits ? QStringList{} : QStringList{kSaveError});
     if (fits) {
         QCOMPARE(TestFiles::read(target), patchedClock());
@@ -163,18 +163,19 @@ void TestSaveFaults::withoutPermission() {
 
     const std::optional<QByteArray> report = runAsNobody([&] {
         ScriptedPrompts prompts;
-        FileCommands commands(prompts);
-        AddinImage image(patchedClock(), path);
-        bool patched = true;
+        AddinDocument document;
+        FileCommands commands(prompts, document);
+        document.load(AddinImage(TestFiles::addin("Clock", "Shows time", 1000), path));
+        document.patch(AddinDocument::Field::Name, QStringLiteral("Time"));
         if (saveAs) {
             prompts.choose(folderWritable ? other : folder + QStringLiteral("/new.rex"));
-            commands.saveAs(image, patched);
+            commands.saveAs();
         } else {
-            commands.save(image, patched);
+            commands.save();
         }
         QByteArray out;
         QDataStream stream(&out, QIODevice::WriteOnly);
-        stream << prompts.texts() << patched;
+        stream << prompts.texts() << document.isPatched();
         return out;
     });
     QVERIFY2(report, "the child process as nobody could not run");
@@ -209,16 +210,15 @@ void TestSaveFaults::procPaths() {
     const QString path = h.files.write(QStringLiteral("clock.rex"), old);
     const QByteArray targetBefore = TestFiles::read(target);
     h.open(path);
-    const QString caption = h.window->windowTitle();
 
     h.prompts.choose(target);
-    h.window->mnuFileSaveAs_Click();
+    h.command("mnuFileSaveAs");
     QCOMPARE(h.prompts.texts(), QStringList{kSaveError});
     QCOMPARE(TestFiles::read(target), targetBefore);
     QCOMPARE(TestFiles::read(path), old);
-    // The failed Save As keeps the new name for the next Save, but the caption is unchanged.
-    QCOMPARE(h.window->image().path(), target);
-    QCOMPARE(h.window->windowTitle(), caption);
+    // The failed Save As keeps the new name for the next Save, and the caption names it.
+    QCOMPARE(h.document().image().path(), target);
+    QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + target);
 }
 
 void TestSaveFaults::symbolicLinks_data() {
@@ -266,20 +266,18 @@ void TestSaveFaults::symbolicLinks() {
     }
 
     ScriptedPrompts prompts;
-    FileCommands commands(prompts);
+    AddinDocument document;
+    FileCommands commands(prompts, document);
     prompts.choose(files.path(opened));
-    bool patched = false;
-    std::optional<AddinImage> image = commands.open(patched, {});
-    QVERIFY(image);
-    QCOMPARE(image->bytes(), old);
-    image->bytes().replace(23, 5, "Time ");
-    patched = true;
+    commands.open();
+    QCOMPARE(document.image().bytes(), old);
+    document.patch(AddinDocument::Field::Name, QStringLiteral("Time"));
 
     if (savedTo.isEmpty()) {
-        QVERIFY(commands.save(*image, patched));
+        QVERIFY(commands.save());
     } else {
         prompts.choose(files.path(savedTo));
-        QVERIFY(commands.saveAs(*image, patched));
+        QVERIFY(commands.saveAs());
     }
     QCOMPARE(prompts.texts(), QStringList{});
     QCOMPARE(TestFiles::read(files.path(receiver)), patchedClock());

@@ -45,7 +45,7 @@ void StartAndOpenTest::fileOnTheCommandLineIsCheckedLikeTheDialog() {
     const QString path = h.files.write(QStringLiteral("short.rex"), TestFiles::addin().left(5000));
     h.prompts.answer(Prompts::Answer::Yes);
     CommandLine::openWhenShown(*h.window, path);
-    QTRY_VERIFY(h.window->image().isLoaded());
+    QTRY_VERIFY(h.document().image().isLoaded());
     QCOMPARE(h.prompts.texts(), QStringList{"File is less than 8K!\r\nPad it to 8K?"});
     QCOMPARE(TestFiles::read(path).size(), 8192);
 }
@@ -86,7 +86,7 @@ void StartAndOpenTest::droppedFileOpens() {
                  QStringLiteral("File is patched!\r\nDo you want to discard the changes?"));
     }
     QCOMPARE(h.header()->Aname->text(), opens ? QStringLiteral("Drop") : QStringLiteral("Time "));
-    QCOMPARE(h.window->isPatched(), !opens);
+    QCOMPARE(h.document().isPatched(), !opens);
 }
 
 void StartAndOpenTest::programAnswersVersion() {

@@ -311,6 +311,7 @@ void DumpViewTest::stripHeaderRendersFromTheCode() {
     const QByteArray bytes = TestFiles::addin();
     h.openAddin(bytes);
     QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
+    WindowHarness::settle();
     QVERIFY(h.header()->chkCode->isChecked());
     QCOMPARE(h.hexPane()->dumpText(), DumpText::hexText(QByteArrayView(bytes).sliced(205)));
     QCOMPARE(h.asciiPane()->dumpText().size(), 8192 - 205);
@@ -320,6 +321,7 @@ void DumpViewTest::stripHeaderRendersFromTheCode() {
     h.openAddin(TestFiles::addin("Other", "Other text!"), QStringLiteral("other.rex"));
     QCOMPARE(h.asciiPane()->dumpText().size(), 8192 - 206);
     QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
+    WindowHarness::settle();
     QCOMPARE(h.asciiPane()->dumpText().size(), 8192);
 }
 
@@ -331,6 +333,7 @@ void DumpViewTest::emptyRangeLeavesEmptyPanes() {
     h.open(path, Prompts::Answer::No);
     QCOMPARE(h.asciiPane()->dumpText().size(), 22);
     QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
+    WindowHarness::settle();
     QVERIFY(h.hexPane()->dumpText().isEmpty());
     QVERIFY(h.asciiPane()->dumpText().isEmpty());
     QCOMPARE(QFileInfo(h.dumpFiles->hexPath()).size(), 0);
@@ -355,13 +358,13 @@ void DumpViewTest::unwritableTemporaryFolderKeepsTheImage() {
     QCOMPARE(h.prompts.texts(),
              QStringList({"Patch the addin?", "Error opening temporary files!!"}));
     QVERIFY(h.window->isVisible());
-    QVERIFY(h.window->isPatched());
-    QCOMPARE(h.window->image().bytes().mid(23, 5), QByteArray("Time "));
+    QVERIFY(h.document().isPatched());
+    QCOMPARE(h.document().image().bytes().mid(23, 5), QByteArray("Time "));
     // The panes keep the last rendering that worked.
     QCOMPARE(h.asciiPane()->dumpText().mid(23, 5), QStringLiteral("Clock"));
     // Saving still writes the patched image.
-    h.window->mnuFileSave_Click();
-    QCOMPARE(TestFiles::read(h.window->image().path()).mid(23, 5), QByteArray("Time "));
+    h.command("mnuFileSave");
+    QCOMPARE(TestFiles::read(h.document().image().path()).mid(23, 5), QByteArray("Time "));
 }
 
 QTEST_MAIN(DumpViewTest)

@@ -3,6 +3,7 @@
 // A main window driven the way a user drives it, with scripted dialogs. Header-only: only
 // the widget tests include it.
 
+#include "AddinDocument.h"
 #include "DumpFiles.h"
 #include "DumpPane.h"
 #include "DumpView.h"
@@ -14,12 +15,21 @@
 #include "StatusPanels.h"
 #include "TestFiles.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QtTest>
 
 #include <memory>
 #include <optional>
+
+// Runs the window's menu command `name` (the action's object name) and lets it finish.
+inline void runCommand(MainWindow& window, const char* name) {
+    window.action(QLatin1String(name))->trigger();
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
 
 class WindowHarness {
 public:
@@ -44,7 +54,7 @@ public:
         if (padAnswer) {
             prompts.answer(*padAnswer);
         }
-        window->mnuFileOpen_Click();
+        runCommand(*window, "mnuFileOpen");
         settle();
     }
 
@@ -67,6 +77,10 @@ public:
         settle();
     }
 
+    // Runs the window's menu command `name`, as a click on that menu item does.
+    void command(const char* name) { runCommand(*window, name); }
+
+    const AddinDocument& document() const { return window->document(); }
     HeaderArea* header() const { return window->headerArea(); }
     DumpView* dump() const { return window->dumpView(); }
     DumpPane* hexPane() const { return dump()->scrHEX; }

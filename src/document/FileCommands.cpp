@@ -1,5 +1,6 @@
 #include "FileCommands.h"
 
+#include "AddinDocument.h"
 #include "AppTitle.h"
 
 namespace {
@@ -8,6 +9,9 @@ const QString kOpenError = QStringLiteral("Error opening file!!");
 const QString kSaveError = QStringLiteral("Error saving the file!");
 
 } // namespace
+
+FileCommands::FileCommands(Prompts& prompts, AddinDocument& document, QObject* parent)
+    : QObject(parent), m_prompts(prompts), m_document(document) {}
 
 std::vector<Prompts::FileFilter> FileCommands::filters() {
     return {
@@ -29,21 +33,20 @@ Prompts::Answer FileCommands::askYesNo(const QString& text) {
         {text, appTitle(), Prompts::Icon::None, Prompts::Buttons::YesNo, Prompts::Answer::No});
 }
 
-bool FileCommands::askToDiscard(bool& patched) {
-    if (patched) {
+bool FileCommands::askToDiscard() {
+    if (m_document.isPatched()) {
         if (askYesNo(QStringLiteral("File is patched!\r\nDo you want to discard the changes?")) !=
             Prompts::Answer::Yes) {
             return false;
         }
     }
-    patched = false;
+    m_document.discardChanges();
     return true;
 }
 
-std::optional<AddinImage> FileCommands::open(bool& patched,
-                                             const std::function<void()>& pathChosen) {
-    if (!askToDiscard(patched)) {
-        return std::nullopt;
+void FileCommands::open() {
+    if (!askToDiscard()) {
+        return;
     }
     Prompts::FileRequest request;
     request.kind = Prompts::FileRequest::Kind::Open;
@@ -52,41 +55,35 @@ std::optional<AddinImage> FileCommands::open(bool& patched,
     request.mustExist = true;
     const std::optional<QString> path = m_prompts.chooseFile(request);
     if (!path) {
-        return std::nullopt;
+        return;
     }
     m_lastChosen = *path;
-    if (pathChosen) {
-        pathChosen();
+    emit fileChosen();
+    if (!path->isEmpty()) {
+        load(*path);
     }
-    if (path->isEmpty()) {
-        return std::nullopt;
-    }
-    return load(*path);
 }
 
-std::optional<AddinImage> FileCommands::openPath(const QString& path, bool& patched,
-                                                 const std::function<void()>& pathChosen) {
-    if (!askToDiscard(patched)) {
-        return std::nullopt;
+void FileCommands::openPath(const QString& path) {
+    if (!askToDiscard()) {
+        return;
     }
     m_lastChosen = path;
-    if (pathChosen) {
-        pathChosen();
-    }
-    return load(path);
+    emit fileChosen();
+    load(path);
 }
 
-std::optional<AddinImage> FileCommands::load(const QString& path) {
+void FileCommands::load(const QString& path) {
     // Nothing is padded or read until the file is known to be a regular file of a fitting
     // size: a FIFO or a directory would block or fail half-way.
     const AddinImage::Probe probe = AddinImage::probe(path);
     if (probe.outcome == AddinImage::ProbeOutcome::TooLong) {
         tell(QStringLiteral("File is too long!"));
-        return std::nullopt;
+        return;
     }
     if (probe.outcome != AddinImage::ProbeOutcome::Ok) {
         tell(kOpenError);
-        return std::nullopt;
+        return;
     }
     qint64 padding = 0;
     if (probe.size < AddinImage::kPaddedSize) {
@@ -97,33 +94,29 @@ std::optional<AddinImage> FileCommands::load(const QString& path) {
     }
     if (padding > 0 && !AddinImage::padOnDisk(path, probe.size)) {
         tell(kOpenError);
-        return std::nullopt;
+        return;
     }
     const qint64 length = probe.size + padding;
     std::optional<QByteArray> bytes =
         length > 0 ? AddinImage::readFile(path, length) : std::nullopt;
     if (!bytes) {
         tell(kOpenError);
-        return std::nullopt;
+        return;
     }
-    return AddinImage(std::move(*bytes), path);
+    // Image, path and size are replaced together, only once the file has been read in full.
+    m_document.load(AddinImage(std::move(*bytes), path));
 }
 
-bool FileCommands::write(const AddinImage& image, const QString& path, bool& patched) {
-    if (!image.isLoaded() || !AddinImage::writeFile(path, image.bytes())) {
+bool FileCommands::save() {
+    if (!m_document.save()) {
         tell(kSaveError);
         return false;
     }
-    patched = false;
     return true;
 }
 
-bool FileCommands::save(const AddinImage& image, bool& patched) {
-    return write(image, image.path(), patched);
-}
-
-bool FileCommands::saveAs(AddinImage& image, bool& patched) {
-    if (!image.isLoaded()) {
+bool FileCommands::saveAs() {
+    if (!m_document.isLoaded()) {
         tell(kSaveError);
         return false;
     }
@@ -137,7 +130,9 @@ bool FileCommands::saveAs(AddinImage& image, bool& patched) {
         return false;
     }
     m_lastChosen = *path;
-    // The new name holds from here on, so that a failed write is retried there by Save.
-    image.setPath(*path);
-    return write(image, *path, patched);
+    if (!m_document.saveAs(*path)) {
+        tell(kSaveError);
+        return false;
+    }
+    return true;
 }

@@ -1,0 +1,58 @@
+#include "AddinDocument.h"
+
+AddinDocument::AddinDocument(QObject* parent) : QObject(parent) {}
+
+bool AddinDocument::isParsed() const {
+    return m_header.classLine && !m_header.classLine->bytes.isEmpty();
+}
+
+void AddinDocument::load(AddinImage image) {
+    const bool newPath = image.path() != m_image.path();
+    m_image = std::move(image);
+    m_header = AddinHeader::parse(m_image.bytes());
+    m_patched = false;
+    emit replaced();
+    if (newPath) {
+        emit pathChanged(m_image.path());
+    }
+}
+
+HeaderPatch AddinDocument::patch(Field field, const QString& text) {
+    const std::optional<HeaderField>& place =
+        field == Field::Name ? m_header.name : m_header.description;
+    if (!isLoaded() || !place) {
+        return {HeaderPatch::Outcome::OutsideImage, {}};
+    }
+    // A field without its terminator has no known length: there is nothing it can take.
+    HeaderPatch result = HeaderPatch::apply(m_image.bytes(), place->start,
+                                            place->terminated ? place->length() : 0, text);
+    if (result.outcome == HeaderPatch::Outcome::Written) {
+        m_header = AddinHeader::parse(m_image.bytes());
+        m_patched = true;
+        emit patched();
+    }
+    return result;
+}
+
+void AddinDocument::discardChanges() {
+    m_patched = false;
+}
+
+bool AddinDocument::save() {
+    if (!isLoaded() || !m_image.saveTo(m_image.path())) {
+        return false;
+    }
+    m_patched = false;
+    return true;
+}
+
+bool AddinDocument::saveAs(const QString& path) {
+    if (!isLoaded() || path.isEmpty()) {
+        return false;
+    }
+    if (path != m_image.path()) {
+        m_image.setPath(path);
+        emit pathChanged(path);
+    }
+    return save();
+}

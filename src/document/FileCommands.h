@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Prompts.h"
+
+#include <QObject>
+
+class AddinDocument;
+class AddinImage;
+
+// Open, Save and Save As on a document: every question and message in its order, with the
+// file dialog's last choice remembered between commands.
+class FileCommands : public QObject {
+    Q_OBJECT
+
+public:
+    FileCommands(Prompts& prompts, AddinDocument& document, QObject* parent = nullptr);
+
+    // Asks to discard a patched image, shows the open dialog and loads the chosen file. The
+    // unsaved changes count as discarded once the user agrees, even if the dialog is then
+    // cancelled. The document changes only when the file was read in full.
+    void open();
+    // Loads `path` as if it had been chosen in the open dialog.
+    void openPath(const QString& path);
+
+    bool save();
+    bool saveAs();
+
+    static std::vector<Prompts::FileFilter> filters();
+
+signals:
+    // The open dialog returned a name (or a path was given); nothing has been read yet.
+    void fileChosen();
+
+private:
+    bool askToDiscard();
+    void load(const QString& path);
+    void tell(const QString& text);
+    Prompts::Answer askYesNo(const QString& text);
+
+    Prompts& m_prompts;
+    AddinDocument& m_document;
+    QString m_lastChosen;
+};
