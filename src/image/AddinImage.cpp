@@ -1,10 +1,7 @@
 #include "AddinImage.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include <cerrno>
-#include <cstdlib>
+#include "DeferredQuitSignals.h"
+#include "FilePath.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,138 +9,103 @@
 
 namespace {
 
-// Opens without blocking (a FIFO would wait for a writer) and accepts regular files only.
-class RegularFile {
-public:
-    RegularFile(const QString& path, int flags)
-        : m_fd(::open(QFile::encodeName(path).constData(), flags | O_NONBLOCK | O_CLOEXEC)) {
-        struct stat info {};
-        if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))) {
-            ::close(m_fd);
-            m_fd = -1;
+// Takes `length` bytes at `start` out of the file again, moving down whatever was appended
+// after them, so the file is as it would be without them.
+void cutOut(int fd, qint64 start, qint64 length) {
+    // The descriptor appends; writing at an offset needs that off.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_APPEND);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return;
+    }
+    const qint64 tailStart = start + length;
+    const qint64 tailLength = qint64(info.st_size) - tailStart;
+    if (tailLength > 0) {
+        // The descriptor may write only (padding needs no read permission); the same file
+        // opened again for reading gives the bytes to move.
+        const RegularFile reader(QByteArray("/proc/self/fd/") + QByteArray::number(fd), O_RDONLY);
+        QByteArray tail(tailLength, Qt::Uninitialized);
+        if (!reader.isOpen() ||
+            !RegularFile::readAll(reader.fd(), tail.data(), tailLength, tailStart) ||
+            !RegularFile::writeAll(fd, tail, start)) {
+            return;
         }
     }
-    ~RegularFile() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    RegularFile(const RegularFile&) = delete;
-    RegularFile& operator=(const RegularFile&) = delete;
+    ::ftruncate(fd, start + qMax<qint64>(tailLength, 0));
+    ::fsync(fd);
+}
 
-    bool isOpen() const { return m_fd >= 0; }
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// As many links as the system itself follows before it gives up (Linux's MAXSYMLINKS).
-constexpr int kMaxLinkDepth = 40;
-
-bool writeAllAt(int fd, const char* data, qint64 length, qint64 offset) {
-    while (length > 0) {
-        const ssize_t written = ::pwrite(fd, data, size_t(length), off_t(offset));
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        length -= written;
-        offset += written;
-    }
-    return true;
+// Whether `path` still leads to the open `file`.
+bool stillAt(const QString& path, const RegularFile& file) {
+    struct stat info {};
+    return ::stat(FilePath::toBytes(path).constData(), &info) == 0 &&
+           FileIdentity::of(info) == file.identity();
 }
 
 } // namespace
 
 AddinImage::Probe AddinImage::probe(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    if (!FilePath::namesExactly(path)) {
+        return {ProbeOutcome::InexactName, 0};
+    }
+    struct stat info {};
+    if (path.isEmpty() || ::stat(FilePath::toBytes(path).constData(), &info) != 0) {
         return {ProbeOutcome::Missing, 0};
     }
-    if (!info.isFile()) {
+    if (!S_ISREG(info.st_mode)) {
         return {ProbeOutcome::NotRegularFile, 0};
     }
-    const qint64 size = info.size();
+    const qint64 size = info.st_size;
     return {size > kMaxFileSize ? ProbeOutcome::TooLong : ProbeOutcome::Ok, size};
 }
 
-bool AddinImage::padOnDisk(const QString& path, qint64 size) {
+AddinImage::PadOutcome AddinImage::pad(const QString& path, qint64 size,
+                                       std::optional<FileIdentity> measured) {
     const qint64 count = paddingFor(size);
     if (count == 0) {
-        return true;
+        return PadOutcome::Padded;
     }
-    RegularFile file(path, O_WRONLY);
+    // A signal never ends the program with half the padding on disk.
+    const DeferredQuitSignals held;
+    const RegularFile file(path, O_WRONLY | O_APPEND);
     if (!file.isOpen()) {
-        return false;
+        return PadOutcome::Failed;
     }
+    if ((measured && file.identity() != *measured) || file.currentSize() != size) {
+        return PadOutcome::Changed;
+    }
+    // One appending write puts the padding in one piece where the file ends at that moment:
+    // where it landed tells whether another program wrote to the file since it was measured.
     const QByteArray padding(count, kPadByte);
-    return writeAllAt(file.fd(), padding.constData(), count, size) && ::fsync(file.fd()) == 0;
+    const ssize_t written = ::write(file.fd(), padding.constData(), size_t(count));
+    if (written <= 0) {
+        return PadOutcome::Failed;
+    }
+    const qint64 start = qint64(::lseek(file.fd(), 0, SEEK_CUR)) - written;
+    PadOutcome outcome = PadOutcome::Padded;
+    if (written != count || ::fsync(file.fd()) != 0) {
+        outcome = PadOutcome::Failed;
+    } else if (start != size || !stillAt(path, file)) {
+        outcome = PadOutcome::Changed;
+    }
+    if (outcome != PadOutcome::Padded) {
+        cutOut(file.fd(), start, written);
+    }
+    return outcome;
 }
 
-std::optional<QByteArray> AddinImage::readFile(const QString& path, qint64 size) {
-    RegularFile file(path, O_RDONLY);
+std::optional<QByteArray> AddinImage::readFile(const QString& path, qint64 size,
+                                               FileIdentity* identity) {
+    const RegularFile file(path, O_RDONLY);
     if (!file.isOpen() || size < 0 || size > kMaxFileSize) {
         return std::nullopt;
     }
     QByteArray bytes(size, Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(file.fd(), bytes.data() + done, size_t(size - done), done);
-        if (got <= 0) {
-            return std::nullopt;
-        }
-        done += got;
+    if (!RegularFile::readAll(file.fd(), bytes.data(), size, 0)) {
+        return std::nullopt;
+    }
+    if (identity != nullptr) {
+        *identity = file.identity();
     }
     return bytes;
-}
-
-bool AddinImage::writeFile(const QString& path, const QByteArray& bytes) {
-    if (path.isEmpty()) {
-        return false;
-    }
-    // A symbolic link stays a link: the file at the end of its chain is what gets replaced
-    // (a link to a link would otherwise lose the inner link to the rename below). A chain
-    // that never ends is a loop and cannot be written.
-    QString target = QFileInfo(path).absoluteFilePath();
-    for (int depth = 0; QFileInfo(target).isSymLink(); ++depth) {
-        if (depth == kMaxLinkDepth) {
-            return false;
-        }
-        target = QFileInfo(target).symLinkTarget();
-    }
-    const QFileInfo targetInfo(target);
-    // A file its owner made read-only is not replaced behind their back, even where the
-    // folder would allow the rename.
-    if (::access(QFile::encodeName(target).constData(), W_OK) != 0 && errno != ENOENT) {
-        return false;
-    }
-
-    // The new bytes go to a temporary file beside the target first; only a complete, synced
-    // copy is renamed over the old file. (QSaveFile reports success for a write cut short by
-    // a file-size limit, so every write is checked here instead.)
-    QByteArray tempName = QFile::encodeName(targetInfo.absolutePath() + QLatin1String("/.") +
-                                            targetInfo.fileName() + QLatin1String(".XXXXXX"));
-    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat old {};
-    mode_t mode = 0666;
-    if (::stat(QFile::encodeName(target).constData(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
-    }
-    const bool written = writeAllAt(fd, bytes.constData(), bytes.size(), 0) &&
-                         ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed ||
-        ::rename(tempName.constData(), QFile::encodeName(target).constData()) != 0) {
-        ::unlink(tempName.constData());
-        return false;
-    }
-    return true;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "FileReplacer.h"
+#include "RegularFile.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -7,31 +10,50 @@
 
 // The add-in file held in memory exactly as it lies on disk, with the path it came from.
 // The bytes, the path and the size always change together: a failed open leaves all three.
+// Paths are taken exactly as FilePath reads them, so bytes that are not UTF-8 reach their file.
 class AddinImage {
 public:
     static constexpr qint64 kMaxFileSize = 9000;
     static constexpr qint64 kPaddedSize = 8192;
     static constexpr char kPadByte = char(0xFF);
 
-    enum class ProbeOutcome { Ok, Missing, NotRegularFile, TooLong };
+    // InexactName: the path may stand for another file than the one chosen (a name that is
+    // not UTF-8, read by Qt; see FilePath::namesExactly); nothing is opened.
+    enum class ProbeOutcome { Ok, Missing, NotRegularFile, TooLong, InexactName };
     struct Probe {
         ProbeOutcome outcome = ProbeOutcome::Missing;
         qint64 size = 0;
     };
+    // Changed: the file is not the one measured any more (another size, or another file at
+    // the path); whatever was written is taken back.
+    enum class PadOutcome { Padded, Changed, Failed };
+    using WriteOutcome = FileReplacer::Outcome;
 
     // What the file at `path` is, without opening it (so a FIFO never blocks).
     static Probe probe(const QString& path);
     static qint64 paddingFor(qint64 size) { return size < kPaddedSize ? kPaddedSize - size : 0; }
 
-    // Appends 0xFF bytes after the first `size` bytes of the file on disk up to 8192 bytes.
-    static bool padOnDisk(const QString& path, qint64 size);
-    // Exactly `size` bytes from the start of a regular file, or nothing.
-    static std::optional<QByteArray> readFile(const QString& path, qint64 size);
-    // Replaces the file by `bytes` through a temporary file beside it and a rename, so that a
-    // failed write leaves the old file intact. A symbolic link (or a chain of them) stays a
-    // link; the file it leads to is replaced. An existing file that may not be written is
-    // refused, even where its folder would allow replacing it.
-    static bool writeFile(const QString& path, const QByteArray& bytes);
+    // Appends 0xFF bytes to the file on disk, measured as `size` bytes (and, when given, as
+    // the file `measured`), up to 8192 bytes. The padding goes on only where that file still
+    // ends, so bytes another program appended meanwhile are never overwritten; a failed or
+    // misplaced padding is removed again.
+    static PadOutcome pad(const QString& path, qint64 size,
+                          std::optional<FileIdentity> measured = std::nullopt);
+    static bool padOnDisk(const QString& path, qint64 size) {
+        return pad(path, size) == PadOutcome::Padded;
+    }
+    // Exactly `size` bytes from the start of a regular file, or nothing; `identity`, when
+    // given, receives which file was read.
+    static std::optional<QByteArray> readFile(const QString& path, qint64 size,
+                                              FileIdentity* identity = nullptr);
+    // Replaces the file by `bytes` through a temporary file beside it, keeping its owner,
+    // group, mode and hard links (see FileReplacer).
+    static WriteOutcome write(const QString& path, const QByteArray& bytes) {
+        return FileReplacer::replace(path, bytes);
+    }
+    static bool writeFile(const QString& path, const QByteArray& bytes) {
+        return write(path, bytes) == WriteOutcome::Written;
+    }
 
     AddinImage() = default;
     AddinImage(QByteArray bytes, QString path)

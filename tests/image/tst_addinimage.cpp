@@ -1,4 +1,6 @@
 #include "AddinImage.h"
+#include "ChildProcess.h"
+#include "FilePath.h"
 #include "FileSizeLimit.h"
 #include "TestFiles.h"
 
@@ -13,6 +15,8 @@
 #include <unistd.h>
 
 using ProbeOutcome = AddinImage::ProbeOutcome;
+using PadOutcome = AddinImage::PadOutcome;
+using WriteOutcome = AddinImage::WriteOutcome;
 
 namespace {
 
@@ -39,6 +43,17 @@ QStringList entries(const TestFiles& files) {
         .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
 }
 
+struct stat statOf(const QString& path) {
+    struct stat info {};
+    ::lstat(FilePath::toBytes(path).constData(), &info);
+    return info;
+}
+
+bool exists(const QString& path) {
+    struct stat info {};
+    return ::lstat(FilePath::toBytes(path).constData(), &info) == 0;
+}
+
 } // namespace
 
 class TestAddinImage : public QObject {
@@ -61,6 +76,12 @@ private slots:
     void writeIntoProcFails_data();
     void writeIntoProcFails();
     void writeCutShortLeavesTheOldFile();
+    void namesQtCannotTellApart_data();
+    void namesQtCannotTellApart();
+    void writeKeepsOwnerGroupAndLinks_data();
+    void writeKeepsOwnerGroupAndLinks();
+    void padsOnlyTheFileMeasured_data();
+    void padsOnlyTheFileMeasured();
 };
 
 void TestAddinImage::probe_data() {
@@ -286,6 +307,211 @@ void TestAddinImage::writeCutShortLeavesTheOldFile() {
     // With the limit gone, the same write succeeds.
     QVERIFY(AddinImage::writeFile(path, pattern(8192, 5)));
     QCOMPARE(TestFiles::read(path), pattern(8192, 5));
+}
+
+void TestAddinImage::namesQtCannotTellApart_data() {
+    QTest::addColumn<QByteArray>("folder"); // where the files lie, as bytes
+    QTest::addColumn<bool>("rawPresent");   // "a\xFF.rex", a name that is not UTF-8
+    QTest::addColumn<bool>("twinPresent");  // "a\xEF\xBF\xBD.rex", U+FFFD in UTF-8
+    QTest::addColumn<ProbeOutcome>("outcome");
+
+    QTest::newRow("only the name that is not UTF-8")
+        << QByteArray() << true << false << ProbeOutcome::InexactName;
+    QTest::newRow("both") << QByteArray() << true << true << ProbeOutcome::InexactName;
+    QTest::newRow("only the UTF-8 twin") << QByteArray() << false << true << ProbeOutcome::Ok;
+    QTest::newRow("neither") << QByteArray() << false << false << ProbeOutcome::Missing;
+    QTest::newRow("in a folder whose name is not UTF-8")
+        << QByteArray("d\xFF") << true << false << ProbeOutcome::InexactName;
+    QTest::newRow("in a folder whose name is U+FFFD in UTF-8")
+        << QByteArray("d\xEF\xBF\xBD") << false << true << ProbeOutcome::Ok;
+}
+
+// A name as a file dialog gives it: Qt reads each byte that is not UTF-8 as U+FFFD. Such a
+// name is refused wherever it could lead to the wrong file, and nothing is written then.
+void TestAddinImage::namesQtCannotTellApart() {
+    QFETCH(QByteArray, folder);
+    QFETCH(bool, rawPresent);
+    QFETCH(bool, twinPresent);
+    QFETCH(ProbeOutcome, outcome);
+
+    TestFiles files;
+    QString prefix;
+    if (!folder.isEmpty()) {
+        prefix = FilePath::fromBytes(folder) + QLatin1Char('/');
+        QCOMPARE(::mkdir(FilePath::toBytes(files.path(prefix)).constData(), 0755), 0);
+    }
+    const QString raw = files.path(prefix + FilePath::fromBytes("a\xFF.rex"));
+    const QString twin = files.path(prefix + FilePath::fromBytes("a\xEF\xBF\xBD.rex"));
+    if (rawPresent) {
+        files.write(prefix + FilePath::fromBytes("a\xFF.rex"), pattern(8192, 1));
+    }
+    if (twinPresent) {
+        files.write(prefix + FilePath::fromBytes("a\xEF\xBF\xBD.rex"), pattern(8192, 2));
+    }
+    const QString shown = files.path(
+        QFile::decodeName(folder + (folder.isEmpty() ? "" : "/") + QByteArray("a\xFF.rex")));
+    QVERIFY(shown.contains(QChar::ReplacementCharacter));
+
+    QCOMPARE(AddinImage::probe(shown).outcome, outcome);
+    if (outcome == ProbeOutcome::Ok) {
+        QCOMPARE(AddinImage::readFile(shown, 8192), pattern(8192, 2));
+    }
+    const bool exact = outcome == ProbeOutcome::Ok || outcome == ProbeOutcome::Missing;
+    QCOMPARE(AddinImage::write(shown, pattern(100, 3)),
+             exact ? WriteOutcome::Written : WriteOutcome::InexactName);
+    // Only the twin, the file the name spells exactly, may have changed.
+    QCOMPARE(exists(raw), rawPresent);
+    if (rawPresent) {
+        QCOMPARE(TestFiles::read(raw), pattern(8192, 1));
+    }
+    QCOMPARE(exists(twin), twinPresent || exact);
+    QCOMPARE(TestFiles::read(twin), exact ? pattern(100, 3) : twinPresent ? pattern(8192, 2) : "");
+}
+
+void TestAddinImage::writeKeepsOwnerGroupAndLinks_data() {
+    QTest::addColumn<int>("owner"); // -1: the writer
+    QTest::addColumn<int>("group"); // -1: the writer's group
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("linked"); // a second hard link to the file
+    QTest::addColumn<int>("writer");  // -1: the tests' own user, without a child
+    QTest::addColumn<int>("shared");  // a group the writer belongs to besides its own; -1: none
+
+    constexpr int nobody = 65534;
+    constexpr int colleague = 1234;
+    constexpr int team = 4321;
+    QTest::newRow("root saves nobody's file") << nobody << nobody << 0640 << false << -1 << -1;
+    QTest::newRow("root saves nobody's file that has a second link")
+        << nobody << nobody << 0640 << true << -1 << -1;
+    QTest::newRow("saving one's own file that has a second link")
+        << -1 << -1 << 0644 << true << -1 << -1;
+    QTest::newRow("a group member saves a colleague's group-writable file")
+        << colleague << team << 0660 << false << nobody << team;
+    QTest::newRow("a group member saves a colleague's file that has a second link")
+        << colleague << team << 0664 << true << nobody << team;
+    QTest::newRow("a group member saves their own file of the group")
+        << nobody << team << 0664 << false << nobody << team;
+}
+
+// The saved file stays the same file to everyone else: owner, group, mode, and every hard
+// link holding the new bytes. Other users run in a forked child (which needs root).
+void TestAddinImage::writeKeepsOwnerGroupAndLinks() {
+    QFETCH(int, owner);
+    QFETCH(int, group);
+    QFETCH(int, mode);
+    QFETCH(bool, linked);
+    QFETCH(int, writer);
+    QFETCH(int, shared);
+
+    const bool root = ChildProcess::runningAsRoot();
+    if (!root && (owner >= 0 || writer >= 0)) {
+        QSKIP("files of other users and other users' writes need root");
+    }
+    TestFiles files;
+    const QString folder = files.path(QString());
+    const QString path = files.write(QStringLiteral("addin.rex"), pattern(8192, 1));
+    const QString link = files.path(QStringLiteral("link.rex"));
+    if (linked) {
+        QCOMPARE(::link(FilePath::toBytes(path).constData(), FilePath::toBytes(link).constData()),
+                 0);
+    }
+    const uid_t ownerId = owner >= 0 ? uid_t(owner) : writer >= 0 ? uid_t(writer) : ::geteuid();
+    const gid_t groupId = group >= 0 ? gid_t(group) : writer >= 0 ? gid_t(writer) : ::getegid();
+    if (root) {
+        QCOMPARE(::chown(FilePath::toBytes(path).constData(), ownerId, groupId), 0);
+        // Others may make the temporary file beside it.
+        QCOMPARE(::chmod(FilePath::toBytes(folder).constData(), 0777), 0);
+    }
+    QCOMPARE(::chmod(FilePath::toBytes(path).constData(), mode_t(mode)), 0);
+    const struct stat before = statOf(path);
+
+    bool written = false;
+    if (writer < 0) {
+        written = AddinImage::writeFile(path, pattern(5000, 2));
+    } else {
+        ChildProcess::User user{uid_t(writer), gid_t(writer), {}};
+        if (shared >= 0) {
+            user.groups.push_back(gid_t(shared));
+        }
+        const auto result = ChildProcess::run(
+            [&] { return QByteArray(AddinImage::writeFile(path, pattern(5000, 2)) ? "1" : "0"); },
+            user);
+        QVERIFY2(result, "the child process could not run");
+        written = *result == "1";
+    }
+    QVERIFY(written);
+
+    const struct stat after = statOf(path);
+    QVERIFY(S_ISREG(after.st_mode));
+    QCOMPARE(after.st_uid, ownerId);
+    QCOMPARE(after.st_gid, groupId);
+    QCOMPARE(int(after.st_mode & 07777), mode);
+    QCOMPARE(TestFiles::read(path), pattern(5000, 2));
+    if (linked) {
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_nlink, nlink_t(2));
+        QCOMPARE(statOf(link).st_ino, before.st_ino);
+        QCOMPARE(TestFiles::read(link), pattern(5000, 2));
+    }
+    QCOMPARE(entries(files),
+             linked ? (QStringList{"addin.rex", "link.rex"}) : QStringList{"addin.rex"});
+}
+
+void TestAddinImage::padsOnlyTheFileMeasured_data() {
+    QTest::addColumn<QString>("meanwhile"); // what happens between measuring and padding
+    QTest::addColumn<PadOutcome>("outcome");
+
+    QTest::newRow("nothing") << "nothing" << PadOutcome::Padded;
+    QTest::newRow("another program appends") << "append" << PadOutcome::Changed;
+    QTest::newRow("another program cuts the file short") << "truncate" << PadOutcome::Changed;
+    QTest::newRow("another file of the same size takes its name")
+        << "replace" << PadOutcome::Changed;
+    QTest::newRow("a file-size limit cuts the padding short") << "limit" << PadOutcome::Failed;
+}
+
+// Padding appends to the file as it was measured, or not at all: bytes another program wrote
+// meanwhile are never overwritten, and padding that went astray is taken out again.
+void TestAddinImage::padsOnlyTheFileMeasured() {
+    QFETCH(QString, meanwhile);
+    QFETCH(PadOutcome, outcome);
+
+    TestFiles files;
+    const QByteArray original = pattern(5000, 1);
+    const QString path = files.write(QStringLiteral("addin.rex"), original);
+    FileIdentity measured;
+    QVERIFY(AddinImage::readFile(path, original.size(), &measured));
+
+    QByteArray expected = original;
+    if (meanwhile == QLatin1String("append")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append));
+        QCOMPARE(file.write(QByteArray(100, 'A')), 100);
+        expected += QByteArray(100, 'A');
+    } else if (meanwhile == QLatin1String("truncate")) {
+        QVERIFY(QFile::resize(path, 4000));
+        expected.truncate(4000);
+    } else if (meanwhile == QLatin1String("replace")) {
+        QVERIFY(QFile::rename(path, files.path(QStringLiteral("old.rex"))));
+        expected = pattern(5000, 2);
+        files.write(QStringLiteral("addin.rex"), expected);
+    }
+    PadOutcome padded = PadOutcome::Failed;
+    if (meanwhile == QLatin1String("limit")) {
+        const FileSizeLimit limit(6000);
+        QVERIFY(limit.active());
+        padded = AddinImage::pad(path, original.size(), measured);
+    } else {
+        padded = AddinImage::pad(path, original.size(), measured);
+    }
+
+    QCOMPARE(padded, outcome);
+    if (outcome == PadOutcome::Padded) {
+        expected += QByteArray(8192 - 5000, char(0xFF));
+    }
+    QVERIFY(S_ISREG(statOf(path).st_mode));
+    QCOMPARE(TestFiles::read(path), expected);
+    if (meanwhile == QLatin1String("replace")) {
+        QCOMPARE(TestFiles::read(files.path(QStringLiteral("old.rex"))), original);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAddinImage)

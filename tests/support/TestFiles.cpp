@@ -1,25 +1,80 @@
 #include "TestFiles.h"
 
 #include "AddinHeader.h"
+#include "FilePath.h"
 
-#include <QFile>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace {
+
+// Qt cannot remove a file it cannot name, so the folder's contents go by their bytes.
+void removeContents(const QByteArray& folder) {
+    DIR* listing = ::opendir(folder.constData());
+    if (listing == nullptr) {
+        return;
+    }
+    std::vector<QByteArray> names;
+    while (const dirent* entry = ::readdir(listing)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    }
+    ::closedir(listing);
+    for (const QByteArray& name : names) {
+        const QByteArray path = folder + '/' + name;
+        struct stat info {};
+        if (::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            ::chmod(path.constData(), 0700);
+            removeContents(path);
+            ::rmdir(path.constData());
+        } else {
+            ::unlink(path.constData());
+        }
+    }
+}
+
+} // namespace
 
 TestFiles::TestFiles() {
     m_dir.setAutoRemove(true);
 }
 
+TestFiles::~TestFiles() {
+    removeContents(FilePath::toBytes(m_dir.path()));
+}
+
+// Names go to the system byte for byte (see FilePath), so that tests can make and read files
+// whose names are not UTF-8.
 QString TestFiles::write(const QString& name, const QByteArray& bytes) const {
-    const QString filePath = path(name);
-    QFile file(filePath);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(bytes);
+    QString filePath = path(name);
+    const int fd = ::open(FilePath::toBytes(filePath).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(fd, bytes.constData(), bytes.size());
+        ::close(fd);
     }
     return filePath;
 }
 
 QByteArray TestFiles::read(const QString& filePath) {
-    QFile file(filePath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const int fd = ::open(FilePath::toBytes(filePath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return {};
+    }
+    QByteArray bytes;
+    char buffer[65536];
+    ssize_t got = 0;
+    while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
+        bytes.append(buffer, got);
+    }
+    ::close(fd);
+    return bytes;
 }
 
 QByteArray TestFiles::icon() {

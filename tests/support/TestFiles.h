@@ -4,10 +4,14 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// Files for tests, in a private folder that goes away with the test.
+// Files for tests, in a private folder that goes away with the test. Names are taken byte for
+// byte (FilePath), so a name that is not UTF-8 can be made with FilePath::fromBytes().
 class TestFiles {
 public:
     TestFiles();
+    ~TestFiles();
+    TestFiles(const TestFiles&) = delete;
+    TestFiles& operator=(const TestFiles&) = delete;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
     QString write(const QString& name, const QByteArray& bytes) const;

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RegularFile.h"
+
+#include "FilePath.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+RegularFile::RegularFile(const QString& path, int flags)
+    : RegularFile(FilePath::toBytes(path), flags) {}
+
+RegularFile::RegularFile(const QByteArray& name, int flags)
+    : m_fd(::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC)) {
+    if (m_fd >= 0 && (::fstat(m_fd, &m_info) != 0 || !S_ISREG(m_info.st_mode))) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+RegularFile::~RegularFile() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+qint64 RegularFile::currentSize() const {
+    struct stat info {};
+    return m_fd >= 0 && ::fstat(m_fd, &info) == 0 ? qint64(info.st_size) : -1;
+}
+
+bool RegularFile::writeAll(int fd, QByteArrayView bytes, qint64 offset) {
+    const char* data = bytes.data();
+    qint64 length = bytes.size();
+    while (length > 0) {
+        const ssize_t written = ::pwrite(fd, data, size_t(length), off_t(offset));
+        if (written <= 0) {
+            return false;
+        }
+        data += written;
+        length -= written;
+        offset += written;
+    }
+    return true;
+}
+
+bool RegularFile::readAll(int fd, char* into, qint64 length, qint64 offset) {
+    while (length > 0) {
+        const ssize_t got = ::pread(fd, into, size_t(length), off_t(offset));
+        if (got <= 0) {
+            return false;
+        }
+        into += got;
+        length -= got;
+        offset += got;
+    }
+    return true;
+}
