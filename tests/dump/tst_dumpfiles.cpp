@@ -1,5 +1,6 @@
 #include "DumpFiles.h"
 #include "DumpText.h"
+#include "FileSizeLimit.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -18,6 +19,8 @@ private slots:
     void chosenFolderKeepsOtherFiles();
     void unwritableFolder_data();
     void unwritableFolder();
+    void sizeLimit_data();
+    void sizeLimit();
 };
 
 void TestDumpFiles::roundTrip_data() {
@@ -122,6 +125,42 @@ void TestDumpFiles::unwritableFolder() {
     QVERIFY(!files.roundTrip(QStringLiteral("41 "), QStringLiteral("A")));
     QCOMPARE(TestFiles::read(scratch.path(QStringLiteral("plain-file"))),
              QByteArray("not a folder"));
+}
+
+void TestDumpFiles::sizeLimit_data() {
+    QTest::addColumn<int>("limit"); // bytes any file may hold (ulimit -f)
+    QTest::addColumn<int>("size");  // bytes rendered; the hex text is three times as long
+    QTest::addColumn<bool>("fits");
+
+    QTest::newRow("nothing may be written") << 0 << 100 << false;
+    QTest::newRow("the hex text is cut short in the buffer") << 250 << 100 << false;
+    QTest::newRow("ulimit -f 23, a whole add-in") << 23 * 512 << 8192 << false;
+    QTest::newRow("one byte short") << 3 * 8192 - 1 << 8192 << false;
+    QTest::newRow("just enough") << 3 * 8192 << 8192 << true;
+}
+
+// A write cut short by a file-size limit is a failure like any other, whether it stopped in
+// a buffered write or a direct one, and never a shorter text shown as if it were whole.
+void TestDumpFiles::sizeLimit() {
+    QFETCH(int, limit);
+    QFETCH(int, size);
+    QFETCH(bool, fits);
+
+    QByteArray bytes;
+    for (int i = 0; i < size; ++i) {
+        bytes.append(char(i * 7));
+    }
+    DumpFiles files;
+    std::optional<DumpFiles::Texts> texts;
+    {
+        const FileSizeLimit cap{rlim_t(limit)};
+        QVERIFY(cap.active());
+        texts = files.roundTrip(DumpText::hexText(bytes), DumpText::asciiText(bytes));
+    }
+    QCOMPARE(bool(texts), fits);
+    if (fits) {
+        QCOMPARE(texts->hex, DumpText::hexText(bytes));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDumpFiles)
