@@ -1,6 +1,35 @@
 #include "CliOutput.h"
 
+namespace {
+
+QString hexEscape(uint value) {
+    return QLatin1String("\\x") +
+           QString::number(value, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+}
+
+} // namespace
+
 namespace CliOutput {
+
+QString escaped(const QString& text) {
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text[i];
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            shown += ch;
+            shown += text[++i];
+        } else if (ch.unicode() >= 0xDC80 && ch.unicode() <= 0xDCFF) {
+            shown += hexEscape(ch.unicode() - 0xDC00); // a byte kept from a file name
+        } else if (ch == QLatin1Char('\\')) {
+            shown += QLatin1String("\\\\");
+        } else if (ch.category() == QChar::Other_Control) {
+            shown += hexEscape(ch.unicode());
+        } else {
+            shown += ch;
+        }
+    }
+    return shown;
+}
 
 void write(std::ostream& out, const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -13,11 +42,8 @@ void line(std::ostream& out, const QString& text) {
 }
 
 int fail(std::ostream& err, int exitCode, const QString& message) {
-    // A message is one line whatever a file name or header text holds.
-    QString oneLine = message;
-    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '))
-        .replace(QLatin1Char('\n'), QLatin1Char(' '));
-    line(err, kProgram + QLatin1String(": ") + oneLine);
+    // A message is one line whatever a file name, argument or header text holds.
+    line(err, kProgram + QLatin1String(": ") + escaped(message));
     return exitCode;
 }
 

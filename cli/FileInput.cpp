@@ -26,15 +26,19 @@ FileInput FileInput::read(const QString& path) {
         return refused(path, QStringLiteral("file is too long (%1 bytes; an add-in has at most %2)")
                                  .arg(probe.size)
                                  .arg(AddinImage::kMaxFileSize));
+    case AddinImage::ProbeOutcome::InexactName:
+        return refused(path, QStringLiteral("the name may stand for another file"));
     case AddinImage::ProbeOutcome::Ok:
         break;
     }
-    std::optional<QByteArray> bytes = AddinImage::readFile(path, probe.size);
+    FileIdentity identity;
+    std::optional<QByteArray> bytes = AddinImage::readFile(path, probe.size, &identity);
     if (!bytes) {
         return refused(path, QStringLiteral("cannot read the file"));
     }
     FileInput input;
     input.bytes = std::move(*bytes);
+    input.identity = identity;
     return input;
 }
 

@@ -1,5 +1,6 @@
 #include "HeaderFacts.h"
 
+#include "CliOutput.h"
 #include "NumberForm.h"
 
 #include <QJsonDocument>
@@ -21,26 +22,11 @@ bool readInFull(const std::optional<HeaderField>& field) {
     return field && field->terminated;
 }
 
-QString escaped(const QString& text) {
-    QString line;
-    for (const QChar ch : text) {
-        if (ch == QLatin1Char('\\')) {
-            line += QLatin1String("\\\\");
-        } else if (ch.category() == QChar::Other_Control) {
-            line += QLatin1String("\\x") +
-                    QString::number(ch.unicode(), 16).toUpper().rightJustified(2, QLatin1Char('0'));
-        } else {
-            line += ch;
-        }
-    }
-    return line;
-}
-
 QString valueText(const HeaderFact& fact, bool hex) {
     const QString tag = hex ? NumberForm::kHexTag : QString();
     switch (fact.kind) {
     case HeaderFact::Kind::Text:
-        return escaped(fact.text);
+        return CliOutput::escaped(fact.text);
     case HeaderFact::Kind::Word:
         return NumberForm::wordByTag(fact.number, tag);
     case HeaderFact::Kind::Number:

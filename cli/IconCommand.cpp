@@ -1,11 +1,11 @@
 #include "IconCommand.h"
 
 #include "AddinHeader.h"
-#include "AddinImage.h"
 #include "CliOutput.h"
 #include "CommandOptions.h"
 #include "ExitCode.h"
 #include "FileInput.h"
+#include "FileOutput.h"
 #include "IconCode.h"
 #include "IconPixels.h"
 
@@ -22,7 +22,8 @@ const char* const kHelp =
     "\"$hh\" items each, every line ending in CR LF.\n"
     "\n"
     "  --png OUT.png   write the 40 x 32 icon as a PNG picture instead (black on white);\n"
-    "                  the file is replaced only once the whole picture is written\n"
+    "                  the file is replaced only once the whole picture is written, and\n"
+    "                  never when OUT is FILE itself or not a regular file (exit 6)\n"
     "  --scale N       make each icon pixel N x N picture pixels (1 to 32; default 1)\n"
     "\n"
     "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n";
@@ -85,9 +86,11 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     const QImage picture =
         pixels.scaled(pixels.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     const QByteArray bytes = pngBytes(picture);
-    if (bytes.isEmpty() || !AddinImage::writeFile(pngPath, bytes)) {
-        return CliOutput::fail(err, ExitCode::kWriteFailed,
-                               pngPath + QLatin1String(": cannot write the picture"));
+    const QString what = QStringLiteral("the picture");
+    const QString error = bytes.isEmpty() ? pngPath + QLatin1String(": cannot write ") + what
+                                          : FileOutput::write(pngPath, bytes, input.identity, what);
+    if (!error.isEmpty()) {
+        return CliOutput::fail(err, ExitCode::kWriteFailed, error);
     }
     return ExitCode::kOk;
 }

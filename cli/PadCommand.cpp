@@ -7,8 +7,6 @@
 #include "ExitCode.h"
 #include "FileInput.h"
 
-#include <QFile>
-
 namespace PadCommand {
 
 const char* const kHelp =
@@ -19,8 +17,8 @@ const char* const kHelp =
     "is. Prints what it did.\n"
     "\n"
     "The file must begin with \"ApplicationName:\" (else exit 4), so that no other file\n"
-    "is padded by mistake. If the padding cannot be written the file is cut back to its\n"
-    "old length (exit 6).\n";
+    "is padded by mistake. If the padding cannot be written, or the file changed after\n"
+    "it was read (another program wrote to it), the padding is taken out again (exit 6).\n";
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     CommandOptions command(QStringLiteral("pad"), QLatin1String(kHelp));
@@ -38,21 +36,27 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
                                path + QLatin1String(": ") + header.problemText());
     }
     const qint64 size = input.bytes.size();
+    const QString shown = CliOutput::escaped(path);
     if (AddinImage::paddingFor(size) == 0) {
-        CliOutput::line(out, QStringLiteral("%1: %2 bytes, nothing to pad").arg(path).arg(size));
+        CliOutput::line(
+            out, QStringLiteral("%1: %2 bytes, nothing to pad").arg(shown, QString::number(size)));
         return ExitCode::kOk;
     }
-    if (!AddinImage::padOnDisk(path, size)) {
-        // Padding only appends, so cutting the file back to its old length undoes a part
-        // that did get written.
-        QFile::resize(path, size);
+    switch (AddinImage::pad(path, size, input.identity)) {
+    case AddinImage::PadOutcome::Padded:
+        break;
+    case AddinImage::PadOutcome::Changed:
+        return CliOutput::fail(err, ExitCode::kWriteFailed,
+                               path + QLatin1String(": the file changed while it was being "
+                                                    "padded; no padding was added"));
+    case AddinImage::PadOutcome::Failed:
         return CliOutput::fail(err, ExitCode::kWriteFailed,
                                path + QLatin1String(": cannot write the padding"));
     }
-    CliOutput::line(out, QStringLiteral("%1: padded from %2 to %3 bytes")
-                             .arg(path)
-                             .arg(size)
-                             .arg(AddinImage::kPaddedSize));
+    // One arg() for all three, so that a "%2" in the name stays as it is.
+    CliOutput::line(
+        out, QStringLiteral("%1: padded from %2 to %3 bytes")
+                 .arg(shown, QString::number(size), QString::number(AddinImage::kPaddedSize)));
     return ExitCode::kOk;
 }
 

@@ -1,11 +1,11 @@
 #include "PatchCommand.h"
 
 #include "AddinHeader.h"
-#include "AddinImage.h"
 #include "CliOutput.h"
 #include "CommandOptions.h"
 #include "ExitCode.h"
 #include "FileInput.h"
+#include "FileOutput.h"
 #include "HeaderPatch.h"
 
 namespace PatchCommand {
@@ -20,6 +20,7 @@ const char* const kHelp =
     "  --name TEXT          the new name\n"
     "  --description TEXT   the new description\n"
     "  -o, --output OUT     write the patched add-in to OUT and leave FILE as it is\n"
+    "                       (OUT must not be FILE itself nor a device, FIFO or folder)\n"
     "\n"
     "A text is refused (exit 5) when it is longer than its field, when the field is empty\n"
     "(it has no bytes to patch), or when a character has no Windows-1252 code. Both texts\n"
@@ -111,11 +112,14 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         }
     }
 
-    const QString target =
-        command.isSet(QStringLiteral("output")) ? command.value(QStringLiteral("output")) : path;
-    if (!AddinImage::writeFile(target, patched)) {
-        return CliOutput::fail(err, ExitCode::kWriteFailed,
-                               target + QLatin1String(": cannot write the patched add-in"));
+    // Patched in place, the input is the target; with -o the target must be another file.
+    const bool toOutput = command.isSet(QStringLiteral("output"));
+    const QString target = toOutput ? command.value(QStringLiteral("output")) : path;
+    const QString error =
+        FileOutput::write(target, patched, toOutput ? input.identity : std::nullopt,
+                          QStringLiteral("the patched add-in"));
+    if (!error.isEmpty()) {
+        return CliOutput::fail(err, ExitCode::kWriteFailed, error);
     }
     return ExitCode::kOk;
 }

@@ -1,4 +1,5 @@
 #include "CliMain.h"
+#include "FilePath.h"
 
 #include <QCoreApplication>
 
@@ -10,7 +11,13 @@ int main(int argc, char* argv[]) {
     // instead of ending the program halfway.
     std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
-    const int code = CliMain::run(QCoreApplication::arguments().mid(1), std::cout, std::cerr);
+    // The arguments as given, byte for byte: QCoreApplication::arguments() would turn every
+    // byte of a file name that is not UTF-8 into U+FFFD and so name another file.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(FilePath::fromBytes(argv[i]));
+    }
+    const int code = CliMain::run(arguments, std::cout, std::cerr);
     std::cout.flush();
     return code;
 }

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "RegularFile.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// An output file named on the command line, written as Save writes it: never onto a device,
+// FIFO, socket or folder, never onto the input file itself.
+namespace FileOutput {
+
+// Writes `bytes` to `path`, unless it leads to the file `input`; returns the one-line error
+// ("OUT: cannot write `what`: why") or nothing when the file was written.
+QString write(const QString& path, const QByteArray& bytes, std::optional<FileIdentity> input,
+              const QString& what);
+
+} // namespace FileOutput
