@@ -2,11 +2,16 @@
 
 #include "AddinDocument.h"
 #include "AppTitle.h"
+#include "FilePath.h"
 
 namespace {
 
 const QString kOpenError = QStringLiteral("Error opening file!!");
 const QString kSaveError = QStringLiteral("Error saving the file!");
+// A name the file dialog or a drop could not hand over byte for byte: it might lead to another
+// file.
+const QString kInexactName = QStringLiteral(
+    "The name of this file cannot be read exactly!\r\nRename the file, then try again.");
 
 } // namespace
 
@@ -81,6 +86,10 @@ void FileCommands::load(const QString& path) {
         tell(QStringLiteral("File is too long!"));
         return;
     }
+    if (probe.outcome == AddinImage::ProbeOutcome::InexactName) {
+        tell(kInexactName);
+        return;
+    }
     if (probe.outcome != AddinImage::ProbeOutcome::Ok) {
         tell(kOpenError);
         return;
@@ -130,6 +139,10 @@ bool FileCommands::saveAs() {
         return false;
     }
     m_lastChosen = *path;
+    if (!FilePath::namesExactly(*path)) {
+        tell(kInexactName);
+        return false;
+    }
     if (!m_document.saveAs(*path)) {
         tell(kSaveError);
         return false;

@@ -6,6 +6,7 @@
 #include "DumpText.h"
 #include "DumpView.h"
 #include "FaultScenarios.h"
+#include "FilePath.h"
 #include "HeaderArea.h"
 #include "HeaderBox.h"
 #include "MainWindow.h"
@@ -78,6 +79,7 @@ private slots:
     void withoutPermission();
     void unusualNames_data();
     void unusualNames();
+    void namesQtCannotHandOverAreRefused();
 };
 
 void TestOpenFaults::readOnlyMedium_data() {
@@ -232,6 +234,32 @@ void TestOpenFaults::unusualNames() {
     const QStringList copies = QDir(QFileInfo(copy).path()).entryList(QDir::Files | QDir::Hidden);
     QVERIFY2(copies.contains(QFileInfo(copy).fileName()), qPrintable(copies.join(u',')));
     QCOMPARE(QFileInfo(copy).size(), 8192);
+}
+
+// "a\xFF.rex" beside "a\uFFFD.rex": the dialog hands over both as "a\uFFFD.rex". Neither Open
+// nor Save As may then reach the twin.
+void TestOpenFaults::namesQtCannotHandOverAreRefused() {
+    TestFiles files;
+    const QByteArray mine = TestFiles::addin("Mine", "Not UTF-8", 1000);
+    const QByteArray twin = TestFiles::addin("Twin", "Other file", 1000);
+    const QString raw = files.write(FilePath::fromBytes("a\xFF.rex"), mine);
+    const QString asQtSays = files.write(QStringLiteral("a\uFFFD.rex"), twin);
+    const QString message = QStringLiteral(
+        "The name of this file cannot be read exactly!\r\nRename the file, then try again.");
+
+    WindowHarness h;
+    h.open(asQtSays);
+    QCOMPARE(h.prompts.texts(), QStringList{message});
+    QVERIFY(!h.document().isLoaded());
+
+    h.openAddin(TestFiles::addin());
+    h.prompts.messages.clear();
+    h.prompts.choose(asQtSays);
+    h.command("mnuFileSaveAs");
+    QCOMPARE(h.prompts.texts(), QStringList{message});
+    QCOMPARE(TestFiles::read(raw), mine);
+    QCOMPARE(TestFiles::read(asQtSays), twin);
+    QVERIFY(h.document().path() != asQtSays);
 }
 
 QTEST_MAIN(TestOpenFaults)
