@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AddinHeader.h"
+#include "IconBitmap.h"
+#include "IconPicture.h"
+#include "TestFiles.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using Outcome = IconPicture::Outcome;
+
+namespace {
+
+// The icon drawn black on white, each icon pixel made `scale` x `scale`.
+QImage drawn(const QByteArray& icon, int scale = 1) {
+    QImage pixels = IconBitmap::cleared(Qt::white);
+    IconBitmap::paint(pixels, icon);
+    return pixels.scaled(pixels.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+QByteArray randomIcon(quint32 seed) {
+    QRandomGenerator random(seed);
+    QByteArray icon(AddinHeader::kIconBytes, '\0');
+    for (char& byte : icon) {
+        byte = char(random.bounded(256));
+    }
+    return icon;
+}
+
+// A white 40 x 32 picture in `format` with the one pixel (9, 0) in `colour`: icon byte 1,
+// bit 6.
+QImage onePixel(QImage::Format format, QRgba64 colour) {
+    QImage picture(AddinHeader::kIconWidth, AddinHeader::kIconHeight, format);
+    picture.fill(Qt::white);
+    picture.setPixelColor(9, 0, QColor::fromRgba64(colour));
+    return picture;
+}
+
+QByteArray iconWithPixel(bool black) {
+    QByteArray icon(AddinHeader::kIconBytes, '\0');
+    icon[1] = black ? char(0x40) : '\0';
+    return icon;
+}
+
+QByteArray encoded(const QImage& picture, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    return writer.write(picture) ? bytes : QByteArray();
+}
+
+} // namespace
+
+class IconPictureTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void convert_data();
+    void convert();
+    void fromFile_data();
+    void fromFile();
+};
+
+void IconPictureTest::convert_data() {
+    QTest::addColumn<QImage>("picture");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<QByteArray>("icon");
+    QTest::addColumn<QString>("says");
+
+    // Black: alpha at least half, Rec. 709 luminance below half (127.5 of 255).
+    constexpr QImage::Format k8 = QImage::Format_ARGB32;
+    constexpr QImage::Format k16 = QImage::Format_RGBA64;
+    const struct {
+        const char* name;
+        QRgba64 colour;
+        QImage::Format format;
+        bool black;
+    } pixels[] = {
+        {"black", QRgba64::fromRgba(0, 0, 0, 255), k8, true},
+        {"white", QRgba64::fromRgba(255, 255, 255, 255), k8, false},
+        {"grey 127: luminance 127", QRgba64::fromRgba(127, 127, 127, 255), k8, true},
+        {"grey 128: luminance 128", QRgba64::fromRgba(128, 128, 128, 255), k8, false},
+        {"red: luminance 54", QRgba64::fromRgba(255, 0, 0, 255), k8, true},
+        {"blue: luminance 18", QRgba64::fromRgba(0, 0, 255, 255), k8, true},
+        {"yellow: luminance 237", QRgba64::fromRgba(255, 255, 0, 255), k8, false},
+        {"green 178: luminance 127.3", QRgba64::fromRgba(0, 178, 0, 255), k8, true},
+        {"green 179: luminance 128.0", QRgba64::fromRgba(0, 179, 0, 255), k8, false},
+        {"255,60,255: luminance 115.5, black (Rec. 601 says 140.5)",
+         QRgba64::fromRgba(255, 60, 255, 255), k8, true},
+        {"black at alpha 128", QRgba64::fromRgba(0, 0, 0, 128), k8, true},
+        {"black at alpha 127", QRgba64::fromRgba(0, 0, 0, 127), k8, false},
+        {"black, transparent", QRgba64::fromRgba(0, 0, 0, 0), k8, false},
+        {"16-bit grey 32767: below half", qRgba64(32767, 32767, 32767, 65535), k16, true},
+        {"16-bit grey 32768: not below half", qRgba64(32768, 32768, 32768, 65535), k16, false},
+        {"16-bit black at alpha 32768", qRgba64(0, 0, 0, 32768), k16, true},
+        {"16-bit black at alpha 32767", qRgba64(0, 0, 0, 32767), k16, false},
+    };
+    for (const auto& pixel : pixels) {
+        QTest::newRow(pixel.name) << onePixel(pixel.format, pixel.colour) << Outcome::Converted
+                                  << iconWithPixel(pixel.black) << QString();
+    }
+    // As PBM pictures read: one bit a pixel through a colour table.
+    QImage mono(AddinHeader::kIconWidth, AddinHeader::kIconHeight, QImage::Format_Mono);
+    mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    mono.fill(0);
+    mono.setPixel(9, 0, 1);
+    QTest::newRow("one-bit picture")
+        << mono << Outcome::Converted << iconWithPixel(true) << QString();
+
+    for (int scale = 1; scale <= 4; ++scale) {
+        const QByteArray icon = randomIcon(quint32(scale));
+        QTest::addRow("random icon, scale %d", scale)
+            << drawn(icon, scale) << Outcome::Converted << icon << QString();
+    }
+    // A block need only be one colour as the icon sees it: black and dark grey are both black.
+    QImage shaded = drawn(TestFiles::icon(), 2);
+    shaded.setPixel(1, 1, qRgb(60, 60, 60));
+    QTest::newRow("scale 2, black block with a dark grey pixel")
+        << shaded << Outcome::Converted << TestFiles::icon() << QString();
+
+    const QString accepted = QStringLiteral("an icon picture is 40 x 32 pixels, or a whole "
+                                            "multiple of that in both directions (80 x 64, "
+                                            "120 x 96, ...).");
+    for (const QSize size :
+         {QSize(41, 32), QSize(40, 31), QSize(80, 32), QSize(40, 64), QSize(1, 1), QSize(79, 64)}) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QTest::addRow("%d x %d", size.width(), size.height())
+            << picture << Outcome::Refused << QByteArray()
+            << QStringLiteral("The picture is %1 x %2 pixels; ")
+                       .arg(size.width())
+                       .arg(size.height()) +
+                   accepted;
+    }
+    QImage mixed = drawn(QByteArray(160, '\0'), 2);
+    mixed.setPixel(13, 7, qRgb(0, 0, 0));
+    QTest::newRow("scale 2, one black pixel in a white block")
+        << mixed << Outcome::Refused << QByteArray()
+        << QStringLiteral("The picture is 80 x 64 pixels, 2 times the icon's size, but its "
+                          "2 x 2 block at (12, 6) is partly black and partly white; at that "
+                          "size every icon pixel must be a 2 x 2 block of one colour.");
+    QImage lastPixel = drawn(QByteArray(160, char(0xFF)), 3);
+    lastPixel.setPixel(119, 95, qRgb(255, 255, 255));
+    QTest::newRow("scale 3, the last pixel white in a black block")
+        << lastPixel << Outcome::Refused << QByteArray() << "3 x 3 block at (117, 93)";
+    QTest::newRow("no picture") << QImage() << Outcome::Unreadable << QByteArray()
+                                << "There is no picture.";
+}
+
+void IconPictureTest::convert() {
+    QFETCH(QImage, picture);
+    QFETCH(Outcome, outcome);
+    QFETCH(QByteArray, icon);
+    QFETCH(QString, says);
+
+    const IconPicture result = IconPicture::fromImage(picture);
+    QCOMPARE(result.outcome, outcome);
+    QCOMPARE(result.icon, icon);
+    QVERIFY2(says.isEmpty() ? result.problem.isEmpty() : result.problem.contains(says),
+             qPrintable(result.problem));
+}
+
+void IconPictureTest::fromFile_data() {
+    QTest::addColumn<QByteArray>("bytes"); // a null array: no file at all
+    QTest::addColumn<QString>("kind");     // "file", "folder" or "fifo"
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<QString>("says");
+    QTest::addColumn<bool>("isPicture");
+
+    // The formats Qt reads without plugins, each written by Qt itself.
+    const QImage icon = drawn(TestFiles::icon());
+    for (const char* format : {"png", "bmp", "pbm", "pgm", "ppm", "xpm"}) {
+        QTest::addRow("%s", format)
+            << encoded(icon, format) << "file" << Outcome::Converted << QString() << true;
+    }
+    QTest::newRow("16-bit grey PNG, scale 2")
+        << encoded(drawn(TestFiles::icon(), 2).convertToFormat(QImage::Format_Grayscale16), "png")
+        << "file" << Outcome::Converted << QString() << true;
+
+    QImage wide(41, 32, QImage::Format_RGB32);
+    wide.fill(Qt::white);
+    QTest::newRow("41 x 32 PNG") << encoded(wide, "png") << "file" << Outcome::Refused
+                                 << "41 x 32 pixels" << true;
+    QTest::newRow("huge size, refused before it is decoded")
+        << QByteArray("P4\n32000 25601\n") << "file" << Outcome::Refused << "32000 x 25601 pixels"
+        << true;
+    QTest::newRow("accepted size, no pixel data")
+        << QByteArray("P4\n400 320\n") << "file" << Outcome::Unreadable
+        << "cannot be read as a picture" << true;
+    QTest::newRow("PNG cut short") << encoded(icon, "png").left(60) << "file" << Outcome::Unreadable
+                                   << "cannot be read as a picture" << true;
+    QTest::newRow("an add-in") << TestFiles::addin() << "file" << Outcome::Unreadable
+                               << "cannot be read as a picture (Unsupported image format)" << false;
+    QTest::newRow("empty file") << QByteArray("") << "file" << Outcome::Unreadable
+                                << "cannot be read as a picture" << false;
+    QTest::newRow("missing") << QByteArray() << "file" << Outcome::Unreadable
+                             << "There is no such picture file." << false;
+    QTest::newRow("folder") << QByteArray() << "folder" << Outcome::Unreadable
+                            << "The picture is not a regular file." << false;
+    QTest::newRow("FIFO: no waiting for a writer") << QByteArray() << "fifo" << Outcome::Unreadable
+                                                   << "The picture is not a regular file." << false;
+}
+
+void IconPictureTest::fromFile() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, kind);
+    QFETCH(Outcome, outcome);
+    QFETCH(QString, says);
+    QFETCH(bool, isPicture);
+
+    TestFiles files;
+    const QString path = files.path(QStringLiteral("picture"));
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (!bytes.isNull()) {
+        files.write(QStringLiteral("picture"), bytes);
+    }
+
+    const IconPicture result = IconPicture::fromFile(path);
+    QCOMPARE(result.outcome, outcome);
+    QCOMPARE(result.icon, outcome == Outcome::Converted ? TestFiles::icon() : QByteArray());
+    QVERIFY2(says.isEmpty() ? result.problem.isEmpty() : result.problem.contains(says),
+             qPrintable(result.problem));
+    QCOMPARE(IconPicture::isPictureFile(path), isPicture);
+}
+
+QTEST_GUILESS_MAIN(IconPictureTest)
+#include "tst_iconpicture.moc"
