@@ -20,15 +20,17 @@ const char* const kHelp =
     "  info FILE [--json] [--hex | --dec]     the header: class, name, words, ORG, sizes\n"
     "  dump FILE [--strip-header]             the hex and ASCII dump\n"
     "  icon FILE [--png OUT.png [--scale N]]  the icon as .db source, or as a picture\n"
-    "  patch FILE [--name TEXT] [--description TEXT] [-o OUT]\n"
-    "                                         a new name or description, same length\n"
+    "  icon --from PICTURE                    a picture's icon as .db source\n"
+    "  patch FILE [--name TEXT] [--description TEXT] [--icon PICTURE] [-o OUT]\n"
+    "                                         a new name or description, same length,\n"
+    "                                         or a new icon from a picture\n"
     "  pad FILE                               pad to 8192 bytes with 0xFF\n"
     "\n"
     "  mobrin-cli COMMAND --help   the options of one command\n"
     "  mobrin-cli --version        the version\n"
     "\n"
     "Exit codes: 0 done, 2 usage error, 3 file missing, unreadable or too long,\n"
-    "4 not an add-in or a damaged header, 5 patch refused, 6 write failed.\n"
+    "4 not an add-in or a damaged header, 5 patch or picture refused, 6 write failed.\n"
     "A command that fails never changes a file.\n";
 
 namespace {

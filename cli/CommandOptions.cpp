@@ -31,6 +31,9 @@ std::optional<int> CommandOptions::parse(const QStringList& arguments, int fileC
         CliOutput::write(out, m_help);
         return ExitCode::kOk;
     }
+    if (!m_fileStandIn.isEmpty() && m_parser.isSet(m_fileStandIn)) {
+        fileCount = 0;
+    }
     const qsizetype files = m_parser.positionalArguments().size();
     if (files < fileCount) {
         return usageError(err, QStringLiteral("missing file name"));

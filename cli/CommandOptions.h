@@ -16,6 +16,9 @@ public:
 
     void addFlag(const QStringList& names);
     void addValue(const QStringList& names, const QString& valueName);
+    // When the option `name` is given, the command takes no file at all: the option names
+    // what the command reads instead.
+    void setFileStandIn(const QString& name) { m_fileStandIn = name; }
 
     // Parses `arguments`, which must hold exactly `fileCount` file names besides the options.
     // Returns the exit code when the command must stop here: 0 after printing the help, the
@@ -33,5 +36,6 @@ public:
 private:
     QString m_command;
     QString m_help;
+    QString m_fileStandIn;
     QCommandLineParser m_parser;
 };

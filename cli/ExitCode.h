@@ -5,9 +5,11 @@ namespace ExitCode {
 
 constexpr int kOk = 0;
 constexpr int kUsage = 2;        // unknown command or option, missing or extra arguments
-constexpr int kUnreadable = 3;   // missing, not a regular file, too long, or unreadable
+constexpr int kUnreadable = 3;   // missing, not a regular file, too long, or unreadable;
+                                 // also a picture that cannot be read
 constexpr int kNotAddin = 4;     // no add-in header, or a damaged one
-constexpr int kPatchRefused = 5; // the new text cannot go into the field
+constexpr int kPatchRefused = 5; // the new text cannot go into the field, or a picture is
+                                 // not the icon's size or a whole multiple of it
 constexpr int kWriteFailed = 6;  // the output file could not be written
 
 } // namespace ExitCode

@@ -8,6 +8,7 @@
 #include "FileOutput.h"
 #include "IconCode.h"
 #include "IconPixels.h"
+#include "PictureInput.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -17,16 +18,23 @@ namespace IconCommand {
 const char* const kHelp =
     "Usage: mobrin-cli icon FILE\n"
     "       mobrin-cli icon FILE --png OUT.png [--scale N]\n"
+    "       mobrin-cli icon --from PICTURE\n"
     "\n"
     "Prints the icon as the icon-code window shows it: 32 lines of \".db\" with five\n"
     "\"$hh\" items each, every line ending in CR LF.\n"
     "\n"
-    "  --png OUT.png   write the 40 x 32 icon as a PNG picture instead (black on white);\n"
-    "                  the file is replaced only once the whole picture is written, and\n"
-    "                  never when OUT is FILE itself or not a regular file (exit 6)\n"
-    "  --scale N       make each icon pixel N x N picture pixels (1 to 32; default 1)\n"
+    "  --png OUT.png    write the 40 x 32 icon as a PNG picture instead (black on white);\n"
+    "                   the file is replaced only once the whole picture is written, and\n"
+    "                   never when OUT is FILE itself or not a regular file (exit 6)\n"
+    "  --scale N        make each icon pixel N x N picture pixels (1 to 32; default 1)\n"
+    "  --from PICTURE   print the lines for a picture (PNG, BMP, PBM/PGM/PPM, XPM, GIF,\n"
+    "                   JPEG) instead of an add-in's icon; the way back from --png\n"
     "\n"
-    "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n";
+    "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n"
+    "A picture must be 40 x 32 pixels, or N times that in both directions with every\n"
+    "N x N block one colour, as --png --scale N writes it (else exit 5); a pixel is black\n"
+    "when it is at least half opaque and its luminance (Rec. 709) is below half. A\n"
+    "missing or unreadable picture exits with 3.\n";
 
 namespace {
 
@@ -34,6 +42,25 @@ std::optional<int> parseScale(const QString& text) {
     bool ok = false;
     const int scale = text.toInt(&ok);
     return ok && scale >= 1 && scale <= kMaxScale ? std::optional<int>(scale) : std::nullopt;
+}
+
+// `icon --from PICTURE`: the picture's icon bytes, shown through the same icon box pixels as
+// an add-in's icon, so both print exactly what the window would.
+int printPicture(const CommandOptions& command, std::ostream& out, std::ostream& err) {
+    if (command.isSet(QStringLiteral("png")) || command.isSet(QStringLiteral("scale"))) {
+        return command.usageError(err, QStringLiteral("--from prints the .db lines; --png and "
+                                                      "--scale need an add-in FILE"));
+    }
+    const QString path = command.value(QStringLiteral("from"));
+    if (path.isEmpty()) {
+        return command.usageError(err, QStringLiteral("--from needs a file name"));
+    }
+    const PictureInput picture = PictureInput::read(path);
+    if (!picture.ok()) {
+        return CliOutput::fail(err, picture.exitCode, picture.error);
+    }
+    CliOutput::write(out, IconCode::fromPixels(IconPixels::of(picture.icon)));
+    return ExitCode::kOk;
 }
 
 QByteArray pngBytes(const QImage& picture) {
@@ -50,8 +77,13 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     CommandOptions command(QStringLiteral("icon"), QLatin1String(kHelp));
     command.addValue({QStringLiteral("png")}, QStringLiteral("OUT.png"));
     command.addValue({QStringLiteral("scale")}, QStringLiteral("N"));
+    command.addValue({QStringLiteral("from")}, QStringLiteral("PICTURE"));
+    command.setFileStandIn(QStringLiteral("from"));
     if (const auto stop = command.parse(arguments, 1, out, err)) {
         return *stop;
+    }
+    if (command.isSet(QStringLiteral("from"))) {
+        return printPicture(command, out, err);
     }
     const bool png = command.isSet(QStringLiteral("png"));
     int scale = 1;

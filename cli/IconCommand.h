@@ -5,7 +5,7 @@
 #include <ostream>
 
 // `icon FILE`: the icon-code window's text; `icon FILE --png OUT.png [--scale N]`: the icon as
-// a picture.
+// a picture; `icon --from PICTURE`: the way back, a picture's icon-code text.
 namespace IconCommand {
 
 extern const char* const kHelp;

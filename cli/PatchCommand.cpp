@@ -7,11 +7,14 @@
 #include "FileInput.h"
 #include "FileOutput.h"
 #include "HeaderPatch.h"
+#include "IconPatch.h"
+#include "PictureInput.h"
 
 namespace PatchCommand {
 
 const char* const kHelp =
-    "Usage: mobrin-cli patch FILE [--name TEXT] [--description TEXT] [-o OUT]\n"
+    "Usage: mobrin-cli patch FILE [--name TEXT] [--description TEXT] [--icon PICTURE]\n"
+    "                             [-o OUT]\n"
     "\n"
     "Overwrites the add-in's name and/or description in place, as the window does: the\n"
     "field keeps its length, a shorter text is padded with spaces, and nothing else in\n"
@@ -19,13 +22,16 @@ const char* const kHelp =
     "\n"
     "  --name TEXT          the new name\n"
     "  --description TEXT   the new description\n"
+    "  --icon PICTURE       a new icon from a picture, read as 'icon --from' reads it\n"
     "  -o, --output OUT     write the patched add-in to OUT and leave FILE as it is\n"
     "                       (OUT must not be FILE itself nor a device, FIFO or folder)\n"
     "\n"
     "A text is refused (exit 5) when it is longer than its field, when the field is empty\n"
-    "(it has no bytes to patch), or when a character has no Windows-1252 code. Both texts\n"
-    "are checked before anything is written; the file is replaced in one step, so a\n"
-    "refused or failed patch leaves every file as it was.\n";
+    "(it has no bytes to patch), or when a character has no Windows-1252 code. A picture\n"
+    "is refused (exit 5) unless it is 40 x 32 pixels, or N times that with every N x N\n"
+    "block one colour; a missing or unreadable picture exits with 3. Everything is\n"
+    "checked before anything is written; the file is replaced in one step, so a refused\n"
+    "or failed patch leaves every file as it was.\n";
 
 namespace {
 
@@ -76,12 +82,18 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     command.addValue({QStringLiteral("name")}, QStringLiteral("TEXT"));
     command.addValue({QStringLiteral("description")}, QStringLiteral("TEXT"));
     command.addValue({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("OUT"));
+    command.addValue({QStringLiteral("icon")}, QStringLiteral("PICTURE"));
     if (const auto stop = command.parse(arguments, 1, out, err)) {
         return *stop;
     }
-    if (!command.isSet(QStringLiteral("name")) && !command.isSet(QStringLiteral("description"))) {
-        return command.usageError(err, QStringLiteral("nothing to patch: give --name or "
-                                                      "--description"));
+    const bool icon = command.isSet(QStringLiteral("icon"));
+    if (!command.isSet(QStringLiteral("name")) && !command.isSet(QStringLiteral("description")) &&
+        !icon) {
+        return command.usageError(err, QStringLiteral("nothing to patch: give --name, "
+                                                      "--description or --icon"));
+    }
+    if (icon && command.value(QStringLiteral("icon")).isEmpty()) {
+        return command.usageError(err, QStringLiteral("--icon needs a file name"));
     }
     if (command.isSet(QStringLiteral("output")) &&
         command.value(QStringLiteral("output")).isEmpty()) {
@@ -95,8 +107,20 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         return CliOutput::fail(err, input.exitCode, input.error);
     }
 
-    // Both texts go into a copy first; the file is written only when every patch fits.
+    // The picture and both texts go into a copy first; the file is written only when every
+    // patch fits.
     QByteArray patched = input.bytes;
+    if (icon) {
+        const PictureInput picture = PictureInput::read(command.value(QStringLiteral("icon")));
+        if (!picture.ok()) {
+            return CliOutput::fail(err, picture.exitCode, picture.error);
+        }
+        const IconPatch patch = IconPatch::apply(patched, picture.icon);
+        if (!patch.written()) {
+            return CliOutput::fail(err, ExitCode::kNotAddin,
+                                   path + QLatin1String(": ") + patch.problem);
+        }
+    }
     for (const FieldRequest& request : kFields) {
         const QString option = QLatin1String(request.option);
         if (!command.isSet(option)) {

@@ -4,8 +4,8 @@
 
 #include <ostream>
 
-// `patch FILE [--name TEXT] [--description TEXT] [-o OUT]`: the window's name and description
-// patch, written atomically in place or to OUT.
+// `patch FILE [--name TEXT] [--description TEXT] [--icon PICTURE] [-o OUT]`: the window's name
+// and description patch, and a new icon from a picture, written atomically in place or to OUT.
 namespace PatchCommand {
 
 extern const char* const kHelp;

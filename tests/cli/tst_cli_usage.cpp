@@ -97,6 +97,13 @@ void CliUsage::usageErrors_data() {
     QTest::newRow("--name without its text") << QStringList{"patch", "a.rex", "--name"};
     QTest::newRow("--scale without its number")
         << QStringList{"icon", "a.rex", "--png", "b.png", "--scale"};
+    QTest::newRow("icon --from and a file") << QStringList{"icon", "a.rex", "--from", "a.rex"};
+    QTest::newRow("icon --from with --png")
+        << QStringList{"icon", "--from", "a.rex", "--png", "b.png"};
+    QTest::newRow("icon --from without its picture") << QStringList{"icon", "--from"};
+    QTest::newRow("icon --from with an empty name") << QStringList{"icon", "--from", ""};
+    QTest::newRow("--icon without its picture") << QStringList{"patch", "a.rex", "--icon"};
+    QTest::newRow("--icon with an empty name") << QStringList{"patch", "a.rex", "--icon", ""};
 }
 
 void CliUsage::usageErrors() {
