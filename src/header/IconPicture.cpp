@@ -2,7 +2,9 @@
 #include "IconPicture.h"
 
 #include "AddinHeader.h"
+#include "PictureTruncation.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QRgba64>
@@ -45,7 +47,13 @@ int scaleOf(QSize size) {
         return 0;
     }
     const int scale = size.width() / kWidth;
-    return size.height() / kHeight == scale ? scale : 0;
+    return size.height() / kHeight == scale && scale <= IconPicture::kMaxScale ? scale : 0;
+}
+
+// The formats an icon is drawn in, by the reader's names; a lossy JPEG has no place here.
+bool acceptedFormat(const QByteArray& format) {
+    static const QByteArrayList formats = {"png", "bmp", "pbm", "pgm", "ppm", "xpm", "gif"};
+    return formats.contains(format);
 }
 
 IconPicture failed(IconPicture::Outcome outcome, const QString& problem) {
@@ -56,18 +64,22 @@ IconPicture failed(IconPicture::Outcome outcome, const QString& problem) {
 }
 
 IconPicture refusedSize(QSize size) {
+    const int most = IconPicture::kMaxScale;
     return failed(IconPicture::Outcome::Refused,
                   QStringLiteral("The picture is %1 x %2 pixels; an icon picture is %3 x %4 "
-                                 "pixels, or a whole multiple of that in both directions "
-                                 "(%5 x %6, %7 x %8, ...).")
+                                 "pixels, or a whole multiple of that in both directions up to "
+                                 "%5 times (%6 x %7, %8 x %9, ... %10 x %11).")
                       .arg(size.width())
                       .arg(size.height())
                       .arg(kWidth)
                       .arg(kHeight)
+                      .arg(most)
                       .arg(2 * kWidth)
                       .arg(2 * kHeight)
                       .arg(3 * kWidth)
-                      .arg(3 * kHeight));
+                      .arg(3 * kHeight)
+                      .arg(most * kWidth)
+                      .arg(most * kHeight));
 }
 
 IconPicture mixedBlock(QSize size, int scale, int x, int y) {
@@ -145,11 +157,46 @@ IconPicture IconPicture::fromFile(const QString& path) {
     if (const QString why = openRegularFile(path, file); !why.isEmpty()) {
         return failed(Outcome::Unreadable, why);
     }
-    QImageReader reader(&file);
-    // A picture of a refused size is refused before it is decoded, however large it is.
+    if (file.size() > kMaxFileBytes) {
+        return failed(Outcome::Unreadable,
+                      QStringLiteral("The picture file is %1 bytes; no icon picture needs more "
+                                     "than %2.")
+                          .arg(file.size())
+                          .arg(kMaxFileBytes));
+    }
+    const QByteArray bytes = file.readAll();
+    if (bytes.size() != file.size()) {
+        return failed(Outcome::Unreadable, QStringLiteral("The picture file cannot be read."));
+    }
+    return fromData(bytes);
+}
+
+IconPicture IconPicture::fromData(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QByteArray format = reader.format();
+    if (format.isEmpty()) {
+        return failed(
+            Outcome::Unreadable,
+            QStringLiteral("The file cannot be read as a picture (%1).").arg(reader.errorString()));
+    }
+    if (!acceptedFormat(format)) {
+        return failed(Outcome::Unreadable,
+                      QStringLiteral("The picture is a %1 file; an icon is read from PNG, BMP, "
+                                     "PBM, PGM, PPM, XPM or GIF files.")
+                          .arg(QString::fromLatin1(format.toUpper())));
+    }
+    // A picture of a refused size is refused before it is decoded, however large it says it is.
     const QSize size = reader.size();
     if (size.isValid() && scaleOf(size) == 0) {
         return refusedSize(size);
+    }
+    if (PictureTruncation::isCutShort(bytes, format)) {
+        return failed(Outcome::Unreadable,
+                      QStringLiteral("The picture file is cut short: its %1 data ends early.")
+                          .arg(QString::fromLatin1(format.toUpper())));
     }
     QImage picture;
     if (!reader.read(&picture)) {

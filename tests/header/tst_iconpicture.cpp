@@ -54,6 +54,47 @@ QByteArray encoded(const QImage& picture, const char* format) {
     return writer.write(picture) ? bytes : QByteArray();
 }
 
+// The icon as a GIF, which Qt cannot write: two colours (0 white, 1 black), the pixels coded
+// as a clear code and two literals at a time, so every code stays 3 bits wide.
+QByteArray gifOf(const QByteArray& icon) {
+    QByteArray gif("GIF89a");
+    gif += QByteArray::fromHex("2800200081"
+                               "0000"); // 40 x 32, 4 colours
+    gif += QByteArray::fromHex("ffffff000000000000000000");
+    gif += QByteArray::fromHex("2c00000000280020"
+                               "0000"); // one image, the whole screen
+    gif += char(2);                     // the smallest code size
+    constexpr int kClear = 4;
+    constexpr int kEnd = 5;
+    QByteArray coded;
+    quint32 bits = 0;
+    int count = 0;
+    const auto put = [&](int code) {
+        bits |= quint32(code) << count;
+        for (count += 3; count >= 8; count -= 8, bits >>= 8) {
+            coded += char(bits & 0xFF);
+        }
+    };
+    for (int pixel = 0; pixel < 40 * 32; ++pixel) {
+        if (pixel % 2 == 0) {
+            put(kClear);
+        }
+        put((quint8(icon[pixel / 8]) >> (7 - pixel % 8)) & 1);
+    }
+    put(kEnd);
+    if (count > 0) {
+        coded += char(bits & 0xFF);
+    }
+    for (qsizetype at = 0; at < coded.size(); at += 255) {
+        const QByteArray block = coded.mid(at, 255);
+        gif += char(block.size());
+        gif += block;
+    }
+    gif += '\0';
+    gif += char(0x3B);
+    return gif;
+}
+
 } // namespace
 
 class IconPictureTest : public QObject {
@@ -64,6 +105,8 @@ private slots:
     void convert();
     void fromFile_data();
     void fromFile();
+    void cutShort_data();
+    void cutShort();
 };
 
 void IconPictureTest::convert_data() {
@@ -123,12 +166,18 @@ void IconPictureTest::convert_data() {
     QTest::newRow("scale 2, black block with a dark grey pixel")
         << shaded << Outcome::Converted << TestFiles::icon() << QString();
 
+    QImage largest(4000, 3200, QImage::Format_Mono);
+    largest.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    largest.fill(0);
+    QTest::newRow("scale 100, the largest")
+        << largest << Outcome::Converted << QByteArray(160, '\0') << QString();
+
     const QString accepted = QStringLiteral("an icon picture is 40 x 32 pixels, or a whole "
-                                            "multiple of that in both directions (80 x 64, "
-                                            "120 x 96, ...).");
-    for (const QSize size :
-         {QSize(41, 32), QSize(40, 31), QSize(80, 32), QSize(40, 64), QSize(1, 1), QSize(79, 64)}) {
-        QImage picture(size, QImage::Format_RGB32);
+                                            "multiple of that in both directions up to 100 "
+                                            "times (80 x 64, 120 x 96, ... 4000 x 3200).");
+    for (const QSize size : {QSize(41, 32), QSize(40, 31), QSize(80, 32), QSize(40, 64),
+                             QSize(1, 1), QSize(79, 64), QSize(4040, 3232)}) {
+        QImage picture(size, QImage::Format_Mono);
         picture.fill(Qt::white);
         QTest::addRow("%d x %d", size.width(), size.height())
             << picture << Outcome::Refused << QByteArray()
@@ -178,6 +227,8 @@ void IconPictureTest::fromFile_data() {
         QTest::addRow("%s", format)
             << encoded(icon, format) << "file" << Outcome::Converted << QString() << true;
     }
+    QTest::newRow("gif") << gifOf(TestFiles::icon()) << "file" << Outcome::Converted << QString()
+                         << true;
     QTest::newRow("16-bit grey PNG, scale 2")
         << encoded(drawn(TestFiles::icon(), 2).convertToFormat(QImage::Format_Grayscale16), "png")
         << "file" << Outcome::Converted << QString() << true;
@@ -194,6 +245,11 @@ void IconPictureTest::fromFile_data() {
         << "cannot be read as a picture" << true;
     QTest::newRow("PNG cut short") << encoded(icon, "png").left(60) << "file" << Outcome::Unreadable
                                    << "cannot be read as a picture" << true;
+    QTest::newRow("JPEG: lossy, not read")
+        << encoded(icon, "jpg") << "file" << Outcome::Unreadable
+        << "The picture is a JPEG file; an icon is read from PNG, BMP, PBM, PGM, PPM, XPM or GIF "
+           "files."
+        << true;
     QTest::newRow("an add-in") << TestFiles::addin() << "file" << Outcome::Unreadable
                                << "cannot be read as a picture (Unsupported image format)" << false;
     QTest::newRow("empty file") << QByteArray("") << "file" << Outcome::Unreadable
@@ -229,6 +285,34 @@ void IconPictureTest::fromFile() {
     QVERIFY2(says.isEmpty() ? result.problem.isEmpty() : result.problem.contains(says),
              qPrintable(result.problem));
     QCOMPARE(IconPicture::isPictureFile(path), isPicture);
+}
+
+void IconPictureTest::cutShort_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const QImage icon = drawn(TestFiles::icon());
+    for (const char* format : {"png", "bmp", "pbm", "pgm", "ppm", "xpm"}) {
+        QTest::addRow("%s", format) << encoded(icon, format);
+    }
+    QTest::newRow("bmp, scale 2") << encoded(drawn(TestFiles::icon(), 2), "bmp");
+    QTest::newRow("bmp, one bit a pixel")
+        << encoded(icon.convertToFormat(QImage::Format_Mono), "bmp");
+    QTest::newRow("gif") << gifOf(TestFiles::icon());
+}
+
+// Cut anywhere, a picture file is refused or, where only its trailer went, still the same
+// icon: never half an icon with the rest made up.
+void IconPictureTest::cutShort() {
+    QFETCH(QByteArray, bytes);
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.warning=false"));
+    QCOMPARE(IconPicture::fromData(bytes).icon, TestFiles::icon());
+    for (qsizetype length = 0; length < bytes.size(); ++length) {
+        const IconPicture result = IconPicture::fromData(bytes.left(length));
+        if (result.converted()) {
+            QVERIFY2(result.icon == TestFiles::icon(), qPrintable(QString::number(length)));
+        } else {
+            QVERIFY(!result.problem.isEmpty());
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(IconPictureTest)
