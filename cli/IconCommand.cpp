@@ -27,14 +27,14 @@ const char* const kHelp =
     "                   the file is replaced only once the whole picture is written, and\n"
     "                   never when OUT is FILE itself or not a regular file (exit 6)\n"
     "  --scale N        make each icon pixel N x N picture pixels (1 to 32; default 1)\n"
-    "  --from PICTURE   print the lines for a picture (PNG, BMP, PBM/PGM/PPM, XPM, GIF,\n"
-    "                   JPEG) instead of an add-in's icon; the way back from --png\n"
+    "  --from PICTURE   print the lines for a picture (PNG, BMP, PBM/PGM/PPM, XPM or GIF)\n"
+    "                   instead of an add-in's icon; the way back from --png\n"
     "\n"
     "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n"
-    "A picture must be 40 x 32 pixels, or N times that in both directions with every\n"
-    "N x N block one colour, as --png --scale N writes it (else exit 5); a pixel is black\n"
-    "when it is at least half opaque and its luminance (Rec. 709) is below half. A\n"
-    "missing or unreadable picture exits with 3.\n";
+    "A picture must be 40 x 32 pixels, or N times that in both directions (N up to 100)\n"
+    "with every N x N block one colour, as --png --scale N writes it (else exit 5); a\n"
+    "pixel is black when it is at least half opaque and its luminance (Rec. 709) is below\n"
+    "half. A missing, unreadable or cut-short picture exits with 3.\n";
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QImageWriter>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -52,6 +53,8 @@ private slots:
     void forms();
     void roundTrip_data();
     void roundTrip();
+    void realProgram_data();
+    void realProgram();
 };
 
 void CliPicture::forms_data() {
@@ -202,6 +205,31 @@ void CliPicture::roundTrip() {
     QCOMPARE(back.out, text.out);
     QCOMPARE(CliRun({"patch", target, "--icon", pic}).code, 0);
     QCOMPARE(TestFiles::read(target), TestFiles::read(source));
+}
+
+void CliPicture::realProgram_data() {
+    QTest::addColumn<QByteArray>("picture");
+    QTest::newRow("PNG cut short") << picture(TestFiles::icon()).left(100);
+    QTest::newRow("XPM without its colours") << QByteArray("/* XPM */\n"
+                                                           "static char *x[] = {\"40 32 2 1\",");
+    QTest::newRow("good PNG") << picture(TestFiles::icon());
+}
+
+// Qt's image readers and libpng write to stderr themselves; the real program still says
+// exactly what the in-process run says, in one line.
+void CliPicture::realProgram() {
+    QFETCH(QByteArray, picture);
+    TestFiles files;
+    const QString pic = files.write("icon.png", picture);
+    const QStringList arguments{"icon", "--from", pic};
+    QProcess program;
+    program.start(QStringLiteral(MOBRIN_BUILD_DIR "/cli/mobrin-cli"), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    const CliRun inProcess(arguments);
+    QCOMPARE(program.exitCode(), inProcess.code);
+    QCOMPARE(program.readAllStandardOutput(), inProcess.out);
+    QCOMPARE(program.readAllStandardError(), inProcess.err);
 }
 
 QTEST_GUILESS_MAIN(CliPicture)
