@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <array>
+
+struct AddinHeader;
+
+// One Z80 instruction of a listing, or the `.db` bytes of one that the range's end cuts off.
+struct CodeInstruction {
+    static constexpr int kMaxLength = 4;
+
+    int offset = 0;                      // file offset of its first byte
+    quint16 address = 0;                 // where its first byte runs
+    quint8 length = 0;                   // 1 to kMaxLength bytes
+    std::array<char, kMaxLength> code{}; // its bytes as the file holds them, `length` of them
+    int lineStart = 0;                   // where its line starts in CodeListing::text()
+    int lineLength = 0;                  // its line's length, without the line feed
+
+    QByteArrayView bytes() const { return {code.data(), qsizetype(length)}; }
+    int end() const { return offset + length; }
+};
+
+// An add-in's code as Z80 instructions, decoded by z80ex's disassembler and written in
+// Mobrin's style: lower-case mnemonics, numbers as "$" and upper-case hexadecimal digits.
+// The instructions cover the range without gaps, so every byte in it belongs to exactly one,
+// and the listing's text holds one line per instruction, line i for instruction i:
+//
+//   8000  3A 00 80     ld a,($8000)
+//   8003  DD CB 05 46  bit 0,(ix+$05)
+//   8007  CD 03        .db $CD,$03
+class CodeListing {
+public:
+    // In real add-ins the first code byte runs at $8000, whatever the ORG box derives from
+    // the header size.
+    static constexpr quint16 kDefaultBase = 0x8000;
+    // The bytes column is as wide as the longest instruction, "DD CB 05 46".
+    static constexpr int kBytesColumnWidth = 11;
+    // Where the instruction starts in a line: after the address, the bytes and two gaps.
+    static constexpr int kTextColumn = 4 + 2 + kBytesColumnWidth + 2;
+
+    CodeListing() = default;
+
+    // The code of a complete add-in: from the end of its header to the end of its
+    // approximate code size, or to the end of the image with `toImageEnd`. Empty when the
+    // header is not a complete add-in header.
+    static CodeListing ofAddin(QByteArrayView image, const AddinHeader& header,
+                               bool toImageEnd = false, quint16 base = kDefaultBase);
+    // The file offsets [first, end) of `image`, the byte at `first` running at `base`.
+    // The range is clipped to the image.
+    static CodeListing ofRange(QByteArrayView image, int first, int end, quint16 base);
+
+    const QList<CodeInstruction>& instructions() const { return m_instructions; }
+    bool isEmpty() const { return m_instructions.isEmpty(); }
+    int firstOffset() const { return m_first; }
+    int endOffset() const { return m_end; }
+
+    // The index of the instruction that holds the byte at file offset `offset`; -1 when the
+    // byte lies outside the range.
+    int indexAt(int offset) const;
+
+    // Every line, each ending in a line feed.
+    const QString& text() const { return m_text; }
+    // Line `index` of text(), without its line feed. Like instructionText(), a view into
+    // the listing's text: valid while the listing lives.
+    QStringView line(int index) const;
+    // The instruction alone: "ld a,($8000)".
+    QStringView instructionText(int index) const;
+
+private:
+    QList<CodeInstruction> m_instructions;
+    QString m_text;
+    int m_first = 0;
+    int m_end = 0;
+};

@@ -1,0 +1,277 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AddinHeader.h"
+#include "CodeListing.h"
+#include "TestFiles.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+
+constexpr quint16 kBase = CodeListing::kDefaultBase;
+const QString kObjdump = QStringLiteral("z80-unknown-coff-objdump");
+
+QByteArray realAddin() {
+    QFile file(qEnvironmentVariable("MOBRIN_REAL_SAMPLES") + QStringLiteral("/tafl.rex"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray randomBytes(int count, quint32 seed) {
+    QRandomGenerator random(seed);
+    QByteArray bytes(count, '\0');
+    for (char& byte : bytes) {
+        byte = char(random.bounded(256));
+    }
+    return bytes;
+}
+
+// Every opcode after each prefix, each in a slot of its own, followed by operand bytes.
+QByteArray everyOpcode() {
+    QByteArray bytes;
+    for (const QByteArray prefix :
+         {"", "\xCB", "\xED", "\xDD", "\xFD", "\xDD\xCB\x05", "\xFD\xCB\xFB"}) {
+        for (int opcode = 0; opcode < 256; ++opcode) {
+            QByteArray slot = prefix + char(opcode) + QByteArray("\x05\x06\x07", 3);
+            bytes += slot.leftJustified(8, '\0');
+        }
+    }
+    return bytes;
+}
+
+// objdump's decoded instructions: file offset to mnemonic. Bytes it cannot decode ("defb")
+// are left out.
+QMap<int, QString> objdumpMnemonics(const QByteArray& code) {
+    TestFiles files;
+    const QString path = files.write(QStringLiteral("code.bin"), code);
+    QProcess objdump;
+    objdump.start(kObjdump, {"-D", "-b", "binary", "-m", "z80", path});
+    if (!objdump.waitForFinished(60000) || objdump.exitCode() != 0) {
+        return {};
+    }
+    // "  1f:\tdd 21 34 12 \tld ix,0x1234"
+    static const QRegularExpression line(QStringLiteral("^ *([0-9a-f]+):\\t[0-9a-f ]+\\t(\\S+)"),
+                                         QRegularExpression::MultilineOption);
+    QMap<int, QString> mnemonics;
+    for (const QRegularExpressionMatch& match :
+         line.globalMatch(QString::fromLatin1(objdump.readAllStandardOutput()))) {
+        if (match.captured(2) != QLatin1String("defb")) {
+            mnemonics.insert(match.captured(1).toInt(nullptr, 16), match.captured(2));
+        }
+    }
+    return mnemonics;
+}
+
+} // namespace
+
+class TestCodeListing : public QObject {
+    Q_OBJECT
+
+private slots:
+    void encodings_data();
+    void encodings();
+    void agreesWithObjdump_data();
+    void agreesWithObjdump();
+    void realCallTargetsLandOnInstructions();
+    void addinRange_data();
+    void addinRange();
+    void indexAt_data();
+    void indexAt();
+};
+
+// Hand-checked against the Z80 opcode tables; each row is a whole listing at $8000.
+void TestCodeListing::encodings_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+
+    auto row = [](const char* name, const char* hex, const QStringList& lines) {
+        QTest::newRow(name) << QByteArray::fromHex(hex) << lines;
+    };
+    row("LD A,(nn)", "3A0080", {"8000  3A 00 80     ld a,($8000)"});
+    row("JP nn", "C3039B", {"8000  C3 03 9B     jp $9B03"});
+    row("JR to itself", "18FE", {"8000  18 FE        jr $8000"});
+    row("RST 38h", "FF", {"8000  FF           rst $38"});
+    row("CB: BIT 0,A", "CB47", {"8000  CB 47        bit 0,a"});
+    row("CB: undocumented SLL (HL)", "CB36", {"8000  CB 36        sll (hl)"});
+    row("ED: LDIR", "EDB0", {"8000  ED B0        ldir"});
+    row("ED: LD BC,(nn)", "ED4B3412", {"8000  ED 4B 34 12  ld bc,($1234)"});
+    row("ED: LD A,I", "ED57", {"8000  ED 57        ld a,i"});
+    row("ED: undocumented IN F,(C)", "ED70", {"8000  ED 70        in f,(c)"});
+    row("ED: no instruction", "ED00", {"8000  ED 00        .db $ED,$00"});
+    row("DD: LD IX,nn", "DD213412", {"8000  DD 21 34 12  ld ix,$1234"});
+    row("DD: LD (IX-128),n: a negative displacement", "DD36807F",
+        {"8000  DD 36 80 7F  ld (ix-$80),$7F"});
+    row("DD: JP (IX)", "DDE9", {"8000  DD E9        jp (ix)"});
+    row("DD: undocumented INC IXH", "DD24", {"8000  DD 24        inc ixh"});
+    row("DD: a prefix that changes nothing is a byte of its own", "DD00",
+        {"8000  DD           .db $DD", "8001  00           nop"});
+    row("FD: undocumented LD IYL,IYH", "FD6C", {"8000  FD 6C        ld iyl,iyh"});
+    row("FD: INC (IY+127)", "FD347F", {"8000  FD 34 7F     inc (iy+$7F)"});
+    row("DD CB: BIT 0,(IX+5), then the next instruction", "DDCB054600",
+        {"8000  DD CB 05 46  bit 0,(ix+$05)", "8004  00           nop"});
+    row("DD CB: undocumented RLC (IX-2),A", "DDCBFE07", {"8000  DD CB FE 07  rlc (ix-$02),a"});
+    row("FD CB: SET 7,(IY+16)", "FDCB10FE", {"8000  FD CB 10 FE  set 7,(iy+$10)"});
+    row("cut off by the end", "00CD03",
+        {"8000  00           nop", "8001  CD 03        .db $CD,$03"});
+    row("prefix alone at the end", "DD", {"8000  DD           .db $DD"});
+}
+
+void TestCodeListing::encodings() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    const CodeListing listing = CodeListing::ofRange(bytes, 0, int(bytes.size()), kBase);
+    QCOMPARE(listing.text().split(QLatin1Char('\n'), Qt::SkipEmptyParts), lines);
+}
+
+void TestCodeListing::agreesWithObjdump_data() {
+    QTest::addColumn<QByteArray>("image");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("end");
+
+    const QByteArray real = realAddin();
+    const AddinHeader header = AddinHeader::parse(real);
+    QTest::newRow("tafl.rex, its code")
+        << real << header.headSize << header.headSize + header.codeSize;
+    for (const quint32 seed : {1U, 2U, 3U}) {
+        QTest::addRow("9000 random bytes, seed %u", seed) << randomBytes(9000, seed) << 0 << 9000;
+    }
+    const QByteArray opcodes = everyOpcode();
+    QTest::newRow("every opcode after each prefix") << opcodes << 0 << int(opcodes.size());
+}
+
+// Wherever GNU objdump decodes an instruction, the listing has one starting at the same byte
+// with the same mnemonic; and the listing's lines show the range's bytes in order, each once.
+void TestCodeListing::agreesWithObjdump() {
+    QFETCH(QByteArray, image);
+    QFETCH(int, first);
+    QFETCH(int, end);
+    if (image.isEmpty()) {
+        QSKIP("the real add-in tafl.rex is not available here");
+    }
+    if (QStandardPaths::findExecutable(kObjdump).isEmpty()) {
+        QFAIL("z80-unknown-coff-objdump is missing: scripts/mobrin installs binutils-z80");
+    }
+    const CodeListing listing = CodeListing::ofRange(image, first, end, kBase);
+
+    const QMap<int, QString> expected = objdumpMnemonics(image.sliced(first, end - first));
+    QVERIFY(expected.size() > (end - first) / 8);
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        const int offset = first + it.key();
+        const int index = listing.indexAt(offset);
+        QVERIFY(index >= 0);
+        const CodeInstruction& instruction = listing.instructions().at(index);
+        QString mnemonic =
+            listing.instructionText(index).toString().section(QLatin1Char(' '), 0, 0);
+        if (mnemonic == QLatin1String("sll")) {
+            mnemonic = QStringLiteral("sli"); // objdump's name for it
+        }
+        QVERIFY2(instruction.offset == offset && mnemonic == it.value(),
+                 qPrintable(QStringLiteral("offset %1: objdump has %2, the listing %3")
+                                .arg(offset)
+                                .arg(it.value(), listing.line(index).toString())));
+    }
+
+    const QStringList lines = listing.text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), listing.instructions().size());
+    int offset = first;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        QCOMPARE(listing.line(i).toString(), line);
+        QCOMPARE(listing.instructions().at(i).offset, offset);
+        QCOMPARE(line.left(4).toInt(nullptr, 16), (kBase + offset - first) & 0xFFFF);
+        const QByteArray bytes = QByteArray::fromHex(line.mid(6, 11).toLatin1());
+        QCOMPARE(bytes, image.sliced(offset, bytes.size()));
+        offset += int(bytes.size());
+    }
+    QCOMPARE(offset, end);
+}
+
+// In tafl.rex, with its first code byte at $8000, the absolute CALL and JP targets inside the
+// code land where an instruction starts.
+void TestCodeListing::realCallTargetsLandOnInstructions() {
+    const QByteArray real = realAddin();
+    if (real.isEmpty()) {
+        QSKIP("the real add-in tafl.rex is not available here");
+    }
+    const CodeListing listing = CodeListing::ofAddin(real, AddinHeader::parse(real));
+    int targets = 0;
+    int landed = 0;
+    for (int i = 0; i < listing.instructions().size(); ++i) {
+        const CodeInstruction& instruction = listing.instructions().at(i);
+        const QStringView text = listing.instructionText(i);
+        const bool absolute =
+            instruction.length == 3 && (text.startsWith(u"call ") || text.startsWith(u"jp "));
+        if (!absolute) {
+            continue;
+        }
+        const int target = quint8(instruction.code[1]) | quint8(instruction.code[2]) << 8;
+        const int offset = listing.firstOffset() + target - kBase;
+        const int index = listing.indexAt(offset);
+        if (index >= 0) {
+            ++targets;
+            landed += listing.instructions().at(index).offset == offset ? 1 : 0;
+        }
+    }
+    QVERIFY(targets > 100);
+    QVERIFY2(landed * 100 >= targets * 95,
+             qPrintable(QStringLiteral("%1 of %2 targets land").arg(landed).arg(targets)));
+}
+
+void TestCodeListing::addinRange_data() {
+    QTest::addColumn<QByteArray>("image");
+    QTest::addColumn<bool>("toImageEnd");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("end");
+
+    // A 205-byte header, 100 code bytes, then 0xFF up to 8192.
+    const QByteArray clock = TestFiles::addin();
+    QTest::newRow("to the end of the code") << clock << false << 205 << 305;
+    QTest::newRow("to the end of the image") << clock << true << 205 << 8192;
+    QTest::newRow("no code") << TestFiles::addin("Clock", "Shows time", 0, 300) << false << 205
+                             << 205;
+    QTest::newRow("class DATA: not an add-in")
+        << TestFiles::addin("", "", 100, 8192, "DATA") << true << 0 << 0;
+    QTest::newRow("header cut short") << clock.left(150) << true << 0 << 0;
+}
+
+void TestCodeListing::addinRange() {
+    QFETCH(QByteArray, image);
+    QFETCH(bool, toImageEnd);
+    QFETCH(int, first);
+    QFETCH(int, end);
+    const CodeListing listing =
+        CodeListing::ofAddin(image, AddinHeader::parse(image), toImageEnd, kBase);
+    QCOMPARE(listing.firstOffset(), first);
+    QCOMPARE(listing.endOffset(), end);
+    QCOMPARE(listing.isEmpty(), first == end);
+    if (!listing.isEmpty()) {
+        QCOMPARE(listing.instructions().first().address, kBase);
+        QCOMPARE(listing.instructions().last().end(), end);
+    }
+}
+
+void TestCodeListing::indexAt_data() {
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("index");
+
+    // At offset 10: nop, ld a,($8000), nop.
+    QTest::newRow("before the range") << 9 << -1;
+    QTest::newRow("first byte") << 10 << 0;
+    QTest::newRow("first byte of a three-byte instruction") << 11 << 1;
+    QTest::newRow("its last byte") << 13 << 1;
+    QTest::newRow("last byte of the range") << 14 << 2;
+    QTest::newRow("end of the range") << 15 << -1;
+}
+
+void TestCodeListing::indexAt() {
+    QFETCH(int, offset);
+    QFETCH(int, index);
+    const QByteArray image = QByteArray(10, 'x') + QByteArray::fromHex("003A008000") + "xx";
+    QCOMPARE(CodeListing::ofRange(image, 10, 15, kBase).indexAt(offset), index);
+}
+
+QTEST_GUILESS_MAIN(TestCodeListing)
+#include "tst_codelisting.moc"
