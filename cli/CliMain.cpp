@@ -1,6 +1,7 @@
 #include "CliMain.h"
 
 #include "CliOutput.h"
+#include "DisasmCommand.h"
 #include "DumpCommand.h"
 #include "ExitCode.h"
 #include "IconCommand.h"
@@ -25,6 +26,7 @@ const char* const kHelp =
     "                                         a new name or description, same length,\n"
     "                                         or a new icon from a picture\n"
     "  pad FILE                               pad to 8192 bytes with 0xFF\n"
+    "  disasm FILE [--all] [--base ADDRESS]   the code as Z80 instructions\n"
     "\n"
     "  mobrin-cli COMMAND --help   the options of one command\n"
     "  mobrin-cli --version        the version\n"
@@ -44,7 +46,7 @@ struct NamedCommand {
 
 constexpr NamedCommand kCommands[] = {
     {"info", InfoCommand::run},   {"dump", DumpCommand::run}, {"icon", IconCommand::run},
-    {"patch", PatchCommand::run}, {"pad", PadCommand::run},
+    {"patch", PatchCommand::run}, {"pad", PadCommand::run},   {"disasm", DisasmCommand::run},
 };
 
 int usageError(std::ostream& err, const QString& message) {

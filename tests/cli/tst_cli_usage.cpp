@@ -9,7 +9,7 @@
 
 namespace {
 
-const QStringList kCommands = {"info", "dump", "icon", "patch", "pad"};
+const QStringList kCommands = {"info", "dump", "icon", "patch", "pad", "disasm"};
 
 // The smallest arguments with which each command would run on `path`.
 QStringList commandFor(const QString& command, const QString& path) {
@@ -95,6 +95,7 @@ void CliUsage::usageErrors_data() {
             << commandFor(command, "a.rex") + QStringList{"--verbose"};
     }
     QTest::newRow("--name without its text") << QStringList{"patch", "a.rex", "--name"};
+    QTest::newRow("--base without its address") << QStringList{"disasm", "a.rex", "--base"};
     QTest::newRow("--scale without its number")
         << QStringList{"icon", "a.rex", "--png", "b.png", "--scale"};
     QTest::newRow("icon --from and a file") << QStringList{"icon", "a.rex", "--from", "a.rex"};
@@ -164,6 +165,7 @@ void CliUsage::realProgram_data() {
     QTest::newRow("dump: UTF-8 en dash and DEL") << QStringList{"dump", "@"};
     QTest::newRow("icon: CR LF kept") << QStringList{"icon", "@"};
     QTest::newRow("not an add-in") << QStringList{"icon", "@", "--png", "/proc/x.png"};
+    QTest::newRow("disasm") << QStringList{"disasm", "@", "--all"};
     QTest::newRow("usage") << QStringList{"info"};
     QTest::newRow("help") << QStringList{"--help"};
 }

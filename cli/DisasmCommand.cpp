@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DisasmCommand.h"
+
+#include "AddinHeader.h"
+#include "CliOutput.h"
+#include "CodeListing.h"
+#include "CommandOptions.h"
+#include "ExitCode.h"
+#include "FileInput.h"
+
+namespace DisasmCommand {
+
+const char* const kHelp =
+    "Usage: mobrin-cli disasm FILE [--all] [--base ADDRESS]\n"
+    "\n"
+    "Lists the add-in's code as Z80 instructions, one a line: the address as four hex\n"
+    "digits, the instruction's bytes as hex pairs in one column, then the instruction:\n"
+    "\n"
+    "  8000  31 FF FF     ld sp,$FFFF\n"
+    "\n"
+    "The code runs from the end of the header to the end of the approximate code size\n"
+    "(the last byte that is not FF). Numbers show as \"$\" and hex digits; an instruction\n"
+    "cut off by the end of the range shows as \".db\" bytes, and so does a byte that is no\n"
+    "instruction (a DD or FD prefix before one that does not use IX or IY).\n"
+    "\n"
+    "  --all             list to the end of the file\n"
+    "  --base ADDRESS    the address of the first code byte, as $8000, 0x8000 or 32768;\n"
+    "                    the default $8000 is where real add-ins run (the header's ORG\n"
+    "                    box derives another address from the header size)\n"
+    "\n"
+    "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n";
+
+std::optional<quint16> parseAddress(const QString& text) {
+    QString digits = text;
+    int base = 10;
+    if (digits.startsWith(QLatin1Char('$'))) {
+        digits = digits.mid(1);
+        base = 16;
+    } else if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        digits = digits.mid(2);
+        base = 16;
+    }
+    // toUInt() would also take a sign, spaces or a second prefix.
+    for (const QChar ch : digits) {
+        const bool decimalDigit = ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
+        const bool hexLetter = (ch >= QLatin1Char('a') && ch <= QLatin1Char('f')) ||
+                               (ch >= QLatin1Char('A') && ch <= QLatin1Char('F'));
+        if (!decimalDigit && !(base == 16 && hexLetter)) {
+            return std::nullopt;
+        }
+    }
+    bool ok = false;
+    const uint value = digits.toUInt(&ok, base);
+    return ok && value <= 0xFFFF ? std::optional<quint16>(quint16(value)) : std::nullopt;
+}
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    CommandOptions command(QStringLiteral("disasm"), QLatin1String(kHelp));
+    command.addFlag({QStringLiteral("all")});
+    command.addValue({QStringLiteral("base")}, QStringLiteral("ADDRESS"));
+    if (const auto stop = command.parse(arguments, 1, out, err)) {
+        return *stop;
+    }
+    quint16 base = CodeListing::kDefaultBase;
+    if (command.isSet(QStringLiteral("base"))) {
+        const auto parsed = parseAddress(command.value(QStringLiteral("base")));
+        if (!parsed) {
+            return command.usageError(err, QStringLiteral("--base takes an address from 0 to "
+                                                          "65535, as $8000, 0x8000 or 32768"));
+        }
+        base = *parsed;
+    }
+
+    const QString path = command.file();
+    AddinHeader header;
+    const FileInput input = FileInput::readAddin(path, header);
+    if (!input.ok()) {
+        return CliOutput::fail(err, input.exitCode, input.error);
+    }
+    const CodeListing listing =
+        CodeListing::ofAddin(input.bytes, header, command.isSet(QStringLiteral("all")), base);
+    CliOutput::write(out, listing.text());
+    return ExitCode::kOk;
+}
+
+} // namespace DisasmCommand

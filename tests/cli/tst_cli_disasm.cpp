@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AddinHeader.h"
+#include "CliRun.h"
+#include "TestFiles.h"
+
+#include <QtTest>
+
+namespace {
+
+// A 205-byte header, seven code bytes (ld a,($8000); jp $9B03; the first byte of a call),
+// then three FF bytes.
+QByteArray smallAddin() {
+    return buildAddinHeader("ADDIN", "Clock", "Shows time", 0, 0, TestFiles::icon()) +
+           QByteArray::fromHex("3A0080C3039BCDFFFFFF");
+}
+
+} // namespace
+
+class CliDisasm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listing_data();
+    void listing();
+    void refused_data();
+    void refused();
+};
+
+void CliDisasm::listing_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("out");
+
+    const QByteArray code = "8000  3A 00 80     ld a,($8000)\n"
+                            "8003  C3 03 9B     jp $9B03\n"
+                            "8006  CD           .db $CD\n";
+    QTest::newRow("the code, cut off where the FF bytes start") << QStringList{} << code;
+    QTest::newRow("--all: to the end of the file") << QStringList{"--all"}
+                                                   << QByteArray("8000  3A 00 80     ld a,($8000)\n"
+                                                                 "8003  C3 03 9B     jp $9B03\n"
+                                                                 "8006  CD FF FF     call $FFFF\n"
+                                                                 "8009  FF           rst $38\n");
+    const QByteArray at9000 = "9000  3A 00 80     ld a,($8000)\n"
+                              "9003  C3 03 9B     jp $9B03\n"
+                              "9006  CD           .db $CD\n";
+    for (const char* address : {"$9000", "0x9000", "0X9000", "36864"}) {
+        QTest::addRow("--base %s", address) << QStringList{"--base", address} << at9000;
+    }
+    QTest::newRow("--base $FFFE: addresses wrap") << QStringList{"--base", "$FFFE"}
+                                                  << QByteArray("FFFE  3A 00 80     ld a,($8000)\n"
+                                                                "0001  C3 03 9B     jp $9B03\n"
+                                                                "0004  CD           .db $CD\n");
+}
+
+void CliDisasm::listing() {
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, out);
+    TestFiles files;
+    const CliRun run(QStringList{"disasm", files.write("a.rex", smallAddin())} + options);
+    QCOMPARE(run.code, 0);
+    QVERIFY(run.err.isEmpty());
+    QCOMPARE(run.out, out);
+}
+
+void CliDisasm::refused_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("code");
+
+    const QByteArray addin = smallAddin();
+    QTest::newRow("no signature") << QByteArray(300, 'x') << QStringList{} << 4;
+    QTest::newRow("header cut short") << addin.left(150) << QStringList{} << 4;
+    QTest::newRow("class DATA") << TestFiles::addin("", "", 100, 8192, "DATA") << QStringList{}
+                                << 4;
+    for (const char* address :
+         {"$10000", "65536", "-1", "0x", "$", "", "12AB", "$80 00", "+32768", "0x$8000"}) {
+        QTest::addRow("--base '%s'", address) << addin << QStringList{"--base", address} << 2;
+    }
+}
+
+void CliDisasm::refused() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, options);
+    QFETCH(int, code);
+    TestFiles files;
+    const CliRun run(QStringList{"disasm", files.write("a.rex", bytes)} + options);
+    QCOMPARE(run.code, code);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY2(run.oneErrorLine(), run.err.constData());
+}
+
+QTEST_GUILESS_MAIN(CliDisasm)
+#include "tst_cli_disasm.moc"
