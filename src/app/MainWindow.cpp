@@ -25,16 +25,9 @@
 
 namespace {
 
-constexpr int kClientWidth = 636;
-// 8.25 pt is 11 pixels at 96 dpi: the 15-pixel line pitch the dump area was laid out for.
-constexpr qreal kDumpPointSize = 8.25;
-
-QFont dumpFont() {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(kDumpPointSize);
-    font.setStyleHint(QFont::TypeWriter);
-    return font;
-}
+// The designed client area, status bar included, in pixels.
+constexpr QSize kClientSize{636, 363};
+constexpr int kStatusBarHeight = 18;
 
 } // namespace
 
@@ -48,7 +41,8 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
     m_header = new HeaderArea(client);
     m_status = new StatusPanels(this);
     setStatusBar(m_status);
-    m_dump->setDumpFont(dumpFont());
+    // Whichever monospace font the system has; the dump fits it to its own cells.
+    m_dump->setDumpFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     createMenus();
     connectDocument();
     connectHeader();
@@ -123,20 +117,22 @@ QAction* MainWindow::action(const QString& name) const {
 }
 
 void MainWindow::layOut() {
-    m_dump->move(2, 0);
-    m_header->setGeometry(2, m_dump->geometry().bottom() + 1, DumpView::kDesignWidth, 86);
-    const int clientHeight = m_header->geometry().bottom() + 3;
-    centralWidget()->setFixedSize(kClientWidth, clientHeight);
+    // The designed places: the dump's frame starts two pixels above the client area, under
+    // the menu bar, and the status bar runs along the bottom edge.
+    m_dump->move(2, -2);
+    m_header->setGeometry(2, 257, DumpView::kDesignWidth, 86);
+    centralWidget()->setFixedSize(kClientSize.width(), kClientSize.height() - kStatusBarHeight);
+    m_status->setFixedHeight(kStatusBarHeight);
 
     // Keyboard order: the two panes first, then the header area.
     setTabOrder(m_dump->scrASC, m_dump->scrHEX);
     setTabOrder(m_dump->scrHEX, m_header->Atype);
 
-    const int menuHeight = menuBar()->sizeHint().height();
-    const int statusHeight = m_status->sizeHint().height();
-    setFixedSize(kClientWidth, menuHeight + clientHeight + statusHeight);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(kClientSize + QSize(0, menuBar()->sizeHint().height()));
+    // Customized, so that window managers show no minimize or maximize button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
 }
 
 void MainWindow::connectDocument() {
@@ -281,7 +277,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
 // --- Accessory windows ------------------------------------------------------------------
 
 void MainWindow::showAbout() {
-    AboutBox about;
+    // Owned by this window, so that it stays out of task bars and above this window.
+    AboutBox about(this);
     about.exec();
 }
 

@@ -1,15 +1,17 @@
 #include "DumpPane.h"
 
-#include <QFontMetricsF>
+#include "LinePitchLayout.h"
+
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QTextLayout>
 
-#include <cmath>
-
-DumpPane::DumpPane(int columns, QWidget* parent) : QPlainTextEdit(parent), m_lines(columns, 0) {
+DumpPane::DumpPane(int columns, qreal linePitch, QWidget* parent)
+    : QPlainTextEdit(parent), m_lines(columns, 0), m_linePitch(linePitch) {
+    auto* text = new QTextDocument(this);
+    text->setDocumentLayout(new LinePitchLayout(text, linePitch));
+    setDocument(text);
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setUndoRedoEnabled(false);
@@ -17,34 +19,22 @@ DumpPane::DumpPane(int columns, QWidget* parent) : QPlainTextEdit(parent), m_lin
     setLineWrapMode(QPlainTextEdit::NoWrap);
     // Without a document margin the first visible line starts right at the top edge.
     document()->setDocumentMargin(0);
-    setViewportMargins(kInset, kInset, 0, kInset);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setMouseTracking(true);
     setMouseTracking(true);
 }
 
-void DumpPane::fitTo(const QFont& font, int lines) {
+void DumpPane::setCellFont(const QFont& font) {
     setFont(font);
     document()->setDefaultFont(font);
-    const QFontMetricsF metrics(font);
-    const qreal advance = metrics.horizontalAdvance(QLatin1Char('0'));
-    const int frame = frameWidth();
-    // Half a cell of slack keeps the last character clear of the scroll bar.
-    const qreal textWidth = (columns() + 0.5) * advance;
-    const int width =
-        int(std::ceil(textWidth)) + kInset + 2 * frame + verticalScrollBar()->sizeHint().width();
-    const int height = int(std::ceil(lines * linePitch(font))) + 2 * kInset + 2 * frame;
-    setFixedSize(width, height);
 }
 
-qreal DumpPane::linePitch(const QFont& font) {
-    // The text layout rounds each line's height to whole pixels; ask it rather than guess.
-    QTextLayout probe(QStringLiteral("0"), font);
-    probe.beginLayout();
-    const QTextLine line = probe.createLine();
-    probe.endLayout();
-    return line.height();
+void DumpPane::setTextArea(QPoint origin, int lines) {
+    const int frame = frameWidth();
+    const int top = qMax(0, origin.y() - frame);
+    const int bottom = qMax(0, height() - 2 * frame - top - int(lines * m_linePitch));
+    setViewportMargins(qMax(0, origin.x() - frame), top, 0, bottom);
 }
 
 void DumpPane::setDumpText(const QString& text) {

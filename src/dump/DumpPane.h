@@ -12,16 +12,15 @@ class DumpPane : public QPlainTextEdit {
     Q_OBJECT
 
 public:
-    // Blank space between the frame and the text, outside the scrolled area.
-    static constexpr int kInset = 3;
-
-    explicit DumpPane(int columns, QWidget* parent = nullptr);
+    // Lines stand `linePitch` pixels apart, whatever the font's own line height.
+    DumpPane(int columns, qreal linePitch, QWidget* parent = nullptr);
 
     int columns() const { return m_lines.columns(); }
-    // Sizes the pane for `font`: exactly `columns` characters a line and `lines` lines in view.
-    void fitTo(const QFont& font, int lines);
-    // The distance between two visual lines in `font`.
-    static qreal linePitch(const QFont& font);
+    void setCellFont(const QFont& font);
+    // Where the first character stands inside the pane, frame included, and how many lines
+    // are in view below it: the space around them lies outside the scrolled area, so that no
+    // part of a further line shows.
+    void setTextArea(QPoint origin, int lines);
 
     void setDumpText(const QString& text);
     QString dumpText() const;
@@ -50,4 +49,5 @@ protected:
 
 private:
     PaneLines m_lines;
+    qreal m_linePitch;
 };

@@ -1,16 +1,13 @@
 #include "DumpView.h"
 
 #include "AddressColumn.h"
+#include "CellFont.h"
 #include "DumpPane.h"
 #include "DumpText.h"
 
 #include <QEvent>
-#include <QFontMetricsF>
 #include <QLabel>
 #include <QScrollBar>
-#include <QTextBlock>
-
-#include <cmath>
 
 namespace {
 
@@ -44,13 +41,16 @@ DumpView::DumpView(QWidget* parent) : QFrame(parent) {
                             QStringLiteral("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F"));
     m_label2 = columnHeader(m_frame1, QStringLiteral("Label2"), QStringLiteral("1234567890ABCDEF"));
 
-    scrHEX = new DumpPane(DumpText::kHexCharsPerLine, m_frame2);
+    const int pitch = CellFont::kCell.height();
+    scrHEX = new DumpPane(DumpText::kHexCharsPerLine, pitch, m_frame2);
     scrHEX->setObjectName(QStringLiteral("scrHEX"));
     scrHEX->setToolTip(QStringLiteral("The HEX window"));
-    scrASC = new DumpPane(DumpText::kBytesPerLine, m_frame1);
+    scrASC = new DumpPane(DumpText::kBytesPerLine, pitch, m_frame1);
     scrASC->setObjectName(QStringLiteral("scrASC"));
     scrASC->setToolTip(QStringLiteral("The ASCII window"));
     lblAds = new AddressColumn(this);
+    lblAds->setLinePitch(pitch);
+    layOut();
 
     watchPane(scrHEX, PaneSync::Pane::Hex);
     watchPane(scrASC, PaneSync::Pane::Ascii);
@@ -61,6 +61,21 @@ DumpView::DumpView(QWidget* parent) : QFrame(parent) {
     scheduleSync();
 }
 
+void DumpView::layOut() {
+    // The designed places, in pixels. Both panes' first lines stand level with the first
+    // address, and each column header stands right above its pane's first column.
+    setFixedSize(kDesignWidth, 267);
+    m_frame2->setGeometry(6, 8, 420, 257);
+    scrHEX->setGeometry(6, 14, 408, 234);
+    scrHEX->setTextArea({3, 6}, DumpText::kLinesInView);
+    m_label1->setGeometry(9, 1, 376, 15);
+    m_frame1->setGeometry(457, 8, 165, 257);
+    scrASC->setGeometry(7, 16, 153, 234);
+    scrASC->setTextArea({2, 4}, DumpText::kLinesInView);
+    m_label2->setGeometry(9, 3, 128, 15);
+    lblAds->setGeometry(424, 28, 33, 227);
+}
+
 void DumpView::watchPane(DumpPane* pane, PaneSync::Pane which) {
     connect(pane, &DumpPane::focusGained, this, [this, which] { lead(which); });
     connect(pane, &DumpPane::pointerMoved, this, [this, which] { lead(which); });
@@ -69,47 +84,19 @@ void DumpView::watchPane(DumpPane* pane, PaneSync::Pane which) {
     connect(pane->verticalScrollBar(), &QScrollBar::valueChanged, this, &DumpView::scheduleSync);
 }
 
-void DumpView::setDumpFont(const QFont& font) {
-    const QFontMetricsF metrics(font);
+void DumpView::setDumpFont(const QFont& base) {
+    const QFont cells = CellFont::fit(base);
     for (QWidget* text : {static_cast<QWidget*>(m_label1), static_cast<QWidget*>(m_label2),
                           static_cast<QWidget*>(lblAds)}) {
-        text->setFont(font);
+        text->setFont(cells);
     }
-    m_label1->adjustSize();
-    m_label2->adjustSize();
     // The hex pane holds only hex digits and spaces, which need no shaping; skipping it makes
     // laying out its lines cheaper. The ASCII pane keeps it: unshaped, DEL would take no room
     // and pull the rest of its line one column left.
-    QFont hexFont = font;
-    hexFont.setStyleStrategy(QFont::PreferNoShaping);
-    scrHEX->fitTo(hexFont, DumpText::kLinesInView);
-    scrASC->fitTo(font, DumpText::kLinesInView);
-    m_linePitch = DumpPane::linePitch(font);
-    lblAds->setLinePitch(m_linePitch);
-
-    // Column headers stand right above the first character column of their pane.
-    const int textInset = scrHEX->frameWidth() + DumpPane::kInset;
-    const int headerHeight = int(std::ceil(m_linePitch));
-    const int paneTop = 1 + headerHeight;
-    m_label1->move(6 + textInset, 1);
-    scrHEX->move(6, paneTop);
-    m_label2->move(6 + textInset, 1);
-    scrASC->move(6, paneTop);
-    const int frame2Width = scrHEX->width() + 12;
-    const int frame1Width = scrASC->width() + 12;
-    const int frameHeight = paneTop + scrHEX->height() + 2;
-
-    // Hex frame, address column and ASCII frame side by side, the group centred in the area;
-    // each address stands level with its line of the panes.
-    const int columnWidth = int(std::ceil(metrics.horizontalAdvance(QStringLiteral("0000")))) + 2;
-    const int gap = 6;
-    const int groupWidth = frame2Width + gap + columnWidth + gap + frame1Width;
-    const int left = qMax(2, (kDesignWidth - groupWidth) / 2);
-    m_frame2->setGeometry(left, 8, frame2Width, frameHeight);
-    lblAds->setGeometry(left + frame2Width + gap, 8 + paneTop + textInset, columnWidth,
-                        int(std::ceil(DumpText::kLinesInView * m_linePitch)));
-    m_frame1->setGeometry(lblAds->geometry().right() + 1 + gap, 8, frame1Width, frameHeight);
-    setFixedSize(kDesignWidth, m_frame2->y() + m_frame2->height() + 2);
+    QFont hexCells = cells;
+    hexCells.setStyleStrategy(QFont::PreferNoShaping);
+    scrHEX->setCellFont(hexCells);
+    scrASC->setCellFont(cells);
 }
 
 void DumpView::showTexts(const QString& hex, const QString& ascii) {
@@ -127,6 +114,10 @@ void DumpView::setAddressText(const QString& lines) {
 void DumpView::focusHexPane() {
     scrHEX->setFocus(Qt::OtherFocusReason);
     lead(PaneSync::Pane::Hex);
+}
+
+qreal DumpView::linePitch() const {
+    return CellFont::kCell.height();
 }
 
 DumpPane* DumpView::pane(PaneSync::Pane which) const {

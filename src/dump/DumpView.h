@@ -20,9 +20,9 @@ public:
 
     explicit DumpView(QWidget* parent = nullptr);
 
-    // Sizes the panes for `font` (48 and 16 characters a line, 15 lines) and lays out around
-    // them.
-    void setDumpFont(const QFont& font);
+    // Letters the dump with `base` (a monospace font) fitted to the cells the panes are laid
+    // out for: 48 and 16 characters a line, 15 lines in view, whatever the font's own size.
+    void setDumpFont(const QFont& base);
 
     void showTexts(const QString& hex, const QString& ascii);
     void setAddressText(const QString& lines);
@@ -32,7 +32,7 @@ public:
     DumpPane* pane(PaneSync::Pane which) const;
     DumpPane* activePane() const { return pane(m_leader); }
     DumpPane* mirrorPane() const;
-    qreal linePitch() const { return m_linePitch; }
+    qreal linePitch() const;
 
     DumpPane* scrHEX;
     DumpPane* scrASC;
@@ -46,6 +46,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void layOut();
     void lead(PaneSync::Pane pane);
     void scheduleSync();
     void syncNow();
@@ -58,5 +59,4 @@ private:
     PaneSync m_sync;
     PaneSync::Pane m_leader = PaneSync::Pane::Hex;
     bool m_syncPending = false;
-    qreal m_linePitch = 15;
 };

@@ -20,6 +20,42 @@ QFrame* etchedFrame(QWidget* parent, const QString& name, const QRect& place) {
     return frame;
 }
 
+// Each caption and the width its design gives it.
+struct Caption {
+    const char* text;
+    int width;
+};
+constexpr Caption kCaptions[] = {
+    {"Addin ORG", 54},    {"Header size", 56}, {"Aprox. code size", 78},
+    {"Start of set", 51}, {"word 2", 32},      {"Description", 53},
+    {"Name", 28},         {"Class", 25},
+};
+constexpr int kStripHeaderWidth = 77;
+constexpr int kSmallestCaption = 6;
+constexpr int kSlack = 2;
+
+// The largest size up to `base`'s in which every caption, and the check box's text beside its
+// indicator (`indicatorRoom` pixels), fits its designed width give or take two pixels: wide
+// fonts get smaller.
+QFont fittedCaptionFont(QFont base, int indicatorRoom) {
+    // Quarter points, from the base size down.
+    for (int quarters = int(base.pointSizeF() * 4); quarters > kSmallestCaption * 4; --quarters) {
+        base.setPointSizeF(quarters / 4.0);
+        const QFontMetrics metrics(base);
+        bool fits = metrics.horizontalAdvance(QStringLiteral("Strip header")) <=
+                    kStripHeaderWidth - indicatorRoom + kSlack;
+        for (const Caption& caption : kCaptions) {
+            fits = fits &&
+                   metrics.horizontalAdvance(QLatin1String(caption.text)) <= caption.width + kSlack;
+        }
+        if (fits) {
+            return base;
+        }
+    }
+    base.setPointSizeF(kSmallestCaption);
+    return base;
+}
+
 } // namespace
 
 HeaderArea::HeaderArea(QWidget* parent) : QFrame(parent) {
@@ -34,14 +70,16 @@ HeaderArea::HeaderArea(QWidget* parent) : QFrame(parent) {
     QFrame* frame5 = etchedFrame(this, QStringLiteral("Frame5"), QRect(327, 0, 140, 86));
 
     Picture1 = new IconBox(frame6);
-    Picture1->move(22, 14);
+    Picture1->move(27, 14);
 
     chkCode = new QCheckBox(QStringLiteral("Strip header"), frame6);
     chkCode->setObjectName(QStringLiteral("chkCode"));
     chkCode->setToolTip(QStringLiteral("Strip/Show Header"));
-    chkCode->setFont(captionFont());
-    chkCode->adjustSize();
-    chkCode->move(qMax(2, (frame6->width() - chkCode->width()) / 2), 58);
+    const int indicatorRoom =
+        chkCode->sizeHint().width() - chkCode->fontMetrics().horizontalAdvance(chkCode->text());
+    m_captionFont = fittedCaptionFont(font(), indicatorRoom);
+    chkCode->setFont(m_captionFont);
+    chkCode->setGeometry(5, 61, kStripHeaderWidth, 13);
 
     Aorg = addBox(frame5, QStringLiteral("Aorg"),
                   QStringLiteral("Code start address - Click to toggle HEX/Dec"),
@@ -160,13 +198,6 @@ void HeaderArea::show(const AddinHeader& header) {
     setParsed(!Atype->text().isEmpty());
 }
 
-QFont HeaderArea::captionFont() const {
-    // A size smaller than the boxes' text, so that the longest caption fits its place.
-    QFont caption = font();
-    caption.setPointSizeF(7.5);
-    return caption;
-}
-
 HeaderBox* HeaderArea::addBox(QWidget* frame, const QString& name, const QString& toolTip,
                               const QRect& place) {
     auto* box = new HeaderBox(name, toolTip, frame);
@@ -180,7 +211,7 @@ void HeaderArea::addCaption(QWidget* frame, const QString& name, const QString& 
     label->setObjectName(name);
     // The caption names its box, for screen readers too.
     label->setBuddy(box);
-    label->setFont(captionFont());
+    label->setFont(m_captionFont);
     label->adjustSize();
     // Captions size themselves to their text and end just left of their box.
     label->move(box->x() - 2 - label->width(), top + (13 - label->height()) / 2);

@@ -44,11 +44,11 @@ signals:
 private:
     void focusMoved(QWidget* old, QWidget* now);
     void setParsed(bool parsed);
-    QFont captionFont() const;
     HeaderBox* addBox(QWidget* frame, const QString& name, const QString& toolTip,
                       const QRect& place);
     void addCaption(QWidget* frame, const QString& name, const QString& text, HeaderBox* box,
                     int top);
 
     bool m_parsed = false;
+    QFont m_captionFont;
 };

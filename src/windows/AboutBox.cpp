@@ -82,5 +82,6 @@ void AboutBox::centreOnScreen() {
     if (!target) {
         return;
     }
-    move(centredTopLeft(target->availableGeometry(), kClientSize));
+    // The whole screen, task bars and panels included.
+    move(centredTopLeft(target->geometry(), kClientSize));
 }

@@ -120,7 +120,8 @@ void AccessoryWiringTest::aboutBoxOpensModalAndClosesOnAClick() {
     QTimer::singleShot(0, [&] {
         auto* about = qobject_cast<AboutBox*>(QApplication::activeModalWidget());
         QVERIFY(about);
-        modal = about->isModal();
+        // Owned by the main window, so that it stays out of task bars.
+        modal = about->isModal() && about->parentWidget() == h.window.get();
         shownTitle = about->windowTitle();
         version = about->findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
         QTest::mouseClick(about->findChild<QLabel*>(QStringLiteral("lblTitle")), Qt::LeftButton);

@@ -15,7 +15,6 @@ private slots:
     void controlsCarryTheirToolTips_data();
     void controlsCarryTheirToolTips();
     void keyboardOrder();
-    void clientAreaIsFixed();
     void closeAsksOnlyWhenPatched_data();
     void closeAsksOnlyWhenPatched();
     void saveAsShortcutWorksInsideADumpPane();
@@ -155,17 +154,6 @@ void MainWindowTest::keyboardOrder() {
         seen << widget->objectName();
     }
     QCOMPARE(seen, expected);
-}
-
-void MainWindowTest::clientAreaIsFixed() {
-    WindowHarness h;
-    const QSize client = h.window->size() - QSize(0, h.window->menuBar()->height());
-    QCOMPARE(client.width(), 636);
-    // The design's 363 pixels, give or take what the platform's fonts add.
-    QVERIFY2(qAbs(client.height() - 363) <= 24, qPrintable(QString::number(client.height())));
-    QCOMPARE(h.window->minimumSize(), h.window->maximumSize());
-    QVERIFY(!(h.window->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(!(h.window->windowFlags() & Qt::WindowMinimizeButtonHint));
 }
 
 void MainWindowTest::closeAsksOnlyWhenPatched_data() {

@@ -52,23 +52,30 @@ private slots:
 };
 
 void DumpViewTest::visualLinesHoldExactColumns_data() {
+    // Whatever the monospace font and its size, the dump is lettered in 8 x 15 cells.
+    QTest::addColumn<QString>("family");
     QTest::addColumn<qreal>("pointSize");
-    QTest::newRow("8.25 pt") << 8.25;
-    QTest::newRow("11 pt") << 11.0;
-    QTest::newRow("14 pt") << 14.0;
+    QTest::newRow("the system's fixed font") << QString() << 8.25;
+    QTest::newRow("the system's fixed font, large") << QString() << 14.0;
+    QTest::newRow("DejaVu Sans Mono") << "DejaVu Sans Mono" << 9.0;
+    QTest::newRow("Liberation Mono") << "Liberation Mono" << 9.0;
 }
 
 void DumpViewTest::visualLinesHoldExactColumns() {
+    QFETCH(QString, family);
     QFETCH(qreal, pointSize);
     DumpView view;
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!family.isEmpty()) {
+        font.setFamily(family);
+    }
     font.setPointSizeF(pointSize);
     view.setDumpFont(font);
     view.show();
     const QByteArray bytes = counting(9000);
     view.showTexts(DumpText::hexText(bytes), DumpText::asciiText(bytes));
     WindowHarness::settle();
-    const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+    const qreal advance = 8;
     for (DumpPane* pane : {view.scrHEX, view.scrASC}) {
         const int columns = pane == view.scrHEX ? 48 : 16;
         QCOMPARE(pane->document()->blockCount(), 9000 / 16 + 1);
@@ -94,6 +101,7 @@ void DumpViewTest::visualLinesHoldExactColumns() {
         QCOMPARE(pane->horizontalScrollBar()->value(), 0);
         // Fifteen whole lines are in view, and no more.
         const qreal pitch = layout->blockBoundingRect(pane->document()->firstBlock()).height();
+        QCOMPARE(pitch, 15.0);
         const qreal room = pane->viewport()->height();
         QVERIFY2(room >= 15 * pitch && room < 16 * pitch,
                  qPrintable(QString::number(room / pitch)));
@@ -165,7 +173,7 @@ void DumpViewTest::clickPicksTheCharacterUnderThePointer() {
     pane->setFocus();
     QTRY_COMPARE(h.dump()->activePane(), pane);
     scrollToLine(pane, 10);
-    const qreal advance = QFontMetricsF(pane->font()).horizontalAdvance(QLatin1Char('0'));
+    const qreal advance = 8;
     const qreal pitch = h.dump()->linePitch();
     const QPoint point(int((column + 0.3) * advance), int((row + 0.5) * pitch));
     QTest::mouseClick(pane->viewport(), Qt::LeftButton, Qt::NoModifier, point);
