@@ -20,6 +20,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(appTitle());
     QApplication::setApplicationVersion(QString::fromLatin1(Version::kText));
     QApplication::setWindowIcon(appIcon());
+    // Desktops match the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.keldor.Mobrin"));
     // The arguments Qt left, byte for byte, so that a file name that is not UTF-8 opens the
     // file it names (QApplication::arguments() would turn such bytes into U+FFFD).
     QStringList arguments;
