@@ -44,8 +44,13 @@ void HeaderBox::showField(const QString& text, int length) {
 
 void HeaderBox::applyLock() {
     setReadOnly(m_locked || m_fieldLength == 0);
-    // Without a field there is no limit to keep: the box is read-only then anyway.
-    setMaxLength(m_fieldLength > 0 ? m_fieldLength : 32767);
+    // Without a field there is no limit to keep: the box is read-only then anyway. Setting the
+    // limit resets the text, so it is set only when it changes: the word a double-click
+    // selected stays selected, and typing replaces it.
+    const int limit = m_fieldLength > 0 ? m_fieldLength : 32767;
+    if (maxLength() != limit) {
+        setMaxLength(limit);
+    }
     QPalette colours = palette();
     const QColor window = parentWidget() ? parentWidget()->palette().color(QPalette::Window)
                                          : palette().color(QPalette::Window);

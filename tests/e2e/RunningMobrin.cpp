@@ -6,13 +6,18 @@
 #include <QThread>
 
 RunningMobrin::RunningMobrin(const DesktopSession& desktop, const QStringList& arguments,
-                             const QString& workingFolder)
+                             const QString& workingFolder, const QProcessEnvironment& added,
+                             const std::function<void()>& inChild)
     : m_desktop(desktop) {
     QProcessEnvironment environment = desktop.environment();
+    environment.insert(added);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     // Qt answers a screen reader only when asked; this desktop runs none that would ask.
     environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
     m_process.setProcessEnvironment(environment);
+    if (inChild) {
+        m_process.setChildProcessModifier(inChild);
+    }
     if (!workingFolder.isEmpty()) {
         m_process.setWorkingDirectory(workingFolder);
     }
@@ -30,10 +35,18 @@ RunningMobrin::RunningMobrin(const DesktopSession& desktop, const QStringList& a
         m_problem = QStringLiteral("mobrin did not appear on the accessibility bus: ") + errors();
         return;
     }
-    // The window manager gives the new window the focus; input goes there from now on.
+    // The window manager gives the new window the focus (or a message box it opened at once);
+    // input goes there from now on.
     const bool shown = waitFor([this] {
-        const std::optional<Accessible> window = mainWindow();
-        return window && window->isActive();
+        if (!mainWindow()) {
+            return false;
+        }
+        for (const Accessible& window : m_root->children()) {
+            if (window.isActive()) {
+                return true;
+            }
+        }
+        return false;
     });
     if (!shown) {
         m_problem = QStringLiteral("mobrin's window did not come up with the focus");

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class DesktopSession;
@@ -15,8 +16,12 @@ class RunningMobrin {
 public:
     static constexpr int kWaitMs = 10000;
 
+    // `environment` adds to the desktop's; `inChild` runs in the child before the program
+    // starts (to set a resource limit, say).
     RunningMobrin(const DesktopSession& desktop, const QStringList& arguments,
-                  const QString& workingFolder = QString());
+                  const QString& workingFolder = QString(),
+                  const QProcessEnvironment& environment = {},
+                  const std::function<void()>& inChild = {});
     ~RunningMobrin();
     RunningMobrin(const RunningMobrin&) = delete;
     RunningMobrin& operator=(const RunningMobrin&) = delete;
