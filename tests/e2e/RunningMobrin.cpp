@@ -3,6 +3,7 @@
 #include "DesktopSession.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 
 RunningMobrin::RunningMobrin(const DesktopSession& desktop, const QStringList& arguments,
@@ -15,6 +16,8 @@ RunningMobrin::RunningMobrin(const DesktopSession& desktop, const QStringList& a
     // Qt answers a screen reader only when asked; this desktop runs none that would ask.
     environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
     m_process.setProcessEnvironment(environment);
+    // Into a file, so that nothing is lost while no event loop reads a pipe.
+    m_process.setStandardErrorFile(m_errorFolder.filePath(QStringLiteral("stderr")));
     if (inChild) {
         m_process.setChildProcessModifier(inChild);
     }
@@ -61,8 +64,18 @@ RunningMobrin::~RunningMobrin() {
 }
 
 QString RunningMobrin::errors() {
-    m_errors += m_process.readAllStandardError();
-    return QString::fromLocal8Bit(m_errors);
+    QFile file(m_errorFolder.filePath(QStringLiteral("stderr")));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+}
+
+QString RunningMobrin::sanitizerReport() {
+    for (const QString& line : errors().split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1String("Sanitizer")) ||
+            line.contains(QLatin1String("runtime error:"))) {
+            return line;
+        }
+    }
+    return {};
 }
 
 std::optional<Accessible> RunningMobrin::mainWindow() const {

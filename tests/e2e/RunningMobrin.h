@@ -4,6 +4,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <optional>
@@ -32,6 +33,8 @@ public:
     bool isRunning() const { return m_process.state() == QProcess::Running; }
     // What the program wrote to its standard error (sanitizer reports land there).
     QString errors();
+    // The first line of a sanitizer's report on standard error; empty when there is none.
+    QString sanitizerReport();
 
     // The main window's caption.
     QString caption() const;
@@ -62,5 +65,5 @@ private:
     QProcess m_process;
     std::optional<Accessible> m_root;
     QString m_problem;
-    QByteArray m_errors;
+    QTemporaryDir m_errorFolder;
 };
