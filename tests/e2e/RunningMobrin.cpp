@@ -2,8 +2,10 @@
 
 #include "DesktopSession.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTest>
 #include <QThread>
 
 RunningMobrin::RunningMobrin(const DesktopSession& desktop, const QStringList& arguments,
@@ -76,6 +78,16 @@ QString RunningMobrin::sanitizerReport() {
         }
     }
     return {};
+}
+
+void RunningMobrin::endJourney() {
+    if (QTest::currentTestFailed() || !sanitizerReport().isEmpty()) {
+        const QString shot = QDir::temp().filePath(
+            QStringLiteral("mobrin-e2e-%1.png").arg(QLatin1String(QTest::currentTestFunction())));
+        m_desktop.screenshot(shot);
+        qWarning("screen: %s\nstderr: %s", qPrintable(shot), qPrintable(errors()));
+    }
+    QVERIFY2(sanitizerReport().isEmpty(), qPrintable(sanitizerReport()));
 }
 
 std::optional<Accessible> RunningMobrin::mainWindow() const {

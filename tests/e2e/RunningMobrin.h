@@ -35,6 +35,9 @@ public:
     QString errors();
     // The first line of a sanitizer's report on standard error; empty when there is none.
     QString sanitizerReport();
+    // After each journey: a sanitizer's report fails it, whatever the window showed, and a
+    // failed journey leaves a screenshot of the desktop in the temporary folder.
+    void endJourney();
 
     // The main window's caption.
     QString caption() const;
