@@ -120,6 +120,11 @@ qreal DumpView::linePitch() const {
     return CellFont::kCell.height();
 }
 
+void DumpView::selectBytes(int position, int length) {
+    const int perByte = PaneSync::charsPerByte(m_leader);
+    activePane()->select(position * perByte, length * perByte);
+}
+
 DumpPane* DumpView::pane(PaneSync::Pane which) const {
     return which == PaneSync::Pane::Hex ? scrHEX : scrASC;
 }

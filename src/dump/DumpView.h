@@ -27,6 +27,9 @@ public:
     void showTexts(const QString& hex, const QString& ascii);
     void setAddressText(const QString& lines);
     void focusHexPane();
+    // Selects `length` bytes from dump offset `position` in the leading pane, which scrolls
+    // to them; the sync mirrors the selection in the other pane.
+    void selectBytes(int position, int length);
 
     PaneSync::Pane leader() const { return m_leader; }
     DumpPane* pane(PaneSync::Pane which) const;
