@@ -3,6 +3,7 @@
 #include "AboutBox.h"
 #include "AddinDocument.h"
 #include "AppTitle.h"
+#include "CodeListingWindow.h"
 #include "DumpFiles.h"
 #include "DumpPane.h"
 #include "DumpText.h"
@@ -61,6 +62,8 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
 MainWindow::~MainWindow() {
     // Closing the window leaves the icon code open; the window's end takes it along.
     delete m_iconCode;
+    // The listing reads the document and the dump: it goes before they do.
+    delete m_listing;
     // Destroying the window hides it, which takes the focus from a header box; no child
     // signal may reach this window once its members are gone.
     for (QObject* child : findChildren<QObject*>()) {
@@ -103,6 +106,12 @@ void MainWindow::createMenus() {
         finishEdits();
         showProperties();
     });
+    QAction* listing = add(file, QStringLiteral("mnuFileListing"), QStringLiteral("Code &listing"),
+                           QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
+                               finishEdits();
+                               showListing();
+                           });
+    listing->setEnabled(false);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar5"));
     add(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), {}, [this] { close(); });
 
@@ -144,6 +153,12 @@ void MainWindow::connectDocument() {
     });
     connect(m_document, &AddinDocument::patched, this, &MainWindow::render);
     connect(m_document, &AddinDocument::pathChanged, this, &MainWindow::showCaption);
+    const auto enableListing = [this] {
+        action(QStringLiteral("mnuFileListing"))
+            ->setEnabled(CodeListingWindow::canList(*m_document));
+    };
+    connect(m_document, &AddinDocument::replaced, this, enableListing);
+    connect(m_document, &AddinDocument::patched, this, enableListing);
 }
 
 void MainWindow::connectHeader() {
@@ -300,6 +315,30 @@ IconCodeWindow* MainWindow::iconCodeWindow() const {
     return m_iconCode;
 }
 
+void MainWindow::showListing() {
+    if (!CodeListingWindow::canList(*m_document)) {
+        return;
+    }
+    if (!m_listing) {
+        m_listing = new CodeListingWindow(*m_document, *m_dump, this);
+    }
+    m_listing->show();
+    m_listing->raise();
+    m_listing->activateWindow();
+    // Once shown, it knows how many lines it has room for when it scrolls to the dump's caret.
+    refreshListing();
+}
+
+CodeListingWindow* MainWindow::listingWindow() const {
+    return m_listing;
+}
+
+void MainWindow::refreshListing() {
+    if (m_listing) {
+        m_listing->refresh(m_header->chkCode->isChecked());
+    }
+}
+
 void MainWindow::unloadIconCode() {
     if (m_iconCode) {
         m_iconCode->close();
@@ -322,6 +361,7 @@ void MainWindow::showProperties() {
 void MainWindow::render() {
     showProperties();
     renderDump();
+    refreshListing();
 }
 
 void MainWindow::renderDump() {

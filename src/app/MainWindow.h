@@ -7,6 +7,7 @@
 #include <functional>
 
 class AddinDocument;
+class CodeListingWindow;
 class DumpFiles;
 class DumpView;
 class FileCommands;
@@ -38,6 +39,7 @@ public:
     DumpView* dumpView() const { return m_dump; }
     StatusPanels* statusPanels() const { return m_status; }
     IconCodeWindow* iconCodeWindow() const;
+    CodeListingWindow* listingWindow() const;
     QAction* action(const QString& name) const;
 
 protected:
@@ -60,6 +62,8 @@ private:
 
     void showProperties();
     void showIconCode();
+    void showListing();
+    void refreshListing();
     void showAbout();
     void render();
     void renderDump();
@@ -76,6 +80,7 @@ private:
     DumpView* m_dump;
     StatusPanels* m_status;
     QPointer<IconCodeWindow> m_iconCode;
+    QPointer<CodeListingWindow> m_listing;
 
     std::deque<std::function<void()>> m_requests;
     bool m_runningRequests = false;

@@ -92,8 +92,8 @@ void MainWindowTest::menuItems() {
     for (QAction* entry : top[0]->menu()->actions()) {
         fileItems << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
     }
-    QCOMPARE(fileItems,
-             QStringList({"&Open", "-", "Save", "Save &As...", "-", "Propert&ies", "-", "E&xit"}));
+    QCOMPARE(fileItems, QStringList({"&Open", "-", "Save", "Save &As...", "-", "Propert&ies",
+                                     "Code &listing", "-", "E&xit"}));
 }
 
 void MainWindowTest::controlsCarryTheirToolTips_data() {

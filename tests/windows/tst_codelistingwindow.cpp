@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The code listing window beside a real main window: the listing and the dump point at the
+// same bytes whichever of them the user moves, and the listing follows what the window loads.
+#include "CodeListing.h"
+#include "CodeListingWindow.h"
+#include "WindowHarness.h"
+
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTextBlock>
+
+namespace {
+
+enum class Step {
+    HexCaret,       // the caret to file offset `at` in the hex pane
+    AsciiSelection, // `length` bytes from file offset `at` selected in the ASCII pane
+    Click,          // a click on line `at` of the listing
+    TickStrip,      // "Strip header" ticked while the listing is open
+    PatchName,      // the name patched to "Tick"
+    OpenOther,      // another add-in opened
+    OpenData,       // a file of class DATA opened
+    OpenDamaged,    // an add-in whose header ends inside the icon opened
+};
+
+constexpr int kHeadSize = 205; // TestFiles::addin()'s header
+
+// The line of `text` as an offscreen user clicks it: a few characters into the line.
+QPoint pointOfLine(QPlainTextEdit* text, int line) {
+    QTextCursor cursor(text->document()->findBlockByNumber(line));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 3);
+    return text->cursorRect(cursor).center();
+}
+
+} // namespace
+
+class CodeListingWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void followsTheDumpAndTheDocument_data();
+    void followsTheDumpAndTheDocument();
+};
+
+void CodeListingWindowTest::followsTheDumpAndTheDocument_data() {
+    QTest::addColumn<bool>("strip");
+    QTest::addColumn<Step>("step");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<int>("length");
+    // What follows: the listing open with this title, its marked lines, and the dump's
+    // selection in bytes, in both panes.
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("firstMarked");
+    QTest::addColumn<int>("lastMarked");
+    QTest::addColumn<int>("dumpStart");
+    QTest::addColumn<int>("dumpLength");
+
+    const QString clock = QStringLiteral("Code listing - Clock");
+    // The code bytes are 00 01 02 ...: line 0 "nop" at file offset 205, line 1 "ld bc,$0302"
+    // from 206 to 208, lines 2 and 3 "inc b" and "dec b", line 4 "ld b,$07" at 211 and 212.
+    QTest::newRow("hex caret on an operand marks its instruction")
+        << false << Step::HexCaret << kHeadSize + 7 << 0 << clock << 4 << 4 << kHeadSize + 7 << 0;
+    QTest::newRow("hex caret in the header marks nothing")
+        << false << Step::HexCaret << 40 << 0 << clock << -1 << -1 << 40 << 0;
+    QTest::newRow("ASCII selection marks every instruction it touches, header stripped")
+        << true << Step::AsciiSelection << kHeadSize + 2 << 6 << clock << 1 << 4 << 2 << 6;
+    QTest::newRow("click selects the instruction's bytes")
+        << false << Step::Click << 1 << 0 << clock << 1 << 1 << kHeadSize + 1 << 3;
+    QTest::newRow("click selects the instruction's bytes, header stripped")
+        << true << Step::Click << 1 << 0 << clock << 1 << 1 << 1 << 3;
+    QTest::newRow("Strip header counts the dump from the code")
+        << false << Step::TickStrip << 0 << 0 << clock << 0 << 0 << 0 << 0;
+    QTest::newRow("patch renames the listing")
+        << false << Step::PatchName << 0 << 0 << QStringLiteral("Code listing - Tick") << -1 << -1
+        << 0 << 0;
+    QTest::newRow("another add-in is listed")
+        << true << Step::OpenOther << 0 << 0 << QStringLiteral("Code listing - Other") << 0 << 0
+        << 0 << 0;
+    QTest::newRow("a DATA file closes it")
+        << false << Step::OpenData << 0 << 0 << QString() << -1 << -1 << 0 << 0;
+    QTest::newRow("a damaged header closes it")
+        << false << Step::OpenDamaged << 0 << 0 << QString() << -1 << -1 << 0 << 0;
+}
+
+void CodeListingWindowTest::followsTheDumpAndTheDocument() {
+    QFETCH(bool, strip);
+    QFETCH(Step, step);
+    QFETCH(int, at);
+    QFETCH(int, length);
+    QFETCH(QString, title);
+    QFETCH(int, firstMarked);
+    QFETCH(int, lastMarked);
+    QFETCH(int, dumpStart);
+    QFETCH(int, dumpLength);
+
+    WindowHarness h;
+    QAction* item = h.window->action(QStringLiteral("mnuFileListing"));
+    QVERIFY(!item->isEnabled());
+    h.openAddin(TestFiles::addin());
+    QVERIFY(item->isEnabled());
+    if (strip) {
+        h.header()->chkCode->click();
+        WindowHarness::settle();
+    }
+    h.command("mnuFileListing");
+    QPointer<CodeListingWindow> listing = h.window->listingWindow();
+    QVERIFY(listing);
+    QVERIFY(listing->isVisible());
+    const int dumpOffset = strip ? kHeadSize : 0;
+
+    switch (step) {
+    case Step::HexCaret:
+        h.hexPane()->select((at - dumpOffset) * 3, 0);
+        break;
+    case Step::AsciiSelection:
+        // The pane under the pointer leads.
+        QTest::mouseMove(h.asciiPane()->viewport());
+        WindowHarness::settle();
+        QCOMPARE(h.dump()->leader(), PaneSync::Pane::Ascii);
+        h.asciiPane()->select(at - dumpOffset, length);
+        break;
+    case Step::Click:
+        QTest::mouseClick(listing->textView()->viewport(), Qt::LeftButton, {},
+                          pointOfLine(listing->textView(), at));
+        break;
+    case Step::TickStrip:
+        h.header()->chkCode->click();
+        break;
+    case Step::PatchName:
+        h.window->activateWindow();
+        WindowHarness::settle();
+        h.patch(h.header()->Aname, QStringLiteral("Tick"));
+        QCOMPARE(h.document().header().name->text(), QStringLiteral("Tick "));
+        break;
+    case Step::OpenOther:
+        h.openAddin(TestFiles::addin("Other", "x", 300), QStringLiteral("other.rex"));
+        break;
+    case Step::OpenData:
+        h.openAddin(TestFiles::addin("x", "y", 10, 8192, "DATA"), QStringLiteral("data.rex"));
+        break;
+    case Step::OpenDamaged:
+        h.openAddin(TestFiles::addin().left(150), QStringLiteral("cut.rex"));
+        break;
+    }
+    WindowHarness::settle();
+
+    QCOMPARE(item->isEnabled(), !title.isEmpty());
+    if (title.isEmpty()) {
+        QTRY_VERIFY(!listing);
+        return;
+    }
+    QVERIFY(listing);
+    QCOMPARE(listing->windowTitle(), title);
+    const CodeListing expected =
+        CodeListing::ofAddin(h.document().image().bytes(), h.document().header(), true);
+    QCOMPARE(listing->textView()->toPlainText() + QLatin1Char('\n'), expected.text());
+
+    QCOMPARE(listing->markedLines(), std::make_pair(firstMarked, lastMarked));
+    const QList<QTextEdit::ExtraSelection> marks = listing->textView()->extraSelections();
+    QCOMPARE(marks.size(), firstMarked < 0 ? 0 : 1);
+    if (firstMarked >= 0) {
+        // The marked lines are in view.
+        const QRect view = listing->textView()->viewport()->rect();
+        QVERIFY(view.contains(pointOfLine(listing->textView(), firstMarked)));
+        const QTextCursor cursor = marks.constFirst().cursor;
+        QCOMPARE(cursor.document()->findBlock(cursor.selectionStart()).blockNumber(), firstMarked);
+        QCOMPARE(cursor.document()
+                     ->findBlock(qMax(cursor.selectionStart(), cursor.selectionEnd() - 1))
+                     .blockNumber(),
+                 lastMarked);
+    }
+
+    QCOMPARE(h.hexPane()->selectionStart(), dumpStart * 3);
+    QCOMPARE(h.hexPane()->selectionLength(), dumpLength * 3);
+    QCOMPARE(h.asciiPane()->selectionStart(), dumpStart);
+    QCOMPARE(h.asciiPane()->selectionLength(), dumpLength);
+}
+
+QTEST_MAIN(CodeListingWindowTest)
+#include "tst_codelistingwindow.moc"
