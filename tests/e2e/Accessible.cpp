@@ -158,6 +158,35 @@ QRect Accessible::extents() const {
     return {x, y, width, height};
 }
 
+QRect Accessible::characterExtents(int offset) const {
+    // Coordinates relative to the whole screen.
+    const QDBusMessage reply =
+        call(m_bus, m_service, m_path.path(), QStringLiteral("org.a11y.atspi.Text"),
+             QStringLiteral("GetCharacterExtents"), {offset, QVariant::fromValue(0U)});
+    const QVariantList values = reply.arguments();
+    if (reply.type() != QDBusMessage::ReplyMessage || values.size() != 4) {
+        return {};
+    }
+    return {values[0].toInt(), values[1].toInt(), values[2].toInt(), values[3].toInt()};
+}
+
+std::optional<std::pair<int, int>> Accessible::selection() const {
+    const QString interface = QStringLiteral("org.a11y.atspi.Text");
+    const QDBusMessage count =
+        call(m_bus, m_service, m_path.path(), interface, QStringLiteral("GetNSelections"));
+    if (count.type() != QDBusMessage::ReplyMessage || count.arguments().isEmpty() ||
+        count.arguments().constFirst().toInt() < 1) {
+        return std::nullopt;
+    }
+    const QDBusMessage reply =
+        call(m_bus, m_service, m_path.path(), interface, QStringLiteral("GetSelection"), {0});
+    const QVariantList values = reply.arguments();
+    if (reply.type() != QDBusMessage::ReplyMessage || values.size() != 2) {
+        return std::nullopt;
+    }
+    return std::make_pair(values[0].toInt(), values[1].toInt());
+}
+
 QList<uint> Accessible::states() const {
     const QDBusMessage reply =
         call(m_bus, m_service, m_path.path(), kAccessible, QStringLiteral("GetState"));

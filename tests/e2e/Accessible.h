@@ -29,6 +29,11 @@ public:
     QString text() const;
     // Where the object is on the screen.
     QRect extents() const;
+    // Where the character at `offset` of a text object is on the screen.
+    QRect characterExtents(int offset) const;
+    // The first selection of a text object, [start, end) in its text; nothing when no text
+    // is selected.
+    std::optional<std::pair<int, int>> selection() const;
     bool isChecked() const;
     // A window that has the input focus.
     bool isActive() const;

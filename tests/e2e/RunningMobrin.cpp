@@ -169,6 +169,18 @@ std::optional<Accessible> RunningMobrin::fileDialogNameBox() const {
     return box;
 }
 
+std::optional<Accessible> RunningMobrin::window(const QString& caption) const {
+    if (!m_root) {
+        return std::nullopt;
+    }
+    for (const Accessible& window : m_root->children()) {
+        if (window.name().startsWith(caption)) {
+            return window;
+        }
+    }
+    return std::nullopt;
+}
+
 bool RunningMobrin::waitFor(const std::function<bool()>& condition, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
@@ -182,7 +194,10 @@ bool RunningMobrin::waitFor(const std::function<bool()>& condition, int timeoutM
 }
 
 bool RunningMobrin::click(const Accessible& target, int clicks) const {
-    const QPoint centre = target.extents().center();
+    return clickAt(target.extents().center(), clicks);
+}
+
+bool RunningMobrin::clickAt(const QPoint& centre, int clicks) const {
     // No --sync: it would wait forever for a move when the pointer is already there.
     return m_desktop.xdotool(
         {QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y()),

@@ -51,11 +51,15 @@ public:
     bool answer(const QString& text, const QString& button);
     // The open file dialog's name box, once one is open.
     std::optional<Accessible> fileDialogNameBox() const;
+    // A window of the program whose caption starts with `caption`.
+    std::optional<Accessible> window(const QString& caption) const;
 
     // Waits until `condition` holds; false after kWaitMs.
     static bool waitFor(const std::function<bool()>& condition, int timeoutMs = kWaitMs);
 
     bool click(const Accessible& target, int clicks = 1) const;
+    // Clicks the screen at `point`.
+    bool clickAt(const QPoint& point, int clicks = 1) const;
     bool key(const QString& keys) const;
     bool type(const QString& text) const;
     // Ends the program as a logout or `kill` would, and waits for it.
