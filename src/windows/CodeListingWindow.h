@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <utility>
+
 class AddinDocument;
 class DumpView;
 class QPlainTextEdit;
