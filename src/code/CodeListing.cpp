@@ -2,6 +2,7 @@
 #include "CodeListing.h"
 
 #include "AddinHeader.h"
+#include "NumberForm.h"
 
 #include <z80ex/z80ex_dasm.h>
 
@@ -55,19 +56,6 @@ void appendDataBytes(QString& text, QByteArrayView bytes) {
     }
 }
 
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 // Appends z80ex's text in Mobrin's style. z80ex writes upper case, numbers as "#hex" ("0x"
 // after RST), a negative index displacement as "+#FFFFFFFB", a few instructions with
 // underscores, and the undocumented copies of an indexed rotation as "LD B,RLC (IX+#05)".
@@ -101,8 +89,9 @@ void appendStyled(QString& text, std::string_view raw) {
         size_t stop = start;
         qint64 value = 0;
         // At most eight digits: a displacement is a 32-bit int, everything else 16 bits.
-        while (stop < raw.size() && stop - start < 8 && hexDigitValue(raw[stop]) >= 0) {
-            value = value * 16 + hexDigitValue(raw[stop]);
+        while (stop < raw.size() && stop - start < 8 &&
+               NumberForm::hexDigitValue(char16_t(raw[stop])) >= 0) {
+            value = value * 16 + NumberForm::hexDigitValue(char16_t(raw[stop]));
             ++stop;
         }
         const std::string_view digits = raw.substr(start, stop - start);

@@ -1,9 +1,8 @@
 #include "NumberForm.h"
 
-namespace {
+namespace NumberForm {
 
-int hexDigitValue(QChar ch) {
-    const char16_t c = ch.unicode();
+int hexDigitValue(char16_t c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
@@ -15,10 +14,6 @@ int hexDigitValue(QChar ch) {
     }
     return -1;
 }
-
-} // namespace
-
-namespace NumberForm {
 
 QString hexWord(int value) {
     return QLatin1Char('$') + QString::number(value & 0xFFFF, 16).toUpper().rightJustified(4, '0');
@@ -44,7 +39,7 @@ int readHexAfterPrefix(const QString& text) {
     int value = 0;
     // Displays never hold more than a 16-bit number; the cap keeps odd text from overflowing.
     for (qsizetype i = 1; i < text.size() && value <= 0xFFFF; ++i) {
-        const int digit = hexDigitValue(text[i]);
+        const int digit = hexDigitValue(text[i].unicode());
         if (digit < 0) {
             break;
         }

@@ -19,6 +19,8 @@ QString wordByTag(int value, const QString& tag);
 // hexPlain() or decimal(), by the display's tag.
 QString plainByTag(int value, const QString& tag);
 
+// The value of a hexadecimal digit (either case), or -1 for any other character.
+int hexDigitValue(char16_t c);
 // Reads the digits after the first character as hexadecimal, up to the first character that
 // is not a hexadecimal digit; no digits read as 0.
 int readHexAfterPrefix(const QString& text);
