@@ -5,6 +5,7 @@
 //   bench_listing ADDIN [MORE_ADDINS...]
 #include "AddinHeader.h"
 #include "CodeListing.h"
+#include "Timing.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -18,32 +19,10 @@
 
 namespace {
 
-constexpr int kRuns = 300;
-constexpr int kWarmUp = 30;
+using Timing::row;
+using Timing::timed;
 
 volatile int sink = 0; // keeps the optimiser from dropping a result nobody reads
-
-// Median and 90th percentile of `runs` timed calls of `step`, in milliseconds.
-std::pair<double, double> timed(const std::function<void()>& step) {
-    for (int i = 0; i < kWarmUp; ++i) {
-        step();
-    }
-    std::vector<double> ms;
-    ms.reserve(kRuns);
-    QElapsedTimer timer;
-    for (int i = 0; i < kRuns; ++i) {
-        timer.start();
-        step();
-        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms[ms.size() * 9 / 10]};
-}
-
-void row(const QString& what, std::pair<double, double> figures, const char* target = "") {
-    std::printf("| %s | %.3f ms | %.3f ms | %s |\n", qPrintable(what), figures.first,
-                figures.second, target);
-}
 
 } // namespace
 

@@ -12,6 +12,7 @@
 #include "DumpView.h"
 #include "MainWindow.h"
 #include "Prompts.h"
+#include "Timing.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,8 +29,8 @@
 
 namespace {
 
-constexpr int kRuns = 300;
-constexpr int kWarmUp = 30;
+using Timing::row;
+using Timing::timed;
 
 // Answers nothing: a 9000-byte add-in asks no question, and one that came would be counted.
 class SilentPrompts : public Prompts {
@@ -53,47 +54,6 @@ QByteArray addin9000() {
     }
     bytes.append(9000 - bytes.size(), char(0xFF));
     return bytes;
-}
-
-// Median and 90th percentile of `runs` timed calls of `step`, in milliseconds.
-std::pair<double, double> timed(const std::function<void()>& step) {
-    for (int i = 0; i < kWarmUp; ++i) {
-        step();
-    }
-    std::vector<double> ms;
-    ms.reserve(kRuns);
-    QElapsedTimer timer;
-    for (int i = 0; i < kRuns; ++i) {
-        timer.start();
-        step();
-        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms[ms.size() * 9 / 10]};
-}
-
-// The same for `step` alone, each run followed by an untimed `reset`.
-std::pair<double, double> timed(const std::function<void()>& step,
-                                const std::function<void()>& reset) {
-    for (int i = 0; i < kWarmUp; ++i) {
-        step();
-        reset();
-    }
-    std::vector<double> ms;
-    ms.reserve(kRuns);
-    QElapsedTimer timer;
-    for (int i = 0; i < kRuns; ++i) {
-        timer.start();
-        step();
-        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
-        reset();
-    }
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms[ms.size() * 9 / 10]};
-}
-
-void row(const char* what, std::pair<double, double> figures, const char* target = "") {
-    std::printf("| %s | %.3f ms | %.3f ms | %s |\n", what, figures.first, figures.second, target);
 }
 
 bool write(const QString& path, const QByteArray& bytes) {
