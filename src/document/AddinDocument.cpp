@@ -34,6 +34,16 @@ HeaderPatch AddinDocument::patch(Field field, const QString& text) {
     return result;
 }
 
+IconPatch AddinDocument::patchIcon(const QByteArray& icon) {
+    IconPatch result = IconPatch::apply(m_image.bytes(), icon);
+    if (result.written()) {
+        m_header = AddinHeader::parse(m_image.bytes());
+        m_patched = true;
+        emit patched();
+    }
+    return result;
+}
+
 void AddinDocument::discardChanges() {
     m_patched = false;
 }

@@ -3,6 +3,7 @@
 #include "AddinHeader.h"
 #include "AddinImage.h"
 #include "HeaderPatch.h"
+#include "IconPatch.h"
 
 #include <QObject>
 
@@ -30,6 +31,9 @@ public:
     void load(AddinImage image);
     // Writes `text` over the field in place. Nothing changes unless the outcome is Written.
     HeaderPatch patch(Field field, const QString& text);
+    // Writes the 160 icon bytes over the header's icon in place. Nothing changes unless the
+    // outcome is Written.
+    IconPatch patchIcon(const QByteArray& icon);
     // The user agreed to lose the unsaved changes; the image stays until the next load.
     void discardChanges();
 
