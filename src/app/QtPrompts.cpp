@@ -73,6 +73,9 @@ Prompts::Answer QtPrompts::ask(const Message& message) {
 
 std::optional<QString> QtPrompts::chooseFile(const FileRequest& request) {
     QFileDialog dialog(m_parent);
+    if (!request.caption.isEmpty()) {
+        dialog.setWindowTitle(request.caption);
+    }
     QStringList filters;
     for (const FileFilter& filter : request.filters) {
         filters << qtFilter(filter);

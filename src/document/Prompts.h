@@ -34,6 +34,7 @@ public:
     struct FileRequest {
         enum class Kind { Open, Save };
         Kind kind = Kind::Open;
+        QString caption; // the dialog's title; empty for the toolkit's own
         QString initialName;
         std::vector<FileFilter> filters;
         bool mustExist = false;        // open: the file must exist

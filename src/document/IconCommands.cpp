@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "IconCommands.h"
+
+#include "AddinDocument.h"
+#include "AppTitle.h"
+#include "FilePath.h"
+#include "IconPicture.h"
+
+IconCommands::IconCommands(Prompts& prompts, AddinDocument& document)
+    : m_prompts(prompts), m_document(document) {}
+
+std::vector<Prompts::FileFilter> IconCommands::filters() {
+    return {
+        {QStringLiteral("Pictures (*.png *.bmp *.pbm *.pgm *.ppm *.xpm *.gif)"),
+         {QStringLiteral("*.png"), QStringLiteral("*.bmp"), QStringLiteral("*.pbm"),
+          QStringLiteral("*.pgm"), QStringLiteral("*.ppm"), QStringLiteral("*.xpm"),
+          QStringLiteral("*.gif")}},
+        {QStringLiteral("All files (*)"), {QStringLiteral("*")}},
+    };
+}
+
+bool IconCommands::canReplace() const {
+    return m_document.isLoaded() && m_document.header().complete() && m_document.header().isAddin();
+}
+
+bool IconCommands::takesDrop(const QString& path) const {
+    return canReplace() && IconPicture::isPictureFile(path);
+}
+
+void IconCommands::tell(const QString& text) {
+    m_prompts.tell(text, appTitle());
+}
+
+bool IconCommands::replaceFromDialog() {
+    if (!canReplace()) {
+        return false;
+    }
+    Prompts::FileRequest request;
+    request.kind = Prompts::FileRequest::Kind::Open;
+    request.caption = QStringLiteral("Replace icon");
+    request.initialName = m_lastChosen;
+    request.filters = filters();
+    request.mustExist = true;
+    const std::optional<QString> path = m_prompts.chooseFile(request);
+    if (!path || path->isEmpty()) {
+        return false;
+    }
+    m_lastChosen = *path;
+    return replaceFrom(*path);
+}
+
+bool IconCommands::replaceFrom(const QString& path) {
+    if (!canReplace()) {
+        return false;
+    }
+    // A name Qt could not hand over byte for byte might lead to another picture.
+    if (!FilePath::namesExactly(path)) {
+        tell(QStringLiteral("The name of this file cannot be read exactly!\r\nRename the file, "
+                            "then try again."));
+        return false;
+    }
+    // The picture is read before the question: a picture that cannot be an icon asks nothing.
+    const IconPicture picture = IconPicture::fromFile(path);
+    if (!picture.converted()) {
+        tell(picture.problem + QStringLiteral(" Nothing was patched."));
+        return false;
+    }
+    const Prompts::Answer answer =
+        m_prompts.ask({QStringLiteral("Patch the addin?"), appTitle(), Prompts::Icon::None,
+                       Prompts::Buttons::OkCancel, Prompts::Answer::Cancel});
+    if (answer != Prompts::Answer::Ok) {
+        return false;
+    }
+    const IconPatch patch = m_document.patchIcon(picture.icon);
+    if (!patch.written()) {
+        tell(patch.problem + QStringLiteral(" Nothing was patched."));
+        return false;
+    }
+    return true;
+}
