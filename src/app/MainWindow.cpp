@@ -14,9 +14,11 @@
 #include "IconBox.h"
 #include "IconCode.h"
 #include "IconCodeWindow.h"
+#include "IconCommands.h"
 #include "Prompts.h"
 #include "StatusPanels.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -34,7 +36,8 @@ constexpr int kStatusBarHeight = 18;
 
 MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
     : QMainWindow(parent), m_prompts(prompts), m_dumpFiles(dumpFiles),
-      m_document(new AddinDocument(this)), m_files(new FileCommands(prompts, *m_document, this)) {
+      m_document(new AddinDocument(this)), m_files(new FileCommands(prompts, *m_document, this)),
+      m_icons(std::make_unique<IconCommands>(prompts, *m_document)) {
     setObjectName(QStringLiteral("main"));
     auto* client = new QWidget(this);
     setCentralWidget(client);
@@ -175,6 +178,25 @@ void MainWindow::connectHeader() {
         });
     });
     connect(m_header->Picture1, &IconBox::doubleClicked, this, &MainWindow::showIconCode);
+    connect(m_header->Picture1->replaceAction(), &QAction::triggered, this, [this] {
+        request([this] {
+            finishEdits();
+            if (m_icons->replaceFromDialog()) {
+                refreshIconCode();
+            }
+        });
+    });
+    // A picture dropped on the icon replaces it; anything else is opened, as anywhere else.
+    connect(m_header->Picture1, &IconBox::fileDropped, this, [this](const QString& path) {
+        request([this, path] {
+            finishEdits();
+            if (!m_icons->takesDrop(path)) {
+                m_files->openPath(path);
+            } else if (m_icons->replaceFrom(path)) {
+                refreshIconCode();
+            }
+        });
+    });
 }
 
 void MainWindow::tell(const QString& text) {
@@ -311,6 +333,12 @@ void MainWindow::showIconCode() {
     m_iconCode->setCode(IconCode::fromPixels(m_header->Picture1->pixels()));
 }
 
+void MainWindow::refreshIconCode() {
+    if (m_iconCode) {
+        m_iconCode->setCode(IconCode::fromPixels(m_header->Picture1->pixels()));
+    }
+}
+
 IconCodeWindow* MainWindow::iconCodeWindow() const {
     return m_iconCode;
 }
@@ -353,6 +381,7 @@ void MainWindow::showProperties() {
     }
     const AddinHeader& header = m_document->header();
     m_header->show(header);
+    m_header->Picture1->replaceAction()->setEnabled(m_icons->canReplace());
     if (!header.complete()) {
         tell(header.problemText());
     }

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 
 class AddinDocument;
 class CodeListingWindow;
@@ -14,6 +15,7 @@ class FileCommands;
 class HeaderArea;
 class HeaderBox;
 class IconCodeWindow;
+class IconCommands;
 class Prompts;
 class QAction;
 class StatusPanels;
@@ -64,6 +66,8 @@ private:
     void showIconCode();
     void showListing();
     void refreshListing();
+    // An open icon-code window shows the icon as it is now.
+    void refreshIconCode();
     void showAbout();
     void render();
     void renderDump();
@@ -75,6 +79,7 @@ private:
     DumpFiles& m_dumpFiles;
     AddinDocument* m_document;
     FileCommands* m_files;
+    std::unique_ptr<IconCommands> m_icons;
 
     HeaderArea* m_header;
     DumpView* m_dump;
