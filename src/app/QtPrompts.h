@@ -8,6 +8,9 @@ class QWidget;
 class QtPrompts : public Prompts {
 public:
     explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
+    // The window the dialogs belong to: they stand over it, and the focus comes back to it
+    // when they close.
+    void setParent(QWidget* parent) { m_parent = parent; }
 
     Answer ask(const Message& message) override;
     std::optional<QString> chooseFile(const FileRequest& request) override;

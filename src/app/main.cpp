@@ -38,6 +38,7 @@ int main(int argc, char* argv[]) {
         DumpFiles dumpFiles;
         QtPrompts prompts;
         MainWindow window(prompts, dumpFiles);
+        prompts.setParent(&window);
         window.show();
         if (file) {
             CommandLine::openWhenShown(window, *file);
