@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A bare Qt Widgets window with the same kinds of widgets as Mobrin's main window, and nothing
 // else: a menu bar, two plain-text panes, two rows of line edits, a check box and a status
 // bar. The yardstick for start-up, idle CPU and memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Launches the real program and the bare window as separate processes, alternately, and
 // measures (a) the time from launch to the first exposed window, (c) idle CPU over 10 s as a
 // share of one core from /proc/<pid>/task/*/schedstat, and (d) peak memory (VmHWM) from

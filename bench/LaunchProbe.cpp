@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded (LD_PRELOAD) into a Qt program for the launch benchmarks; does nothing unless asked
 // through its environment:
 //   MOBRIN_BENCH_EXIT_ON_EXPOSE=1  end the process the moment its first window is exposed

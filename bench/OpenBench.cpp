@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // (b) Open, parse, render and first sync of a 9000-byte add-in, per operation, in the real
 // main window (offscreen), and the same path taken apart step by step to show where the time
 // goes. Prints Markdown table rows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The benchmarks' clock: medians and 90th percentiles of repeated runs, printed as Markdown

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What mobrin-cli returns to the shell; scripts tell the failures apart by these numbers.

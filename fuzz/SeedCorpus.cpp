@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the fuzzers' seed corpus into a folder: add-ins made with the header builder (whole,
 // padded, unpadded, damaged at every terminator) and, when given, the sample add-ins.
 #include "AddinHeader.h"

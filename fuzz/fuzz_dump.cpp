@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dump text and the pane arithmetic on arbitrary images and positions: 3 hex characters and
 // 1 ASCII character a byte, text that survives the temporary files, pane lines that keep every
 // character where the dump text has it, and sync steps that stay inside both panes and agree

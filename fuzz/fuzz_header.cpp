@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The header parser on arbitrary bytes: whatever it reports lies inside the image and is the
 // image's own bytes, and a complete header is rebuilt byte for byte by buildAddinHeader.
 #include "AddinHeader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The icon-code text for any pixels: always 32 ".db" lines of five "$hh" items, 831 characters,
 // and for an icon painted from header bytes exactly those bytes back.
 #include "FuzzCheck.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Patching with whatever text: a written patch changes exactly the field's own bytes (the text
 // in the code page, then spaces), a refused one changes nothing, and after patching a parsed
 // name or description the header parses to the same layout again.

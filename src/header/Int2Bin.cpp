@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Int2Bin.h"
 
 QString Int2Bin(quint8 inByte) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Ways to make file operations fail for real, also when the tests run as root (as they do in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loaded file changed by another program after it was opened: removed, grown, shrunk,
 // emptied or replaced. Rendering, patching and saving work on the image alone, and Save
 // writes exactly the patched image, whatever lies on disk meanwhile.

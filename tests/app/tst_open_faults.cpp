@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens that fail part-way, and paths out of the ordinary. A refused open leaves the window
 // exactly as it was (image, path, caption, header and dump) and the file as the failure left
 // it; unusual names open, patch and save like any other.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text pasted into an unlocked name or description that the field cannot hold: its own
 // terminator (a line break in the name, a zero character in the description) or a character
 // outside the code page. Nothing is written, the window says why, and the file on disk and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves that cannot complete: a read-only folder, a read-only file, paths under /proc, a write
 // cut short by a file-size limit; and saves over symbolic links. Every case ends with the old
 // file intact byte for byte or the new one complete, and a failure says "Error saving the

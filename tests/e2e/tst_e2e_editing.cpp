@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Journeys through the real window: the real program, its real dialogs, a window manager and
 // real input events, checked by what the window shows and by the bytes on disk.
 #include "DesktopSession.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real window under a file-size limit, and ended by a signal as a logout or `kill` ends
 // it: it reports what it cannot write, goes on working, and leaves no temporary files.
 #include "DesktopSession.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A main window driven the way a user drives it, with scripted dialogs. Header-only: only

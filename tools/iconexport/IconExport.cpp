@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mobrin-iconexport SIZE OUT.png [SIZE OUT.png ...]
 // Writes the program's icon, as the window draws it, at each SIZE x SIZE into OUT.png.
 #include "AppIcon.h"

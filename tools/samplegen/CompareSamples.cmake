@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the sample generator into a fresh folder and fails unless every file it writes is
 # byte-identical to the committed one in samples/ and no committed sample is missing from it.
 # Inputs: GENERATOR (the tool), COMMITTED (samples/), FRESH (a scratch folder, emptied first).

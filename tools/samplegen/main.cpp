@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mobrin-samplegen: writes the example add-ins that live in samples/.
 //
 //   mobrin-samplegen [folder]      (the folder defaults to the repository's samples/)
