@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DumpText.h"
 #include "FilePath.h"
-#include "IconBitmap.h"
 #include "IconCode.h"
 #include "IconCodeWindow.h"
 #include "WindowHarness.h"
@@ -21,12 +20,6 @@ QByteArray newIcon() {
         byte = char(~byte);
     }
     return icon;
-}
-
-QImage drawn(const QByteArray& icon) {
-    QImage pixels = IconBitmap::cleared(Qt::white);
-    IconBitmap::paint(pixels, icon);
-    return pixels;
 }
 
 // Drops `path` on `target` as a file manager's drag would.
@@ -108,7 +101,7 @@ void IconReplaceTest::replaceIcon() {
     QFETCH(QString, openName);
 
     WindowHarness h;
-    QVERIFY(drawn(newIcon()).save(h.files.path(QStringLiteral("icon.png"))));
+    QVERIFY(TestFiles::drawnIcon(newIcon()).save(h.files.path(QStringLiteral("icon.png"))));
     QVERIFY(QImage(41, 32, QImage::Format_Mono).save(h.files.path(QStringLiteral("wide.png"))));
     const QByteArray png = TestFiles::read(h.files.path(QStringLiteral("icon.png")));
     h.files.write(FilePath::fromBytes("twin\xFF.png"), png);
@@ -153,8 +146,8 @@ void IconReplaceTest::replaceIcon() {
     QCOMPARE(h.document().isPatched(), written);
     QCOMPARE(h.hexPane()->dumpText(), DumpText::hexText(expected));
     if (code) {
-        QCOMPARE(code->code(),
-                 IconCode::fromPixels(drawn(written ? newIcon() : TestFiles::icon())));
+        QCOMPARE(code->code(), IconCode::fromPixels(
+                                   TestFiles::drawnIcon(written ? newIcon() : TestFiles::icon())));
     }
 }
 

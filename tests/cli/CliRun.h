@@ -4,7 +4,9 @@
 #include "CliMain.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QStringList>
+#include <QTest>
 
 #include <sstream>
 
@@ -27,3 +29,16 @@ struct CliRun {
         return err.startsWith("mobrin-cli: ") && err.endsWith('\n') && err.count('\n') == 1;
     }
 };
+
+// The built mobrin-cli, run as a program with `arguments`, answers exactly as the in-process
+// run does: same exit code, same output, same error lines.
+inline void compareWithProgram(const QStringList& arguments) {
+    QProcess program;
+    program.start(QStringLiteral(MOBRIN_BUILD_DIR "/cli/mobrin-cli"), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    const CliRun inProcess(arguments);
+    QCOMPARE(program.exitCode(), inProcess.code);
+    QCOMPARE(program.readAllStandardOutput(), inProcess.out);
+    QCOMPARE(program.readAllStandardError(), inProcess.err);
+}

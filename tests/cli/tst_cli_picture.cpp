@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinHeader.h"
 #include "CliRun.h"
-#include "IconBitmap.h"
 #include "TestFiles.h"
 #include "WindowView.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -25,22 +23,11 @@ QByteArray png(const QImage& picture) {
 
 // The icon drawn black on white, each icon pixel made `scale` x `scale`, as a PNG file.
 QByteArray picture(const QByteArray& icon, int scale = 1) {
-    QImage pixels = IconBitmap::cleared(Qt::white);
-    IconBitmap::paint(pixels, icon);
-    return png(pixels.scaled(pixels.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    return png(TestFiles::drawnIcon(icon, scale));
 }
 
 QByteArray withIcon(QByteArray addin, const QByteArray& icon) {
     return addin.replace(kIconStart - 1, icon.size(), icon);
-}
-
-QByteArray randomIcon(quint32 seed) {
-    QRandomGenerator random(seed);
-    QByteArray icon(AddinHeader::kIconBytes, '\0');
-    for (char& byte : icon) {
-        byte = char(random.bounded(256));
-    }
-    return icon;
 }
 
 } // namespace
@@ -69,7 +56,7 @@ void CliPicture::forms_data() {
     QTest::addColumn<QString>("says");        // in the one error line
 
     const QByteArray clock = TestFiles::addin();
-    const QByteArray icon = randomIcon(14);
+    const QByteArray icon = TestFiles::randomIcon(14);
     const QByteArray good = picture(icon);
     const QByteArray text = WindowView::iconText(icon).toUtf8();
     QImage wideImage(41, 32, QImage::Format_RGB32);
@@ -193,7 +180,7 @@ void CliPicture::roundTrip_data() {
 void CliPicture::roundTrip() {
     QFETCH(int, scale);
     TestFiles files;
-    const QByteArray icon = randomIcon(quint32(100 + scale));
+    const QByteArray icon = TestFiles::randomIcon(quint32(100 + scale));
     const QString source = files.write("a.rex", withIcon(TestFiles::addin(), icon));
     const QString target = files.write("b.rex", withIcon(TestFiles::addin(), QByteArray(160, 0)));
     const QString pic = files.path("icon.png");
@@ -221,15 +208,7 @@ void CliPicture::realProgram() {
     QFETCH(QByteArray, picture);
     TestFiles files;
     const QString pic = files.write("icon.png", picture);
-    const QStringList arguments{"icon", "--from", pic};
-    QProcess program;
-    program.start(QStringLiteral(MOBRIN_BUILD_DIR "/cli/mobrin-cli"), arguments);
-    QVERIFY(program.waitForFinished(20000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    const CliRun inProcess(arguments);
-    QCOMPARE(program.exitCode(), inProcess.code);
-    QCOMPARE(program.readAllStandardOutput(), inProcess.out);
-    QCOMPARE(program.readAllStandardError(), inProcess.err);
+    compareWithProgram({"icon", "--from", pic});
 }
 
 QTEST_GUILESS_MAIN(CliPicture)

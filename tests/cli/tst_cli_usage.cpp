@@ -178,15 +178,7 @@ void CliUsage::realProgram() {
     QByteArray bytes = TestFiles::addin("Cl-ck", "Shows time", 0, 0);
     bytes += QByteArray("-\x7F\x80\xFF", 4);
     arguments.replaceInStrings("@", files.write("a.rex", bytes));
-
-    QProcess program;
-    program.start(QStringLiteral(MOBRIN_BUILD_DIR "/cli/mobrin-cli"), arguments);
-    QVERIFY(program.waitForFinished(20000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    const CliRun inProcess(arguments);
-    QCOMPARE(program.exitCode(), inProcess.code);
-    QCOMPARE(program.readAllStandardOutput(), inProcess.out);
-    QCOMPARE(program.readAllStandardError(), inProcess.err);
+    compareWithProgram(arguments);
 }
 
 QTEST_GUILESS_MAIN(CliUsage)

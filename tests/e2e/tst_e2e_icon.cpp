@@ -3,7 +3,6 @@
 // dropped on the icon with real X drag and drop, the real question, Save, the bytes on disk.
 #include "DesktopSession.h"
 #include "DragSource.h"
-#include "IconBitmap.h"
 #include "RunningMobrin.h"
 #include "TestFiles.h"
 
@@ -42,11 +41,8 @@ void IconJourneys::initTestCase() {
 }
 
 void IconJourneys::cleanup() {
-    if (QTest::currentTestFailed() && m_app) {
-        const QString shot = QDir::temp().filePath(
-            QStringLiteral("mobrin-e2e-%1.png").arg(QLatin1String(QTest::currentTestFunction())));
-        m_desktop->screenshot(shot);
-        qWarning("screen: %s\nstderr: %s", qPrintable(shot), qPrintable(m_app->errors()));
+    if (m_app) {
+        m_app->endJourney();
     }
     m_app.reset();
     m_files.reset();
@@ -62,10 +58,8 @@ void IconJourneys::aPictureDroppedOnTheIconIsPatchedAndSaved() {
     for (char& byte : icon) {
         byte = char(~byte);
     }
-    QImage pixels = IconBitmap::cleared(Qt::white);
-    IconBitmap::paint(pixels, icon);
     const QString picture = m_files->path(QStringLiteral("new icon.png"));
-    QVERIFY(pixels.scaled(pixels.size() * 2).save(picture));
+    QVERIFY(TestFiles::drawnIcon(icon, 2).save(picture));
 
     m_app = std::make_unique<RunningMobrin>(*m_desktop, QStringList{path});
     QVERIFY2(m_app->problem().isEmpty(), qPrintable(m_app->problem()));

@@ -36,11 +36,8 @@ private:
 };
 
 void ListingJourney::cleanup() {
-    if (QTest::currentTestFailed() && m_app) {
-        const QString shot = QDir::temp().filePath(
-            QStringLiteral("mobrin-e2e-%1.png").arg(QLatin1String(QTest::currentTestFunction())));
-        m_desktop->screenshot(shot);
-        qWarning("screen: %s\nstderr: %s", qPrintable(shot), qPrintable(m_app->errors()));
+    if (m_app) {
+        m_app->endJourney();
     }
     m_app.reset();
     m_desktop.reset();

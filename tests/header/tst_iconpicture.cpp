@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinHeader.h"
-#include "IconBitmap.h"
 #include "IconPicture.h"
 #include "TestFiles.h"
 
 #include <QBuffer>
 #include <QImageWriter>
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -14,22 +12,6 @@
 using Outcome = IconPicture::Outcome;
 
 namespace {
-
-// The icon drawn black on white, each icon pixel made `scale` x `scale`.
-QImage drawn(const QByteArray& icon, int scale = 1) {
-    QImage pixels = IconBitmap::cleared(Qt::white);
-    IconBitmap::paint(pixels, icon);
-    return pixels.scaled(pixels.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-}
-
-QByteArray randomIcon(quint32 seed) {
-    QRandomGenerator random(seed);
-    QByteArray icon(AddinHeader::kIconBytes, '\0');
-    for (char& byte : icon) {
-        byte = char(random.bounded(256));
-    }
-    return icon;
-}
 
 // A white 40 x 32 picture in `format` with the one pixel (9, 0) in `colour`: icon byte 1,
 // bit 6.
@@ -156,12 +138,12 @@ void IconPictureTest::convert_data() {
         << mono << Outcome::Converted << iconWithPixel(true) << QString();
 
     for (int scale = 1; scale <= 4; ++scale) {
-        const QByteArray icon = randomIcon(quint32(scale));
+        const QByteArray icon = TestFiles::randomIcon(quint32(scale));
         QTest::addRow("random icon, scale %d", scale)
-            << drawn(icon, scale) << Outcome::Converted << icon << QString();
+            << TestFiles::drawnIcon(icon, scale) << Outcome::Converted << icon << QString();
     }
     // A block need only be one colour as the icon sees it: black and dark grey are both black.
-    QImage shaded = drawn(TestFiles::icon(), 2);
+    QImage shaded = TestFiles::drawnIcon(TestFiles::icon(), 2);
     shaded.setPixel(1, 1, qRgb(60, 60, 60));
     QTest::newRow("scale 2, black block with a dark grey pixel")
         << shaded << Outcome::Converted << TestFiles::icon() << QString();
@@ -186,14 +168,14 @@ void IconPictureTest::convert_data() {
                        .arg(size.height()) +
                    accepted;
     }
-    QImage mixed = drawn(QByteArray(160, '\0'), 2);
+    QImage mixed = TestFiles::drawnIcon(QByteArray(160, '\0'), 2);
     mixed.setPixel(13, 7, qRgb(0, 0, 0));
     QTest::newRow("scale 2, one black pixel in a white block")
         << mixed << Outcome::Refused << QByteArray()
         << QStringLiteral("The picture is 80 x 64 pixels, 2 times the icon's size, but its "
                           "2 x 2 block at (12, 6) is partly black and partly white; at that "
                           "size every icon pixel must be a 2 x 2 block of one colour.");
-    QImage lastPixel = drawn(QByteArray(160, char(0xFF)), 3);
+    QImage lastPixel = TestFiles::drawnIcon(QByteArray(160, char(0xFF)), 3);
     lastPixel.setPixel(119, 95, qRgb(255, 255, 255));
     QTest::newRow("scale 3, the last pixel white in a black block")
         << lastPixel << Outcome::Refused << QByteArray() << "3 x 3 block at (117, 93)";
@@ -222,7 +204,7 @@ void IconPictureTest::fromFile_data() {
     QTest::addColumn<bool>("isPicture");
 
     // The formats Qt reads without plugins, each written by Qt itself.
-    const QImage icon = drawn(TestFiles::icon());
+    const QImage icon = TestFiles::drawnIcon(TestFiles::icon());
     for (const char* format : {"png", "bmp", "pbm", "pgm", "ppm", "xpm"}) {
         QTest::addRow("%s", format)
             << encoded(icon, format) << "file" << Outcome::Converted << QString() << true;
@@ -230,7 +212,9 @@ void IconPictureTest::fromFile_data() {
     QTest::newRow("gif") << gifOf(TestFiles::icon()) << "file" << Outcome::Converted << QString()
                          << true;
     QTest::newRow("16-bit grey PNG, scale 2")
-        << encoded(drawn(TestFiles::icon(), 2).convertToFormat(QImage::Format_Grayscale16), "png")
+        << encoded(TestFiles::drawnIcon(TestFiles::icon(), 2)
+                       .convertToFormat(QImage::Format_Grayscale16),
+                   "png")
         << "file" << Outcome::Converted << QString() << true;
 
     QImage wide(41, 32, QImage::Format_RGB32);
@@ -289,11 +273,11 @@ void IconPictureTest::fromFile() {
 
 void IconPictureTest::cutShort_data() {
     QTest::addColumn<QByteArray>("bytes");
-    const QImage icon = drawn(TestFiles::icon());
+    const QImage icon = TestFiles::drawnIcon(TestFiles::icon());
     for (const char* format : {"png", "bmp", "pbm", "pgm", "ppm", "xpm"}) {
         QTest::addRow("%s", format) << encoded(icon, format);
     }
-    QTest::newRow("bmp, scale 2") << encoded(drawn(TestFiles::icon(), 2), "bmp");
+    QTest::newRow("bmp, scale 2") << encoded(TestFiles::drawnIcon(TestFiles::icon(), 2), "bmp");
     QTest::newRow("bmp, one bit a pixel")
         << encoded(icon.convertToFormat(QImage::Format_Mono), "bmp");
     QTest::newRow("gif") << gifOf(TestFiles::icon());

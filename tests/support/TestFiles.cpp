@@ -3,6 +3,9 @@
 
 #include "AddinHeader.h"
 #include "FilePath.h"
+#include "IconBitmap.h"
+
+#include <QRandomGenerator>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -97,4 +100,19 @@ QByteArray TestFiles::addin(const QByteArray& name, const QByteArray& descriptio
         bytes.append(totalSize - bytes.size(), char(0xFF));
     }
     return bytes;
+}
+
+QByteArray TestFiles::randomIcon(quint32 seed) {
+    QRandomGenerator random(seed);
+    QByteArray bytes(AddinHeader::kIconBytes, '\0');
+    for (char& byte : bytes) {
+        byte = char(random.bounded(256));
+    }
+    return bytes;
+}
+
+QImage TestFiles::drawnIcon(const QByteArray& icon, int scale) {
+    QImage pixels = IconBitmap::cleared(Qt::white);
+    IconBitmap::paint(pixels, icon);
+    return pixels.scaled(pixels.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }

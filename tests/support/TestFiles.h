@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -25,6 +26,11 @@ public:
                             int totalSize = 8192, const QByteArray& classText = "ADDIN");
     // The icon bytes addin() uses: a recognisable pattern, every row different.
     static QByteArray icon();
+    // 160 icon bytes from a seeded generator.
+    static QByteArray randomIcon(quint32 seed);
+    // The icon drawn black on white, as the icon box draws it, each icon pixel made `scale` x
+    // `scale`: the picture a user would draw of it.
+    static QImage drawnIcon(const QByteArray& icon, int scale = 1);
 
 private:
     QTemporaryDir m_dir;
