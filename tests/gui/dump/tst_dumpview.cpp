@@ -377,4 +377,4 @@ void DumpViewTest::unwritableTemporaryFolderKeepsTheImage() {
 }
 
 QTEST_MAIN(DumpViewTest)
-#include "tst_dumpview_ui.moc"
+#include "tst_dumpview.moc"
