@@ -1,37 +1,48 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "DumpText.h"
-#include "IconBitmap.h"
-#include "IconCode.h"
-
 #include <QByteArrayView>
 #include <QStringList>
 
-// What the window shows, built the way the window builds it, for comparison with mobrin-cli.
+#include <algorithm>
+
+// What the window shows, written out here from the bytes alone, apart from the program's own
+// code, for comparison with mobrin-cli.
 namespace WindowView {
 
-// The dump's visual lines: the hex and ASCII pane texts cut at their wrapping widths, and the
-// address column as it reads for each screenful of 15 lines.
+// The dump's visual lines: a four-digit address, two hex digits and a space a byte (the last
+// line padded to 48 characters), and one character a byte: "_" for a space, an en dash for a
+// hyphen, the byte itself from "!" to DEL, "." for the rest.
 inline QStringList dumpLines(QByteArrayView range) {
-    const QString hex = DumpText::hexText(range);
-    const QString ascii = DumpText::asciiText(range);
-    const int count = int((range.size() + 15) / 16);
     QStringList lines;
-    for (int line = 0; line < count; ++line) {
-        const QStringList column =
-            DumpText::addressLinesFrom(line + 1).split(QLatin1Char('\r'), Qt::SkipEmptyParts);
-        lines << column.first() + "  " + hex.mid(48 * line, 48).leftJustified(48) + "  " +
-                     ascii.mid(16 * line, 16);
+    for (qsizetype at = 0; at < range.size(); at += 16) {
+        QString hex;
+        QString ascii;
+        for (qsizetype i = at; i < std::min(at + 16, range.size()); ++i) {
+            const auto byte = quint8(range[i]);
+            hex += QString::asprintf("%02X ", byte);
+            ascii += byte == ' '                      ? QChar(u'_')
+                     : byte == '-'                    ? QChar(u'\u2013')
+                     : (byte >= 0x21 && byte <= 0x7F) ? QChar(byte)
+                                                      : QChar(u'.');
+        }
+        lines << QString::asprintf("%04X  ", int(at & 0xFFFF)) + hex.leftJustified(48) + "  " +
+                     ascii;
     }
     return lines;
 }
 
-// The icon-code window's text: the icon box cleared, painted from the header, read back.
+// The icon-code window's text: a line of five "$hh" items per row of the icon, commas between
+// all items but the very last, every line ending in CR LF; bytes a cut-short icon lacks are 0.
 inline QString iconText(const QByteArray& iconBytes) {
-    QImage box = IconBitmap::cleared(Qt::white);
-    IconBitmap::paint(box, iconBytes);
-    return IconCode::fromPixels(box);
+    QString text;
+    for (int i = 0; i < 160; ++i) {
+        text += (i % 5 == 0 ? QStringLiteral(".db ") : QString()) +
+                QString::asprintf("$%02X", i < iconBytes.size() ? quint8(iconBytes[i]) : 0) +
+                (i < 159 ? QStringLiteral(",") : QString()) +
+                (i % 5 == 4 ? QStringLiteral("\r\n") : QString());
+    }
+    return text;
 }
 
 // mobrin-cli's output split into lines.

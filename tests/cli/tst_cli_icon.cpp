@@ -2,6 +2,7 @@
 #include "AddinHeader.h"
 #include "AddinImage.h"
 #include "CliRun.h"
+#include "IconCode.h"
 #include "TestFiles.h"
 #include "WindowView.h"
 
