@@ -24,14 +24,14 @@ bool readInFull(const std::optional<HeaderField>& field) {
 }
 
 QString valueText(const HeaderFact& fact, bool hex) {
-    const QString tag = hex ? NumberForm::kHexTag : QString();
+    const NumberForm::Base base = hex ? NumberForm::Base::Hex : NumberForm::Base::Decimal;
     switch (fact.kind) {
     case HeaderFact::Kind::Text:
         return CliOutput::escaped(fact.text);
     case HeaderFact::Kind::Word:
-        return NumberForm::wordByTag(fact.number, tag);
+        return NumberForm::word(fact.number, base);
     case HeaderFact::Kind::Number:
-        return NumberForm::plainByTag(fact.number, tag);
+        return NumberForm::plain(fact.number, base);
     case HeaderFact::Kind::Decimal:
         return NumberForm::decimal(fact.number);
     }

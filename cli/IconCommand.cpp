@@ -60,7 +60,7 @@ int printPicture(const CommandOptions& command, std::ostream& out, std::ostream&
     if (!picture.ok()) {
         return CliOutput::fail(err, picture.exitCode, picture.error);
     }
-    CliOutput::write(out, IconCode::fromPixels(IconPixels::of(picture.icon)));
+    CliOutput::write(out, IconCode::fromBytes(picture.icon));
     return ExitCode::kOk;
 }
 
@@ -111,11 +111,11 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (!input.ok()) {
         return CliOutput::fail(err, input.exitCode, input.error);
     }
-    const QImage pixels = IconPixels::of(header.icon);
     if (!png) {
-        CliOutput::write(out, IconCode::fromPixels(pixels));
+        CliOutput::write(out, IconCode::fromBytes(header.icon));
         return ExitCode::kOk;
     }
+    const QImage pixels = IconPixels::of(header.icon);
     const QImage picture =
         pixels.scaled(pixels.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     const QByteArray bytes = pngBytes(picture);

@@ -47,35 +47,6 @@ constexpr FieldRequest kFields[] = {
     {"description", &AddinHeader::description},
 };
 
-QString refusal(const HeaderPatch& patch, const QString& label, const QString& text,
-                int fieldLength) {
-    switch (patch.outcome) {
-    case HeaderPatch::Outcome::Written:
-        return {};
-    case HeaderPatch::Outcome::EmptyField:
-        return QStringLiteral("the %1 field is empty, so it has no bytes to patch").arg(label);
-    case HeaderPatch::Outcome::TooLong:
-        return QStringLiteral("the new %1 has %2 characters, but its field holds %3")
-            .arg(label)
-            .arg(text.size())
-            .arg(fieldLength);
-    case HeaderPatch::Outcome::Unencodable:
-        return QStringLiteral("the %1 cannot hold \"%2\" (U+%3): it has no Windows-1252 code")
-            .arg(label, patch.character,
-                 QString::number(patch.character.toUcs4().value(0), 16)
-                     .toUpper()
-                     .rightJustified(4, QLatin1Char('0')));
-    case HeaderPatch::Outcome::OutsideImage:
-        return QStringLiteral("the %1 field lies outside the file").arg(label);
-    case HeaderPatch::Outcome::EndsField:
-        return QStringLiteral("the %1 cannot hold U+%2: that character would end the field early")
-            .arg(label, QString::number(patch.character.toUcs4().value(0), 16)
-                            .toUpper()
-                            .rightJustified(4, QLatin1Char('0')));
-    }
-    return {};
-}
-
 } // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
@@ -129,11 +100,11 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         }
         const HeaderField& field = *(header.*request.field);
         const QString text = command.value(option);
-        const HeaderPatch patch = HeaderPatch::apply(patched, field.start, field.length(), text);
-        if (patch.outcome != HeaderPatch::Outcome::Written) {
+        const HeaderPatch patch =
+            HeaderPatch::apply(patched, field.start, field.patchableLength(), text);
+        if (!patch.written()) {
             return CliOutput::fail(err, ExitCode::kPatchRefused,
-                                   path + QLatin1String(": ") +
-                                       refusal(patch, option, text, field.length()));
+                                   path + QLatin1String(": ") + patch.problem(option));
         }
     }
 

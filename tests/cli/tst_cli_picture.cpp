@@ -102,7 +102,7 @@ void CliPicture::forms_data() {
         << "partly black and partly white";
     QTest::newRow("patch --icon, name too long: no icon either")
         << patch + QStringList{"--name", "Clocks"} << clock << good << 5 << empty << clock << none
-        << "the new name has 6 characters";
+        << "new name has 6 characters";
     QTest::newRow("patch --icon, class DATA")
         << patch << QByteArray("ApplicationName:DATA\r\n") + QByteArray(300, 'x') << good << 4
         << empty << QByteArray("ApplicationName:DATA\r\n") + QByteArray(300, 'x') << none

@@ -82,7 +82,12 @@ public:
     void command(const char* name) { runCommand(*window, name); }
 
     const AddinDocument& document() const { return window->document(); }
-    HeaderArea* header() const { return window->headerArea(); }
+    // The header area's boxes, found by the names the team uses ("Aname", "Aw1", ...).
+    HeaderBox* box(const char* name) const {
+        return window->findChild<HeaderBox*>(QLatin1String(name));
+    }
+    IconBox* icon() const { return window->findChild<IconBox*>(QStringLiteral("Picture1")); }
+    QCheckBox* stripBox() const { return window->findChild<QCheckBox*>(QStringLiteral("chkCode")); }
     DumpView* dump() const { return window->dumpView(); }
     DumpPane* hexPane() const { return dump()->scrHEX; }
     DumpPane* asciiPane() const { return dump()->scrASC; }

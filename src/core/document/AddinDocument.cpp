@@ -7,6 +7,23 @@ bool AddinDocument::isParsed() const {
     return m_header.classLine && !m_header.classLine->bytes.isEmpty();
 }
 
+bool AddinDocument::hasIcon() const {
+    return isLoaded() && m_header.isAddin();
+}
+
+bool AddinDocument::isCompleteAddin() const {
+    return hasIcon() && m_header.complete();
+}
+
+const std::optional<HeaderField>& AddinDocument::place(Field field) const {
+    return field == Field::Name ? m_header.name : m_header.description;
+}
+
+int AddinDocument::patchableLength(Field field) const {
+    const std::optional<HeaderField>& read = place(field);
+    return isLoaded() && read ? read->patchableLength() : 0;
+}
+
 void AddinDocument::load(AddinImage image) {
     const bool newPath = image.path() != m_image.path();
     m_image = std::move(image);
@@ -19,15 +36,12 @@ void AddinDocument::load(AddinImage image) {
 }
 
 HeaderPatch AddinDocument::patch(Field field, const QString& text) {
-    const std::optional<HeaderField>& place =
-        field == Field::Name ? m_header.name : m_header.description;
-    if (!isLoaded() || !place) {
+    if (!isLoaded() || !place(field)) {
         return {HeaderPatch::Outcome::OutsideImage, {}};
     }
-    // A field without its terminator has no known length: there is nothing it can take.
-    HeaderPatch result = HeaderPatch::apply(m_image.bytes(), place->start,
-                                            place->terminated ? place->length() : 0, text);
-    if (result.outcome == HeaderPatch::Outcome::Written) {
+    HeaderPatch result =
+        HeaderPatch::apply(m_image.bytes(), place(field)->start, patchableLength(field), text);
+    if (result.written()) {
         m_header = AddinHeader::parse(m_image.bytes());
         m_patched = true;
         emit patched();

@@ -27,6 +27,13 @@ public:
     // A class text was read: the header can be shown, its numbers toggled and its fields
     // edited.
     bool isParsed() const;
+    // A loaded add-in (class type ADDIN) has an icon to show, whole or cut short.
+    bool hasIcon() const;
+    // A loaded add-in whose header is complete: only that says where its code starts, so only
+    // its code can be listed and its icon replaced.
+    bool isCompleteAddin() const;
+    // How many characters a patch of `field` may write; 0 when it can take none.
+    int patchableLength(Field field) const;
 
     // Takes a freshly read image; whatever was loaded before, patched or not, is gone.
     void load(AddinImage image);
@@ -53,6 +60,8 @@ signals:
     void pathChanged(const QString& path);
 
 private:
+    const std::optional<HeaderField>& place(Field field) const;
+
     AddinImage m_image;
     AddinHeader m_header;
     bool m_patched = false;

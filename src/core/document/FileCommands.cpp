@@ -2,17 +2,13 @@
 #include "FileCommands.h"
 
 #include "AddinDocument.h"
-#include "AppTitle.h"
+#include "CommandTexts.h"
 #include "FilePath.h"
 
 namespace {
 
 const QString kOpenError = QStringLiteral("Error opening file!!");
 const QString kSaveError = QStringLiteral("Error saving the file!");
-// A name the file dialog or a drop could not hand over byte for byte: it might lead to another
-// file.
-const QString kInexactName = QStringLiteral(
-    "The name of this file cannot be read exactly!\r\nRename the file, then try again.");
 
 } // namespace
 
@@ -88,7 +84,7 @@ void FileCommands::load(const QString& path) {
         return;
     }
     if (probe.outcome == AddinImage::ProbeOutcome::InexactName) {
-        tell(kInexactName);
+        tell(CommandTexts::kInexactName);
         return;
     }
     if (probe.outcome != AddinImage::ProbeOutcome::Ok) {
@@ -141,7 +137,7 @@ bool FileCommands::saveAs() {
     }
     m_lastChosen = *path;
     if (!FilePath::namesExactly(*path)) {
-        tell(kInexactName);
+        tell(CommandTexts::kInexactName);
         return false;
     }
     if (!m_document.saveAs(*path)) {

@@ -2,7 +2,7 @@
 #include "IconCommands.h"
 
 #include "AddinDocument.h"
-#include "AppTitle.h"
+#include "CommandTexts.h"
 #include "FilePath.h"
 #include "IconPicture.h"
 
@@ -20,7 +20,7 @@ std::vector<Prompts::FileFilter> IconCommands::filters() {
 }
 
 bool IconCommands::canReplace() const {
-    return m_document.isLoaded() && m_document.header().complete() && m_document.header().isAddin();
+    return m_document.isCompleteAddin();
 }
 
 bool IconCommands::takesDrop(const QString& path) const {
@@ -55,8 +55,7 @@ bool IconCommands::replaceFrom(const QString& path) {
     }
     // A name Qt could not hand over byte for byte might lead to another picture.
     if (!FilePath::namesExactly(path)) {
-        tell(QStringLiteral("The name of this file cannot be read exactly!\r\nRename the file, "
-                            "then try again."));
+        tell(CommandTexts::kInexactName);
         return false;
     }
     // The picture is read before the question: a picture that cannot be an icon asks nothing.
@@ -65,10 +64,7 @@ bool IconCommands::replaceFrom(const QString& path) {
         tell(picture.problem + QStringLiteral(" Nothing was patched."));
         return false;
     }
-    const Prompts::Answer answer =
-        m_prompts.ask({QStringLiteral("Patch the addin?"), appTitle(), Prompts::Icon::None,
-                       Prompts::Buttons::OkCancel, Prompts::Answer::Cancel});
-    if (answer != Prompts::Answer::Ok) {
+    if (!CommandTexts::agreesToPatch(m_prompts)) {
         return false;
     }
     const IconPatch patch = m_document.patchIcon(picture.icon);

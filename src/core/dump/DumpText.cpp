@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DumpText.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char16_t kEnDash = 0x2013;
@@ -44,11 +46,12 @@ QString asciiText(QByteArrayView range) {
     return text;
 }
 
+int renderedStart(qsizetype imageSize, bool stripHeader, int headSize) {
+    return stripHeader && headSize > 0 ? int(std::min<qsizetype>(headSize, imageSize)) : 0;
+}
+
 QByteArrayView renderedRange(QByteArrayView image, bool stripHeader, int headSize) {
-    if (!stripHeader || headSize <= 0) {
-        return image;
-    }
-    return headSize >= image.size() ? QByteArrayView() : image.sliced(headSize);
+    return image.sliced(renderedStart(image.size(), stripHeader, headSize));
 }
 
 QString addressLines(int start, int end, int step) {

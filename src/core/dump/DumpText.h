@@ -21,6 +21,9 @@ QString hexText(QByteArrayView range);
 QString asciiText(QByteArrayView range);
 QChar asciiChar(quint8 byte);
 
+// Where the dump starts in an image of `imageSize` bytes: 0, or after a header of `headSize`
+// bytes while it is stripped.
+int renderedStart(qsizetype imageSize, bool stripHeader, int headSize);
 // The bytes a dump shows: the whole image, or the part after a header of `headSize` bytes.
 QByteArrayView renderedRange(QByteArrayView image, bool stripHeader, int headSize);
 

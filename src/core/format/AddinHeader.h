@@ -15,6 +15,9 @@ struct HeaderField {
 
     QString text() const;
     int length() const { return int(bytes.size()); }
+    // How many characters a patch may write: a field without its terminator has no known
+    // length, so it takes none.
+    int patchableLength() const { return terminated ? length() : 0; }
 };
 
 enum class HeaderProblem {

@@ -3,9 +3,48 @@
 
 #include "CodePage.h"
 
+#include <QList>
+
+namespace {
+
+QString codePoint(const QString& character) {
+    return QStringLiteral("U+") + QString::number(character.toUcs4().value(0), 16)
+                                      .toUpper()
+                                      .rightJustified(4, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString HeaderPatch::problem(const QString& fieldName) const {
+    switch (outcome) {
+    case Outcome::Written:
+        return {};
+    case Outcome::EmptyField:
+        return QStringLiteral("The %1 field is empty, so it has no bytes to patch.").arg(fieldName);
+    case Outcome::TooLong:
+        return QStringLiteral("The new %1 has %2 characters, but its field holds %3.")
+            .arg(fieldName)
+            .arg(textLength)
+            .arg(fieldLength);
+    case Outcome::Unencodable:
+        return QStringLiteral("The character \"%1\" (%2) cannot be stored in an add-in header: "
+                              "it has no Windows-1252 code.")
+            .arg(character, codePoint(character));
+    case Outcome::OutsideImage:
+        return QStringLiteral("The %1 field lies outside the file.").arg(fieldName);
+    case Outcome::EndsField:
+        return QStringLiteral(
+                   "The character %1 would end the field early, so it cannot be stored there.")
+            .arg(codePoint(character));
+    }
+    return {};
+}
+
 HeaderPatch HeaderPatch::apply(QByteArray& image, int fieldStart, int fieldLength,
                                const QString& text) {
     HeaderPatch result;
+    result.textLength = int(text.size());
+    result.fieldLength = fieldLength;
     if (fieldLength <= 0) {
         result.outcome = Outcome::EmptyField;
         return result;

@@ -19,7 +19,14 @@ struct HeaderPatch {
     };
 
     Outcome outcome = Outcome::Written;
-    QString character; // the first character that cannot be stored, for Unencodable, EndsField
+    QString character;   // the first character that cannot be stored, for Unencodable, EndsField
+    int textLength = 0;  // characters in the text, for TooLong
+    int fieldLength = 0; // bytes in the field, for TooLong
+
+    bool written() const { return outcome == Outcome::Written; }
+    // One sentence saying why nothing was written to the field called `fieldName` ("name",
+    // "description"), for the window's message and mobrin-cli alike; empty when Written.
+    QString problem(const QString& fieldName) const;
 
     // `fieldStart` is the image index of the field's first byte (the image's first byte is 1);
     // the byte after the field is its terminator (a carriage return after the name, a zero

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IconCode.h"
 
+#include "IconBitmap.h"
+
 namespace {
 
 constexpr int kRows = 32;
@@ -41,6 +43,12 @@ QString fromPixels(const QImage& pixels) {
         text += QLatin1String("\r\n");
     }
     return text;
+}
+
+QString fromBytes(const QByteArray& icon) {
+    QImage pixels = IconBitmap::cleared(Qt::white);
+    IconBitmap::paint(pixels, icon);
+    return fromPixels(pixels);
 }
 
 } // namespace IconCode

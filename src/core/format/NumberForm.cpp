@@ -28,44 +28,16 @@ QString decimal(int value) {
     return QString::number(value);
 }
 
-QString wordByTag(int value, const QString& tag) {
-    return tag == kHexTag ? hexWord(value) : decimal(value);
+QString word(int value, Base base) {
+    return base == Base::Hex ? hexWord(value) : decimal(value);
 }
 
-QString plainByTag(int value, const QString& tag) {
-    return tag == kHexTag ? hexPlain(value) : decimal(value);
+QString plain(int value, Base base) {
+    return base == Base::Hex ? hexPlain(value) : decimal(value);
 }
 
-int readHexAfterPrefix(const QString& text) {
-    int value = 0;
-    // Displays never hold more than a 16-bit number; the cap keeps odd text from overflowing.
-    for (qsizetype i = 1; i < text.size() && value <= 0xFFFF; ++i) {
-        const int digit = hexDigitValue(text[i].unicode());
-        if (digit < 0) {
-            break;
-        }
-        value = value * 16 + digit;
-    }
-    return value;
-}
-
-int readDecimal(const QString& text) {
-    int value = 0;
-    for (const QChar ch : text) {
-        if (ch < QLatin1Char('0') || ch > QLatin1Char('9') || value > 0xFFFF) {
-            break;
-        }
-        value = value * 10 + (ch.unicode() - '0');
-    }
-    return value;
-}
-
-QString toggledText(const QString& text, const QString& tag) {
-    return tag.isEmpty() ? hexWord(readDecimal(text)) : decimal(readHexAfterPrefix(text));
-}
-
-QString toggledTag(const QString& tag) {
-    return tag == kHexTag ? QString() : kHexTag;
+Base other(Base base) {
+    return base == Base::Hex ? Base::Decimal : Base::Hex;
 }
 
 } // namespace NumberForm

@@ -4,10 +4,9 @@
 #include <QString>
 
 // The two ways a number is shown: "$" and upper-case hexadecimal digits, or decimal.
-// A display's mode lives in its `Tag`: "h" for hexadecimal, empty for decimal.
 namespace NumberForm {
 
-inline const QString kHexTag = QStringLiteral("h");
+enum class Base { Hex, Decimal };
 
 // "$" and exactly four digits: header words and every value a toggle converts.
 QString hexWord(int value);
@@ -15,21 +14,13 @@ QString hexWord(int value);
 QString hexPlain(int value);
 QString decimal(int value);
 
-// hexWord() or decimal(), by the display's tag.
-QString wordByTag(int value, const QString& tag);
-// hexPlain() or decimal(), by the display's tag.
-QString plainByTag(int value, const QString& tag);
+// hexWord() or decimal(), by `base`.
+QString word(int value, Base base);
+// hexPlain() or decimal(), by `base`.
+QString plain(int value, Base base);
+Base other(Base base);
 
 // The value of a hexadecimal digit (either case), or -1 for any other character.
 int hexDigitValue(char16_t c);
-// Reads the digits after the first character as hexadecimal, up to the first character that
-// is not a hexadecimal digit; no digits read as 0.
-int readHexAfterPrefix(const QString& text);
-// Reads the leading decimal digits of `text`; none read as 0.
-int readDecimal(const QString& text);
-
-// One click on a toggling box: the text it shows afterwards; the tag flips separately.
-QString toggledText(const QString& text, const QString& tag);
-QString toggledTag(const QString& tag);
 
 } // namespace NumberForm

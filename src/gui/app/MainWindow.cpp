@@ -2,17 +2,16 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
-#include "AddinDocument.h"
 #include "AppTitle.h"
 #include "CodeListingWindow.h"
 #include "DumpFiles.h"
 #include "DumpPane.h"
+#include "DumpState.h"
 #include "DumpText.h"
 #include "DumpView.h"
+#include "FieldCommands.h"
 #include "FileCommands.h"
 #include "HeaderArea.h"
-#include "HeaderBox.h"
-#include "IconBox.h"
 #include "IconCode.h"
 #include "IconCodeWindow.h"
 #include "IconCommands.h"
@@ -20,7 +19,6 @@
 #include "StatusPanels.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QFontDatabase>
@@ -37,12 +35,14 @@ constexpr int kStatusBarHeight = 18;
 
 MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
     : QMainWindow(parent), m_prompts(prompts), m_dumpFiles(dumpFiles),
-      m_document(new AddinDocument(this)), m_files(new FileCommands(prompts, *m_document, this)),
+      m_document(new AddinDocument(this)), m_dumpState(new DumpState(*m_document, this)),
+      m_files(new FileCommands(prompts, *m_document, this)),
+      m_fields(std::make_unique<FieldCommands>(prompts, *m_document)),
       m_icons(std::make_unique<IconCommands>(prompts, *m_document)) {
     setObjectName(QStringLiteral("main"));
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    m_dump = new DumpView(client);
+    m_dump = new DumpView(*m_dumpState, client);
     m_header = new HeaderArea(client);
     m_status = new StatusPanels(this);
     setStatusBar(m_status);
@@ -54,13 +54,8 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
     layOut();
     setAcceptDrops(true);
 
-    connect(m_dump, &DumpView::synced, this, [this](int position, int length) {
-        m_status->showValues(position, length, m_document->image().fileSize());
-    });
-
     // Start-up: the caption, no file, the hex pane leading, stripping unavailable.
     showCaption();
-    m_header->chkCode->setEnabled(false);
 }
 
 MainWindow::~MainWindow() {
@@ -139,7 +134,7 @@ void MainWindow::layOut() {
 
     // Keyboard order: the two panes first, then the header area.
     setTabOrder(m_dump->scrASC, m_dump->scrHEX);
-    setTabOrder(m_dump->scrHEX, m_header->Atype);
+    setTabOrder(m_dump->scrHEX, m_header);
 
     setFixedSize(kClientSize + QSize(0, menuBar()->sizeHint().height()));
     // Customized, so that window managers show no minimize or maximize button.
@@ -150,36 +145,32 @@ void MainWindow::layOut() {
 
 void MainWindow::connectDocument() {
     connect(m_files, &FileCommands::fileChosen, this, &MainWindow::unloadIconCode);
-    connect(m_document, &AddinDocument::replaced, this, [this] {
-        m_header->chkCode->setEnabled(true);
-        render();
-        m_dump->setAddressText(DumpText::addressLines(0, 224, 16));
-    });
-    connect(m_document, &AddinDocument::patched, this, &MainWindow::render);
     connect(m_document, &AddinDocument::pathChanged, this, &MainWindow::showCaption);
-    const auto enableListing = [this] {
-        action(QStringLiteral("mnuFileListing"))
-            ->setEnabled(CodeListingWindow::canList(*m_document));
-    };
-    connect(m_document, &AddinDocument::replaced, this, enableListing);
-    connect(m_document, &AddinDocument::patched, this, enableListing);
+    // A new or patched image, or the header stripped: the state has put the selection back on
+    // the dump's first byte, and the window shows it all afresh.
+    connect(m_dumpState, &DumpState::changed, this, [this](DumpState::Changes what) {
+        if (what & DumpState::Change::Content) {
+            render();
+        }
+        if (what & (DumpState::Change::Content | DumpState::Change::Selection)) {
+            showStatus();
+        }
+    });
 }
 
 void MainWindow::connectHeader() {
     // An edit ends when the focus moves on; its question waits until that move is over.
     connect(m_header, &HeaderArea::fieldLeft, this,
-            [this](HeaderBox* box) { request([this, box] { finishEdit(box); }); });
+            [this](AddinDocument::Field field) { request([this, field] { finishEdit(field); }); });
     // However the box is ticked (mouse, keys, a screen reader), the dump follows.
-    connect(m_header->chkCode, &QCheckBox::toggled, this, [this] {
-        request([this] {
+    connect(m_header, &HeaderArea::stripHeaderToggled, this, [this](bool strip) {
+        request([this, strip] {
             finishEdits();
-            if (m_document->isLoaded()) {
-                render();
-            }
+            m_dumpState->setStripHeader(strip);
         });
     });
-    connect(m_header->Picture1, &IconBox::doubleClicked, this, &MainWindow::showIconCode);
-    connect(m_header->Picture1->replaceAction(), &QAction::triggered, this, [this] {
+    connect(m_header, &HeaderArea::iconCodeRequested, this, &MainWindow::showIconCode);
+    connect(m_header, &HeaderArea::iconReplaceRequested, this, [this] {
         request([this] {
             finishEdits();
             if (m_icons->replaceFromDialog()) {
@@ -188,7 +179,7 @@ void MainWindow::connectHeader() {
         });
     });
     // A picture dropped on the icon replaces it; anything else is opened, as anywhere else.
-    connect(m_header->Picture1, &IconBox::fileDropped, this, [this](const QString& path) {
+    connect(m_header, &HeaderArea::fileDroppedOnIcon, this, [this](const QString& path) {
         request([this, path] {
             finishEdits();
             if (!m_icons->takesDrop(path)) {
@@ -234,40 +225,17 @@ void MainWindow::openFile(const QString& path) {
 }
 
 void MainWindow::finishEdits() {
-    for (HeaderBox* box : m_header->fieldBoxes()) {
-        finishEdit(box);
-    }
+    finishEdit(AddinDocument::Field::Name);
+    finishEdit(AddinDocument::Field::Description);
 }
 
-void MainWindow::finishEdit(HeaderBox* box) {
-    if (!m_document->isParsed() || !box->endEdit()) {
-        return;
+void MainWindow::finishEdit(AddinDocument::Field field) {
+    const std::optional<QString> text = m_header->endEdit(field);
+    // A written patch shows itself through the document; anything else leaves the image's own
+    // text to be shown again.
+    if (text && !m_fields->patch(field, *text)) {
+        m_header->showField(field, *m_document);
     }
-    const Prompts::Answer answer =
-        m_prompts.ask({QStringLiteral("Patch the addin?"), appTitle(), Prompts::Icon::None,
-                       Prompts::Buttons::OkCancel, Prompts::Answer::Cancel});
-    if (answer != Prompts::Answer::Ok) {
-        box->restoreOldText();
-        return;
-    }
-    const auto field =
-        box == m_header->Aname ? AddinDocument::Field::Name : AddinDocument::Field::Description;
-    const HeaderPatch patch = m_document->patch(field, box->text());
-    if (patch.outcome == HeaderPatch::Outcome::Written) {
-        return;
-    }
-    if (patch.outcome == HeaderPatch::Outcome::Unencodable) {
-        tell(QStringLiteral("The character \"%1\" cannot be stored in an add-in header. "
-                            "Nothing was patched.")
-                 .arg(patch.character));
-    } else if (patch.outcome == HeaderPatch::Outcome::EndsField) {
-        tell(QStringLiteral("The character U+%1 would end the field early, so it cannot be "
-                            "stored there. Nothing was patched.")
-                 .arg(QString::number(patch.character.at(0).unicode(), 16)
-                          .toUpper()
-                          .rightJustified(4, QLatin1Char('0'))));
-    }
-    box->restoreOldText();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -321,7 +289,7 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::showIconCode() {
-    if (!m_document->isLoaded() || !m_document->header().isAddin()) {
+    if (!m_document->hasIcon()) {
         return;
     }
     if (!m_iconCode) {
@@ -330,13 +298,12 @@ void MainWindow::showIconCode() {
     m_iconCode->show();
     m_iconCode->raise();
     m_iconCode->activateWindow();
-    // Read back from the icon box's own pixels: the code shows what the box shows.
-    m_iconCode->setCode(IconCode::fromPixels(m_header->Picture1->pixels()));
+    refreshIconCode();
 }
 
 void MainWindow::refreshIconCode() {
     if (m_iconCode) {
-        m_iconCode->setCode(IconCode::fromPixels(m_header->Picture1->pixels()));
+        m_iconCode->setCode(IconCode::fromBytes(m_document->header().icon));
     }
 }
 
@@ -345,27 +312,21 @@ IconCodeWindow* MainWindow::iconCodeWindow() const {
 }
 
 void MainWindow::showListing() {
-    if (!CodeListingWindow::canList(*m_document)) {
+    if (!m_document->isCompleteAddin()) {
         return;
     }
     if (!m_listing) {
-        m_listing = new CodeListingWindow(*m_document, *m_dump, this);
+        m_listing = new CodeListingWindow(*m_document, *m_dumpState, this);
     }
     m_listing->show();
     m_listing->raise();
     m_listing->activateWindow();
     // Once shown, it knows how many lines it has room for when it scrolls to the dump's caret.
-    refreshListing();
+    m_listing->refresh();
 }
 
 CodeListingWindow* MainWindow::listingWindow() const {
     return m_listing;
-}
-
-void MainWindow::refreshListing() {
-    if (m_listing) {
-        m_listing->refresh(m_header->chkCode->isChecked());
-    }
 }
 
 void MainWindow::unloadIconCode() {
@@ -380,31 +341,37 @@ void MainWindow::showProperties() {
     if (!m_document->isLoaded()) {
         return;
     }
-    const AddinHeader& header = m_document->header();
-    m_header->show(header);
-    m_header->Picture1->replaceAction()->setEnabled(m_icons->canReplace());
-    if (!header.complete()) {
-        tell(header.problemText());
+    m_header->show(*m_document);
+    if (!m_document->header().complete()) {
+        tell(m_document->header().problemText());
     }
 }
 
 void MainWindow::render() {
+    m_header->showStripHeader(m_dumpState->stripHeader(), true);
+    action(QStringLiteral("mnuFileListing"))->setEnabled(m_document->isCompleteAddin());
     showProperties();
     renderDump();
-    refreshListing();
 }
 
 void MainWindow::renderDump() {
-    const QByteArrayView range = DumpText::renderedRange(
-        m_document->image().bytes(), m_header->chkCode->isChecked(), m_document->header().headSize);
-    const auto texts = m_dumpFiles.roundTrip(DumpText::hexText(range), DumpText::asciiText(range));
+    const QByteArrayView range = m_dumpState->shownBytes();
+    const QString hex = DumpText::hexText(range);
+    const QString ascii = DumpText::asciiText(range);
+    const auto texts = m_dumpFiles.roundTrip(hex, ascii);
     if (!texts) {
-        // The image and any unsaved patch stay; only this rendering is given up.
+        // The texts in memory are what the files would have brought back: the panes show the
+        // new image all the same, in step with the header, the caption and the size.
         tell(QStringLiteral("Error opening temporary files!!"));
-        return;
     }
-    m_dump->showTexts(texts->hex, texts->ascii);
+    m_dump->showTexts(texts ? texts->hex : hex, texts ? texts->ascii : ascii);
     m_dump->focusHexPane();
+}
+
+void MainWindow::showStatus() {
+    const DumpState::Selection selection = m_dumpState->selection();
+    m_status->showValues(m_dumpState->dumpPosition(), selection.length,
+                         m_document->image().fileSize());
 }
 
 void MainWindow::showCaption() {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AddinDocument.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -8,13 +10,13 @@
 #include <functional>
 #include <memory>
 
-class AddinDocument;
 class CodeListingWindow;
 class DumpFiles;
+class DumpState;
 class DumpView;
+class FieldCommands;
 class FileCommands;
 class HeaderArea;
-class HeaderBox;
 class IconCodeWindow;
 class IconCommands;
 class Prompts;
@@ -38,6 +40,7 @@ public:
     void openFile(const QString& path);
 
     const AddinDocument& document() const { return *m_document; }
+    DumpState& dumpState() const { return *m_dumpState; }
     HeaderArea* headerArea() const { return m_header; }
     DumpView* dumpView() const { return m_dump; }
     StatusPanels* statusPanels() const { return m_status; }
@@ -61,25 +64,27 @@ private:
     void runRequests();
     // Ends the edits of the name and description boxes, asking about each changed text.
     void finishEdits();
-    void finishEdit(HeaderBox* box);
+    void finishEdit(AddinDocument::Field field);
 
     void showProperties();
     void showIconCode();
     void showListing();
-    void refreshListing();
     // An open icon-code window shows the icon as it is now.
     void refreshIconCode();
     void showAbout();
     void render();
     void renderDump();
     void showCaption();
+    void showStatus();
     void tell(const QString& text);
     void unloadIconCode();
 
     Prompts& m_prompts;
     DumpFiles& m_dumpFiles;
     AddinDocument* m_document;
+    DumpState* m_dumpState;
     FileCommands* m_files;
+    std::unique_ptr<FieldCommands> m_fields;
     std::unique_ptr<IconCommands> m_icons;
 
     HeaderArea* m_header;

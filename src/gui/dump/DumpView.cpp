@@ -32,7 +32,7 @@ QFrame* paneFrame(QWidget* parent, const QString& name) {
 
 } // namespace
 
-DumpView::DumpView(QWidget* parent) : QFrame(parent) {
+DumpView::DumpView(DumpState& state, QWidget* parent) : QFrame(parent), m_state(state) {
     setObjectName(QStringLiteral("Frame3"));
     setFrameStyle(QFrame::Box | QFrame::Sunken);
 
@@ -59,6 +59,9 @@ DumpView::DumpView(QWidget* parent) : QFrame(parent) {
                           static_cast<QObject*>(m_frame1), static_cast<QObject*>(m_label2)}) {
         area->installEventFilter(this);
     }
+    connect(&m_state, &DumpState::changed, this, &DumpView::stateChanged);
+    connect(&m_state, &DumpState::selectRequested, this, &DumpView::selectInLeader);
+    stateChanged(DumpState::Change::TopLine);
     scheduleSync();
 }
 
@@ -108,10 +111,6 @@ void DumpView::showTexts(const QString& hex, const QString& ascii) {
     scheduleSync();
 }
 
-void DumpView::setAddressText(const QString& lines) {
-    lblAds->setText(lines);
-}
-
 void DumpView::focusHexPane() {
     scrHEX->setFocus(Qt::OtherFocusReason);
     lead(PaneSync::Pane::Hex);
@@ -121,9 +120,16 @@ qreal DumpView::linePitch() const {
     return CellFont::kCell.height();
 }
 
-void DumpView::selectBytes(int position, int length) {
-    const int perByte = PaneSync::charsPerByte(m_leader);
-    activePane()->select(position * perByte, length * perByte);
+void DumpView::selectInLeader(DumpState::Selection selection) {
+    const int perByte = PaneSync::charsPerByte(leader());
+    activePane()->select((selection.start - m_state.dumpStart()) * perByte,
+                         selection.length * perByte);
+}
+
+void DumpView::stateChanged(DumpState::Changes what) {
+    if (what & (DumpState::Change::Content | DumpState::Change::TopLine)) {
+        lblAds->setText(DumpText::addressLinesFrom(m_state.topLine()));
+    }
 }
 
 DumpPane* DumpView::pane(PaneSync::Pane which) const {
@@ -131,7 +137,7 @@ DumpPane* DumpView::pane(PaneSync::Pane which) const {
 }
 
 DumpPane* DumpView::mirrorPane() const {
-    return pane(m_leader == PaneSync::Pane::Hex ? PaneSync::Pane::Ascii : PaneSync::Pane::Hex);
+    return pane(leader() == PaneSync::Pane::Hex ? PaneSync::Pane::Ascii : PaneSync::Pane::Hex);
 }
 
 bool DumpView::eventFilter(QObject* watched, QEvent* event) {
@@ -143,7 +149,7 @@ bool DumpView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void DumpView::lead(PaneSync::Pane pane) {
-    m_leader = pane;
+    m_state.setLeader(pane);
     scheduleSync();
 }
 
@@ -162,15 +168,15 @@ void DumpView::syncNow() {
     DumpPane* leading = activePane();
     DumpPane* following = mirrorPane();
     const PaneSync::Pane follower =
-        m_leader == PaneSync::Pane::Hex ? PaneSync::Pane::Ascii : PaneSync::Pane::Hex;
+        leader() == PaneSync::Pane::Hex ? PaneSync::Pane::Ascii : PaneSync::Pane::Hex;
 
     PaneSync::Reading reading;
-    reading.leader = m_leader;
+    reading.leader = leader();
     reading.selStart = leading->selectionStart();
     reading.selLength = leading->selectionLength();
     reading.leaderTopChar = leading->firstVisibleChar();
     reading.followerTopChar = following->firstVisibleChar();
-    const PaneSync::Step step = m_sync.step(reading);
+    const PaneSync::Step step = m_state.followPanes(reading);
 
     // Setting a selection scrolls its pane to the caret, so the scroll is matched after it.
     if (step.followerSelection) {
@@ -180,8 +186,4 @@ void DumpView::syncNow() {
     if (followerLine != step.firstLine) {
         following->scrollByLines(step.firstLine - followerLine);
     }
-    if (step.addressFirstLine) {
-        setAddressText(DumpText::addressLinesFrom(*step.addressFirstLine));
-    }
-    emit synced(step.position, step.length);
 }

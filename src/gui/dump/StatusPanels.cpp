@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StatusPanels.h"
 
-#include "NumberForm.h"
-
 #include <QLocale>
 #include <QMouseEvent>
 #include <QTime>
@@ -16,6 +14,16 @@ StatusPanel::StatusPanel(const QString& key, const QString& toolTip, QWidget* pa
     setToolTip(toolTip);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setContentsMargins(3, 0, 3, 0);
+}
+
+void StatusPanel::showNumber(int value) {
+    m_number.show(value);
+    setText(m_number.text());
+}
+
+void StatusPanel::toggleBase() {
+    m_number.toggle();
+    setText(m_number.text());
 }
 
 void StatusPanel::mouseReleaseEvent(QMouseEvent* event) {
@@ -48,15 +56,12 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent), m_clock(new QT
     m_say = new StatusPanel(QStringLiteral("say"), QString());
     m_time = new StatusPanel(QStringLiteral("time"), QString());
     for (StatusPanel* numbers : {m_position, m_length, m_total}) {
-        numbers->setTag(NumberForm::kHexTag);
         numbers->setMinimumWidth(64);
         addPermanentWidget(numbers);
-        connect(numbers, &StatusPanel::clicked, this, &StatusPanels::togglePanel);
+        connect(numbers, &StatusPanel::clicked, numbers, &StatusPanel::toggleBase);
     }
     addPermanentWidget(m_say, 1);
     addPermanentWidget(m_time);
-    connect(m_say, &StatusPanel::clicked, this, &StatusPanels::togglePanel);
-    connect(m_time, &StatusPanel::clicked, this, &StatusPanels::togglePanel);
 
     // The clock changes once a minute; waking more often would cost CPU for nothing.
     m_clock->setSingleShot(true);
@@ -70,17 +75,9 @@ StatusPanel* StatusPanels::panel(const QString& key) const {
 }
 
 void StatusPanels::showValues(int position, int length, int totalSize) {
-    m_values[0] = position;
-    m_values[1] = length;
-    m_values[2] = totalSize;
-    m_position->setText(NumberForm::plainByTag(position, m_position->tag()));
-    m_total->setText(NumberForm::plainByTag(totalSize, m_total->tag()));
-    m_length->setText(NumberForm::plainByTag(length, m_length->tag()));
-}
-
-void StatusPanels::togglePanel(StatusPanel* panel) {
-    panel->setTag(NumberForm::toggledTag(panel->tag()));
-    showValues(m_values[0], m_values[1], m_values[2]);
+    m_position->showNumber(position);
+    m_total->showNumber(totalSize);
+    m_length->showNumber(length);
 }
 
 void StatusPanels::showTime() {

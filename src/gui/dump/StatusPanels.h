@@ -1,21 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "NumberDisplay.h"
+
 #include <QLabel>
 #include <QStatusBar>
 
 class QTimer;
 
-// One panel of the status bar, found by its key (the object name); a click toggles its
-// display mode, kept in its "Tag" property.
+// One panel of the status bar, found by its key (the object name). A number panel shows its
+// value in hexadecimal or decimal, and a click switches between them.
 class StatusPanel : public QLabel {
     Q_OBJECT
 
 public:
     StatusPanel(const QString& key, const QString& toolTip, QWidget* parent = nullptr);
 
-    QString tag() const { return property("Tag").toString(); }
-    void setTag(const QString& tag) { setProperty("Tag", tag); }
+    NumberForm::Base base() const { return m_number.base(); }
+    void showNumber(int value);
+    void toggleBase();
 
 signals:
     void clicked(StatusPanel* panel);
@@ -25,6 +28,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    NumberDisplay m_number{NumberDisplay::Form::Plain};
     bool m_releaseEndsDoubleClick = false;
 };
 
@@ -40,7 +44,6 @@ public:
     void showValues(int position, int length, int totalSize);
 
 private:
-    void togglePanel(StatusPanel* panel);
     void showTime();
 
     StatusPanel* m_position;
@@ -49,5 +52,4 @@ private:
     StatusPanel* m_say;
     StatusPanel* m_time;
     QTimer* m_clock;
-    int m_values[3] = {0, 0, 0};
 };

@@ -4,12 +4,13 @@
 #include "AddinHeader.h"
 #include "HeaderBox.h"
 #include "IconBox.h"
-#include "NumberForm.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -70,67 +71,76 @@ HeaderArea::HeaderArea(QWidget* parent) : QFrame(parent) {
     QFrame* frame6 = etchedFrame(this, QStringLiteral("Frame6"), QRect(240, 0, 89, 86));
     QFrame* frame5 = etchedFrame(this, QStringLiteral("Frame5"), QRect(327, 0, 140, 86));
 
-    Picture1 = new IconBox(frame6);
-    Picture1->move(27, 14);
+    m_icon = new IconBox(frame6);
+    m_icon->move(27, 14);
 
-    chkCode = new QCheckBox(QStringLiteral("Strip header"), frame6);
-    chkCode->setObjectName(QStringLiteral("chkCode"));
-    chkCode->setToolTip(QStringLiteral("Strip/Show Header"));
-    const int indicatorRoom =
-        chkCode->sizeHint().width() - chkCode->fontMetrics().horizontalAdvance(chkCode->text());
+    m_stripHeader = new QCheckBox(QStringLiteral("Strip header"), frame6);
+    m_stripHeader->setObjectName(QStringLiteral("chkCode"));
+    m_stripHeader->setToolTip(QStringLiteral("Strip/Show Header"));
+    const int indicatorRoom = m_stripHeader->sizeHint().width() -
+                              m_stripHeader->fontMetrics().horizontalAdvance(m_stripHeader->text());
     m_captionFont = fittedCaptionFont(font(), indicatorRoom);
-    chkCode->setFont(m_captionFont);
-    chkCode->setGeometry(5, 61, kStripHeaderWidth, 13);
+    m_stripHeader->setFont(m_captionFont);
+    m_stripHeader->setGeometry(5, 61, kStripHeaderWidth, 13);
 
-    Aorg = addBox(frame5, QStringLiteral("Aorg"),
-                  QStringLiteral("Code start address - Click to toggle HEX/Dec"),
-                  QRect(86, 9, 52, 19));
-    Ahead = addBox(frame5, QStringLiteral("Ahead"), QStringLiteral("Header size."),
-                   QRect(86, 27, 52, 19));
-    Acode = addBox(frame5, QStringLiteral("Acode"), QStringLiteral("Approximate code size."),
-                   QRect(86, 45, 52, 19));
-    addCaption(frame5, QStringLiteral("Label10"), QStringLiteral("Addin ORG"), Aorg, 12);
-    addCaption(frame5, QStringLiteral("Label9"), QStringLiteral("Header size"), Ahead, 30);
-    addCaption(frame5, QStringLiteral("Label8"), QStringLiteral("Aprox. code size"), Acode, 47);
+    m_org = addBox(frame5, QStringLiteral("Aorg"),
+                   QStringLiteral("Code start address - Click to toggle HEX/Dec"),
+                   QRect(86, 9, 52, 19));
+    m_headSize = addBox(frame5, QStringLiteral("Ahead"), QStringLiteral("Header size."),
+                        QRect(86, 27, 52, 19));
+    m_codeSize = addBox(frame5, QStringLiteral("Acode"), QStringLiteral("Approximate code size."),
+                        QRect(86, 45, 52, 19));
+    addCaption(frame5, QStringLiteral("Label10"), QStringLiteral("Addin ORG"), m_org, 12);
+    addCaption(frame5, QStringLiteral("Label9"), QStringLiteral("Header size"), m_headSize, 30);
+    addCaption(frame5, QStringLiteral("Label8"), QStringLiteral("Aprox. code size"), m_codeSize,
+               47);
 
     const QString wordTip = QStringLiteral("Unknown word!? - Click to toggle HEX/Dec");
-    Aw1 = addBox(this, QStringLiteral("Aw1"), wordTip, QRect(60, 64, 63, 19));
-    Aw2 = addBox(this, QStringLiteral("Aw2"), wordTip, QRect(175, 64, 63, 19));
-    Adesc = addBox(this, QStringLiteral("Adesc"), QStringLiteral("AddIn description"),
-                   QRect(60, 45, 178, 19));
-    Aname =
+    m_word1 = addBox(this, QStringLiteral("Aw1"), wordTip, QRect(60, 64, 63, 19));
+    m_word2 = addBox(this, QStringLiteral("Aw2"), wordTip, QRect(175, 64, 63, 19));
+    m_description = addBox(this, QStringLiteral("Adesc"), QStringLiteral("AddIn description"),
+                           QRect(60, 45, 178, 19));
+    m_name =
         addBox(this, QStringLiteral("Aname"), QStringLiteral("AddIn name"), QRect(60, 27, 178, 19));
-    Atype =
+    m_type =
         addBox(this, QStringLiteral("Atype"), QStringLiteral("AddIn type"), QRect(60, 9, 178, 19));
-    addCaption(this, QStringLiteral("Label7"), QStringLiteral("Start of set"), Aw1, 68);
-    addCaption(this, QStringLiteral("Label6"), QStringLiteral("word 2"), Aw2, 68);
-    addCaption(this, QStringLiteral("Label5"), QStringLiteral("Description"), Adesc, 47);
-    addCaption(this, QStringLiteral("Label4"), QStringLiteral("Name"), Aname, 30);
-    addCaption(this, QStringLiteral("Label3"), QStringLiteral("Class"), Atype, 12);
+    addCaption(this, QStringLiteral("Label7"), QStringLiteral("Start of set"), m_word1, 68);
+    addCaption(this, QStringLiteral("Label6"), QStringLiteral("word 2"), m_word2, 68);
+    addCaption(this, QStringLiteral("Label5"), QStringLiteral("Description"), m_description, 47);
+    addCaption(this, QStringLiteral("Label4"), QStringLiteral("Name"), m_name, 30);
+    addCaption(this, QStringLiteral("Label3"), QStringLiteral("Class"), m_type, 12);
 
-    for (HeaderBox* box : {Aorg, Aw1, Aw2}) {
-        box->setTag(NumberForm::kHexTag);
-    }
-    for (HeaderBox* box : fieldBoxes()) {
-        connect(box, &HeaderBox::doubleClicked, this, [this, box] {
+    m_org->setNumberForm(NumberDisplay::Form::PlainAsRead);
+    m_word1->setNumberForm(NumberDisplay::Form::Word);
+    m_word2->setNumberForm(NumberDisplay::Form::Word);
+    for (HeaderBox* field : {m_name, m_description}) {
+        connect(field, &HeaderBox::doubleClicked, this, [this, field] {
             if (m_parsed) {
-                box->toggleLock();
+                field->toggleLock();
             }
         });
     }
     connect(qApp, &QApplication::focusChanged, this, &HeaderArea::focusMoved);
+    connect(m_stripHeader, &QCheckBox::toggled, this, &HeaderArea::stripHeaderToggled);
+    connect(m_icon, &IconBox::doubleClicked, this, &HeaderArea::iconCodeRequested);
+    connect(m_icon->replaceAction(), &QAction::triggered, this, &HeaderArea::iconReplaceRequested);
+    connect(m_icon, &IconBox::fileDropped, this, &HeaderArea::fileDroppedOnIcon);
+    m_stripHeader->setEnabled(false);
 
     // Keyboard order of the header area; the window puts the dump panes in front of it.
-    Picture1->setFocusPolicy(Qt::TabFocus);
-    setTabOrder(Atype, Aname);
-    setTabOrder(Aname, Adesc);
-    setTabOrder(Adesc, Aw2);
-    setTabOrder(Aw2, Aw1);
-    setTabOrder(Aw1, Acode);
-    setTabOrder(Acode, Ahead);
-    setTabOrder(Ahead, Aorg);
-    setTabOrder(Aorg, Picture1);
-    setTabOrder(Picture1, chkCode);
+    m_icon->setFocusPolicy(Qt::TabFocus);
+    setTabOrder(m_type, m_name);
+    setTabOrder(m_name, m_description);
+    setTabOrder(m_description, m_word2);
+    setTabOrder(m_word2, m_word1);
+    setTabOrder(m_word1, m_codeSize);
+    setTabOrder(m_codeSize, m_headSize);
+    setTabOrder(m_headSize, m_org);
+    setTabOrder(m_org, m_icon);
+    setTabOrder(m_icon, m_stripHeader);
+    // The window puts the header area after the panes in the keyboard order: that is its first
+    // box.
+    setFocusProxy(m_type);
 }
 
 void HeaderArea::focusMoved(QWidget* /*old*/, QWidget* now) {
@@ -139,64 +149,90 @@ void HeaderArea::focusMoved(QWidget* /*old*/, QWidget* now) {
     if (!now || now->window() != window() || qobject_cast<QMenuBar*>(now)) {
         return;
     }
-    for (HeaderBox* box : fieldBoxes()) {
-        if (box != now && !box->isLocked()) {
-            emit fieldLeft(box);
+    for (const auto field : {AddinDocument::Field::Name, AddinDocument::Field::Description}) {
+        if (box(field) != now && !box(field)->isLocked()) {
+            emit fieldLeft(field);
         }
     }
 }
 
-QList<HeaderBox*> HeaderArea::fieldBoxes() const {
-    return {Aname, Adesc};
+HeaderBox* HeaderArea::box(AddinDocument::Field field) const {
+    return field == AddinDocument::Field::Name ? m_name : m_description;
+}
+
+std::optional<QString> HeaderArea::endEdit(AddinDocument::Field field) {
+    HeaderBox* edited = box(field);
+    if (!edited->endEdit()) {
+        return std::nullopt;
+    }
+    return edited->text();
 }
 
 void HeaderArea::setParsed(bool parsed) {
     m_parsed = parsed;
-    for (HeaderBox* box : {Aorg, Aw1, Aw2}) {
-        box->setTogglesOnClick(parsed);
+    for (HeaderBox* number : {m_org, m_word1, m_word2}) {
+        number->setTogglesOnClick(parsed);
     }
+}
+
+void HeaderArea::showStripHeader(bool strip, bool enabled) {
+    // Shown, not asked for: the window hears only what the user does to the box.
+    const QSignalBlocker quiet(m_stripHeader);
+    m_stripHeader->setChecked(strip);
+    m_stripHeader->setEnabled(enabled);
 }
 
 void HeaderArea::clear() {
-    Atype->clear();
-    for (HeaderBox* field : fieldBoxes()) {
-        field->showField(QString(), 0);
+    m_type->clear();
+    m_name->showField(QString(), 0);
+    m_description->showField(QString(), 0);
+    for (HeaderBox* number : {m_word1, m_word2, m_org}) {
+        number->showZero();
     }
-    for (HeaderBox* number : {Aw1, Aw2, Ahead, Aorg, Acode}) {
+    for (HeaderBox* number : {m_headSize, m_codeSize}) {
         number->setText(QStringLiteral("0"));
     }
-    Picture1->clear();
+    m_icon->clear();
+    m_icon->replaceAction()->setEnabled(false);
     setParsed(false);
 }
 
-void HeaderArea::show(const AddinHeader& header) {
+void HeaderArea::showField(AddinDocument::Field field, const AddinDocument& document) {
+    box(field)->setLocked(true);
+    fillField(field, document);
+}
+
+void HeaderArea::fillField(AddinDocument::Field field, const AddinDocument& document) {
+    const AddinHeader& header = document.header();
+    const std::optional<HeaderField>& read =
+        field == AddinDocument::Field::Name ? header.name : header.description;
+    box(field)->showField(read ? read->text() : QString(), document.patchableLength(field));
+}
+
+void HeaderArea::show(const AddinDocument& document) {
     clear();
+    const AddinHeader& header = document.header();
     if (header.classLine) {
-        Atype->setText(header.classLine->text());
+        m_type->setText(header.classLine->text());
     }
-    // A field without its terminator has no known length: it can never be patched.
-    if (header.name) {
-        Aname->showField(header.name->text(), header.name->terminated ? header.name->length() : 0);
-    }
-    if (header.description) {
-        Adesc->showField(header.description->text(),
-                         header.description->terminated ? header.description->length() : 0);
-    }
+    fillField(AddinDocument::Field::Name, document);
+    fillField(AddinDocument::Field::Description, document);
     if (header.word1) {
-        Aw1->setText(NumberForm::wordByTag(*header.word1, Aw1->tag()));
+        m_word1->showNumber(*header.word1);
     }
     if (header.word2) {
-        Aw2->setText(NumberForm::wordByTag(*header.word2, Aw2->tag()));
+        m_word2->showNumber(*header.word2);
     }
-    Picture1->paintIcon(header.icon);
+    m_icon->paintIcon(header.icon);
+    m_icon->replaceAction()->setEnabled(document.isCompleteAddin());
     if (header.complete()) {
-        Ahead->setText(NumberForm::decimal(header.headSize));
+        m_headSize->setText(NumberForm::decimal(header.headSize));
         if (header.isAddin()) {
-            Aorg->setText(NumberForm::plainByTag(header.org, Aorg->tag()));
-            Acode->setText(NumberForm::decimal(header.codeSize));
+            m_org->showNumber(header.org);
+            m_codeSize->setText(NumberForm::decimal(header.codeSize));
         }
     }
-    setParsed(!Atype->text().isEmpty());
+    setParsed(!m_type->text().isEmpty());
 }
 
 HeaderBox* HeaderArea::addBox(QWidget* frame, const QString& name, const QString& toolTip,

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HeaderBox.h"
 
-#include "NumberForm.h"
-
 #include <QKeyEvent>
-
 #include <QMouseEvent>
+
 #include <utility>
 
 HeaderBox::HeaderBox(const QString& objectName, const QString& toolTip, QWidget* parent)
@@ -32,19 +30,37 @@ bool HeaderBox::endEdit() {
     return text() != m_oldText;
 }
 
-void HeaderBox::setFieldLength(int length) {
+void HeaderBox::showField(const QString& text, int length) {
+    setText(text);
+    m_oldText = text;
     m_fieldLength = qMax(0, length);
     applyLock();
 }
 
-void HeaderBox::showField(const QString& text, int length) {
-    setText(text);
-    m_oldText = text;
-    setFieldLength(length);
+void HeaderBox::setNumberForm(NumberDisplay::Form form) {
+    m_number.emplace(form);
+    showNumberText();
+}
+
+void HeaderBox::showNumber(int value) {
+    m_number->show(value);
+    showNumberText();
+}
+
+void HeaderBox::showZero() {
+    m_number->showZero();
+    showNumberText();
+}
+
+void HeaderBox::showNumberText() {
+    setText(m_number->text());
 }
 
 void HeaderBox::applyLock() {
-    setReadOnly(m_locked || m_fieldLength == 0);
+    // A box without a field to patch takes no typing and keeps looking locked, even after the
+    // double-click that would unlock it.
+    const bool editable = !m_locked && m_fieldLength > 0;
+    setReadOnly(!editable);
     // Without a field there is no limit to keep: the box is read-only then anyway. Setting the
     // limit resets the text, so it is set only when it changes: the word a double-click
     // selected stays selected, and typing replaces it.
@@ -55,7 +71,7 @@ void HeaderBox::applyLock() {
     QPalette colours = palette();
     const QColor window = parentWidget() ? parentWidget()->palette().color(QPalette::Window)
                                          : palette().color(QPalette::Window);
-    colours.setColor(QPalette::Base, m_locked ? window : QColor(255, 255, 255));
+    colours.setColor(QPalette::Base, editable ? QColor(255, 255, 255) : window);
     setPalette(colours);
 }
 
@@ -73,9 +89,10 @@ void HeaderBox::mouseReleaseEvent(QMouseEvent* event) {
     QLineEdit::mouseReleaseEvent(event);
     // A double-click is one click: the release that ends it toggles nothing.
     const bool endsDoubleClick = std::exchange(m_releaseEndsDoubleClick, false);
-    if (m_toggles && !endsDoubleClick && event->button() == Qt::LeftButton &&
+    if (m_number && m_toggles && !endsDoubleClick && event->button() == Qt::LeftButton &&
         rect().contains(event->position().toPoint())) {
-        toggleNumber();
+        m_number->toggle();
+        showNumberText();
     }
 }
 
@@ -83,9 +100,4 @@ void HeaderBox::mouseDoubleClickEvent(QMouseEvent* event) {
     QLineEdit::mouseDoubleClickEvent(event);
     m_releaseEndsDoubleClick = true;
     emit doubleClicked();
-}
-
-void HeaderBox::toggleNumber() {
-    setText(NumberForm::toggledText(text(), tag()));
-    setTag(NumberForm::toggledTag(tag()));
 }

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "NumberDisplay.h"
+
 #include <QLineEdit>
 
+#include <optional>
+
 // A header field box: read-only in the window's background colour while locked, white and
-// editable while unlocked. A field box keeps the text its edit began with; a number box
-// switches itself between hexadecimal and decimal on a click, its display mode kept in the
-// "Tag" property.
+// editable while unlocked. A field box keeps the text its edit began with; a number box shows
+// a value and switches it between hexadecimal and decimal on a click.
 class HeaderBox : public QLineEdit {
     Q_OBJECT
 
@@ -21,19 +24,19 @@ public:
     void toggleLock();
     // Locks the box; true when its text differs from the text its edit began with.
     bool endEdit();
-    // Puts back the text the edit began with.
-    void restoreOldText() { setText(m_oldText); }
-    const QString& oldText() const { return m_oldText; }
 
     // How many characters the field holds in the image. 0 means there is nothing to patch:
     // the box then takes no typing even while unlocked.
     int fieldLength() const { return m_fieldLength; }
-    void setFieldLength(int length);
     // Shows a field's text as the image holds it; it is also where an edit starts from.
     void showField(const QString& text, int length);
 
-    QString tag() const { return property("Tag").toString(); }
-    void setTag(const QString& tag) { setProperty("Tag", tag); }
+    // Makes this a number box that shows its values in `form`, hexadecimal to begin with.
+    void setNumberForm(NumberDisplay::Form form);
+    NumberForm::Base base() const { return m_number ? m_number->base() : NumberForm::Base::Hex; }
+    void showNumber(int value);
+    // The "0" of a box that a header did not fill.
+    void showZero();
     // Whether a click switches the number on show between hexadecimal and decimal.
     void setTogglesOnClick(bool toggles) { m_toggles = toggles; }
 
@@ -47,11 +50,12 @@ protected:
 
 private:
     void applyLock();
-    void toggleNumber();
+    void showNumberText();
 
     bool m_locked = true;
     int m_fieldLength = 0;
     QString m_oldText;
+    std::optional<NumberDisplay> m_number;
     bool m_toggles = false;
     bool m_releaseEndsDoubleClick = false;
 };

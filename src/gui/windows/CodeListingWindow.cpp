@@ -3,9 +3,6 @@
 
 #include "AddinDocument.h"
 #include "AppIcon.h"
-#include "DumpPane.h"
-#include "DumpView.h"
-#include "PaneSync.h"
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>
@@ -29,7 +26,8 @@ constexpr int kMarkAlpha = 70;
 
 } // namespace
 
-CodeListingWindow::CodeListingWindow(const AddinDocument& document, DumpView& dump, QWidget* parent)
+CodeListingWindow::CodeListingWindow(const AddinDocument& document, DumpState& dump,
+                                     QWidget* parent)
     : QWidget(parent, Qt::Window), m_document(document), m_dump(dump),
       m_text(new QPlainTextEdit(this)) {
     setObjectName(QStringLiteral("frmCodeList"));
@@ -61,8 +59,10 @@ CodeListingWindow::CodeListingWindow(const AddinDocument& document, DumpView& du
         placeBeside(*parent);
     }
 
-    connect(&m_dump, &DumpView::synced, this, &CodeListingWindow::followDump);
+    connect(&m_dump, &DumpState::changed, this, &CodeListingWindow::dumpChanged);
+    // Select All moves no caret the view reports: lines selected in any way select their bytes.
     connect(m_text, &QPlainTextEdit::cursorPositionChanged, this, &CodeListingWindow::selectInDump);
+    connect(m_text, &QPlainTextEdit::selectionChanged, this, &CodeListingWindow::selectInDump);
 }
 
 void CodeListingWindow::placeBeside(const QWidget& owner) {
@@ -84,29 +84,34 @@ void CodeListingWindow::placeBeside(const QWidget& owner) {
     move(x, y);
 }
 
-bool CodeListingWindow::canList(const AddinDocument& document) {
-    return document.isLoaded() && document.header().complete() && document.header().isAddin();
+void CodeListingWindow::dumpChanged(DumpState::Changes what) {
+    if (what & DumpState::Change::Content) {
+        refresh();
+    } else if (what & DumpState::Change::Selection) {
+        followDump();
+    }
 }
 
-void CodeListingWindow::refresh(bool stripHeader) {
-    if (!canList(m_document)) {
+void CodeListingWindow::refresh() {
+    if (!m_document.isCompleteAddin()) {
         close();
         return;
     }
-    const QByteArrayView image = m_document.image().bytes();
     const AddinHeader& header = m_document.header();
-    // As the dump renders it: the header's bytes go when "Strip header" is on.
-    m_dumpStart = stripHeader ? std::clamp(header.headSize, 0, int(image.size())) : 0;
     // Every byte after the header, not only the approximate code: the dump's caret can stand
     // anywhere, and the code size is only a guess from the trailing FF bytes.
-    CodeListing listing = CodeListing::ofAddin(image, header, true);
-    // A patch of the name or description leaves the code as it was; so do the scroll position
-    // and the selection in the listing.
+    CodeListing listing = CodeListing::ofAddin(m_document.image().bytes(), header, true);
+    // A patch of the name or description leaves the code as it was, and the scroll position
+    // with it; the selection goes, as it goes in the dump.
+    m_filling = true;
     if (listing.text() != m_listing.text()) {
-        m_filling = true;
         m_text->setPlainText(listing.text().chopped(listing.text().isEmpty() ? 0 : 1));
-        m_filling = false;
+    } else {
+        QTextCursor caret = m_text->textCursor();
+        caret.clearSelection();
+        m_text->setTextCursor(caret);
     }
+    m_filling = false;
     m_listing = std::move(listing);
     const QString name = header.name ? header.name->text().trimmed() : QString();
     setWindowTitle(name.isEmpty() ? QStringLiteral("Code listing")
@@ -114,15 +119,14 @@ void CodeListingWindow::refresh(bool stripHeader) {
 
     // The dump counts from another byte now, or shows another file: follow it afresh.
     m_followed = {-1, -1};
-    const DumpPane* pane = m_dump.activePane();
-    const int perByte = PaneSync::charsPerByte(m_dump.leader());
-    followDump(pane->selectionStart() / perByte, (pane->selectionLength() + perByte - 1) / perByte);
+    followDump();
 }
 
-void CodeListingWindow::followDump(int position, int length) {
+void CodeListingWindow::followDump() {
+    const DumpState::Selection selection = m_dump.selection();
     // The caret alone stands for the byte after it.
-    const std::pair<int, int> range{m_dumpStart + position,
-                                    m_dumpStart + position + std::max(length, 1)};
+    const std::pair<int, int> range{selection.start,
+                                    selection.start + std::max(selection.length, 1)};
     if (range == m_followed) {
         return;
     }
@@ -154,10 +158,13 @@ void CodeListingWindow::selectInDump() {
     }
     const int start = m_listing.instructions().at(first).offset;
     const int end = m_listing.instructions().at(last).end();
-    // The dump's sync reports this range back; it is marked already and in view.
+    if (m_dump.selection() == DumpState::Selection{start, end - start}) {
+        return;
+    }
+    // The state reports this range back; it is marked already and in view.
     m_followed = {start, end};
     mark(first, last);
-    m_dump.selectBytes(start - m_dumpStart, end - start);
+    m_dump.select(start, end - start);
 }
 
 void CodeListingWindow::mark(int first, int last) {

@@ -2,33 +2,29 @@
 #pragma once
 
 #include "CodeListing.h"
+#include "DumpState.h"
 
 #include <QWidget>
 
 #include <utility>
 
 class AddinDocument;
-class DumpView;
 class QPlainTextEdit;
 
 // The loaded add-in's code as Z80 instructions, one a line, beside the dump and in step with
-// it: the caret or selection of the dump marks the instructions that hold its bytes, and a
-// click (or a selection) in the listing selects the bytes of its instructions in the dump.
+// the dump's state: its caret or selection marks the instructions that hold its bytes, and a
+// click (or a selection, however made) in the listing selects the bytes of its instructions.
 // It lists every byte after the header, so that wherever the dump's caret stands in the code,
 // a line holds it. A window of the main window's, not modal; it destroys itself when closed.
 class CodeListingWindow : public QWidget {
     Q_OBJECT
 
 public:
-    CodeListingWindow(const AddinDocument& document, DumpView& dump, QWidget* parent = nullptr);
+    CodeListingWindow(const AddinDocument& document, DumpState& dump, QWidget* parent = nullptr);
 
-    // Only an add-in with a complete header says where its code starts.
-    static bool canList(const AddinDocument& document);
-
-    // Lists the document again, for a dump that shows the image without its header when
-    // `stripHeader` is on, and marks what the dump's caret or selection holds; closes the
+    // Lists the document again and marks what the dump's caret or selection holds; closes the
     // window when the document cannot be listed.
-    void refresh(bool stripHeader);
+    void refresh();
 
     const CodeListing& listing() const { return m_listing; }
     QPlainTextEdit* textView() const { return m_text; }
@@ -37,18 +33,18 @@ public:
 
 private:
     void placeBeside(const QWidget& owner);
-    // The dump's selection or caret moved: `position` and `length` in dump offsets.
-    void followDump(int position, int length);
+    void dumpChanged(DumpState::Changes what);
+    // Marks the instructions that hold the dump's selection or caret.
+    void followDump();
     // The listing's caret or selection moved: the dump selects the bytes of its instructions.
     void selectInDump();
     void mark(int first, int last);
     void bringIntoView(int line);
 
     const AddinDocument& m_document;
-    DumpView& m_dump;
+    DumpState& m_dump;
     QPlainTextEdit* m_text;
     CodeListing m_listing;
-    int m_dumpStart = 0; // file offset of the dump's first byte
     // The file range last followed, so that a scroll of the dump alone does not pull the
     // listing back to its caret.
     std::pair<int, int> m_followed{-1, -1};

@@ -1,18 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinDocument.h"
+#include "DumpState.h"
+#include "FieldCommands.h"
+#include "ScriptedPrompts.h"
 #include "TestFiles.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
 // The document alone: what each command leaves in the image, the flag, the path, the parsed
-// header and the file on disk, and which changes it announces.
+// header and the file on disk, and which changes it announces; then what the dump shows of it,
+// and the name and description patch asked through scripted dialogs.
 class AddinDocumentTest : public QObject {
     Q_OBJECT
 
 private slots:
     void commands_data();
     void commands();
+    void dumpState_data();
+    void dumpState();
+    void fieldPatch_data();
+    void fieldPatch();
 };
 
 void AddinDocumentTest::commands_data() {
@@ -139,6 +147,148 @@ void AddinDocumentTest::commands() {
     QCOMPARE(TestFiles::read(files.path(QStringLiteral("clock.rex"))).size(), clock.size());
     QCOMPARE((QList<int>{int(replaced.size()), int(patches.size()), int(pathChanges.size())}),
              announced);
+}
+
+void AddinDocumentTest::dumpState_data() {
+    // A request from outside (the listing, a command) gives file offsets; the leading pane's
+    // reading gives characters of its text. Offsets below count from the dump's first byte.
+    QTest::addColumn<bool>("strip");
+    QTest::addColumn<bool>("fromPanes");
+    QTest::addColumn<PaneSync::Pane>("leader");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("topChar");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<int>("position"); // the selection afterwards, from the dump's first byte
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("topLine");
+    const auto hex = PaneSync::Pane::Hex;
+    const auto ascii = PaneSync::Pane::Ascii;
+
+    QTest::newRow("select from outside")
+        << false << false << hex << 100 << 4 << 0 << true << 100 << 4 << 1;
+    QTest::newRow("select from outside, header stripped")
+        << true << false << hex << 100 << 4 << 0 << true << 100 << 4 << 1;
+    QTest::newRow("a hidden header byte moves nothing")
+        << true << false << hex << -5 << 1 << 0 << false << 0 << 0 << 1;
+    QTest::newRow("cut at the end")
+        << false << false << hex << 8190 << 10 << 0 << true << 8190 << 2 << 1;
+    QTest::newRow("the caret after the last byte")
+        << false << false << ascii << 8192 << 0 << 0 << true << 8192 << 0 << 1;
+    QTest::newRow("past the end moves nothing")
+        << false << false << hex << 8193 << 0 << 0 << false << 0 << 0 << 1;
+    QTest::newRow("hex pane leads: part of a byte is the whole byte")
+        << false << true << hex << 30 << 7 << 144 << true << 10 << 3 << 4;
+    QTest::newRow("ASCII pane leads, header stripped")
+        << true << true << ascii << 20 << 5 << 32 << true << 20 << 5 << 3;
+}
+
+void AddinDocumentTest::dumpState() {
+    QFETCH(bool, strip);
+    QFETCH(bool, fromPanes);
+    QFETCH(PaneSync::Pane, leader);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(int, topChar);
+    QFETCH(bool, taken);
+    QFETCH(int, position);
+    QFETCH(int, selected);
+    QFETCH(int, topLine);
+
+    AddinDocument document;
+    DumpState state(document);
+    QSignalSpy changes(&state, &DumpState::changed);
+    QSignalSpy requests(&state, &DumpState::selectRequested);
+    document.load(AddinImage(TestFiles::addin(), QStringLiteral("a.rex")));
+    state.setStripHeader(strip);
+    const int first = strip ? document.header().headSize : 0;
+    QCOMPARE(state.dumpStart(), first);
+    QCOMPARE(state.shownBytes().size(), 8192 - first);
+    // Whatever was shown before, the dump starts again at its first byte.
+    QCOMPARE(state.selection(), (DumpState::Selection{first, 0}));
+    QVERIFY(changes.last().first().value<DumpState::Changes>() & DumpState::Change::Content);
+
+    state.setLeader(leader);
+    QCOMPARE(state.leader(), leader);
+    changes.clear();
+    if (fromPanes) {
+        PaneSync::Reading reading;
+        reading.leader = leader;
+        reading.selStart = start;
+        reading.selLength = length;
+        reading.leaderTopChar = topChar;
+        state.followPanes(reading);
+    } else {
+        QCOMPARE(state.select(first + start, length), taken);
+    }
+    QCOMPARE(state.selection(), (DumpState::Selection{first + position, selected}));
+    QCOMPARE(state.dumpPosition(), position);
+    QCOMPARE(state.topLine(), topLine);
+    QCOMPARE(changes.isEmpty(), position == 0 && selected == 0 && topLine == 1);
+    // Only a request from outside makes the panes select and scroll.
+    QCOMPARE(requests.size(), taken && !fromPanes ? 1 : 0);
+}
+
+void AddinDocumentTest::fieldPatch_data() {
+    QTest::addColumn<QByteArray>("image");
+    QTest::addColumn<bool>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Prompts::Answer>("answer");
+    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<QString>("nameAfter");
+    QTest::addColumn<QString>("descriptionAfter");
+    const QByteArray clock = TestFiles::addin();
+    const QString patch = QStringLiteral("Patch the addin?");
+
+    QTest::newRow("OK writes the name")
+        << clock << true << "Time" << Prompts::Answer::Ok << QStringList{patch} << "Time "
+        << "Shows time";
+    QTest::newRow("Cancel writes nothing")
+        << clock << true << "Time" << Prompts::Answer::Cancel << QStringList{patch} << "Clock"
+        << "Shows time";
+    QTest::newRow("the description")
+        << clock << false << "Ticks" << Prompts::Answer::Ok << QStringList{patch} << "Clock"
+        << "Ticks     ";
+    QTest::newRow("no Windows-1252 code")
+        << clock << false << QStringLiteral("\u23F0") << Prompts::Answer::Ok
+        << QStringList{patch, QStringLiteral("The character \"\u23F0\" (U+23F0) cannot be stored "
+                                             "in an add-in header: it has no Windows-1252 code. "
+                                             "Nothing was patched.")}
+        << "Clock"
+        << "Shows time";
+    QTest::newRow("longer than the field")
+        << clock << true << "Stopwatch" << Prompts::Answer::Ok
+        << QStringList{patch, "The new name has 9 characters, but its field holds 5. Nothing "
+                              "was patched."}
+        << "Clock"
+        << "Shows time";
+    QTest::newRow("nothing read: nothing asked")
+        << QByteArray(8192, 'x') << true << "Time" << Prompts::Answer::Ok << QStringList{} << ""
+        << "";
+}
+
+void AddinDocumentTest::fieldPatch() {
+    QFETCH(QByteArray, image);
+    QFETCH(bool, name);
+    QFETCH(QString, text);
+    QFETCH(Prompts::Answer, answer);
+    QFETCH(QStringList, asked);
+    QFETCH(QString, nameAfter);
+    QFETCH(QString, descriptionAfter);
+
+    AddinDocument document;
+    document.load(AddinImage(image, QStringLiteral("a.rex")));
+    ScriptedPrompts prompts;
+    prompts.answer(answer);
+    FieldCommands fields(prompts, document);
+    const bool written =
+        fields.patch(name ? AddinDocument::Field::Name : AddinDocument::Field::Description, text);
+
+    QCOMPARE(prompts.texts(), asked);
+    QCOMPARE(written, document.isPatched());
+    const AddinHeader& header = document.header();
+    QCOMPARE(header.name ? header.name->text() : QString(), nameAfter);
+    QCOMPARE(header.description ? header.description->text() : QString(), descriptionAfter);
 }
 
 QTEST_GUILESS_MAIN(AddinDocumentTest)

@@ -155,8 +155,8 @@ void TestAddinHeader::addinLayout() {
     QCOMPARE(header.headSize, headSize);
     QCOMPARE(header.headSize, int(image.size()) - 1);
     QCOMPARE(header.org, org);
-    QCOMPARE(NumberForm::plainByTag(header.org, NumberForm::kHexTag), orgHex);
-    QCOMPARE(NumberForm::plainByTag(header.org, QString()), QString::number(org));
+    QCOMPARE(NumberForm::plain(header.org, NumberForm::Base::Hex), orgHex);
+    QCOMPARE(NumberForm::plain(header.org, NumberForm::Base::Decimal), QString::number(org));
     QCOMPARE(header.codeSize, 1);
     QCOMPARE(header.iconStart, headSize - 159);
 }
@@ -272,8 +272,8 @@ void TestAddinHeader::words() {
         const quint16 neighbour = first ? *header.word2 : *header.word1;
         QCOMPARE(int(word), value);
         QCOMPARE(neighbour, quint16(0x0201));
-        QCOMPARE(NumberForm::wordByTag(word, NumberForm::kHexTag), hex);
-        QCOMPARE(NumberForm::wordByTag(word, QString()), decimal);
+        QCOMPARE(NumberForm::word(word, NumberForm::Base::Hex), hex);
+        QCOMPARE(NumberForm::word(word, NumberForm::Base::Decimal), decimal);
     }
 }
 
@@ -531,7 +531,7 @@ void TestAddinHeader::realSample() {
     QCOMPARE(header.icon, QByteArray(160, 0));
     QCOMPARE(*header.word1, quint16(0x1FDF));
     QCOMPARE(*header.word2, quint16(0));
-    QCOMPARE(NumberForm::wordByTag(*header.word1, NumberForm::kHexTag), QStringLiteral("$1FDF"));
+    QCOMPARE(NumberForm::word(*header.word1, NumberForm::Base::Hex), QStringLiteral("$1FDF"));
     QCOMPARE(header.headSize, 195);
     QCOMPARE(header.org, 0x7F3F);
     QCOMPARE(header.codeSize, 8159);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "NumberForm.h"
+#include "NumberDisplay.h"
 
 #include <QtTest>
 
@@ -7,92 +7,66 @@ class TestNumberForm : public QObject {
     Q_OBJECT
 
 private slots:
-    void toggle_data();
-    void toggle();
-    void toggleSequence_data();
-    void toggleSequence();
+    void toggles_data();
+    void toggles();
     void forms_data();
     void forms();
-    void tag_data();
-    void tag();
 };
 
-void TestNumberForm::toggle_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("tag");
-    QTest::addColumn<QString>("toggled");
+void TestNumberForm::toggles_data() {
+    using Form = NumberDisplay::Form;
+    QTest::addColumn<Form>("form");
+    QTest::addColumn<bool>("zero"); // the "0" of a box a header did not fill
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("first");     // shown before any click, in hexadecimal
+    QTest::addColumn<QStringList>("shown"); // after each click
 
-    QTest::newRow("ORG to decimal") << "$7F44"
-                                    << "h"
-                                    << "32580";
-    QTest::newRow("ORG to hex") << "32580"
-                                << ""
-                                << "$7F44";
-    QTest::newRow("lowest ORG") << "$5CDA"
-                                << "h"
-                                << "23770";
-    QTest::newRow("$0000") << "$0000"
-                           << "h"
-                           << "0";
-    QTest::newRow("0 to hex") << "0"
-                              << ""
-                              << "$0000";
-    QTest::newRow("cleared box in hex mode") << "0"
-                                             << "h"
-                                             << "0";
-    QTest::newRow("$1234") << "$1234"
-                           << "h"
-                           << "4660";
-    QTest::newRow("4660") << "4660"
-                          << ""
-                          << "$1234";
-    QTest::newRow("$7FFF") << "$7FFF"
-                           << "h"
-                           << "32767";
-    QTest::newRow("$8000") << "$8000"
-                           << "h"
-                           << "32768";
-    QTest::newRow("32768") << "32768"
-                           << ""
-                           << "$8000";
-    QTest::newRow("$FFFF") << "$FFFF"
-                           << "h"
-                           << "65535";
-    QTest::newRow("65535") << "65535"
-                           << ""
-                           << "$FFFF";
-    QTest::newRow("ten to hex pads to four digits") << "10"
-                                                    << ""
-                                                    << "$000A";
+    QTest::newRow("ORG") << Form::PlainAsRead << false << 32580 << "$7F44"
+                         << QStringList{"32580", "$7F44", "32580", "$7F44"};
+    QTest::newRow("lowest ORG") << Form::PlainAsRead << false << 23770 << "$5CDA"
+                                << QStringList{"23770", "$5CDA"};
+    QTest::newRow("word $0000") << Form::Word << false << 0 << "$0000"
+                                << QStringList{"0", "$0000", "0", "$0000"};
+    QTest::newRow("non-ADDIN box left at 0")
+        << Form::Word << true << 0 << "0" << QStringList{"0", "$0000", "0", "$0000"};
+    QTest::newRow("ORG box left at 0")
+        << Form::PlainAsRead << true << 0 << "0" << QStringList{"0", "$0000"};
+    QTest::newRow("$1234") << Form::Word << false << 4660 << "$1234"
+                           << QStringList{"4660", "$1234"};
+    QTest::newRow("$7FFF") << Form::Word << false << 32767 << "$7FFF"
+                           << QStringList{"32767", "$7FFF"};
+    QTest::newRow("$8000") << Form::Word << false << 32768 << "$8000"
+                           << QStringList{"32768", "$8000"};
+    QTest::newRow("$FFFF") << Form::Word << false << 65535 << "$FFFF"
+                           << QStringList{"65535", "$FFFF"};
+    QTest::newRow("ten pads to four digits")
+        << Form::Word << false << 10 << "$000A" << QStringList{"10", "$000A"};
+    QTest::newRow("status panel stays plain")
+        << Form::Plain << false << 26 << "$1A" << QStringList{"26", "$1A", "26"};
 }
 
-void TestNumberForm::toggle() {
-    QFETCH(QString, text);
-    QFETCH(QString, tag);
-    QFETCH(QString, toggled);
-    QCOMPARE(NumberForm::toggledText(text, tag), toggled);
-}
-
-void TestNumberForm::toggleSequence_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("shown"); // the text after each of four clicks
-
-    QTest::newRow("ORG") << "$7F44" << QStringList{"32580", "$7F44", "32580", "$7F44"};
-    QTest::newRow("word") << "$0000" << QStringList{"0", "$0000", "0", "$0000"};
-    QTest::newRow("non-ADDIN box left at 0") << "0" << QStringList{"0", "$0000", "0", "$0000"};
-}
-
-void TestNumberForm::toggleSequence() {
-    QFETCH(QString, text);
+void TestNumberForm::toggles() {
+    QFETCH(NumberDisplay::Form, form);
+    QFETCH(bool, zero);
+    QFETCH(int, value);
+    QFETCH(QString, first);
     QFETCH(QStringList, shown);
 
-    QString tag = NumberForm::kHexTag; // every box starts in hexadecimal mode
-    for (const QString& expected : shown) {
-        text = NumberForm::toggledText(text, tag);
-        tag = NumberForm::toggledTag(tag);
-        QCOMPARE(text, expected);
+    NumberDisplay display(form);
+    QCOMPARE(display.text(), QString());
+    zero ? display.showZero() : display.show(value);
+    QCOMPARE(display.text(), first);
+    for (qsizetype click = 0; click < shown.size(); ++click) {
+        display.toggle();
+        QCOMPARE(display.text(), shown[click]);
+        QCOMPARE(display.base(),
+                 click % 2 == 0 ? NumberForm::Base::Decimal : NumberForm::Base::Hex);
     }
-    QCOMPARE(tag, NumberForm::kHexTag);
+    // The base outlasts the value: the next file's number shows in it.
+    NumberDisplay fresh(form);
+    fresh.show(value);
+    display.show(value);
+    QCOMPARE(display.text(), shown.size() % 2 == 1 ? QString::number(value) : fresh.text());
 }
 
 void TestNumberForm::forms_data() {
@@ -130,30 +104,10 @@ void TestNumberForm::forms() {
     QCOMPARE(NumberForm::hexWord(value), word);
     QCOMPARE(NumberForm::hexPlain(value), plain);
     QCOMPARE(NumberForm::decimal(value), decimal);
-    QCOMPARE(NumberForm::wordByTag(value, NumberForm::kHexTag), word);
-    QCOMPARE(NumberForm::wordByTag(value, QString()), decimal);
-    QCOMPARE(NumberForm::plainByTag(value, NumberForm::kHexTag), plain);
-    QCOMPARE(NumberForm::plainByTag(value, QString()), decimal);
-    // What a toggle reads back from either form is the value itself.
-    QCOMPARE(NumberForm::readHexAfterPrefix(word), value);
-    QCOMPARE(NumberForm::readHexAfterPrefix(plain), value);
-    QCOMPARE(NumberForm::readDecimal(decimal), value);
-}
-
-void TestNumberForm::tag_data() {
-    QTest::addColumn<QString>("tag");
-    QTest::addColumn<QString>("toggled");
-
-    QTest::newRow("hex to decimal") << "h"
-                                    << "";
-    QTest::newRow("decimal to hex") << ""
-                                    << "h";
-}
-
-void TestNumberForm::tag() {
-    QFETCH(QString, tag);
-    QFETCH(QString, toggled);
-    QCOMPARE(NumberForm::toggledTag(tag), toggled);
+    QCOMPARE(NumberForm::word(value, NumberForm::Base::Hex), word);
+    QCOMPARE(NumberForm::word(value, NumberForm::Base::Decimal), decimal);
+    QCOMPARE(NumberForm::plain(value, NumberForm::Base::Hex), plain);
+    QCOMPARE(NumberForm::plain(value, NumberForm::Base::Decimal), decimal);
 }
 
 QTEST_GUILESS_MAIN(TestNumberForm)

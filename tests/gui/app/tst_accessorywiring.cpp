@@ -22,6 +22,7 @@ class AccessoryWiringTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void iconDoubleClickShowsTheCode_data();
     void iconDoubleClickShowsTheCode();
     void noWindowWithoutAnAddin_data();
     void noWindowWithoutAnAddin();
@@ -32,18 +33,38 @@ private slots:
     void aboutBoxOpensModalAndClosesOnAClick();
 };
 
+void AccessoryWiringTest::iconDoubleClickShowsTheCode_data() {
+    QTest::addColumn<int>("cutAfter"); // icon bytes the file holds
+    QTest::addColumn<bool>("darkDesktop");
+    QTest::newRow("whole icon") << 160 << false;
+    // The code comes from the icon bytes: the missing ones are white pixels, not the box's
+    // background, whatever the desktop's colours.
+    QTest::newRow("icon cut short, dark desktop") << 37 << true;
+}
+
 void AccessoryWiringTest::iconDoubleClickShowsTheCode() {
+    QFETCH(int, cutAfter);
+    QFETCH(bool, darkDesktop);
     WindowHarness h;
-    h.openAddin(TestFiles::addin());
+    if (darkDesktop) {
+        QPalette dark = h.window->palette();
+        dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+        h.window->setPalette(dark);
+    }
+    const QByteArray addin = TestFiles::addin();
+    const int iconStart = int(AddinHeader::parse(addin).iconStart);
+    h.openAddin(addin.left(cutAfter < 160 ? iconStart - 1 + cutAfter : addin.size()));
     QVERIFY(!h.window->iconCodeWindow());
-    QTest::mouseDClick(h.header()->Picture1, Qt::LeftButton);
+    QTest::mouseDClick(h.icon(), Qt::LeftButton);
     IconCodeWindow* code = h.window->iconCodeWindow();
     QVERIFY(code);
     QVERIFY(code->isVisible());
     QCOMPARE(code->windowTitle(), QStringLiteral("Icon code"));
-    QCOMPARE(code->code(), codeOf(TestFiles::icon()));
+    QCOMPARE(code->code(), codeOf(TestFiles::icon().left(cutAfter)));
     QCOMPARE(code->code().size(), 831);
     QVERIFY(code->code().startsWith(QStringLiteral(".db $81,")));
+    QVERIFY(code->code().endsWith(cutAfter < 160 ? QStringLiteral(",$00,$00,$00\r\n")
+                                                 : QStringLiteral(",$F5,$1A\r\n")));
 }
 
 void AccessoryWiringTest::noWindowWithoutAnAddin_data() {
@@ -59,7 +80,7 @@ void AccessoryWiringTest::noWindowWithoutAnAddin() {
     if (!bytes.isEmpty()) {
         h.openAddin(bytes);
     }
-    QTest::mouseDClick(h.header()->Picture1, Qt::LeftButton);
+    QTest::mouseDClick(h.icon(), Qt::LeftButton);
     QVERIFY(!h.window->iconCodeWindow());
     QVERIFY(!QApplication::topLevelWidgets().contains(h.window->iconCodeWindow()));
 }
@@ -67,10 +88,10 @@ void AccessoryWiringTest::noWindowWithoutAnAddin() {
 void AccessoryWiringTest::secondDoubleClickReplacesTheText() {
     WindowHarness h;
     h.openAddin(TestFiles::addin());
-    QTest::mouseDClick(h.header()->Picture1, Qt::LeftButton);
+    QTest::mouseDClick(h.icon(), Qt::LeftButton);
     IconCodeWindow* first = h.window->iconCodeWindow();
     first->setCode(QStringLiteral("stale"));
-    QTest::mouseDClick(h.header()->Picture1, Qt::LeftButton);
+    QTest::mouseDClick(h.icon(), Qt::LeftButton);
     QCOMPARE(h.window->iconCodeWindow(), first);
     QCOMPARE(first->code(), codeOf(TestFiles::icon()));
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -89,21 +110,21 @@ void AccessoryWiringTest::openingAnotherFileClosesIt() {
     QFETCH(int, otherSize);
     WindowHarness h;
     h.openAddin(TestFiles::addin());
-    QTest::mouseDClick(h.header()->Picture1, Qt::LeftButton);
+    QTest::mouseDClick(h.icon(), Qt::LeftButton);
     QPointer<IconCodeWindow> code = h.window->iconCodeWindow();
     QVERIFY(code);
     h.open(
         h.files.write(QStringLiteral("other.rex"), TestFiles::addin("Other", "x", 10, otherSize)));
     QTRY_VERIFY(!code);
     // A new double-click makes it afresh.
-    QTest::mouseDClick(h.header()->Picture1, Qt::LeftButton);
+    QTest::mouseDClick(h.icon(), Qt::LeftButton);
     QVERIFY(h.window->iconCodeWindow());
 }
 
 void AccessoryWiringTest::closingTheMainWindowLeavesItOpen() {
     WindowHarness h;
     h.openAddin(TestFiles::addin());
-    QTest::mouseDClick(h.header()->Picture1, Qt::LeftButton);
+    QTest::mouseDClick(h.icon(), Qt::LeftButton);
     QPointer<IconCodeWindow> code = h.window->iconCodeWindow();
     h.window->close();
     WindowHarness::settle();

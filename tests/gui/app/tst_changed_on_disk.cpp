@@ -91,15 +91,15 @@ void TestChangedOnDisk::renderPatchAndSave() {
     }
 
     // Rendering shows the image as loaded: the file on disk is not consulted.
-    h.header()->chkCode->toggle();
-    h.header()->chkCode->toggle();
+    h.stripBox()->toggle();
+    h.stripBox()->toggle();
     WindowHarness::settle();
     QCOMPARE(h.hexPane()->dumpText(), DumpText::hexText(original));
     QCOMPARE(h.asciiPane()->dumpText(), DumpText::asciiText(original));
     QTRY_COMPARE(h.panelText(QStringLiteral("totByte")), QStringLiteral("$2000"));
     QCOMPARE(h.document().header().headSize, 205);
 
-    h.patch(h.header()->Aname, QStringLiteral("Time"));
+    h.patch(h.box("Aname"), QStringLiteral("Time"));
     QVERIFY(h.document().isPatched());
     QByteArray patched = original;
     patched.replace(23, 5, "Time ");

@@ -110,21 +110,21 @@ void IconReplaceTest::replaceIcon() {
     if (!loaded.isEmpty()) {
         h.openAddin(loaded);
     }
-    QTest::mouseDClick(h.header()->Picture1, Qt::LeftButton);
+    QTest::mouseDClick(h.icon(), Qt::LeftButton);
     QPointer<IconCodeWindow> code = h.window->iconCodeWindow();
     const QByteArray before = h.document().image().bytes();
     h.prompts.messages.clear();
 
     const QString path = file.isEmpty() ? QString() : h.files.path(file);
     h.prompts.answer(agree ? Answer::Ok : Answer::Cancel);
-    QAction* replace = h.header()->Picture1->replaceAction();
+    QAction* replace = h.icon()->replaceAction();
     if (how == QLatin1String("menu")) {
         // Only an add-in's complete header has an icon to replace.
         QCOMPARE(replace->isEnabled(), loaded == TestFiles::addin());
         h.prompts.choose(file.isEmpty() ? std::nullopt : std::optional(path));
         h.command("mnuIconReplace");
     } else {
-        drop(h.header()->Picture1, path);
+        drop(h.icon(), path);
     }
 
     QCOMPARE(h.prompts.texts(), asked);

@@ -26,8 +26,8 @@ void MainWindowTest::startsWithNothingLoaded() {
     WindowHarness h;
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin - By Keldor"));
     QCOMPARE(h.window->objectName(), QStringLiteral("main"));
-    QVERIFY(!h.header()->chkCode->isEnabled());
-    QVERIFY(!h.header()->chkCode->isChecked());
+    QVERIFY(!h.stripBox()->isEnabled());
+    QVERIFY(!h.stripBox()->isChecked());
     for (HeaderBox* box : h.window->findChildren<HeaderBox*>()) {
         QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
         QVERIFY2(box->isReadOnly(), qPrintable(box->objectName()));
@@ -46,11 +46,11 @@ void MainWindowTest::startsWithNothingLoaded() {
     QCOMPARE(h.dump()->activePane(), h.asciiPane());
     for (const QString& tagged :
          {QStringLiteral("Aorg"), QStringLiteral("Aw1"), QStringLiteral("Aw2")}) {
-        QCOMPARE(h.window->findChild<HeaderBox*>(tagged)->tag(), QStringLiteral("h"));
+        QCOMPARE(h.window->findChild<HeaderBox*>(tagged)->base(), NumberForm::Base::Hex);
     }
     for (const QString& key :
          {QStringLiteral("ctPos"), QStringLiteral("SelLen"), QStringLiteral("totByte")}) {
-        QCOMPARE(h.window->statusPanels()->panel(key)->tag(), QStringLiteral("h"));
+        QCOMPARE(h.window->statusPanels()->panel(key)->base(), NumberForm::Base::Hex);
     }
     QVERIFY(h.prompts.messages.isEmpty());
 }
@@ -179,7 +179,7 @@ void MainWindowTest::closeAsksOnlyWhenPatched() {
     const QByteArray original = TestFiles::addin();
     const QString path = h.openAddin(original);
     if (patched) {
-        h.patch(h.header()->Aname, QStringLiteral("Time"));
+        h.patch(h.box("Aname"), QStringLiteral("Time"));
         QVERIFY(h.document().isPatched());
     }
     const qsizetype asked = h.prompts.messages.size();
@@ -223,8 +223,8 @@ void MainWindowTest::saveAsShortcutWorksInsideADumpPane() {
 void MainWindowTest::propertiesWithoutAFileDoesNothing() {
     WindowHarness h;
     h.window->action(QStringLiteral("mnuFileProperties"))->trigger();
-    QVERIFY(h.header()->Atype->text().isEmpty());
-    QVERIFY(h.header()->Ahead->text().isEmpty());
+    QVERIFY(h.box("Atype")->text().isEmpty());
+    QVERIFY(h.box("Ahead")->text().isEmpty());
     QVERIFY(h.prompts.messages.isEmpty());
 }
 

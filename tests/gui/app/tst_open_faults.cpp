@@ -43,10 +43,10 @@ struct WindowState {
         return {window.document().image().bytes(),
                 window.document().image().path(),
                 window.windowTitle(),
-                window.headerArea()->Aname->text(),
+                window.findChild<HeaderBox*>(QStringLiteral("Aname"))->text(),
                 window.dumpView()->scrHEX->dumpText(),
                 window.document().isPatched(),
-                window.headerArea()->chkCode->isEnabled()};
+                window.findChild<QCheckBox*>(QStringLiteral("chkCode"))->isEnabled()};
     }
     bool operator==(const WindowState&) const = default;
 };
@@ -220,7 +220,7 @@ void TestOpenFaults::unusualNames() {
     QCOMPARE(h.document().image().bytes(), padded);
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + path);
 
-    h.patch(h.header()->Aname, QStringLiteral("Zeit"));
+    h.patch(h.box("Aname"), QStringLiteral("Zeit"));
     QVERIFY(h.document().isPatched());
     QByteArray patched = padded;
     patched.replace(23, 5, "Zeit ");

@@ -99,12 +99,12 @@ void OpenAndSaveTest::openBySize() {
     if (imageSize > 0) {
         QCOMPARE(h.document().image().bytes(), disk);
         QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + path);
-        QVERIFY(h.header()->chkCode->isEnabled());
+        QVERIFY(h.stripBox()->isEnabled());
         QCOMPARE(h.panelText(QStringLiteral("totByte")),
                  QStringLiteral("$") + QString::number(imageSize, 16).toUpper());
     } else {
         QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin - By Keldor"));
-        QVERIFY(!h.header()->chkCode->isEnabled());
+        QVERIFY(!h.stripBox()->isEnabled());
     }
 }
 
@@ -165,7 +165,7 @@ void OpenAndSaveTest::refusedOpenKeepsTheEarlierFile() {
     QCOMPARE(h.prompts.texts().last(), kTooLong);
     QCOMPARE(h.document().image().path(), firstPath);
     QCOMPARE(h.document().image().bytes(), first);
-    QCOMPARE(h.header()->Aname->text(), QStringLiteral("First"));
+    QCOMPARE(h.box("Aname")->text(), QStringLiteral("First"));
     // A Save now writes the earlier file, never the refused one.
     h.command("mnuFileSave");
     QCOMPARE(TestFiles::read(longPath), QByteArray(9001, 'x'));
@@ -196,7 +196,7 @@ void OpenAndSaveTest::patchedImageAsksBeforeOpening() {
     QFETCH(bool, cancelDialog);
     WindowHarness h;
     h.openAddin(TestFiles::addin());
-    h.patch(h.header()->Aname, QStringLiteral("Time"));
+    h.patch(h.box("Aname"), QStringLiteral("Time"));
     QVERIFY(h.document().isPatched());
     const QString other = h.files.write(QStringLiteral("other.rex"), TestFiles::addin("Other"));
     const qsizetype requests = h.prompts.requests.size();
@@ -212,11 +212,11 @@ void OpenAndSaveTest::patchedImageAsksBeforeOpening() {
     if (discard == Answer::No) {
         QCOMPARE(h.prompts.requests.size(), requests);
         QVERIFY(h.document().isPatched());
-        QCOMPARE(h.header()->Aname->text(), QStringLiteral("Time "));
+        QCOMPARE(h.box("Aname")->text(), QStringLiteral("Time "));
         return;
     }
     QVERIFY(!h.document().isPatched());
-    QCOMPARE(h.header()->Aname->text(),
+    QCOMPARE(h.box("Aname")->text(),
              cancelDialog ? QStringLiteral("Time ") : QStringLiteral("Other"));
     // With the patch discarded, closing asks nothing.
     const qsizetype asked = h.prompts.messages.size();
@@ -230,7 +230,7 @@ void OpenAndSaveTest::saveWritesTheImage() {
     WindowHarness h;
     const QByteArray original = TestFiles::addin();
     const QString path = h.openAddin(original);
-    h.patch(h.header()->Aname, QStringLiteral("Time"));
+    h.patch(h.box("Aname"), QStringLiteral("Time"));
     h.command("mnuFileSave");
     QByteArray expected = original;
     expected.replace(23, 5, "Time ");
@@ -259,7 +259,7 @@ void OpenAndSaveTest::saveAsMovesTheCaptionAndTheNextSave() {
     h.prompts.choose(second);
     h.command("mnuFileSaveAs");
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + second);
-    h.patch(h.header()->Aname, QStringLiteral("Copy"));
+    h.patch(h.box("Aname"), QStringLiteral("Copy"));
     h.command("mnuFileSave");
     QCOMPARE(TestFiles::read(first), image);
     QCOMPARE(TestFiles::read(second).mid(23, 5), QByteArray("Copy "));
@@ -269,7 +269,7 @@ void OpenAndSaveTest::saveAsMovesTheCaptionAndTheNextSave() {
 void OpenAndSaveTest::saveAsCancelledChangesNothing() {
     WindowHarness h;
     const QString path = h.openAddin(TestFiles::addin());
-    h.patch(h.header()->Aname, QStringLiteral("Time"));
+    h.patch(h.box("Aname"), QStringLiteral("Time"));
     h.prompts.choose(std::nullopt);
     h.command("mnuFileSaveAs");
     QVERIFY(h.document().isPatched());
@@ -296,7 +296,7 @@ void OpenAndSaveTest::failedSaveLeavesTheOldFile() {
     WindowHarness h;
     const QByteArray original = TestFiles::addin();
     const QString path = h.openAddin(original);
-    h.patch(h.header()->Aname, QStringLiteral("Time"));
+    h.patch(h.box("Aname"), QStringLiteral("Time"));
     QString target = path;
     if (how == QLatin1String("folder")) {
         // No one, root included, creates files in /proc.

@@ -31,8 +31,8 @@ void TestPatchBadText::pasted_data() {
         << endsField.arg(QStringLiteral("0000"));
     QTest::newRow("emoji in the name")
         << true << QStringLiteral("⏰")
-        << QStringLiteral("The character \"⏰\" cannot be stored in an add-in header. Nothing "
-                          "was patched.");
+        << QStringLiteral("The character \"⏰\" (U+23F0) cannot be stored in an add-in header: it "
+                          "has no Windows-1252 code. Nothing was patched.");
 }
 
 void TestPatchBadText::pasted() {
@@ -45,7 +45,7 @@ void TestPatchBadText::pasted() {
     const QString path = h.files.write(QStringLiteral("clock.rex"), original);
     h.open(path);
 
-    HeaderBox* box = inName ? h.header()->Aname : h.header()->Adesc;
+    HeaderBox* box = inName ? h.box("Aname") : h.box("Adesc");
     const QString oldText = box->text();
     QTest::mouseDClick(box, Qt::LeftButton);
     QVERIFY(!box->isReadOnly());

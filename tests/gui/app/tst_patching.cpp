@@ -95,8 +95,8 @@ void PatchingTest::confirmedPatchWritesTheFieldOnly() {
     // The new rendering parses the patched header: same layout, same length.
     QCOMPARE(field->text(), CodePage::decode(written));
     QCOMPARE(field->fieldLength(), length);
-    QCOMPARE(h.header()->Ahead->text(), QStringLiteral("205"));
-    QCOMPARE(h.header()->Aorg->text(), QStringLiteral("$7F35"));
+    QCOMPARE(h.box("Ahead")->text(), QStringLiteral("205"));
+    QCOMPARE(h.box("Aorg")->text(), QStringLiteral("$7F35"));
     QCOMPARE(h.asciiPane()->dumpText().mid(offset, written.size()), DumpText::asciiText(written));
     QVERIFY(field->isLocked());
 }
@@ -104,7 +104,7 @@ void PatchingTest::confirmedPatchWritesTheFieldOnly() {
 void PatchingTest::doubleClickLocksAndUnlocks() {
     WindowHarness h;
     h.openAddin(TestFiles::addin());
-    HeaderBox* name = h.header()->Aname;
+    HeaderBox* name = h.box("Aname");
     const QColor window = h.window->palette().color(QPalette::Window);
     QVERIFY(name->isReadOnly());
     QTest::mouseDClick(name, Qt::LeftButton);
@@ -119,14 +119,14 @@ void PatchingTest::cancelRestoresTheText() {
     WindowHarness h;
     const QByteArray original = TestFiles::addin();
     h.openAddin(original);
-    unlockAndType(h.header()->Aname, QStringLiteral("Time"));
+    unlockAndType(h.box("Aname"), QStringLiteral("Time"));
     h.prompts.answer(Answer::Cancel);
     leave(h);
     QCOMPARE(h.prompts.texts(), QStringList{"Patch the addin?"});
-    QCOMPARE(h.header()->Aname->text(), QStringLiteral("Clock"));
+    QCOMPARE(h.box("Aname")->text(), QStringLiteral("Clock"));
     QCOMPARE(h.document().image().bytes(), original);
     QVERIFY(!h.document().isPatched());
-    QVERIFY(h.header()->Aname->isReadOnly());
+    QVERIFY(h.box("Aname")->isReadOnly());
 }
 
 void PatchingTest::unchangedTextAsksNothing_data() {
@@ -141,7 +141,7 @@ void PatchingTest::unchangedTextAsksNothing() {
     QFETCH(QString, typed);
     WindowHarness h;
     h.openAddin(TestFiles::addin());
-    HeaderBox* name = h.header()->Aname;
+    HeaderBox* name = h.box("Aname");
     if (unlock) {
         unlockAndType(name, typed);
     } else {
@@ -158,7 +158,7 @@ void PatchingTest::secondDoubleClickTakesTheTypedText() {
     WindowHarness h;
     const QByteArray original = TestFiles::addin();
     h.openAddin(original);
-    HeaderBox* name = h.header()->Aname;
+    HeaderBox* name = h.box("Aname");
     unlockAndType(name, QStringLiteral("Time"));
     QTest::mouseDClick(name, Qt::LeftButton);
     QVERIFY(name->isReadOnly());
@@ -174,7 +174,7 @@ void PatchingTest::secondDoubleClickTakesTheTypedText() {
 void PatchingTest::typingStopsAtTheFieldLength() {
     WindowHarness h;
     h.openAddin(TestFiles::addin());
-    HeaderBox* name = h.header()->Aname;
+    HeaderBox* name = h.box("Aname");
     unlockAndType(name, QStringLiteral("Stopwatch"));
     QCOMPARE(name->text(), QStringLiteral("Stopw"));
 }
@@ -192,10 +192,12 @@ void PatchingTest::emptyFieldTakesNoTyping() {
     WindowHarness h;
     const QByteArray original = TestFiles::addin(name, "Shows time", 100, 8192, classText);
     h.openAddin(original);
-    HeaderBox* box = h.header()->Aname;
+    HeaderBox* box = h.box("Aname");
     QCOMPARE(box->fieldLength(), 0);
     unlockAndType(box, QStringLiteral("Anything"));
     QCOMPARE(box->text(), QString());
+    // Nothing to type into: it keeps looking locked.
+    QCOMPARE(box->palette().color(QPalette::Base), h.window->palette().color(QPalette::Window));
     leave(h);
     QVERIFY(h.prompts.messages.isEmpty());
     QVERIFY(!h.document().isPatched());
@@ -216,7 +218,7 @@ void PatchingTest::characterOutsideTheCodePageIsRefused() {
     WindowHarness h;
     const QByteArray original = TestFiles::addin();
     h.openAddin(original);
-    HeaderBox* name = h.header()->Aname;
+    HeaderBox* name = h.box("Aname");
     unlockAndType(name, typed);
     h.prompts.answer(Answer::Ok);
     leave(h);
@@ -233,7 +235,7 @@ void PatchingTest::nothingHappensWithoutAParsedFile() {
     WindowHarness h;
     h.openAddin(QByteArray(8192, 'x'));
     QCOMPARE(h.prompts.texts(), QStringList{"Not a REX AddIn file"});
-    HeaderBox* name = h.header()->Aname;
+    HeaderBox* name = h.box("Aname");
     QTest::mouseDClick(name, Qt::LeftButton);
     QVERIFY(name->isReadOnly());
     QCOMPARE(name->palette().color(QPalette::Base), h.window->palette().color(QPalette::Window));
@@ -243,7 +245,7 @@ void PatchingTest::savedFileDiffersOnlyInThePatchedBytes() {
     WindowHarness h;
     const QByteArray original = TestFiles::addin();
     const QString path = h.openAddin(original);
-    unlockAndType(h.header()->Adesc, QStringLiteral("Tells time"));
+    unlockAndType(h.box("Adesc"), QStringLiteral("Tells time"));
     h.prompts.answer(Answer::Ok);
     leave(h);
     h.command("mnuFileSave");

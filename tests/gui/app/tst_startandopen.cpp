@@ -37,7 +37,7 @@ void StartAndOpenTest::fileOnTheCommandLine() {
     }
     QTRY_COMPARE(h.window->windowTitle(),
                  opens ? QStringLiteral("Mobrin : ") + path : QStringLiteral("Mobrin - By Keldor"));
-    QCOMPARE(h.header()->Aname->text(), opens ? QStringLiteral("Clock") : QString());
+    QCOMPARE(h.box("Aname")->text(), opens ? QStringLiteral("Clock") : QString());
     QVERIFY(h.prompts.requests.isEmpty());
 }
 
@@ -67,7 +67,7 @@ void StartAndOpenTest::droppedFileOpens() {
     WindowHarness h;
     h.openAddin(TestFiles::addin());
     if (patched) {
-        h.patch(h.header()->Aname, QStringLiteral("Time"));
+        h.patch(h.box("Aname"), QStringLiteral("Time"));
         h.prompts.answer(discard);
     }
     const QString other = h.files.write(QStringLiteral("dropped.rex"), TestFiles::addin("Drop"));
@@ -86,7 +86,7 @@ void StartAndOpenTest::droppedFileOpens() {
         QCOMPARE(h.prompts.texts().last(),
                  QStringLiteral("File is patched!\r\nDo you want to discard the changes?"));
     }
-    QCOMPARE(h.header()->Aname->text(), opens ? QStringLiteral("Drop") : QStringLiteral("Time "));
+    QCOMPARE(h.box("Aname")->text(), opens ? QStringLiteral("Drop") : QStringLiteral("Time "));
     QCOMPARE(h.document().isPatched(), !opens);
 }
 

@@ -49,7 +49,7 @@ private slots:
     void panelsToggleBetweenHexAndDecimal();
     void stripHeaderRendersFromTheCode();
     void emptyRangeLeavesEmptyPanes();
-    void unwritableTemporaryFolderKeepsTheImage();
+    void unwritableTemporaryFolderStillShowsTheImage();
 };
 
 void DumpViewTest::visualLinesHoldExactColumns_data() {
@@ -65,7 +65,9 @@ void DumpViewTest::visualLinesHoldExactColumns_data() {
 void DumpViewTest::visualLinesHoldExactColumns() {
     QFETCH(QString, family);
     QFETCH(qreal, pointSize);
-    DumpView view;
+    AddinDocument document;
+    DumpState state(document);
+    DumpView view(state);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     if (!family.isEmpty()) {
         font.setFamily(family);
@@ -311,17 +313,17 @@ void DumpViewTest::panelsToggleBetweenHexAndDecimal() {
     QCOMPARE(h.panelText(QStringLiteral("ctPos")), QStringLiteral("26"));
     QTest::mouseClick(bar->panel(QStringLiteral("totByte")), Qt::LeftButton);
     QCOMPARE(h.panelText(QStringLiteral("totByte")), QStringLiteral("$2000"));
-    QCOMPARE(bar->panel(QStringLiteral("totByte"))->tag(), QStringLiteral("h"));
-    QCOMPARE(bar->panel(QStringLiteral("ctPos"))->tag(), QString());
+    QCOMPARE(bar->panel(QStringLiteral("totByte"))->base(), NumberForm::Base::Hex);
+    QCOMPARE(bar->panel(QStringLiteral("ctPos"))->base(), NumberForm::Base::Decimal);
 }
 
 void DumpViewTest::stripHeaderRendersFromTheCode() {
     WindowHarness h;
     const QByteArray bytes = TestFiles::addin();
     h.openAddin(bytes);
-    QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
+    QTest::mouseClick(h.stripBox(), Qt::LeftButton);
     WindowHarness::settle();
-    QVERIFY(h.header()->chkCode->isChecked());
+    QVERIFY(h.stripBox()->isChecked());
     QCOMPARE(h.hexPane()->dumpText(), DumpText::hexText(QByteArrayView(bytes).sliced(205)));
     QCOMPARE(h.asciiPane()->dumpText().size(), 8192 - 205);
     QCOMPARE(h.hexPane()->selectionStart(), 0);
@@ -329,7 +331,7 @@ void DumpViewTest::stripHeaderRendersFromTheCode() {
     // Opening another file keeps the header stripped.
     h.openAddin(TestFiles::addin("Other", "Other text!"), QStringLiteral("other.rex"));
     QCOMPARE(h.asciiPane()->dumpText().size(), 8192 - 206);
-    QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
+    QTest::mouseClick(h.stripBox(), Qt::LeftButton);
     WindowHarness::settle();
     QCOMPARE(h.asciiPane()->dumpText().size(), 8192);
 }
@@ -341,7 +343,7 @@ void DumpViewTest::emptyRangeLeavesEmptyPanes() {
     const QString path = h.files.write(QStringLiteral("data.DS2"), bytes);
     h.open(path, Prompts::Answer::No);
     QCOMPARE(h.asciiPane()->dumpText().size(), 22);
-    QTest::mouseClick(h.header()->chkCode, Qt::LeftButton);
+    QTest::mouseClick(h.stripBox(), Qt::LeftButton);
     WindowHarness::settle();
     QVERIFY(h.hexPane()->dumpText().isEmpty());
     QVERIFY(h.asciiPane()->dumpText().isEmpty());
@@ -350,7 +352,7 @@ void DumpViewTest::emptyRangeLeavesEmptyPanes() {
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + path);
 }
 
-void DumpViewTest::unwritableTemporaryFolderKeepsTheImage() {
+void DumpViewTest::unwritableTemporaryFolderStillShowsTheImage() {
     TestFiles scratch;
     const QString folder = scratch.path(QStringLiteral("render"));
     QVERIFY(QDir().mkdir(folder));
@@ -362,15 +364,15 @@ void DumpViewTest::unwritableTemporaryFolderKeepsTheImage() {
     // The folder is replaced by a plain file: nothing can be written under it any more.
     QVERIFY(QDir(folder).removeRecursively());
     scratch.write(QStringLiteral("render"), "not a folder");
-    h.patch(h.header()->Aname, QStringLiteral("Time"));
+    h.patch(h.box("Aname"), QStringLiteral("Time"));
 
     QCOMPARE(h.prompts.texts(),
              QStringList({"Patch the addin?", "Error opening temporary files!!"}));
     QVERIFY(h.window->isVisible());
     QVERIFY(h.document().isPatched());
     QCOMPARE(h.document().image().bytes().mid(23, 5), QByteArray("Time "));
-    // The panes keep the last rendering that worked.
-    QCOMPARE(h.asciiPane()->dumpText().mid(23, 5), QStringLiteral("Clock"));
+    // The panes show the patched image all the same, as the header does.
+    QCOMPARE(h.asciiPane()->dumpText().mid(23, 5), QStringLiteral("Time_"));
     // Saving still writes the patched image.
     h.command("mnuFileSave");
     QCOMPARE(TestFiles::read(h.document().image().path()).mid(23, 5), QByteArray("Time "));

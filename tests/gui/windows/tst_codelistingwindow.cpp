@@ -12,14 +12,16 @@
 namespace {
 
 enum class Step {
-    HexCaret,       // the caret to file offset `at` in the hex pane
-    AsciiSelection, // `length` bytes from file offset `at` selected in the ASCII pane
-    Click,          // a click on line `at` of the listing
-    TickStrip,      // "Strip header" ticked while the listing is open
-    PatchName,      // the name patched to "Tick"
-    OpenOther,      // another add-in opened
-    OpenData,       // a file of class DATA opened
-    OpenDamaged,    // an add-in whose header ends inside the icon opened
+    HexCaret,        // the caret to file offset `at` in the hex pane
+    AsciiSelection,  // `length` bytes from file offset `at` selected in the ASCII pane
+    Click,           // a click on line `at` of the listing
+    SelectAll,       // Ctrl+A in the listing
+    SelectThenPatch, // lines selected in the listing, then the name patched to "Tick"
+    TickStrip,       // "Strip header" ticked while the listing is open
+    PatchName,       // the name patched to "Tick"
+    OpenOther,       // another add-in opened
+    OpenData,        // a file of class DATA opened
+    OpenDamaged,     // an add-in whose header ends inside the icon opened
 };
 
 constexpr int kHeadSize = 205; // TestFiles::addin()'s header
@@ -67,6 +69,12 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument_data() {
         << false << Step::Click << 1 << 0 << clock << 1 << 1 << kHeadSize + 1 << 3;
     QTest::newRow("click selects the instruction's bytes, header stripped")
         << true << Step::Click << 1 << 0 << clock << 1 << 1 << 1 << 3;
+    // lastMarked -2: the listing's last line.
+    QTest::newRow("Ctrl+A selects every instruction's bytes")
+        << false << Step::SelectAll << 0 << 0 << clock << 0 << -2 << kHeadSize << 8192 - kHeadSize;
+    QTest::newRow("a patch ends the listing's selection as it ends the dump's")
+        << false << Step::SelectThenPatch << 0 << 0 << QStringLiteral("Code listing - Tick") << -1
+        << -1 << 0 << 0;
     QTest::newRow("Strip header counts the dump from the code")
         << false << Step::TickStrip << 0 << 0 << clock << 0 << 0 << 0 << 0;
     QTest::newRow("patch renames the listing")
@@ -98,7 +106,7 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument() {
     h.openAddin(TestFiles::addin());
     QVERIFY(item->isEnabled());
     if (strip) {
-        h.header()->chkCode->click();
+        h.stripBox()->click();
         WindowHarness::settle();
     }
     h.command("mnuFileListing");
@@ -122,13 +130,26 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument() {
         QTest::mouseClick(listing->textView()->viewport(), Qt::LeftButton, {},
                           pointOfLine(listing->textView(), at));
         break;
+    case Step::SelectAll:
+        QTest::keyClick(listing->textView(), Qt::Key_A, Qt::ControlModifier);
+        break;
+    case Step::SelectThenPatch:
+        // Lines 0 and 1: "nop" and "ld bc,$0302".
+        QTest::keyClick(listing->textView(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(listing->textView(), Qt::Key_Down, Qt::ShiftModifier);
+        WindowHarness::settle();
+        QCOMPARE(h.hexPane()->selectionLength(), 3 * 4);
+        h.window->activateWindow();
+        WindowHarness::settle();
+        h.patch(h.box("Aname"), QStringLiteral("Tick"));
+        break;
     case Step::TickStrip:
-        h.header()->chkCode->click();
+        h.stripBox()->click();
         break;
     case Step::PatchName:
         h.window->activateWindow();
         WindowHarness::settle();
-        h.patch(h.header()->Aname, QStringLiteral("Tick"));
+        h.patch(h.box("Aname"), QStringLiteral("Tick"));
         QCOMPARE(h.document().header().name->text(), QStringLiteral("Tick "));
         break;
     case Step::OpenOther:
@@ -154,7 +175,11 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument() {
         CodeListing::ofAddin(h.document().image().bytes(), h.document().header(), true);
     QCOMPARE(listing->textView()->toPlainText() + QLatin1Char('\n'), expected.text());
 
+    if (lastMarked == -2) {
+        lastMarked = int(expected.instructions().size()) - 1;
+    }
     QCOMPARE(listing->markedLines(), std::make_pair(firstMarked, lastMarked));
+    QCOMPARE(listing->textView()->textCursor().hasSelection(), step == Step::SelectAll);
     const QList<QTextEdit::ExtraSelection> marks = listing->textView()->extraSelections();
     QCOMPARE(marks.size(), firstMarked < 0 ? 0 : 1);
     if (firstMarked >= 0) {

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AppTitle.h"
+#include "Prompts.h"
+
+// What more than one command says.
+namespace CommandTexts {
+
+// A name the file dialog or a drop could not hand over byte for byte: it might lead to another
+// file.
+inline const QString kInexactName = QStringLiteral(
+    "The name of this file cannot be read exactly!\r\nRename the file, then try again.");
+
+// The question before any patch of the image, name, description or icon; Cancel is the
+// harmless default.
+inline bool agreesToPatch(Prompts& prompts) {
+    return prompts.ask({QStringLiteral("Patch the addin?"), appTitle(), Prompts::Icon::None,
+                        Prompts::Buttons::OkCancel, Prompts::Answer::Cancel}) ==
+           Prompts::Answer::Ok;
+}
+
+} // namespace CommandTexts
