@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppIcon.h"
+#include "LateWindowIcon.h"
 
+#include <QApplication>
+#include <QWidget>
 #include <QtTest>
 
 class AppIconTest : public QObject {
@@ -9,6 +12,7 @@ class AppIconTest : public QObject {
 private slots:
     void image_data();
     void image();
+    void setAfterTheFirstPaint();
 };
 
 void AppIconTest::image_data() {
@@ -44,6 +48,16 @@ void AppIconTest::image() {
     }
     QVERIFY2(light >= size * size / 20, qPrintable(QString::number(light)));
     QVERIFY2(dark >= size * size / 40, qPrintable(QString::number(dark)));
+}
+
+void AppIconTest::setAfterTheFirstPaint() {
+    QWidget window;
+    window.show();
+    LateWindowIcon::setAfterFirstPaint(window);
+    QVERIFY(QApplication::windowIcon().isNull());
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(!window.windowIcon().isNull());
+    QCOMPARE(window.windowIcon().pixmap(32).toImage(), appIcon().pixmap(32).toImage());
 }
 
 QTEST_MAIN(AppIconTest)
