@@ -215,11 +215,8 @@ void AboutBoxTest::picture() {
     QVERIFY(lightness(picture.pixel(140, 100)) < 80);
     QVERIFY(lightness(picture.pixel(228, 45)) < 80);
 
-    // The box shows it wherever no label lies.
-    const QImage shown = AboutBox().grab().toImage();
-    for (const QPoint where : {QPoint(2, 2), QPoint(82, 118), QPoint(228, 45), QPoint(290, 135)}) {
-        QCOMPARE(shown.pixel(where), picture.pixel(where));
-    }
+    // The box shows it: the pad's blue hub, away from the labels.
+    QCOMPARE(AboutBox().grab().toImage().pixel(82, 118), picture.pixel(82, 118));
 }
 
 void AboutBoxTest::labelsSitOnTheDisplay() {
