@@ -89,17 +89,20 @@ void Install::files() {
 }
 
 void Install::icons_data() {
+    QTest::addColumn<QString>("path");
     QTest::addColumn<int>("size");
     for (const int size : {16, 32, 48, 64, 128, 256}) {
-        QTest::addRow("%dx%d", size, size) << size;
+        QTest::addRow("%dx%d", size, size)
+            << QStringLiteral("%1x%1/apps/org.keldor.Mobrin.png").arg(size) << size;
     }
+    // The SVG itself, read at its own size.
+    QTest::newRow("scalable") << "scalable/apps/org.keldor.Mobrin.svg" << 256;
 }
 
 void Install::icons() {
+    QFETCH(QString, path);
     QFETCH(int, size);
-    const QString path =
-        installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/org.keldor.Mobrin.png").arg(size));
-    const QImage icon(path);
+    const QImage icon(installed("share/icons/hicolor/" + path));
     QVERIFY2(!icon.isNull(), qPrintable(path));
     QCOMPARE(icon.size(), QSize(size, size));
     // Not a blank square: the drawing reached the file.

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppIcon.h"
 #include "AppTitle.h"
 #include "CommandLine.h"
 #include "DumpFiles.h"
 #include "FilePath.h"
+#include "LateWindowIcon.h"
 #include "MainWindow.h"
 #include "QtPrompts.h"
 #include "SignalQuit.h"
@@ -20,7 +20,6 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(appTitle());
     QApplication::setApplicationVersion(QString::fromLatin1(Version::kText));
-    QApplication::setWindowIcon(appIcon());
     // Desktops match the window to its menu entry and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.keldor.Mobrin"));
     // The arguments Qt left, byte for byte, so that a file name that is not UTF-8 opens the
@@ -41,6 +40,7 @@ int main(int argc, char* argv[]) {
         MainWindow window(prompts, dumpFiles);
         prompts.setParent(&window);
         window.show();
+        LateWindowIcon::setAfterFirstPaint(window);
         if (file) {
             CommandLine::openWhenShown(window, *file);
         }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AboutBox.h"
 
-#include "HandheldPicture.h"
 #include "Version.h"
 
 #include <QGuiApplication>
@@ -9,16 +8,17 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QSvgRenderer>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Mobrin");
+const QString kPictureFile = QStringLiteral(":/art/handheld.svg");
 constexpr int kLabelLeft = 153;
 
 } // namespace
 
-AboutBox::AboutBox(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_picture(handheldPicture()) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmAbout"));
     setModal(true);
     setFixedSize(kClientSize);
@@ -46,7 +46,22 @@ QPoint AboutBox::centredTopLeft(const QRect& screenPixels, QSize windowPixels) {
     return screenPixels.topLeft() + twips / kTwipsPerPixel;
 }
 
+QImage AboutBox::picture(qreal devicePixelRatio) {
+    QImage image(kClientSize * devicePixelRatio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::white);
+    QSvgRenderer art(kPictureFile);
+    QPainter painter(&image);
+    art.render(&painter, QRectF(QPointF(0, 0), kClientSize));
+    return image;
+}
+
 void AboutBox::paintEvent(QPaintEvent*) {
+    // Rendered at the first paint, and again on a screen of another pixel ratio, so that the
+    // picture stays sharp when the window is scaled.
+    if (m_picture.isNull() || m_picture.devicePixelRatio() != devicePixelRatioF()) {
+        m_picture = picture(devicePixelRatioF());
+    }
     QPainter painter(this);
     painter.drawImage(0, 0, m_picture);
 }

@@ -8,8 +8,9 @@
 
 class QLabel;
 
-// The borderless About window: a picture of a handheld with the title, author, version and a
-// one-line description on its display. A click anywhere on it closes it, and so does Esc.
+// The borderless About window: a picture of a handheld (data/art/handheld.svg) with the title,
+// author, version and a one-line description on its display. A click anywhere on it closes it,
+// and so does Esc.
 class AboutBox : public QDialog {
     Q_OBJECT
 
@@ -24,6 +25,11 @@ public:
     static QPoint centredTopLeftTwips(QSize screenTwips, QSize windowTwips);
     // The same centring on a screen area given in pixels, going through twips.
     static QPoint centredTopLeft(const QRect& screenPixels, QSize windowPixels);
+
+    // The box's background: the handheld picture rendered at the box's size, for a screen of
+    // the given pixel ratio. Its light, empty display (x 146 to 310, y 50 to 142) takes the
+    // labels.
+    static QImage picture(qreal devicePixelRatio = 1.0);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AboutBox.h"
-#include "HandheldPicture.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -193,8 +192,10 @@ void AboutBoxTest::closesOnEscape() {
 }
 
 void AboutBoxTest::picture() {
-    const QImage picture = handheldPicture();
+    const QImage picture = AboutBox::picture();
     QCOMPARE(picture.size(), QSize(380, 237));
+    // Scaled windows get the SVG rendered at their pixel ratio, not a blown-up copy.
+    QCOMPARE(AboutBox::picture(2).size(), QSize(760, 474));
 
     // The display, where the labels go, is light and empty: every pixel light, and nearly one
     // colour.
@@ -213,12 +214,15 @@ void AboutBoxTest::picture() {
     // Around it there is a device, not more of the same: the frame of the display is dark.
     QVERIFY(lightness(picture.pixel(140, 100)) < 80);
     QVERIFY(lightness(picture.pixel(228, 45)) < 80);
+
+    // The box shows it: the pad's blue hub, away from the labels.
+    QCOMPARE(AboutBox().grab().toImage().pixel(82, 118), picture.pixel(82, 118));
 }
 
 void AboutBoxTest::labelsSitOnTheDisplay() {
     // With the default font every label must fit on the light display, not spill onto the frame.
     AboutBox box;
-    const QImage picture = handheldPicture();
+    const QImage picture = AboutBox::picture();
     for (const char* name : {"lblTitle", "lblVersion", "lblDescription"}) {
         const QRect area = label(box, name)->geometry();
         for (const QPoint corner :
