@@ -2,7 +2,10 @@
 #include "CellFont.h"
 
 #include <QFontMetricsF>
+#include <QRawFont>
 #include <QTextLayout>
+
+#include <cmath>
 
 namespace CellFont {
 
@@ -12,6 +15,21 @@ constexpr int kSmallestPixelSize = 6;
 
 qreal advance(const QFont& font) {
     return QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+}
+
+// What advance() and naturalLineHeight() give for the same font at `pixels`, measured on a copy
+// of an engine already loaded: loading a font at each size asks fontconfig afresh, which costs
+// a millisecond or more each time at start-up.
+bool fitsAt(QRawFont& raw, quint32 zero, int pixels, QSize cell) {
+    raw.setPixelSize(pixels);
+    const qreal width = raw.advancesForGlyphIndexes(QList<quint32>{zero}).value(0).x();
+    const qreal height =
+        std::ceil(raw.ascent() + raw.descent() + std::max<qreal>(0, raw.leading()));
+    return width <= cell.width() && height <= cell.height();
+}
+
+bool fits(const QFont& font, QSize cell) {
+    return advance(font) <= cell.width() && naturalLineHeight(font) <= cell.height();
 }
 
 } // namespace
@@ -31,10 +49,21 @@ QFont fit(const QFont& base, QSize cell) {
     font.setFixedPitch(true);
     font.setKerning(false);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+    font.setPixelSize(cell.height());
+    // The sizes are tried on copies of one engine; the size found is checked on the font
+    // itself, which the panes load anyway, and the search goes on from there should the two
+    // ever disagree.
+    QRawFont raw = QRawFont::fromFont(font);
+    const quint32 zero = raw.glyphIndexesForString(QStringLiteral("0")).value(0);
     int pixels = cell.height();
+    if (raw.isValid() && zero != 0) {
+        while (pixels > kSmallestPixelSize && !fitsAt(raw, zero, pixels, cell)) {
+            --pixels;
+        }
+    }
     for (; pixels > kSmallestPixelSize; --pixels) {
         font.setPixelSize(pixels);
-        if (advance(font) <= cell.width() && naturalLineHeight(font) <= cell.height()) {
+        if (fits(font, cell)) {
             break;
         }
     }
