@@ -2,8 +2,11 @@
 // A bare Qt Widgets window with the same kinds of widgets as Mobrin's main window, and nothing
 // else: a menu bar, two plain-text panes, two rows of line edits, a check box and a status
 // bar. The yardstick for start-up, idle CPU and memory.
+//   bench_bare_window [FILE]   with a file, the panes show its bytes as hex and as text,
+//                              a line of 16 bytes a paragraph, before the window appears
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +47,25 @@ int main(int argc, char* argv[]) {
     window.setCentralWidget(client);
     for (int i = 0; i < 4; ++i) {
         window.statusBar()->addPermanentWidget(new QLabel(QStringLiteral("$0"), &window));
+    }
+    if (argc > 1) {
+        QFile file(QString::fromLocal8Bit(argv[1]));
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = file.readAll();
+            QString hexLines;
+            QString textLines;
+            for (qsizetype line = 0; line < bytes.size(); line += 16) {
+                const QByteArray part = bytes.mid(line, 16);
+                hexLines += QString::fromLatin1(part.toHex(' ').toUpper()) + QLatin1Char('\n');
+                for (const char byte : part) {
+                    textLines += quint8(byte) > 0x20 && quint8(byte) < 0x7F ? QLatin1Char(byte)
+                                                                            : QLatin1Char('.');
+                }
+                textLines += QLatin1Char('\n');
+            }
+            hex->setPlainText(hexLines);
+            ascii->setPlainText(textLines);
+        }
     }
     window.setFixedSize(636, 430);
     window.show();

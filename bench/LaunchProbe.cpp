@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded (LD_PRELOAD) into a Qt program for the launch benchmarks; does nothing unless asked
 // through its environment:
-//   MOBRIN_BENCH_EXIT_ON_EXPOSE=1  end the process the moment its first window is exposed
+//   MOBRIN_BENCH_EXIT_ON_EXPOSE=1  end the process the moment its first window is exposed,
+//                                  printing "phases APP EXPOSE" first: the monotonic clock's
+//                                  milliseconds when the application object was made and now
 //   MOBRIN_BENCH_SAY_EXPOSED=1     print "exposed" on stdout at that moment and go on
 //   MOBRIN_BENCH_NO_BLINK=1        switch caret blinking off (cursor flash time 0)
 // The first exposed window is also asked to become active, so that its focused widget shows
@@ -11,6 +13,7 @@
 #include <QStyleHints>
 #include <QWindow>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -20,6 +23,15 @@ namespace {
 bool wanted(const char* name) {
     return qEnvironmentVariableIntValue(name) == 1;
 }
+
+// The clock bench_launch starts its timer on.
+double monotonicMs() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double applicationMadeMs = 0;
 
 class ExposeWatch : public QObject {
 public:
@@ -32,6 +44,8 @@ protected:
             if (window && window->isTopLevel() && window->isExposed()) {
                 m_seen = true;
                 if (wanted("MOBRIN_BENCH_EXIT_ON_EXPOSE")) {
+                    std::printf("phases %.3f %.3f\n", applicationMadeMs, monotonicMs());
+                    std::fflush(stdout);
                     ::_exit(0);
                 }
                 if (wanted("MOBRIN_BENCH_SAY_EXPOSED")) {
@@ -49,6 +63,7 @@ private:
 };
 
 void startWatching() {
+    applicationMadeMs = monotonicMs();
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         return;
     }
