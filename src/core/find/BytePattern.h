@@ -15,9 +15,8 @@ class BytePattern {
 public:
     enum class Mode { Text, Bytes };
 
-    // The find box's labels.
+    // The find box's check box for text.
     static inline const QString kMatchCaseLabel = QStringLiteral("Match case");
-    static inline const QString kBytesHint = QStringLiteral("Hex pairs, ?? for any byte: CD ?? 9B");
 
     struct Parse;
 

@@ -11,9 +11,6 @@ struct ByteRange {
     int end() const { return start + length; }
     bool isEmpty() const { return length <= 0; }
     bool holds(int offset) const { return offset >= start && offset < end(); }
-    bool holds(const ByteRange& inner) const {
-        return inner.start >= start && inner.end() <= end();
-    }
     // The bytes this range shares with `other`; empty when they do not meet.
     ByteRange clippedTo(const ByteRange& other) const;
 

@@ -12,8 +12,6 @@ struct AddinHeader;
 // (@$9B03: where the byte runs, the first code byte at $8000), and the byte it names.
 class GoToTarget {
 public:
-    enum class Kind { FileOffset, CodeAddress };
-
     // The box's own label, which explains both forms.
     static inline const QString kLabel =
         QStringLiteral("File offset ($1F0, 0x1F0 or 496) or code address (@$9B03, the first "
@@ -34,15 +32,14 @@ public:
     static Place resolve(const QString& typed, int imageSize, const AddinHeader& header,
                          bool headerStripped);
 
-    Kind kind() const { return m_kind; }
-    qint64 value() const { return m_value; }
-
     // The byte in an image of `imageSize` bytes with this header. A byte outside the image,
     // inside the header while "Strip header" hides it, or a code address in a file without
     // add-in code is refused.
     Place place(int imageSize, const AddinHeader& header, bool headerStripped) const;
 
 private:
+    enum class Kind { FileOffset, CodeAddress };
+
     GoToTarget(Kind kind, qint64 value, QString typed)
         : m_kind(kind), m_value(value), m_typed(std::move(typed)) {}
 
