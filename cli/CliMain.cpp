@@ -2,6 +2,7 @@
 #include "CliMain.h"
 
 #include "CliOutput.h"
+#include "DiffCommand.h"
 #include "DisasmCommand.h"
 #include "DumpCommand.h"
 #include "ExitCode.h"
@@ -28,12 +29,14 @@ const char* const kHelp =
     "                                         or a new icon from a picture\n"
     "  pad FILE                               pad to 8192 bytes with 0xFF\n"
     "  disasm FILE [--all] [--base ADDRESS]   the code as Z80 instructions\n"
+    "  diff A B [--json]                      the header fields and bytes that differ\n"
     "\n"
     "  mobrin-cli COMMAND --help   the options of one command\n"
     "  mobrin-cli --version        the version\n"
     "\n"
-    "Exit codes: 0 done, 2 usage error, 3 file missing, unreadable or too long,\n"
-    "4 not an add-in or a damaged header, 5 patch or picture refused, 6 write failed.\n"
+    "Exit codes: 0 done, 1 the files differ (diff), 2 usage error, 3 file missing,\n"
+    "unreadable or too long, 4 not an add-in or a damaged header, 5 patch or picture\n"
+    "refused, 6 write failed.\n"
     "A command that fails never changes a file.\n";
 
 namespace {
@@ -48,6 +51,7 @@ struct NamedCommand {
 constexpr NamedCommand kCommands[] = {
     {"info", InfoCommand::run},   {"dump", DumpCommand::run}, {"icon", IconCommand::run},
     {"patch", PatchCommand::run}, {"pad", PadCommand::run},   {"disasm", DisasmCommand::run},
+    {"diff", DiffCommand::run},
 };
 
 int usageError(std::ostream& err, const QString& message) {

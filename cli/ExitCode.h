@@ -5,6 +5,7 @@
 namespace ExitCode {
 
 constexpr int kOk = 0;
+constexpr int kDiffer = 1;       // diff: the files differ (0 when they are the same)
 constexpr int kUsage = 2;        // unknown command or option, missing or extra arguments
 constexpr int kUnreadable = 3;   // missing, not a regular file, too long, or unreadable;
                                  // also a picture that cannot be read

@@ -2,34 +2,27 @@
 #pragma once
 
 #include "AddinHeader.h"
+#include "HeaderFact.h"
 
 #include <QByteArray>
+#include <QJsonValue>
 #include <QList>
 #include <QString>
 
-// The lines of `info`: every header field the parser read in full, in the window's order,
-// then the file size.
-struct HeaderFact {
-    enum class Kind {
-        Text,    // class, type, name, description
-        Word,    // the header words: "$" and four hex digits, like Aw1 and Aw2
-        Number,  // ORG and the file size: "$" and hex digits without leading zeros
-        Decimal, // header size and code size: always decimal, like Ahead and Acode
-    };
-
-    QString key;
-    Kind kind = Kind::Text;
-    QString text;
-    int number = 0;
-};
-
+// The lines of `info`: the header facts (HeaderFact::listOf) as text or as JSON.
 namespace HeaderFacts {
 
-QList<HeaderFact> of(const AddinHeader& header, qsizetype fileSize);
+inline QList<HeaderFact> of(const AddinHeader& header, qsizetype fileSize) {
+    return HeaderFact::listOf(header, fileSize);
+}
 
-// "key: value" lines; numbers in the window's hexadecimal forms or all in decimal. Control
-// characters and backslashes in texts are escaped (\xHH, \\) so that each fact is one line.
+// A fact's value on a line: HeaderFact::valueText() with control characters and backslashes
+// in texts escaped (\xHH, \\), so that each fact stays one line.
+QString valueLine(const HeaderFact& fact, bool hex);
+// "key: value" lines; numbers in the window's hexadecimal forms or all in decimal.
 QString asText(const QList<HeaderFact>& facts, bool hex);
+// A fact's value in JSON: a text as a string, a number as a number.
+QJsonValue asJsonValue(const HeaderFact& fact);
 // One JSON object: texts as strings, numbers as numbers, and "problem" when it is not empty.
 QByteArray asJson(const QList<HeaderFact>& facts, const QString& problem);
 

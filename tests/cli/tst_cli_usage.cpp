@@ -97,6 +97,9 @@ void CliUsage::usageErrors_data() {
     }
     QTest::newRow("--name without its text") << QStringList{"patch", "a.rex", "--name"};
     QTest::newRow("--base without its address") << QStringList{"disasm", "a.rex", "--base"};
+    QTest::newRow("diff with one file") << QStringList{"diff", "a.rex"};
+    QTest::newRow("diff with three files") << QStringList{"diff", "a.rex", "a.rex", "a.rex"};
+    QTest::newRow("diff with an unknown option") << QStringList{"diff", "a.rex", "a.rex", "--dec"};
     QTest::newRow("--scale without its number")
         << QStringList{"icon", "a.rex", "--png", "b.png", "--scale"};
     QTest::newRow("icon --from and a file") << QStringList{"icon", "a.rex", "--from", "a.rex"};

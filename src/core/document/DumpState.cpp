@@ -17,6 +17,11 @@ int DumpState::dumpStart() const {
                                    m_document.header().headSize);
 }
 
+ByteRange DumpState::shownRange() const {
+    return ByteRange::shown(int(m_document.image().bytes().size()), m_stripHeader,
+                            m_document.header().headSize);
+}
+
 QByteArrayView DumpState::shownBytes() const {
     return QByteArrayView(m_document.image().bytes()).sliced(dumpStart());
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ByteRange.h"
 #include "PaneSync.h"
 
 #include <QByteArrayView>
@@ -26,21 +27,16 @@ public:
     Q_DECLARE_FLAGS(Changes, Change)
 
     // A range of bytes in file offsets; a length of 0 is the caret before `start`.
-    struct Selection {
-        int start = 0;
-        int length = 0;
-
-        int end() const { return start + length; }
-        bool operator==(const Selection&) const = default;
-    };
+    using Selection = ByteRange;
 
     explicit DumpState(const AddinDocument& document, QObject* parent = nullptr);
 
     bool stripHeader() const { return m_stripHeader; }
     // The file offset of the dump's first byte: after the header while it is stripped.
     int dumpStart() const;
-    // The bytes the dump shows.
+    // The bytes the dump shows, and where they lie in the image.
     QByteArrayView shownBytes() const;
+    ByteRange shownRange() const;
     // The selection, or the caret, in file offsets.
     Selection selection() const { return m_selection; }
     // The selection's start counted from the dump's first byte, as the status bar shows it.
