@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,6 +20,16 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kRawTextSize = 64; // z80ex's longest text, "LD B,RES 0,(IX+#FFFFFFFB)", is 25
 constexpr quint8 kIxPrefix = 0xDD;
 constexpr quint8 kIyPrefix = 0xFD;
+// The jumps whose targets get labels; the conditional forms with their condition bits cleared.
+constexpr quint8 kJp = 0xC3;
+constexpr quint8 kCall = 0xCD;
+constexpr quint8 kJpConditional = 0xC2;
+constexpr quint8 kCallConditional = 0xC4;
+constexpr quint8 kDjnz = 0x10;
+constexpr quint8 kJr = 0x18;
+constexpr quint8 kJrConditional = 0x20;
+// A jump's target ends its text: "$" and four digits.
+constexpr int kTargetTextLength = 5;
 // The columns and most instructions, with a line feed.
 constexpr int kTypicalLineLength = CodeListing::kTextColumn + 16 + 1;
 
@@ -115,6 +126,25 @@ void appendStyled(QString& text, std::string_view raw) {
     }
 }
 
+// The address a JP, CALL, JR or DJNZ with an immediate operand leads to. Only the unprefixed
+// opcodes jump so; a prefix before one changes nothing and is listed as a byte of its own.
+std::optional<quint16> jumpTarget(const CodeInstruction& instruction) {
+    if (instruction.data) {
+        return std::nullopt;
+    }
+    const quint8 opcode = quint8(instruction.code[0]);
+    const bool absolute = opcode == kJp || opcode == kCall || (opcode & 0xC7) == kJpConditional ||
+                          (opcode & 0xC7) == kCallConditional;
+    if (absolute && instruction.length == 3) {
+        return quint16(quint8(instruction.code[1]) | quint8(instruction.code[2]) << 8);
+    }
+    const bool relative = opcode == kDjnz || opcode == kJr || (opcode & 0xE7) == kJrConditional;
+    if (relative && instruction.length == 2) {
+        return quint16(instruction.address + 2 + qint8(instruction.code[1]));
+    }
+    return std::nullopt;
+}
+
 void appendLineStart(QString& text, const CodeInstruction& instruction) {
     appendHexByte(text, instruction.address >> 8);
     appendHexByte(text, instruction.address & 0xFF);
@@ -183,7 +213,8 @@ CodeListing CodeListing::ofRange(QByteArrayView image, int first, int end, quint
         instruction.lineStart = int(listing.m_text.size());
         appendLineStart(listing.m_text, instruction);
         // z80ex marks an opcode that does nothing ("NOP*") with a star.
-        if (idlePrefix || cutOff || rawText.ends_with('*')) {
+        instruction.data = idlePrefix || cutOff || rawText.ends_with('*');
+        if (instruction.data) {
             appendDataBytes(listing.m_text, instruction.bytes());
         } else {
             appendStyled(listing.m_text, rawText);
@@ -192,7 +223,23 @@ CodeListing CodeListing::ofRange(QByteArrayView image, int first, int end, quint
         listing.m_text += QLatin1Char('\n');
         offset += instruction.length;
     }
+    listing.findTargets(base);
     return listing;
+}
+
+void CodeListing::findTargets(quint16 base) {
+    for (CodeInstruction& instruction : m_instructions) {
+        if (const auto address = jumpTarget(instruction)) {
+            // The addresses run on from `base` and wrap at 64 KiB, as the Z80's do.
+            const int offset = m_first + quint16(*address - base);
+            instruction.target = offset < m_end ? offset : -1;
+        }
+    }
+    for (const CodeInstruction& instruction : std::as_const(m_instructions)) {
+        if (instruction.target >= 0) {
+            m_instructions[indexAt(instruction.target)].labelled = true;
+        }
+    }
 }
 
 int CodeListing::indexAt(int offset) const {
@@ -212,4 +259,34 @@ QStringView CodeListing::line(int index) const {
 
 QStringView CodeListing::instructionText(int index) const {
     return line(index).sliced(kTextColumn);
+}
+
+QString CodeListing::labelName(quint16 address) {
+    QString name(5, QLatin1Char('L'));
+    for (int i = 0; i < 4; ++i) {
+        name[4 - i] = QLatin1Char(kHexDigits[(address >> (4 * i)) & 0x0F]);
+    }
+    return name;
+}
+
+void CodeListing::appendLabelledInstruction(QString& text, int index) const {
+    const CodeInstruction& instruction = m_instructions.at(index);
+    const QStringView plain = instructionText(index);
+    if (instruction.target < 0) {
+        text += plain;
+        return;
+    }
+    text += plain.chopped(kTargetTextLength);
+    const CodeInstruction& holder = m_instructions.at(indexAt(instruction.target));
+    text += labelName(holder.address);
+    if (const int into = instruction.target - holder.offset; into > 0) {
+        text += QLatin1Char('+');
+        text += QLatin1Char(char('0' + into));
+    }
+}
+
+QString CodeListing::labelledInstructionText(int index) const {
+    QString text;
+    appendLabelledInstruction(text, index);
+    return text;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinHeader.h"
 #include "CodeListing.h"
+#include "LabelledListing.h"
 #include "TestFiles.h"
 
 #include <QFile>
@@ -80,6 +81,8 @@ private slots:
     void addinRange();
     void indexAt_data();
     void indexAt();
+    void labels_data();
+    void labels();
 };
 
 // Hand-checked against the Z80 opcode tables; each row is a whole listing at $8000.
@@ -271,6 +274,45 @@ void TestCodeListing::indexAt() {
     QFETCH(int, index);
     const QByteArray image = QByteArray(10, 'x') + QByteArray::fromHex("003A008000") + "xx";
     QCOMPARE(CodeListing::ofRange(image, 10, 15, kBase).indexAt(offset), index);
+}
+
+// Each row is a whole listing at $8000, with labels.
+void TestCodeListing::labels_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+
+    auto row = [](const char* name, const char* hex, const QStringList& lines) {
+        QTest::newRow(name) << QByteArray::fromHex(hex) << lines;
+    };
+    row("forward JP", "C304800000",
+        {"8000  C3 04 80     jp L8004", "8003  00           nop",
+         "L8004:", "8004  00           nop"});
+    row("backward JR, DJNZ to itself", "0018FD10FE",
+        {"L8000:", "8000  00           nop", "8001  18 FD        jr L8000",
+         "L8003:", "8003  10 FE        djnz L8003"});
+    row("CALL into an instruction", "CD04803A0080",
+        {"8000  CD 04 80     call L8003+1", "L8003:", "8003  3A 00 80     ld a,($8000)"});
+    row("target before $8000", "CA007F", {"8000  CA 00 7F     jp z,$7F00"});
+    row("JR at the first byte, backward", "18F0", {"8000  18 F0        jr $7FF2"});
+    row("target just past the end", "2000", {"8000  20 00        jr nz,$8002"});
+}
+
+void TestCodeListing::labels() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    const CodeListing listing = CodeListing::ofRange(bytes, 0, int(bytes.size()), kBase);
+    const LabelledListing labelled(listing);
+    QCOMPARE(labelled.text().split(QLatin1Char('\n'), Qt::SkipEmptyParts), lines);
+    QCOMPARE(labelled.lineCount(), lines.size());
+    for (int line = 0; line < lines.size(); ++line) {
+        const int index = labelled.instructionAt(line);
+        const QString address = CodeListing::labelName(listing.instructions().at(index).address);
+        const bool labelLine = lines[line].endsWith(QLatin1Char(':'));
+        QCOMPARE(labelled.isLabelLine(line), labelLine);
+        QCOMPARE(labelled.lineOf(index), labelLine ? line + 1 : line);
+        QVERIFY(labelLine ? lines[line] == address + QLatin1Char(':')
+                          : address.endsWith(lines[line].left(4)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCodeListing)
