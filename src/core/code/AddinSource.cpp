@@ -60,9 +60,9 @@ bool quotable(char byte) {
     return byte >= ' ' && byte <= '~' && byte != '"' && byte != '\\';
 }
 
-// `bytes` as `defb` lines: runs of quotable bytes as strings, every other byte as a number;
-// the comment goes on the first line.
-void appendData(QByteArray& text, QByteArrayView bytes, QByteArrayView comment = {}) {
+// A text field as `defb` lines: runs of quotable bytes as strings, every other byte as a
+// number; the comment goes on the first line.
+void appendText(QByteArray& text, QByteArrayView bytes, QByteArrayView comment = {}) {
     qsizetype itemsStart = -1;
     const auto endLine = [&] {
         if (!comment.isEmpty()) {
@@ -103,6 +103,22 @@ void appendData(QByteArray& text, QByteArrayView bytes, QByteArrayView comment =
     if (itemsStart >= 0) {
         endLine();
     }
+}
+
+// A few code bytes as one `defb` line of numbers.
+void appendCodeBytes(QByteArray& text, QByteArrayView bytes, QStringView comment = {}) {
+    text += kIndent;
+    text += "defb ";
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (i > 0) {
+            text += ',';
+        }
+        appendHex(text, quint8(bytes[i]), 2);
+    }
+    if (!comment.isEmpty()) {
+        appendComment(text, comment.toLatin1());
+    }
+    text += '\n';
 }
 
 // Whether both assemblers turn the instruction's text back into exactly its bytes. Neither
@@ -151,10 +167,10 @@ void appendHeader(QByteArray& text, QByteArrayView image, const AddinHeader& hea
     const int descriptionStart = header.description->start - 1;
     const int wordsStart = header.iconStart - 5;
     const int iconStart = header.iconStart - 1;
-    appendData(text, image.first(kSignatureLength));
-    appendData(text, image.sliced(kSignatureLength, nameStart - kSignatureLength), "class");
-    appendData(text, image.sliced(nameStart, descriptionStart - nameStart), "name");
-    appendData(text, image.sliced(descriptionStart, wordsStart - descriptionStart), "description");
+    appendText(text, image.first(kSignatureLength));
+    appendText(text, image.sliced(kSignatureLength, nameStart - kSignatureLength), "class");
+    appendText(text, image.sliced(nameStart, descriptionStart - nameStart), "name");
+    appendText(text, image.sliced(descriptionStart, wordsStart - descriptionStart), "description");
     for (int word = 0; word < 2; ++word) {
         text += kIndent;
         text += "defw ";
@@ -192,12 +208,12 @@ void appendCode(QByteArray& text, const CodeListing& listing) {
             text += ":\n";
         }
         if (code.data) {
-            appendData(text, code.bytes());
+            appendCodeBytes(text, code.bytes());
             continue;
         }
         const QStringView plain = listing.instructionText(index);
         if (!spelledAlike(code, plain)) {
-            appendData(text, code.bytes(), plain.toLatin1());
+            appendCodeBytes(text, code.bytes(), plain);
             continue;
         }
         instruction.clear();
