@@ -159,7 +159,7 @@ void appendHeader(QByteArray& text, QByteArrayView image, const AddinHeader& hea
     text += kIndent;
     text += "org ";
     appendHex(text, CodeListing::kDefaultBase - header.headSize, 4);
-    appendComment(text, "where the header starts, so that the code starts at $8000");
+    appendComment(text, "so that the code starts at $8000");
     text += '\n';
     // Each field with its terminator, as the file holds it: the byte after a carriage return
     // is whatever the file has there.

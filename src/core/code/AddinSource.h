@@ -9,14 +9,17 @@ struct AddinHeader;
 // A whole add-in as one Z80 assembler source that Debian's z80asm and pasmo both assemble
 // back into the identical file:
 //
-//           org $7F33                       ; the header's first byte, so the code runs at $8000
+//   ; The header
+//           org $7F33                       ; so that the code starts at $8000
 //           defb "ApplicationName:"
 //           defb "Addin",$0D,$0A            ; class
-//           ...                             ; name, description, the two words, 32 icon rows
+//           ...                               name, description, two words, 32 icon rows
+//   ; The code
 //   L8000:
 //           jp nz,L8000
 //           defb $DD,$24                    ; inc ixh
-//           defs $0CB0,$FF                  ; the padding
+//   ; The padding
+//           defs $0CB0,$FF
 //
 // The header goes in as data, its texts as strings where both assemblers quote a byte alike;
 // the code runs from $8000 to the end of the approximate code size, its jumps' targets named
