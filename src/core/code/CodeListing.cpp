@@ -7,7 +7,6 @@
 #include <z80ex/z80ex_dasm.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -51,33 +50,33 @@ Z80EX_BYTE readByte(Z80EX_WORD address, void* data) {
     return offset < window->end ? Z80EX_BYTE(window->image[offset]) : Z80EX_BYTE(0);
 }
 
-void appendHexByte(QString& text, int value) {
-    text += QLatin1Char(kHexDigits[(value >> 4) & 0x0F]);
-    text += QLatin1Char(kHexDigits[value & 0x0F]);
+void appendHexByte(std::string& text, int value) {
+    text += kHexDigits[(value >> 4) & 0x0F];
+    text += kHexDigits[value & 0x0F];
 }
 
-void appendDataBytes(QString& text, QByteArrayView bytes) {
-    text += QLatin1String(".db ");
+void appendDataBytes(std::string& text, QByteArrayView bytes) {
+    text += ".db ";
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (i > 0) {
-            text += QLatin1Char(',');
+            text += ',';
         }
-        text += QLatin1Char('$');
+        text += '$';
         appendHexByte(text, quint8(bytes[i]));
     }
 }
 
-// Appends z80ex's text in Mobrin's style. z80ex writes upper case, numbers as "#hex" ("0x"
+// Appends z80ex's text (ASCII) in Mobrin's style. z80ex writes upper case, numbers as "#hex" ("0x"
 // after RST), a negative index displacement as "+#FFFFFFFB", a few instructions with
 // underscores, and the undocumented copies of an indexed rotation as "LD B,RLC (IX+#05)".
-void appendStyled(QString& text, std::string_view raw) {
+void appendStyled(std::string& text, std::string_view raw) {
     static constexpr std::pair<std::string_view, std::string_view> kRenamed[] = {
         {"LD_A_I", "ld a,i"}, {"LD_A_R", "ld a,r"}, {"LD_R_A", "ld r,a"}, {"IN_F (C)", "in f,(c)"},
         {"JP HL", "jp (hl)"}, {"JP IX", "jp (ix)"}, {"JP IY", "jp (iy)"},
     };
     for (const auto& [from, to] : kRenamed) {
         if (raw == from) {
-            text += QLatin1String(to.data(), qsizetype(to.size()));
+            text += to;
             return;
         }
     }
@@ -93,7 +92,7 @@ void appendStyled(QString& text, std::string_view raw) {
         const bool hash = raw[i] == '#';
         const bool zeroX = raw.substr(i).starts_with("0x");
         if (!hash && !zeroX) {
-            text += QLatin1Char(char(std::tolower(static_cast<unsigned char>(raw[i]))));
+            text += raw[i] >= 'A' && raw[i] <= 'Z' ? char(raw[i] - 'A' + 'a') : raw[i];
             continue;
         }
         const size_t start = i + (hash ? 1 : 2);
@@ -107,21 +106,21 @@ void appendStyled(QString& text, std::string_view raw) {
         }
         const std::string_view digits = raw.substr(start, stop - start);
         i = stop - 1;
-        if (text.endsWith(QLatin1Char('+'))) {
+        if (text.ends_with('+')) {
             // An index displacement is a signed byte.
             const int displacement = int(value > 0xFF   ? value - 0x100000000LL
                                          : value > 0x7F ? value - 0x100
                                                         : value);
             if (displacement < 0) {
-                text.back() = QLatin1Char('-');
+                text.back() = '-';
             }
-            text += QLatin1Char('$');
+            text += '$';
             appendHexByte(text, std::abs(displacement));
             continue;
         }
-        text += QLatin1Char('$');
+        text += '$';
         for (const char digit : digits) {
-            text += QLatin1Char(char(std::toupper(static_cast<unsigned char>(digit))));
+            text += digit >= 'a' && digit <= 'f' ? char(digit - 'a' + 'A') : digit;
         }
     }
 }
@@ -145,19 +144,19 @@ std::optional<quint16> jumpTarget(const CodeInstruction& instruction) {
     return std::nullopt;
 }
 
-void appendLineStart(QString& text, const CodeInstruction& instruction) {
+void appendLineStart(std::string& text, const CodeInstruction& instruction) {
     appendHexByte(text, instruction.address >> 8);
     appendHexByte(text, instruction.address & 0xFF);
-    text += QLatin1String("  ");
-    const qsizetype bytesColumn = text.size();
+    text += "  ";
+    const size_t bytesColumn = text.size();
     for (int i = 0; i < instruction.length; ++i) {
         if (i > 0) {
-            text += QLatin1Char(' ');
+            text += ' ';
         }
         appendHexByte(text, quint8(instruction.code[i]));
     }
-    text.resize(bytesColumn + CodeListing::kBytesColumnWidth, QLatin1Char(' '));
-    text += QLatin1String("  ");
+    text.resize(bytesColumn + CodeListing::kBytesColumnWidth, ' ');
+    text += "  ";
 }
 
 } // namespace
@@ -182,6 +181,7 @@ CodeListing CodeListing::ofRange(QByteArrayView image, int first, int end, quint
     listing.m_text.reserve(qsizetype(mostInstructions) * kTypicalLineLength);
 
     char raw[kRawTextSize] = {};
+    std::string line;
     int offset = listing.m_first;
     while (offset < listing.m_end) {
         DecodeWindow window{image, offset, listing.m_end,
@@ -210,17 +210,20 @@ CodeListing CodeListing::ofRange(QByteArrayView image, int first, int end, quint
         instruction.length =
             quint8(std::min({length, listing.m_end - offset, CodeInstruction::kMaxLength}));
         std::copy_n(image.data() + offset, instruction.length, instruction.code.begin());
-        instruction.lineStart = int(listing.m_text.size());
-        appendLineStart(listing.m_text, instruction);
+        // Each line is written as Latin-1 first and added to the text in one step.
+        line.clear();
+        appendLineStart(line, instruction);
         // z80ex marks an opcode that does nothing ("NOP*") with a star.
         instruction.data = idlePrefix || cutOff || rawText.ends_with('*');
         if (instruction.data) {
-            appendDataBytes(listing.m_text, instruction.bytes());
+            appendDataBytes(line, instruction.bytes());
         } else {
-            appendStyled(listing.m_text, rawText);
+            appendStyled(line, rawText);
         }
-        instruction.lineLength = int(listing.m_text.size()) - instruction.lineStart;
-        listing.m_text += QLatin1Char('\n');
+        instruction.lineStart = int(listing.m_text.size());
+        instruction.lineLength = int(line.size());
+        line += '\n';
+        listing.m_text += QLatin1StringView(line.data(), qsizetype(line.size()));
         offset += instruction.length;
     }
     listing.findTargets(base);
