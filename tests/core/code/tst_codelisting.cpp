@@ -13,6 +13,9 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <array>
+#include <utility>
+
 namespace {
 
 constexpr quint16 kBase = CodeListing::kDefaultBase;
@@ -68,18 +71,29 @@ QMap<int, QString> objdumpMnemonics(const QByteArray& code) {
     return mnemonics;
 }
 
-// What `assembler` makes of `source`; empty, with its complaint, when it fails.
-QByteArray assemble(const QString& assembler, const QByteArray& source, QByteArray& complaint) {
+// What z80asm and pasmo make of `source`, run side by side: the bytes, or what went wrong.
+QMap<QString, std::pair<QByteArray, QByteArray>> assembled(const QByteArray& source) {
     TestFiles files;
     const QString input = files.write(QStringLiteral("addin.asm"), source);
-    const QString output = files.path(QStringLiteral("addin.rex"));
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(assembler, assembler == QLatin1String("z80asm") ? QStringList{"-o", output, input}
-                                                                  : QStringList{input, output});
-    const bool done = process.waitForFinished(60000) && process.exitCode() == 0;
-    complaint = process.readAll().left(500);
-    return done ? TestFiles::read(output) : QByteArray();
+    const QString output = files.path(QStringLiteral("%1.rex"));
+    const std::pair<QString, QStringList> commands[] = {
+        {"z80asm", {"-o", output.arg("z80asm"), input}}, {"pasmo", {input, output.arg("pasmo")}}};
+    std::array<QProcess, 2> processes;
+    for (size_t i = 0; i < processes.size(); ++i) {
+        processes[i].setProcessChannelMode(QProcess::MergedChannels);
+        processes[i].start(commands[i].first, commands[i].second);
+    }
+    QMap<QString, std::pair<QByteArray, QByteArray>> results;
+    for (size_t i = 0; i < processes.size(); ++i) {
+        QProcess& process = processes[i];
+        const QString& name = commands[i].first;
+        const bool done = process.waitForFinished(60000) && process.exitCode() == 0;
+        const QByteArray said = process.error() == QProcess::FailedToStart
+                                    ? "missing: scripts/mobrin installs it"
+                                    : process.readAll().left(500);
+        results[name] = {done ? TestFiles::read(output.arg(name)) : QByteArray(), said};
+    }
+    return results;
 }
 
 } // namespace
@@ -363,7 +377,7 @@ void TestCodeListing::sourceAssemblesBack_data() {
     bool fixed = false;
     const quint32 first = qEnvironmentVariable("MOBRIN_SOURCE_SEED").toUInt(&fixed);
     const quint32 seed = fixed ? first : QRandomGenerator::global()->generate();
-    for (quint32 block = seed; block != seed + 300; ++block) {
+    for (quint32 block = seed; block != seed + 200; ++block) {
         QTest::addRow("random 8 KiB code, seed %u", block)
             << buildAddinHeader("ADDIN", "Random", "", block, 0, TestFiles::randomIcon(block)) +
                    randomBytes(8192, block);
@@ -373,25 +387,21 @@ void TestCodeListing::sourceAssemblesBack_data() {
 // The assemblers judge the source: each must give back the file byte for byte.
 void TestCodeListing::sourceAssemblesBack() {
     QFETCH(QByteArray, image);
-    const QByteArray source = AddinSource::of(image);
     if (image.isEmpty()) {
         QSKIP("the real add-in tafl.rex is not available here");
     }
-    for (const QString& assembler : {QStringLiteral("z80asm"), QStringLiteral("pasmo")}) {
-        if (QStandardPaths::findExecutable(assembler).isEmpty()) {
-            QFAIL(qPrintable(assembler + " is missing: scripts/mobrin installs it"));
-        }
-        QByteArray complaint;
-        const QByteArray assembled = assemble(assembler, source, complaint);
+    const auto results = assembled(AddinSource::of(image));
+    for (auto it = results.cbegin(); it != results.cend(); ++it) {
+        const auto& [bytes, said] = it.value();
         qsizetype same = 0;
-        while (same < std::min(image.size(), assembled.size()) && image[same] == assembled[same]) {
+        while (same < std::min(image.size(), bytes.size()) && image[same] == bytes[same]) {
             ++same;
         }
-        QVERIFY2(assembled == image, qPrintable(QStringLiteral("%1: %2 bytes, the same up to %3 %4")
-                                                    .arg(assembler)
-                                                    .arg(assembled.size())
-                                                    .arg(same)
-                                                    .arg(QString::fromLocal8Bit(complaint))));
+        QVERIFY2(bytes == image, qPrintable(QStringLiteral("%1: the same up to offset %2 of %3: %4")
+                                                .arg(it.key())
+                                                .arg(same)
+                                                .arg(image.size())
+                                                .arg(QString::fromLocal8Bit(said))));
     }
 }
 
