@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The code listing of a 9000-byte add-in, per operation: decoding the code into instructions
-// with the text the CLI prints and the window shows, and finding the instruction that holds a
-// byte, as the window does when the dump's caret moves. Prints Markdown table rows.
+// with the text the window shows, and finding the instruction that holds a byte, as the window
+// does when the dump's caret moves; the listing with labels, as `disasm` prints it; the whole
+// add-in as assembler source. Prints Markdown table rows.
 //   bench_listing ADDIN [MORE_ADDINS...]
 #include "AddinHeader.h"
+#include "AddinSource.h"
 #include "CodeListing.h"
+#include "LabelledListing.h"
 #include "Timing.h"
 
 #include <QByteArray>
@@ -62,6 +65,19 @@ int main(int argc, char* argv[]) {
                 }
                 sink = sum;
             }));
+        // `disasm --all`: decoded again, then written with its label lines and labels.
+        const LabelledListing labelled(whole);
+        row(QStringLiteral("labelled listing of %1 to its end, %2 lines")
+                .arg(name)
+                .arg(labelled.lineCount()),
+            timed([&] {
+                sink = LabelledListing(CodeListing::ofAddin(bytes, header, true)).lineCount();
+            }),
+            "under 5 ms");
+        // `source`: the header, the code to the end of its approximate size, the padding.
+        const QByteArray source = AddinSource::of(bytes, header);
+        row(QStringLiteral("whole source of %1, %2 lines").arg(name).arg(source.count('\n')),
+            timed([&] { sink = int(AddinSource::of(bytes, header).size()); }), "under 10 ms");
     }
     return 0;
 }

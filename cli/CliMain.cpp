@@ -10,6 +10,7 @@
 #include "InfoCommand.h"
 #include "PadCommand.h"
 #include "PatchCommand.h"
+#include "SourceCommand.h"
 #include "Version.h"
 
 namespace CliMain {
@@ -28,7 +29,9 @@ const char* const kHelp =
     "                                         a new name or description, same length,\n"
     "                                         or a new icon from a picture\n"
     "  pad FILE                               pad to 8192 bytes with 0xFF\n"
-    "  disasm FILE [--all] [--base ADDRESS]   the code as Z80 instructions\n"
+    "  disasm FILE [--all] [--base ADDRESS] [--no-labels]\n"
+    "                                         the code as Z80 instructions, with labels\n"
+    "  source FILE [-o OUT.asm]               the whole add-in as assembler source\n"
     "  diff A B [--json]                      the header fields and bytes that differ\n"
     "\n"
     "  mobrin-cli COMMAND --help   the options of one command\n"
@@ -49,9 +52,9 @@ struct NamedCommand {
 };
 
 constexpr NamedCommand kCommands[] = {
-    {"info", InfoCommand::run},   {"dump", DumpCommand::run}, {"icon", IconCommand::run},
-    {"patch", PatchCommand::run}, {"pad", PadCommand::run},   {"disasm", DisasmCommand::run},
-    {"diff", DiffCommand::run},
+    {"info", InfoCommand::run},     {"dump", DumpCommand::run}, {"icon", IconCommand::run},
+    {"patch", PatchCommand::run},   {"pad", PadCommand::run},   {"disasm", DisasmCommand::run},
+    {"source", SourceCommand::run}, {"diff", DiffCommand::run},
 };
 
 int usageError(std::ostream& err, const QString& message) {

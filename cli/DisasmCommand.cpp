@@ -7,16 +7,22 @@
 #include "CommandOptions.h"
 #include "ExitCode.h"
 #include "FileInput.h"
+#include "LabelledListing.h"
 
 namespace DisasmCommand {
 
 const char* const kHelp =
-    "Usage: mobrin-cli disasm FILE [--all] [--base ADDRESS]\n"
+    "Usage: mobrin-cli disasm FILE [--all] [--base ADDRESS] [--no-labels]\n"
     "\n"
     "Lists the add-in's code as Z80 instructions, one a line: the address as four hex\n"
     "digits, the instruction's bytes as hex pairs in one column, then the instruction:\n"
     "\n"
     "  8000  31 FF FF     ld sp,$FFFF\n"
+    "\n"
+    "Where a JP, CALL, JR or DJNZ leads into the listed code, a line \"L9B03:\" stands\n"
+    "before the instruction it leads to, and the jump names it: \"jp nz,L9B03\", or\n"
+    "\"jp L9B02+1\" when it leads into the middle of an instruction. Targets outside\n"
+    "the listed code stay numbers.\n"
     "\n"
     "The code runs from the end of the header to the end of the approximate code size\n"
     "(the last byte that is not FF). Numbers show as \"$\" and hex digits; an instruction\n"
@@ -27,6 +33,7 @@ const char* const kHelp =
     "  --base ADDRESS    the address of the first code byte, as $8000, 0x8000 or 32768;\n"
     "                    the default $8000 is where real add-ins run (the header's ORG\n"
     "                    box derives another address from the header size)\n"
+    "  --no-labels       no label lines, and every target as a number\n"
     "\n"
     "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n";
 
@@ -58,6 +65,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     CommandOptions command(QStringLiteral("disasm"), QLatin1String(kHelp));
     command.addFlag({QStringLiteral("all")});
     command.addValue({QStringLiteral("base")}, QStringLiteral("ADDRESS"));
+    command.addFlag({QStringLiteral("no-labels")});
     if (const auto stop = command.parse(arguments, 1, out, err)) {
         return *stop;
     }
@@ -79,7 +87,9 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     }
     const CodeListing listing =
         CodeListing::ofAddin(input.bytes, header, command.isSet(QStringLiteral("all")), base);
-    CliOutput::write(out, listing.text());
+    CliOutput::write(out, command.isSet(QStringLiteral("no-labels"))
+                              ? listing.text()
+                              : LabelledListing(listing).text());
     return ExitCode::kOk;
 }
 

@@ -7,7 +7,8 @@
 #include <optional>
 #include <ostream>
 
-// `disasm FILE [--all] [--base ADDRESS]`: the add-in's code as Z80 instructions, one a line.
+// `disasm FILE [--all] [--base ADDRESS] [--no-labels]`: the add-in's code as Z80 instructions,
+// one a line, with labels where jumps lead.
 namespace DisasmCommand {
 
 extern const char* const kHelp;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinHeader.h"
+#include "AddinSource.h"
 #include "CliRun.h"
 #include "TestFiles.h"
 
@@ -7,11 +8,11 @@
 
 namespace {
 
-// A 205-byte header, seven code bytes (ld a,($8000); jp $9B03; the first byte of a call),
-// then three FF bytes.
+// A 205-byte header, seven code bytes (ld a,($8000); jp $8003, to itself; the first byte of
+// a call), then three FF bytes.
 QByteArray smallAddin() {
     return buildAddinHeader("ADDIN", "Clock", "Shows time", 0, 0, TestFiles::icon()) +
-           QByteArray::fromHex("3A0080C3039BCDFFFFFF");
+           QByteArray::fromHex("3A0080C30380CDFFFFFF");
 }
 
 } // namespace
@@ -24,6 +25,7 @@ private slots:
     void listing();
     void refused_data();
     void refused();
+    void source();
 };
 
 void CliDisasm::listing_data() {
@@ -31,23 +33,29 @@ void CliDisasm::listing_data() {
     QTest::addColumn<QByteArray>("out");
 
     const QByteArray code = "8000  3A 00 80     ld a,($8000)\n"
-                            "8003  C3 03 9B     jp $9B03\n"
+                            "L8003:\n"
+                            "8003  C3 03 80     jp L8003\n"
                             "8006  CD           .db $CD\n";
     QTest::newRow("the code, cut off where the FF bytes start") << QStringList{} << code;
     QTest::newRow("--all: to the end of the file") << QStringList{"--all"}
                                                    << QByteArray("8000  3A 00 80     ld a,($8000)\n"
-                                                                 "8003  C3 03 9B     jp $9B03\n"
+                                                                 "L8003:\n"
+                                                                 "8003  C3 03 80     jp L8003\n"
                                                                  "8006  CD FF FF     call $FFFF\n"
                                                                  "8009  FF           rst $38\n");
+    QTest::newRow("--no-labels") << QStringList{"--no-labels"}
+                                 << QByteArray("8000  3A 00 80     ld a,($8000)\n"
+                                               "8003  C3 03 80     jp $8003\n"
+                                               "8006  CD           .db $CD\n");
     const QByteArray at9000 = "9000  3A 00 80     ld a,($8000)\n"
-                              "9003  C3 03 9B     jp $9B03\n"
+                              "9003  C3 03 80     jp $8003\n"
                               "9006  CD           .db $CD\n";
     for (const char* address : {"$9000", "0x9000", "0X9000", "36864"}) {
         QTest::addRow("--base %s", address) << QStringList{"--base", address} << at9000;
     }
     QTest::newRow("--base $FFFE: addresses wrap") << QStringList{"--base", "$FFFE"}
                                                   << QByteArray("FFFE  3A 00 80     ld a,($8000)\n"
-                                                                "0001  C3 03 9B     jp $9B03\n"
+                                                                "0001  C3 03 80     jp $8003\n"
                                                                 "0004  CD           .db $CD\n");
 }
 
@@ -63,29 +71,49 @@ void CliDisasm::listing() {
 
 void CliDisasm::refused_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("arguments"); // "@" stands for the file
     QTest::addColumn<int>("code");
 
     const QByteArray addin = smallAddin();
-    QTest::newRow("no signature") << QByteArray(300, 'x') << QStringList{} << 4;
-    QTest::newRow("header cut short") << addin.left(150) << QStringList{} << 4;
-    QTest::newRow("class DATA") << TestFiles::addin("", "", 100, 8192, "DATA") << QStringList{}
-                                << 4;
+    const QByteArray data = TestFiles::addin("", "", 100, 8192, "DATA");
+    QTest::newRow("no signature") << QByteArray(300, 'x') << QStringList{"disasm", "@"} << 4;
+    QTest::newRow("header cut short") << addin.left(150) << QStringList{"disasm", "@"} << 4;
+    QTest::newRow("class DATA") << data << QStringList{"disasm", "@"} << 4;
     for (const char* address :
          {"$10000", "65536", "-1", "0x", "$", "", "12AB", "$80 00", "+32768", "0x$8000"}) {
-        QTest::addRow("--base '%s'", address) << addin << QStringList{"--base", address} << 2;
+        QTest::addRow("--base '%s'", address)
+            << addin << QStringList{"disasm", "@", "--base", address} << 2;
     }
+    QTest::newRow("source: class DATA") << data << QStringList{"source", "@"} << 4;
+    QTest::newRow("source -o onto the add-in")
+        << addin << QStringList{"source", "@", "-o", "@"} << 6;
+    QTest::newRow("source -o ''") << addin << QStringList{"source", "@", "-o", ""} << 2;
 }
 
 void CliDisasm::refused() {
     QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, options);
+    QFETCH(QStringList, arguments);
     QFETCH(int, code);
     TestFiles files;
-    const CliRun run(QStringList{"disasm", files.write("a.rex", bytes)} + options);
+    const QString path = files.write("a.rex", bytes);
+    const CliRun run(arguments.replaceInStrings("@", path));
     QCOMPARE(run.code, code);
     QVERIFY(run.out.isEmpty());
     QVERIFY2(run.oneErrorLine(), run.err.constData());
+    QCOMPARE(TestFiles::read(path), bytes);
+}
+
+// The source goes to the standard output, or whole into the file -o names.
+void CliDisasm::source() {
+    TestFiles files;
+    const QString path = files.write("a.rex", smallAddin());
+    const CliRun printed({"source", path});
+    QCOMPARE(printed.code, 0);
+    QCOMPARE(printed.out, AddinSource::of(smallAddin()));
+    const CliRun written({"source", path, "-o", files.path("a.asm")});
+    QCOMPARE(written.code, 0);
+    QVERIFY(written.out.isEmpty() && written.err.isEmpty());
+    QCOMPARE(TestFiles::read(files.path("a.asm")), printed.out);
 }
 
 QTEST_GUILESS_MAIN(CliDisasm)

@@ -10,7 +10,7 @@
 
 namespace {
 
-const QStringList kCommands = {"info", "dump", "icon", "patch", "pad", "disasm"};
+const QStringList kCommands = {"info", "dump", "icon", "patch", "pad", "disasm", "source"};
 
 // The smallest arguments with which each command would run on `path`.
 QStringList commandFor(const QString& command, const QString& path) {
@@ -170,6 +170,7 @@ void CliUsage::realProgram_data() {
     QTest::newRow("icon: CR LF kept") << QStringList{"icon", "@"};
     QTest::newRow("not an add-in") << QStringList{"icon", "@", "--png", "/proc/x.png"};
     QTest::newRow("disasm") << QStringList{"disasm", "@", "--all"};
+    QTest::newRow("source") << QStringList{"source", "@"};
     QTest::newRow("usage") << QStringList{"info"};
     QTest::newRow("help") << QStringList{"--help"};
 }

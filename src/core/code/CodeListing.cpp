@@ -7,8 +7,8 @@
 #include <z80ex/z80ex_dasm.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,6 +19,16 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kRawTextSize = 64; // z80ex's longest text, "LD B,RES 0,(IX+#FFFFFFFB)", is 25
 constexpr quint8 kIxPrefix = 0xDD;
 constexpr quint8 kIyPrefix = 0xFD;
+// The jumps whose targets get labels; the conditional forms with their condition bits cleared.
+constexpr quint8 kJp = 0xC3;
+constexpr quint8 kCall = 0xCD;
+constexpr quint8 kJpConditional = 0xC2;
+constexpr quint8 kCallConditional = 0xC4;
+constexpr quint8 kDjnz = 0x10;
+constexpr quint8 kJr = 0x18;
+constexpr quint8 kJrConditional = 0x20;
+// A jump's target ends its text: "$" and four digits.
+constexpr int kTargetTextLength = 5;
 // The columns and most instructions, with a line feed.
 constexpr int kTypicalLineLength = CodeListing::kTextColumn + 16 + 1;
 
@@ -40,33 +50,33 @@ Z80EX_BYTE readByte(Z80EX_WORD address, void* data) {
     return offset < window->end ? Z80EX_BYTE(window->image[offset]) : Z80EX_BYTE(0);
 }
 
-void appendHexByte(QString& text, int value) {
-    text += QLatin1Char(kHexDigits[(value >> 4) & 0x0F]);
-    text += QLatin1Char(kHexDigits[value & 0x0F]);
+void appendHexByte(std::string& text, int value) {
+    text += kHexDigits[(value >> 4) & 0x0F];
+    text += kHexDigits[value & 0x0F];
 }
 
-void appendDataBytes(QString& text, QByteArrayView bytes) {
-    text += QLatin1String(".db ");
+void appendDataBytes(std::string& text, QByteArrayView bytes) {
+    text += ".db ";
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (i > 0) {
-            text += QLatin1Char(',');
+            text += ',';
         }
-        text += QLatin1Char('$');
+        text += '$';
         appendHexByte(text, quint8(bytes[i]));
     }
 }
 
-// Appends z80ex's text in Mobrin's style. z80ex writes upper case, numbers as "#hex" ("0x"
+// Appends z80ex's text (ASCII) in Mobrin's style. z80ex writes upper case, numbers as "#hex" ("0x"
 // after RST), a negative index displacement as "+#FFFFFFFB", a few instructions with
 // underscores, and the undocumented copies of an indexed rotation as "LD B,RLC (IX+#05)".
-void appendStyled(QString& text, std::string_view raw) {
+void appendStyled(std::string& text, std::string_view raw) {
     static constexpr std::pair<std::string_view, std::string_view> kRenamed[] = {
         {"LD_A_I", "ld a,i"}, {"LD_A_R", "ld a,r"}, {"LD_R_A", "ld r,a"}, {"IN_F (C)", "in f,(c)"},
         {"JP HL", "jp (hl)"}, {"JP IX", "jp (ix)"}, {"JP IY", "jp (iy)"},
     };
     for (const auto& [from, to] : kRenamed) {
         if (raw == from) {
-            text += QLatin1String(to.data(), qsizetype(to.size()));
+            text += to;
             return;
         }
     }
@@ -82,7 +92,7 @@ void appendStyled(QString& text, std::string_view raw) {
         const bool hash = raw[i] == '#';
         const bool zeroX = raw.substr(i).starts_with("0x");
         if (!hash && !zeroX) {
-            text += QLatin1Char(char(std::tolower(static_cast<unsigned char>(raw[i]))));
+            text += raw[i] >= 'A' && raw[i] <= 'Z' ? char(raw[i] - 'A' + 'a') : raw[i];
             continue;
         }
         const size_t start = i + (hash ? 1 : 2);
@@ -96,38 +106,57 @@ void appendStyled(QString& text, std::string_view raw) {
         }
         const std::string_view digits = raw.substr(start, stop - start);
         i = stop - 1;
-        if (text.endsWith(QLatin1Char('+'))) {
+        if (text.ends_with('+')) {
             // An index displacement is a signed byte.
             const int displacement = int(value > 0xFF   ? value - 0x100000000LL
                                          : value > 0x7F ? value - 0x100
                                                         : value);
             if (displacement < 0) {
-                text.back() = QLatin1Char('-');
+                text.back() = '-';
             }
-            text += QLatin1Char('$');
+            text += '$';
             appendHexByte(text, std::abs(displacement));
             continue;
         }
-        text += QLatin1Char('$');
+        text += '$';
         for (const char digit : digits) {
-            text += QLatin1Char(char(std::toupper(static_cast<unsigned char>(digit))));
+            text += digit >= 'a' && digit <= 'f' ? char(digit - 'a' + 'A') : digit;
         }
     }
 }
 
-void appendLineStart(QString& text, const CodeInstruction& instruction) {
+// The address a JP, CALL, JR or DJNZ with an immediate operand leads to. Only the unprefixed
+// opcodes jump so; a prefix before one changes nothing and is listed as a byte of its own.
+std::optional<quint16> jumpTarget(const CodeInstruction& instruction) {
+    if (instruction.data) {
+        return std::nullopt;
+    }
+    const quint8 opcode = quint8(instruction.code[0]);
+    const bool absolute = opcode == kJp || opcode == kCall || (opcode & 0xC7) == kJpConditional ||
+                          (opcode & 0xC7) == kCallConditional;
+    if (absolute && instruction.length == 3) {
+        return quint16(quint8(instruction.code[1]) | quint8(instruction.code[2]) << 8);
+    }
+    const bool relative = opcode == kDjnz || opcode == kJr || (opcode & 0xE7) == kJrConditional;
+    if (relative && instruction.length == 2) {
+        return quint16(instruction.address + 2 + qint8(instruction.code[1]));
+    }
+    return std::nullopt;
+}
+
+void appendLineStart(std::string& text, const CodeInstruction& instruction) {
     appendHexByte(text, instruction.address >> 8);
     appendHexByte(text, instruction.address & 0xFF);
-    text += QLatin1String("  ");
-    const qsizetype bytesColumn = text.size();
+    text += "  ";
+    const size_t bytesColumn = text.size();
     for (int i = 0; i < instruction.length; ++i) {
         if (i > 0) {
-            text += QLatin1Char(' ');
+            text += ' ';
         }
         appendHexByte(text, quint8(instruction.code[i]));
     }
-    text.resize(bytesColumn + CodeListing::kBytesColumnWidth, QLatin1Char(' '));
-    text += QLatin1String("  ");
+    text.resize(bytesColumn + CodeListing::kBytesColumnWidth, ' ');
+    text += "  ";
 }
 
 } // namespace
@@ -152,6 +181,7 @@ CodeListing CodeListing::ofRange(QByteArrayView image, int first, int end, quint
     listing.m_text.reserve(qsizetype(mostInstructions) * kTypicalLineLength);
 
     char raw[kRawTextSize] = {};
+    std::string line;
     int offset = listing.m_first;
     while (offset < listing.m_end) {
         DecodeWindow window{image, offset, listing.m_end,
@@ -180,19 +210,39 @@ CodeListing CodeListing::ofRange(QByteArrayView image, int first, int end, quint
         instruction.length =
             quint8(std::min({length, listing.m_end - offset, CodeInstruction::kMaxLength}));
         std::copy_n(image.data() + offset, instruction.length, instruction.code.begin());
-        instruction.lineStart = int(listing.m_text.size());
-        appendLineStart(listing.m_text, instruction);
+        // Each line is written as Latin-1 first and added to the text in one step.
+        line.clear();
+        appendLineStart(line, instruction);
         // z80ex marks an opcode that does nothing ("NOP*") with a star.
-        if (idlePrefix || cutOff || rawText.ends_with('*')) {
-            appendDataBytes(listing.m_text, instruction.bytes());
+        instruction.data = idlePrefix || cutOff || rawText.ends_with('*');
+        if (instruction.data) {
+            appendDataBytes(line, instruction.bytes());
         } else {
-            appendStyled(listing.m_text, rawText);
+            appendStyled(line, rawText);
         }
-        instruction.lineLength = int(listing.m_text.size()) - instruction.lineStart;
-        listing.m_text += QLatin1Char('\n');
+        instruction.lineStart = int(listing.m_text.size());
+        instruction.lineLength = int(line.size());
+        line += '\n';
+        listing.m_text += QLatin1StringView(line.data(), qsizetype(line.size()));
         offset += instruction.length;
     }
+    listing.findTargets(base);
     return listing;
+}
+
+void CodeListing::findTargets(quint16 base) {
+    for (CodeInstruction& instruction : m_instructions) {
+        if (const auto address = jumpTarget(instruction)) {
+            // The addresses run on from `base` and wrap at 64 KiB, as the Z80's do.
+            const int offset = m_first + quint16(*address - base);
+            instruction.target = offset < m_end ? offset : -1;
+        }
+    }
+    for (const CodeInstruction& instruction : std::as_const(m_instructions)) {
+        if (instruction.target >= 0) {
+            m_instructions[indexAt(instruction.target)].labelled = true;
+        }
+    }
 }
 
 int CodeListing::indexAt(int offset) const {
@@ -212,4 +262,34 @@ QStringView CodeListing::line(int index) const {
 
 QStringView CodeListing::instructionText(int index) const {
     return line(index).sliced(kTextColumn);
+}
+
+QString CodeListing::labelName(quint16 address) {
+    QString name(5, QLatin1Char('L'));
+    for (int i = 0; i < 4; ++i) {
+        name[4 - i] = QLatin1Char(kHexDigits[(address >> (4 * i)) & 0x0F]);
+    }
+    return name;
+}
+
+void CodeListing::appendLabelledInstruction(QString& text, int index) const {
+    const CodeInstruction& instruction = m_instructions.at(index);
+    const QStringView plain = instructionText(index);
+    if (instruction.target < 0) {
+        text += plain;
+        return;
+    }
+    text += plain.chopped(kTargetTextLength);
+    const CodeInstruction& holder = m_instructions.at(indexAt(instruction.target));
+    text += labelName(holder.address);
+    if (const int into = instruction.target - holder.offset; into > 0) {
+        text += QLatin1Char('+');
+        text += QLatin1Char(char('0' + into));
+    }
+}
+
+QString CodeListing::labelledInstructionText(int index) const {
+    QString text;
+    appendLabelledInstruction(text, index);
+    return text;
 }

@@ -20,6 +20,11 @@ struct CodeInstruction {
     std::array<char, kMaxLength> code{}; // its bytes as the file holds them, `length` of them
     int lineStart = 0;                   // where its line starts in CodeListing::text()
     int lineLength = 0;                  // its line's length, without the line feed
+    // The file offset a JP, CALL, JR or DJNZ leads to when that byte is in the listing; -1 for
+    // any other instruction and for a target outside the listing.
+    int target = -1;
+    bool labelled = false; // some instruction's target is its first byte or inside it
+    bool data = false;     // shown as `.db` bytes: cut off by the range's end, or no instruction
 
     QByteArrayView bytes() const { return {code.data(), qsizetype(length)}; }
     int end() const { return offset + length; }
@@ -33,6 +38,9 @@ struct CodeInstruction {
 //   8000  3A 00 80     ld a,($8000)
 //   8003  DD CB 05 46  bit 0,(ix+$05)
 //   8007  CD 03        .db $CD,$03
+//
+// The text shows every number as it is; the jumps' targets inside the listing are known per
+// instruction (`target`, `labelled`) and named by label in LabelledListing and AddinSource.
 class CodeListing {
 public:
     // In real add-ins the first code byte runs at $8000, whatever the ORG box derives from
@@ -71,7 +79,18 @@ public:
     // The instruction alone: "ld a,($8000)".
     QStringView instructionText(int index) const;
 
+    // The label of an instruction that starts at `address`: "L9B03".
+    static QString labelName(quint16 address);
+    // Appends instruction `index` with its target named by the label of the instruction that
+    // holds it, plus the target's distance into that instruction when it is not the first
+    // byte: "jp nz,L9B03", "jr L9B02+1". Without a target, instructionText() as it is.
+    void appendLabelledInstruction(QString& text, int index) const;
+    QString labelledInstructionText(int index) const;
+
 private:
+    // Sets each jump's target and marks the instructions that hold one.
+    void findTargets(quint16 base);
+
     QList<CodeInstruction> m_instructions;
     QString m_text;
     int m_first = 0;

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "LabelledListing.h"
+
+#include "CodeListing.h"
+
+LabelledListing::LabelledListing(const CodeListing& listing) {
+    const QList<CodeInstruction>& instructions = listing.instructions();
+    const QStringView plain = listing.text();
+    // Room for a label line ("L9B03:" and its line feed) per eight instructions; the text
+    // grows past that if need be.
+    constexpr int kLabelLineLength = 7;
+    const qsizetype labels = instructions.size() / 8;
+    m_text.reserve(plain.size() + labels * kLabelLineLength);
+    m_instructionOfLine.reserve(instructions.size() + labels);
+    m_lineOfInstruction.resize(instructions.size());
+    // Lines without a label or a target are copied from the listing's text, many at a time.
+    qsizetype copied = 0;
+    for (int index = 0; index < instructions.size(); ++index) {
+        const CodeInstruction& instruction = instructions.at(index);
+        if (instruction.labelled || instruction.target >= 0) {
+            m_text += plain.sliced(copied, instruction.lineStart - copied);
+            copied = instruction.lineStart;
+        }
+        if (instruction.labelled) {
+            m_text += CodeListing::labelName(instruction.address);
+            m_text += QLatin1String(":\n");
+            m_instructionOfLine.append(index);
+        }
+        m_lineOfInstruction[index] = int(m_instructionOfLine.size());
+        m_instructionOfLine.append(index);
+        if (instruction.target >= 0) {
+            m_text += listing.line(index).first(CodeListing::kTextColumn);
+            listing.appendLabelledInstruction(m_text, index);
+            m_text += QLatin1Char('\n');
+            copied = instruction.lineStart + instruction.lineLength + 1;
+        }
+    }
+    m_text += plain.sliced(copied);
+}

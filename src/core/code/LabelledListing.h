@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class CodeListing;
+
+// A listing's text with labels, as `disasm` prints it: a line "L9B03:" before each instruction
+// that a listed JP, CALL, JR or DJNZ leads to (or into), and each such jump naming its target
+// by label. Targets outside the listing stay numbers.
+//
+//   L8000:
+//   8000  00           nop
+//   8001  C3 00 80     jp L8000
+//   8004  18 FB        jr L8000+1
+//
+// Lines and instructions map both ways, so a view of this text can follow the dump.
+class LabelledListing {
+public:
+    LabelledListing() = default;
+    explicit LabelledListing(const CodeListing& listing);
+
+    // Every line, each ending in a line feed.
+    const QString& text() const { return m_text; }
+    int lineCount() const { return int(m_instructionOfLine.size()); }
+    // The instruction that line `line` shows, or stands before as its label line.
+    int instructionAt(int line) const { return m_instructionOfLine.at(line); }
+    // The line that shows instruction `index`; its label line, when it has one, is the line
+    // before.
+    int lineOf(int index) const { return m_lineOfInstruction.at(index); }
+    bool isLabelLine(int line) const { return lineOf(instructionAt(line)) != line; }
+
+private:
+    QString m_text;
+    QList<int> m_instructionOfLine;
+    QList<int> m_lineOfInstruction;
+};
