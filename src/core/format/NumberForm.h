@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The two ways a number is shown: "$" and upper-case hexadecimal digits, or decimal.
 // A display's mode lives in its `Tag`: "h" for hexadecimal, empty for decimal.
 namespace NumberForm {
@@ -27,6 +29,10 @@ int hexDigitValue(char16_t c);
 int readHexAfterPrefix(const QString& text);
 // Reads the leading decimal digits of `text`; none read as 0.
 int readDecimal(const QString& text);
+
+// A 16-bit number as the command line takes it: "$1FDF", "0x1FDF" or "8159"; nothing unless it
+// is exactly one of these forms and fits 16 bits.
+std::optional<quint16> parseWord(const QString& text);
 
 // One click on a toggling box: the text it shows afterwards; the tag flips separately.
 QString toggledText(const QString& text, const QString& tag);
