@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliMain.h"
 
+#include "BuildCommand.h"
+#include "CheckCommand.h"
 #include "CliOutput.h"
 #include "DisasmCommand.h"
 #include "DumpCommand.h"
@@ -9,6 +11,7 @@
 #include "InfoCommand.h"
 #include "PadCommand.h"
 #include "PatchCommand.h"
+#include "UnpackCommand.h"
 #include "Version.h"
 
 namespace CliMain {
@@ -16,7 +19,8 @@ namespace CliMain {
 const char* const kHelp =
     "Usage: mobrin-cli COMMAND FILE [OPTIONS]\n"
     "\n"
-    "Inspects and patches REX add-ins (.rex, .DS2) by the same rules as the Mobrin window.\n"
+    "Inspects, patches, checks and builds REX add-ins (.rex, .DS2) by the same rules as\n"
+    "the Mobrin window.\n"
     "\n"
     "Commands:\n"
     "  info FILE [--json] [--hex | --dec]     the header: class, name, words, ORG, sizes\n"
@@ -28,13 +32,20 @@ const char* const kHelp =
     "                                         or a new icon from a picture\n"
     "  pad FILE                               pad to 8192 bytes with 0xFF\n"
     "  disasm FILE [--all] [--base ADDRESS]   the code as Z80 instructions\n"
+    "  check FILE... [--json] [--strict]      what the handheld and the parser need,\n"
+    "                                         as errors and warnings\n"
+    "  build --code CODE.bin --name TEXT [--description TEXT] [--class TEXT]\n"
+    "        [--icon PICTURE] [--word1 N] [--word2 N] [--no-pad] -o OUT\n"
+    "                                         a new add-in from its code\n"
+    "  build --from DIR -o OUT                a new add-in from an unpacked folder\n"
+    "  unpack FILE -o DIR [--force]           the header, icon and code as files\n"
     "\n"
     "  mobrin-cli COMMAND --help   the options of one command\n"
     "  mobrin-cli --version        the version\n"
     "\n"
-    "Exit codes: 0 done, 2 usage error, 3 file missing, unreadable or too long,\n"
-    "4 not an add-in or a damaged header, 5 patch or picture refused, 6 write failed.\n"
-    "A command that fails never changes a file.\n";
+    "Exit codes: 0 done, 1 check found an error, 2 usage error, 3 file missing,\n"
+    "unreadable or too long, 4 not an add-in or a damaged header, 5 patch, picture or\n"
+    "build refused, 6 write failed. A command that fails never changes a file.\n";
 
 namespace {
 
@@ -46,8 +57,9 @@ struct NamedCommand {
 };
 
 constexpr NamedCommand kCommands[] = {
-    {"info", InfoCommand::run},   {"dump", DumpCommand::run}, {"icon", IconCommand::run},
-    {"patch", PatchCommand::run}, {"pad", PadCommand::run},   {"disasm", DisasmCommand::run},
+    {"info", InfoCommand::run},   {"dump", DumpCommand::run},   {"icon", IconCommand::run},
+    {"patch", PatchCommand::run}, {"pad", PadCommand::run},     {"disasm", DisasmCommand::run},
+    {"check", CheckCommand::run}, {"build", BuildCommand::run}, {"unpack", UnpackCommand::run},
 };
 
 int usageError(std::ostream& err, const QString& message) {

@@ -10,12 +10,15 @@
 
 namespace {
 
-const QStringList kCommands = {"info", "dump", "icon", "patch", "pad", "disasm"};
+const QStringList kCommands = {"info", "dump", "icon", "patch", "pad", "disasm", "unpack"};
 
 // The smallest arguments with which each command would run on `path`.
 QStringList commandFor(const QString& command, const QString& path) {
     if (command == "patch") {
         return {"patch", path, "--name", "X"};
+    }
+    if (command == "unpack") {
+        return {"unpack", path, "-o", path + ".d"};
     }
     return {command, path};
 }
