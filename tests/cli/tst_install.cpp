@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "CliRun.h"
+#include "TestFiles.h"
+
 #include <QDirIterator>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,6 +32,22 @@ runTool(const QString& program, const QStringList& arguments,
     return {process.exitCode(), process.readAll()};
 }
 
+const QStringList kCliCommands = {"info",   "dump",  "icon",  "patch", "pad",
+                                  "disasm", "check", "build", "unpack"};
+
+// The options a help text lists at the start of its lines ("  -o, --output OUT", "  --json").
+QStringList listedOptions(const QByteArray& help) {
+    static const QRegularExpression line(R"(^ +(?:(-[a-z]), )?(--[a-z0-9-]+))",
+                                         QRegularExpression::MultilineOption);
+    QStringList options;
+    for (auto matches = line.globalMatch(QString::fromUtf8(help)); matches.hasNext();) {
+        const QRegularExpressionMatch match = matches.next();
+        options << match.captured(1) << match.captured(2);
+    }
+    options.removeAll(QString());
+    return options;
+}
+
 } // namespace
 
 // Installs the build into a private DESTDIR with the prefix /usr, as a package build does,
@@ -46,6 +66,10 @@ private slots:
     void validators();
     void mimeDatabaseTakesThePackage();
     void installedCompanionRuns();
+    void manualPages_data();
+    void manualPages();
+    void completion_data();
+    void completion();
 
 private:
     QString installed(const QString& relative) const { return m_root.filePath("usr/" + relative); }
@@ -78,6 +102,9 @@ void Install::files_data() {
     QTest::newRow("software-centre description")
         << "share/metainfo/org.keldor.Mobrin.metainfo.xml" << false;
     QTest::newRow("file types") << "share/mime/packages/mobrin-mime.xml" << false;
+    QTest::newRow("manual page") << "share/man/man1/mobrin.1" << false;
+    QTest::newRow("manual page, companion") << "share/man/man1/mobrin-cli.1" << false;
+    QTest::newRow("bash completion") << "share/bash-completion/completions/mobrin-cli" << false;
 }
 
 void Install::files() {
@@ -173,6 +200,71 @@ void Install::installedCompanionRuns() {
     const Finished version = runTool(installed("bin/mobrin-cli"), {"--version"});
     QCOMPARE(version.code, 0);
     QCOMPARE(version.output, QByteArray("mobrin-cli 1.0.1\n"));
+}
+
+// Each page renders without a warning and names every option its program's help lists.
+void Install::manualPages_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QByteArrayList>("helps");
+    QByteArrayList helps = {CliRun({"--help"}).out};
+    for (const QString& command : kCliCommands) {
+        helps << CliRun({command, "--help"}).out;
+    }
+    QTest::newRow("mobrin-cli") << "mobrin-cli.1" << helps;
+    if (QFileInfo::exists(installed("bin/mobrin"))) {
+        QTest::newRow("mobrin") << "mobrin.1"
+                                << QByteArrayList{
+                                       runTool(installed("bin/mobrin"), {"--help"}).output};
+    }
+}
+
+void Install::manualPages() {
+    QFETCH(QString, page);
+    QFETCH(QByteArrayList, helps);
+    const QString path = installed("share/man/man1/" + page);
+    if (QStandardPaths::findExecutable("man").isEmpty()) {
+        QSKIP("man is not installed");
+    }
+    QProcess man;
+    man.setStandardOutputFile(QProcess::nullDevice());
+    man.start("man", {"--warnings", "-l", path});
+    QVERIFY(man.waitForFinished(60000));
+    QCOMPARE(man.exitCode(), 0);
+    QCOMPARE(man.readAllStandardError(), QByteArray());
+    const QByteArray source = TestFiles::read(path);
+    for (const QByteArray& help : helps) {
+        for (QString option : listedOptions(help)) {
+            QVERIFY2(source.contains(option.replace("-", "\\-").toUtf8()), qPrintable(option));
+        }
+    }
+}
+
+// Completing "-" after a command offers exactly the options its help lists.
+void Install::completion_data() {
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<QStringList>("offered");
+    QTest::newRow("commands") << "''" << kCliCommands + QStringList{"--help", "--version"};
+    for (const QString& command : kCliCommands) {
+        QTest::addRow("%s", qPrintable(command))
+            << command + " -"
+            << listedOptions(CliRun({command, "--help"}).out) + QStringList{"--help"};
+    }
+}
+
+void Install::completion() {
+    QFETCH(QString, words);
+    QFETCH(QStringList, offered);
+    const QString script = QStringLiteral(
+        "source %1; COMP_WORDS=(mobrin-cli %2); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); "
+        "_mobrin_cli; printf '%s\\n' \"${COMPREPLY[@]}\"");
+    const Finished run = runTool(
+        "bash",
+        {"-c", script.arg(installed("share/bash-completion/completions/mobrin-cli"), words)});
+    QCOMPARE(run.code, 0);
+    QStringList got = QString::fromUtf8(run.output).split('\n', Qt::SkipEmptyParts);
+    got.sort();
+    offered.sort();
+    QCOMPARE(got, offered);
 }
 
 QTEST_GUILESS_MAIN(Install)
