@@ -130,13 +130,19 @@ void checkCode(QByteArrayView image, const AddinHeader& header, Findings& findin
     const int word1 = *header.word1;
     if (word1 != header.codeSize && word1 != afterHeader) {
         const qint64 offset = header.iconStart - 1 - 4;
+        const QString word =
+            QStringLiteral("Word 1 is %1 (%2)").arg(NumberForm::hexWord(word1)).arg(word1);
         findings.add("word1-mismatch", Severity::Warning, offset,
-                     QStringLiteral("Word 1 is %1 (%2), neither the approximate code size (%3) "
-                                    "nor the number of bytes after the header (%4).")
-                         .arg(NumberForm::hexWord(word1))
-                         .arg(word1)
-                         .arg(header.codeSize)
-                         .arg(afterHeader));
+                     header.codeSize == afterHeader
+                         ? QStringLiteral("%1, not the approximate code size, which is also the "
+                                          "number of bytes after the header (%2).")
+                               .arg(word)
+                               .arg(afterHeader)
+                         : QStringLiteral("%1, neither the approximate code size (%2) nor the "
+                                          "number of bytes after the header (%3).")
+                               .arg(word)
+                               .arg(header.codeSize)
+                               .arg(afterHeader));
     }
 }
 
