@@ -5,6 +5,7 @@
 #include "AddinParts.h"
 #include "CliOutput.h"
 #include "CommandOptions.h"
+#include "DeferredQuitSignals.h"
 #include "ExitCode.h"
 #include "FileInput.h"
 #include "FileOutput.h"
@@ -131,6 +132,9 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
             return CliOutput::fail(err, ExitCode::kWriteFailed, target + QLatin1String(": ") + why);
         }
     }
+    // A signal waits until every part is written or taken back, so that it never leaves half
+    // a folder.
+    const DeferredQuitSignals held;
     bool madeFolder = false;
     if (const QString why = prepareFolder(folder, madeFolder); !why.isEmpty()) {
         return CliOutput::fail(err, ExitCode::kWriteFailed, folder + QLatin1String(": ") + why);

@@ -2,6 +2,7 @@
 #include "AddinHeader.h"
 #include "AddinParts.h"
 #include "CliRun.h"
+#include "FileSizeLimit.h"
 #include "HeaderJson.h"
 #include "IconPicture.h"
 #include "IconPixels.h"
@@ -322,6 +323,7 @@ void CliBuild::unpackRefusals_data() {
     QTest::newRow("a file for the folder") << "dir" << QStringList{} << 6;
     QTest::newRow("no parent folder") << "" << QStringList{"-o", "@/no/dir"} << 6;
     QTest::newRow("not an add-in") << "a.rex=DATA" << QStringList{} << 4;
+    QTest::newRow("code.bin cut short: the rest taken back") << "=limit" << QStringList{} << 6;
 }
 
 void CliBuild::unpackRefusals() {
@@ -330,7 +332,8 @@ void CliBuild::unpackRefusals() {
     QFETCH(int, exitCode);
 
     TestFiles files;
-    const QString path = files.write("a.rex", TestFiles::addin());
+    const QByteArray addin = TestFiles::addin("Clock", "Shows time", 4000);
+    const QString path = files.write("a.rex", addin);
     const QString name = existing.section('=', 0, 0);
     const QString kind = existing.section('=', 1);
     if (name.startsWith("dir/")) {
@@ -347,10 +350,12 @@ void CliBuild::unpackRefusals() {
     }
     const QMap<QString, QByteArray> before = contents(files.path(QString()));
     options.replaceInStrings("@", files.path(QString()));
+    // Room for header.json and icon.png, not for the 4000 code bytes.
+    const FileSizeLimit limit(kind == "limit" ? 2000 : RLIM_INFINITY);
     const CliRun run(QStringList{"unpack", path, "-o", files.path("dir")} + options);
     QCOMPARE(run.code, exitCode);
     if (exitCode == 0) {
-        QCOMPARE(TestFiles::read(files.path("dir/code.bin")), TestFiles::addin().mid(205, 100));
+        QCOMPARE(TestFiles::read(files.path("dir/code.bin")), addin.mid(205, 4000));
         return;
     }
     QVERIFY2(run.oneErrorLine(), run.err.constData());
