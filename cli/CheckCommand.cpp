@@ -6,7 +6,6 @@
 #include "CommandOptions.h"
 #include "ExitCode.h"
 #include "FileInput.h"
-#include "NumberForm.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -64,10 +63,7 @@ void printLines(std::ostream& out, const QString& shownPath, const QList<AddinFi
         CliOutput::line(out, shownPath + QLatin1String(": no findings"));
     }
     for (const AddinFinding& finding : findings) {
-        CliOutput::line(out, QStringLiteral("%1: %2 %3 at %4: %5")
-                                 .arg(shownPath, finding.severityText(), finding.id,
-                                      NumberForm::hexWord(int(finding.offset)),
-                                      CliOutput::escaped(finding.sentence)));
+        CliOutput::line(out, shownPath + QLatin1String(": ") + CliOutput::escaped(finding.line()));
     }
 }
 

@@ -48,8 +48,9 @@ struct Part {
     QByteArray bytes;
 };
 
-// Every file unpack writes, in this order. A further part of the folder goes into this list,
-// and nowhere else: the checks, the writing and the taking back all follow it.
+// Every file unpack writes, in this order. A further part of the folder (such as an assembler
+// source of the whole add-in) goes into this list, and nowhere else: the checks, the writing
+// and the taking back all follow it.
 QList<Part> partsOf(QByteArrayView image, const AddinHeader& header) {
     const AddinParts parts = AddinParts::of(image, header);
     return {

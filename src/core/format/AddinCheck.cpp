@@ -77,7 +77,7 @@ private:
 };
 
 // Where the header ends early: the start of the part the file cuts off.
-qint64 damageOffset(const AddinHeader& header, qint64 fileSize) {
+qint64 damageOffset(const AddinHeader& header, qint64 imageSize) {
     const auto end = [](const std::optional<HeaderField>& field) {
         return qint64(field->start) - 1 + field->length();
     };
@@ -85,7 +85,7 @@ qint64 damageOffset(const AddinHeader& header, qint64 fileSize) {
     case HeaderProblem::ClassUnterminated:
         return AddinHeader::kSignatureLength;
     case HeaderProblem::ClassLineTruncated:
-        return fileSize;
+        return imageSize;
     case HeaderProblem::NameUnterminated:
         return header.name->start - 1;
     case HeaderProblem::DescriptionUnterminated:
@@ -152,6 +152,11 @@ QString AddinFinding::severityText() const {
     return isError() ? QStringLiteral("error") : QStringLiteral("warning");
 }
 
+QString AddinFinding::line() const {
+    return QStringLiteral("%1 %2 at %3: %4")
+        .arg(severityText(), id, NumberForm::hexWord(int(offset)), sentence);
+}
+
 namespace AddinCheck {
 
 QList<AddinFinding> of(QByteArrayView image, qint64 fileSize) {
@@ -172,7 +177,7 @@ QList<AddinFinding> of(QByteArrayView image, qint64 fileSize) {
         return findings.sorted();
     }
     if (!header.complete()) {
-        findings.add("damaged-header", Severity::Error, damageOffset(header, fileSize),
+        findings.add("damaged-header", Severity::Error, damageOffset(header, image.size()),
                      header.problemText());
         return findings.sorted();
     }

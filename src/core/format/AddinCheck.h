@@ -16,6 +16,8 @@ struct AddinFinding {
 
     bool isError() const { return severity == Severity::Error; }
     QString severityText() const;
+    // "warning word1-mismatch at $0029: Word 1 is ...", as `check` prints it after the file.
+    QString line() const;
 };
 
 // What the handheld and Mobrin's parser need of an add-in file, checked on its bytes; the
