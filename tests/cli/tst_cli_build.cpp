@@ -6,8 +6,12 @@
 #include "HeaderJson.h"
 #include "IconPicture.h"
 #include "IconPixels.h"
+#include "NumberForm.h"
 #include "TestFiles.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -19,13 +23,11 @@ namespace {
 
 const QByteArray kCode("\x21\x07\x80\xCD\x34\x12\xC9", 7);
 const QByteArray kWhite(AddinHeader::kIconBytes, '\0');
-
-QByteArray padded(const QByteArray& bytes, int length) {
-    return bytes + QByteArray(qMax<qsizetype>(0, length - bytes.size()), '\xFF');
-}
+const QByteArray kAddin = TestFiles::addin("Clock", "Shows time", 4000); // header 205 bytes
 
 QByteArray made(const QByteArray& header, const QByteArray& code, int length = 8192) {
-    return padded(header + code, length);
+    return header + code +
+           QByteArray(qMax<qsizetype>(0, length - header.size() - code.size()), '\xFF');
 }
 
 // Every file in the folder with its bytes, so that a refusal can be shown to change nothing.
@@ -40,9 +42,10 @@ QMap<QString, QByteArray> contents(const QString& folder) {
     return files;
 }
 
-// An add-in with random fields, words, icon, code and length, laid out byte by byte from the
-// format (apart from buildAddinHeader), with an odd byte after a CR now and then.
-QByteArray randomAddin(QRandomGenerator& random) {
+// The `index`th of the random add-ins: random texts (undefined Windows-1252 codes, NULs and
+// LFs included), words, icon and code, and in turn a description with CR LF, odd bytes after
+// both CRs, a file not padded, and code ending in 0xFF.
+QByteArray randomAddin(QRandomGenerator& random, int index) {
     const auto text = [&random](int most, char terminator) {
         QByteArray bytes;
         for (int i = random.bounded(most + 1); i > 0; --i) {
@@ -51,19 +54,18 @@ QByteArray randomAddin(QRandomGenerator& random) {
         }
         return bytes;
     };
-    const auto afterReturn = [&random] {
-        return random.bounded(8) ? '\n' : char(random.bounded(256));
-    };
-    QByteArray bytes =
-        "ApplicationName:" + text(10, '\r') + (random.bounded(2) ? ":addin" : ":ADDIN");
-    bytes += '\r' + QByteArray(1, afterReturn()) + text(20, '\r') + '\r';
-    bytes += afterReturn() + text(40, '\0') + '\0';
-    for (int i = 0; i < 4 + AddinHeader::kIconBytes; ++i) {
-        bytes += char(random.bounded(256));
+    const QByteArray classText = text(10, '\r') + ":addin";
+    const QByteArray name = text(20, '\r');
+    QByteArray bytes = buildAddinHeader(
+        classText, name, text(20, '\0') + (index % 2 ? "\r\n" : "") + text(20, '\0'),
+        random.generate(), random.generate(), TestFiles::randomIcon(random.generate()));
+    if (index % 3 == 0) {
+        bytes[17 + classText.size()] = char(random.bounded(256));
+        bytes[19 + classText.size() + name.size()] = char(random.bounded(256));
     }
-    const int room = 9000 - int(bytes.size());
-    bytes += 'c' + text(room - 3, '\xFF') + QByteArray(random.bounded(3), '\xFF');
-    return padded(bytes, int(bytes.size()) + random.bounded(9001 - int(bytes.size())));
+    bytes += 'c' + text(8997 - int(bytes.size()), '\xFF') + QByteArray(index % 3, '\xFF');
+    const int padding = index % 4 ? random.bounded(9001 - int(bytes.size())) : 0;
+    return made(bytes, {}, int(bytes.size()) + padding);
 }
 
 } // namespace
@@ -72,161 +74,126 @@ class CliBuild : public QObject {
     Q_OBJECT
 
 private slots:
-    void build_data();
-    void build();
+    void commands_data();
+    void commands();
     void roundTrip_data();
     void roundTrip();
     void randomRoundTrips();
-    void unpackRefusals_data();
-    void unpackRefusals();
+    void check_data();
+    void check();
 };
 
-void CliBuild::build_data() {
-    QTest::addColumn<QStringList>("options"); // @ is the test's folder
-    QTest::addColumn<QByteArray>("code");
-    QTest::addColumn<QByteArray>("json"); // @/dir/header.json, beside @/dir/code.bin
+// build and unpack: what they write, and every refusal with the files as they were.
+void CliBuild::commands_data() {
+    QTest::addColumn<QString>("arguments"); // split at spaces; @ is the test's folder
+    QTest::addColumn<QByteArray>("code");   // @/code.bin and @/dir/code.bin
+    QTest::addColumn<QByteArray>("json");   // @/dir/header.json
+    QTest::addColumn<QString>("setup");     // NAME=KIND made beforehand: old, fifo, link to @/a.rex
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QByteArray>("expected"); // the output, or what the error says
+    QTest::addColumn<QByteArray>("expected"); // @/out.rex or @/out/code.bin, or what the error says
+    const auto row = [](const char* name, const QString& arguments, int exitCode,
+                        const QByteArray& expected, const QByteArray& code = kCode,
+                        const QByteArray& json = {}, const char* setup = "") {
+        QTest::newRow(name) << arguments << code << json << QString(setup) << exitCode << expected;
+    };
 
-    const QStringList plain = {"--code", "@/code.bin", "--name", "Clock", "-o", "@/out.rex"};
+    const QString plain = "build --code @/code.bin --name Clock -o @/out.rex ";
+    const QString folder = "build --from @/dir -o @/out.rex ";
     const QByteArray clock = buildAddinHeader("Addin", "Clock", "", 7, 0, kWhite);
-    QTest::newRow("defaults") << plain << kCode << QByteArray() << 0 << made(clock, kCode);
-    QTest::newRow("every option") << plain +
-                                         QStringList{
-                                             "--description", QString::fromUtf8("Two\r\nlines €"),
-                                             "--class",       "Game:addin",
-                                             "--icon",        "@/icon.png",
-                                             "--word1",       "$1FDF",
-                                             "--word2",       "0x8000",
-                                             "--no-pad"}
-                                  << kCode << QByteArray() << 0
-                                  << buildAddinHeader("Game:addin", "Clock", "Two\r\nlines \x80",
-                                                      0x1FDF, 0x8000, TestFiles::icon()) +
-                                         kCode;
+    row("defaults", plain, 0, made(clock, kCode));
+    row("every option",
+        plain + "--description Two\r\nlines€ --class Game:addin --icon @/icon.png --word1 $1FDF "
+                "--word2 0x8000 --no-pad",
+        0,
+        buildAddinHeader("Game:addin", "Clock", "Two\r\nlines\x80", 0x1FDF, 0x8000,
+                         TestFiles::icon()) +
+            kCode);
     const QByteArray fits(9000 - 195, 'c');
-    QTest::newRow("9000 bytes, not padded")
-        << plain << fits << QByteArray() << 0
-        << made(buildAddinHeader("Addin", "Clock", "", 8805, 0, kWhite), fits);
-    QTest::newRow("from a folder, defaults")
-        << QStringList{"--from", "@/dir", "-o", "@/out.rex"} << kCode
-        << QByteArray(R"({"name": "Clock", "word1": "$7"})") << 0 << made(clock, kCode);
+    row("9000 bytes, not padded", plain, 0,
+        made(buildAddinHeader("Addin", "Clock", "", 8805, 0, kWhite), fits), fits);
+    row("from a folder, defaults", folder, 0, made(clock, kCode), kCode,
+        R"({"name": "Clock", "word1": "$7"})");
 
-    const QList<std::tuple<const char*, QStringList, QByteArray, QByteArray, int, QByteArray>>
-        refusals = {
-            {"over 9000 bytes", plain, fits + 'c', {}, 5, "9001 bytes, 1 more than the 9000"},
-            {"empty code", plain, {}, {}, 5, "the code is empty"},
-            {"code is a folder",
-             {"--code", "@/dir", "--name", "A", "-o", "@/o"},
-             kCode,
-             {},
-             3,
-             "not a regular file"},
-            {"no code file",
-             {"--code", "@/no", "--name", "A", "-o", "@/o"},
-             kCode,
-             {},
-             3,
-             "no such file"},
-            {"CR in the name",
-             {"--code", "@/code.bin", "--name", "A\rB", "-o", "@/o"},
-             kCode,
-             {},
-             5,
-             "U+000D"},
-            {"CR in the class",
-             plain + QStringList{"--class", "A\r:ADDIN"},
-             kCode,
-             {},
-             5,
-             "U+000D"},
-            {"no Windows-1252 code",
-             plain + QStringList{"--description", QString::fromUtf8("⌚")},
-             kCode,
-             {},
-             5,
-             "U+231A"},
-            {"class type", plain + QStringList{"--class", "Game"}, kCode, {}, 5, "\"GAME\""},
-            {"-o is the code",
-             {"--code", "@/code.bin", "--name", "A", "-o", "@/code.bin"},
-             kCode,
-             {},
-             6,
-             "one of the inputs"},
-            {"-o is the icon",
-             plain + QStringList{"--icon", "@/icon.png", "-o", "@/icon.png"},
-             kCode,
-             {},
-             6,
-             "one of the inputs"},
-            {"-o missing", {"--code", "@/code.bin", "--name", "A"}, kCode, {}, 2, "-o OUT"},
-            {"word out of range", plain + QStringList{"--word2", "65536"}, kCode, {}, 2, "--word2"},
-            {"--from with an option",
-             {"--from", "@/dir", "--name", "A", "-o", "@/o"},
-             kCode,
-             {},
-             2,
-             "--name"},
-            {"header.json: NUL in the description",
-             {"--from", "@/dir", "-o", "@/o"},
-             kCode,
-             R"({"name": "A", "description": "a\u0000"})",
-             5,
-             "U+0000"},
-            {"header.json: unknown key",
-             {"--from", "@/dir", "-o", "@/o"},
-             kCode,
-             R"({"name": "A", "nmae": "B"})",
-             5,
-             "unknown key \"nmae\""},
-            {"header.json: no name", {"--from", "@/dir", "-o", "@/o"}, kCode, "{}", 5, "\"name\""},
-            {"header.json: not JSON",
-             {"--from", "@/dir", "-o", "@/o"},
-             kCode,
-             "name=A",
-             5,
-             "not JSON"},
-            {"header.json: too short a file length",
-             {"--from", "@/dir", "-o", "@/o"},
-             kCode,
-             R"({"name": "A", "file_length": 190})",
-             5,
-             "shorter than the header and the code"},
-        };
-    for (const auto& [row, options, code, json, exitCode, says] : refusals) {
-        QTest::newRow(row) << options << code << json << exitCode << says;
-    }
+    row("over 9000 bytes", plain, 5, "9001 bytes, 1 more than the 9000", fits + 'c');
+    row("empty code", plain, 5, "the code is empty", {});
+    row("code is a folder", plain + "--code @/dir", 3, "not a regular file");
+    row("CR in the name", plain + "--name A\rB", 5, "U+000D");
+    row("no Windows-1252 code", plain + "--description ⌚", 5, "U+231A");
+    row("class type", plain + "--class Game", 5, "\"GAME\"");
+    row("-o is the code", plain + "-o @/code.bin", 6, "one of the inputs");
+    row("-o is the icon", plain + "--icon @/icon.png -o @/icon.png", 6, "one of the inputs");
+    row("-o missing", "build --code @/code.bin --name A", 2, "-o OUT");
+    row("word out of range", plain + "--word2 65536", 2, "--word2");
+    row("--from with an option", folder + "--name A", 2, "--name");
+    row("header.json: NUL in the description", folder, 5, "U+0000", kCode,
+        R"({"name": "A", "description": "a\u0000"})");
+    row("header.json: unknown key", folder, 5, "unknown key \"nmae\"", kCode,
+        R"({"name": "A", "nmae": "B"})");
+    row("header.json: no name", folder, 5, "\"name\"", kCode, "{}");
+    row("header.json: not JSON", folder, 5, "not JSON", kCode, "name=A");
+    row("header.json: too short a file length", folder, 5, "shorter than the header and the code",
+        kCode, R"({"name": "A", "file_length": 190})");
+
+    const QString unpack = "unpack @/a.rex -o @/out ";
+    row("unpack: a file there", unpack, 6, "already exists", kCode, {}, "out/code.bin=old");
+    row("unpack: a file there, --force", unpack + "--force", 0, kAddin.mid(205, 4000), kCode, {},
+        "out/code.bin=old");
+    row("unpack: a FIFO there", unpack + "--force", 6, "not a regular", kCode, {},
+        "out/icon.png=fifo");
+    row("unpack: the add-in there", unpack + "--force", 6, "add-in itself", kCode, {},
+        "out/code.bin=link");
+    row("unpack: a file for the folder", unpack, 6, "not a folder", kCode, {}, "out=old");
+    row("unpack: not an add-in", "unpack @/code.bin -o @/out", 4, "Not a REX AddIn file");
+    row("unpack: code.bin cut short, the rest taken back", unpack, 6, "cannot write", kCode, {},
+        "=limit");
 }
 
-void CliBuild::build() {
-    QFETCH(QStringList, options);
+void CliBuild::commands() {
+    QFETCH(QString, arguments);
     QFETCH(QByteArray, code);
     QFETCH(QByteArray, json);
+    QFETCH(QString, setup);
     QFETCH(int, exitCode);
     QFETCH(QByteArray, expected);
 
     TestFiles files;
-    const QString folder = files.path("dir");
-    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(QDir().mkdir(files.path("dir")));
     files.write("code.bin", code);
     files.write("dir/code.bin", code);
     files.write("dir/header.json", json);
+    files.write("a.rex", kAddin);
     QVERIFY(TestFiles::drawnIcon(TestFiles::icon()).save(files.path("icon.png")));
+    const auto [name, kind] = std::pair(setup.section('=', 0, 0), setup.section('=', 1));
+    QVERIFY(!name.startsWith("out/") || QDir().mkdir(files.path("out")));
+    if (kind == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(files.path(name)).constData(), 0600), 0);
+    } else if (kind == "link") {
+        QVERIFY(QFile::link(files.path("a.rex"), files.path(name)));
+    } else if (kind == "old") {
+        files.write(name, "old");
+    }
     const QMap<QString, QByteArray> before = contents(files.path(QString()));
-    options.prepend("build");
-    const CliRun run(options.replaceInStrings("@", files.path(QString())));
+    const QStringList words =
+        arguments.replace("@", files.path(QString())).split(' ', Qt::SkipEmptyParts);
+    // Room for header.json and icon.png, not for 4000 code bytes.
+    const CliRun run = [&] {
+        const FileSizeLimit limit(kind == "limit" ? 2000 : RLIM_INFINITY);
+        return CliRun(words);
+    }();
     QCOMPARE(run.code, exitCode);
     QVERIFY(run.out.isEmpty());
-    if (exitCode == 0) {
-        QVERIFY2(run.err.isEmpty(), run.err.constData());
-        QCOMPARE(TestFiles::read(files.path("out.rex")), expected);
-        // The same inputs give the same bytes, also from the real program.
-        QFile::remove(files.path("out.rex"));
-        compareWithProgram(options);
-        QCOMPARE(TestFiles::read(files.path("out.rex")), expected);
+    if (exitCode != 0) {
+        QVERIFY2(run.oneErrorLine() && run.err.contains(expected), run.err.constData());
+        QCOMPARE(contents(files.path(QString())), before);
         return;
     }
-    QVERIFY2(run.oneErrorLine() && run.err.contains(expected), run.err.constData());
-    QCOMPARE(contents(files.path(QString())), before);
+    QVERIFY2(run.err.isEmpty(), run.err.constData());
+    const QString result = files.path(words.first() == "build" ? "out.rex" : "out/code.bin");
+    QCOMPARE(TestFiles::read(result), expected);
+    // The same inputs give the same bytes, also from the real program.
+    QVERIFY(QFile::remove(result));
+    compareWithProgram(words);
+    QCOMPARE(TestFiles::read(result), expected);
 }
 
 void CliBuild::roundTrip_data() {
@@ -238,45 +205,17 @@ void CliBuild::roundTrip_data() {
     if (QFileInfo::exists(real)) {
         QTest::newRow("tafl.rex") << TestFiles::read(real);
     }
-    const QByteArray icon = TestFiles::icon();
-    QTest::newRow("description with CR LF")
-        << made(buildAddinHeader("Addin", "A", "Two\r\nlines", 7, 0, icon), kCode);
-    QTest::newRow("undefined Windows-1252 codes, NUL and LF in name and class")
-        << made(buildAddinHeader("\x81\n\x8D:ADDIN", QByteArray("\x8F\0\x90", 3), "\x9D\x80\xFF", 7,
-                                 0, icon),
-                kCode);
-    QTest::newRow("words with the high bit")
-        << made(buildAddinHeader("Addin", "A", "B", 0x8001, 0xFFFF, icon), kCode);
-    QByteArray odd = made(buildAddinHeader("Addin", "Name", "B", 7, 0, icon), kCode);
-    odd[22] = '\0';
-    odd[28] = '\r';
-    QTest::newRow("unusual bytes after both CRs") << odd;
-    const QByteArray header = buildAddinHeader("Addin", "A", "B", 7, 0, icon);
-    QTest::newRow("not padded") << header + kCode;
-    QTest::newRow("padded past 8192") << made(header, kCode, 8500);
-    QTest::newRow("code ending in 0xFF") << made(header, kCode + "\xFF\xFF", 9000);
-    QTest::newRow("code ending in 0xFF, not padded") << header + kCode + "\xFF";
-
     // Real code: a few lines of Z80 through z80asm, built by `build` and taken apart again.
     if (QStandardPaths::findExecutable("z80asm").isEmpty()) {
         QSKIP("z80asm is not installed (scripts/mobrin installs it)");
     }
     TestFiles files;
-    files.write("hello.asm", "        org $8000\n"
-                             "start:  ld hl,message\n"
-                             "loop:   ld a,(hl)\n"
-                             "        or a\n"
-                             "        ret z\n"
-                             "        inc hl\n"
-                             "        jr loop\n"
-                             "message: db \"Hello\", 0, $FF, $FF\n");
-    QCOMPARE(QProcess::execute("z80asm", {"-o", files.path("hello.bin"), files.path("hello.asm")}),
-             0);
-    QCOMPARE(CliRun({"build", "--code", files.path("hello.bin"), "--name", "Hello", "-o",
-                     files.path("hello.rex")})
-                 .code,
-             0);
-    QTest::newRow("z80asm code") << TestFiles::read(files.path("hello.rex"));
+    files.write("hello.asm", "        org $8000\nloop:   ld a,(hl)\n        or a\n        ret z\n"
+                             "        inc hl\n        jr loop\n        db \"Hi\", 0, $FF, $FF\n");
+    QCOMPARE(QProcess::execute("z80asm", {"-o", files.path("hi.bin"), files.path("hello.asm")}), 0);
+    const QString hi = files.path("hi.rex");
+    QCOMPARE(CliRun({"build", "--code", files.path("hi.bin"), "--name", "Hi", "-o", hi}).code, 0);
+    QTest::newRow("z80asm code") << TestFiles::read(hi);
 }
 
 void CliBuild::roundTrip() {
@@ -286,8 +225,6 @@ void CliBuild::roundTrip() {
     const QString folder = files.path("parts");
     const CliRun unpack({"unpack", path, "-o", folder});
     QVERIFY2(unpack.code == 0, unpack.err.constData());
-    QCOMPARE(QDir(folder).entryList(QDir::Files),
-             (QStringList{"code.bin", "header.json", "icon.png"}));
     QCOMPARE(CliRun({"icon", path, "--png", files.path("icon.png")}).code, 0);
     QCOMPARE(TestFiles::read(folder + "/icon.png"), TestFiles::read(files.path("icon.png")));
     const CliRun build({"build", "--from", folder, "-o", files.path("b.rex")});
@@ -300,7 +237,7 @@ void CliBuild::randomRoundTrips() {
     // (every write is synced), and the rows above take the same steps through the files.
     QRandomGenerator random(20);
     for (int i = 0; i < 300; ++i) {
-        const QByteArray bytes = randomAddin(random);
+        const QByteArray bytes = randomAddin(random, i);
         const AddinParts parts = AddinParts::of(bytes, AddinHeader::parse(bytes));
         AddinParts built;
         built.code = parts.code;
@@ -311,55 +248,56 @@ void CliBuild::randomRoundTrips() {
     }
 }
 
-void CliBuild::unpackRefusals_data() {
-    QTest::addColumn<QString>("existing"); // what is in the folder's place or in it beforehand
-    QTest::addColumn<QStringList>("options");
+// check: the exit status over several files, and the same findings as lines and as JSON (the
+// findings themselves are AddinCheck's, tested with the parser).
+void CliBuild::check_data() {
+    QTest::addColumn<QByteArrayList>("files"); // "-" is a file that does not exist
+    QTest::addColumn<QString>("option");
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("a file there") << "dir/code.bin" << QStringList{} << 6;
-    QTest::newRow("a file there, --force") << "dir/code.bin" << QStringList{"--force"} << 0;
-    QTest::newRow("a FIFO there, --force") << "dir/icon.png=fifo" << QStringList{"--force"} << 6;
-    QTest::newRow("the add-in there, --force")
-        << "dir/code.bin=link" << QStringList{"--force"} << 6;
-    QTest::newRow("a file for the folder") << "dir" << QStringList{} << 6;
-    QTest::newRow("no parent folder") << "" << QStringList{"-o", "@/no/dir"} << 6;
-    QTest::newRow("not an add-in") << "a.rex=DATA" << QStringList{} << 4;
-    QTest::newRow("code.bin cut short: the rest taken back") << "=limit" << QStringList{} << 6;
+
+    const QByteArray warned = TestFiles::addin(); // word 1 is $1234, the code 100 bytes
+    const QByteArray sound = TestFiles::addin("Clock", "Shows time", 0x1234);
+    QTest::newRow("no findings") << QByteArrayList{sound} << "" << 0;
+    QTest::newRow("a warning") << QByteArrayList{warned} << "" << 0;
+    QTest::newRow("a warning, --strict") << QByteArrayList{warned} << "--strict" << 1;
+    QTest::newRow("an error in the second file") << QByteArrayList{sound, "x"} << "" << 1;
+    QTest::newRow("a missing file before an error") << QByteArrayList{"-", "x"} << "" << 3;
 }
 
-void CliBuild::unpackRefusals() {
-    QFETCH(QString, existing);
-    QFETCH(QStringList, options);
+void CliBuild::check() {
+    QFETCH(QByteArrayList, files);
+    QFETCH(QString, option);
     QFETCH(int, exitCode);
 
-    TestFiles files;
-    const QByteArray addin = TestFiles::addin("Clock", "Shows time", 4000);
-    const QString path = files.write("a.rex", addin);
-    const QString name = existing.section('=', 0, 0);
-    const QString kind = existing.section('=', 1);
-    if (name.startsWith("dir/")) {
-        QVERIFY(QDir().mkdir(files.path("dir")));
+    TestFiles folder;
+    QStringList arguments = {"check"};
+    for (int i = 0; i < files.size(); ++i) {
+        const QString name = QStringLiteral("%1.rex").arg(i);
+        arguments << (files[i] == "-" ? folder.path(name) : folder.write(name, files[i]));
     }
-    if (kind == "fifo") {
-        QCOMPARE(::mkfifo(QFile::encodeName(files.path(name)).constData(), 0600), 0);
-    } else if (kind == "link") {
-        QVERIFY(QFile::link(path, files.path(name)));
-    } else if (kind == "DATA") {
-        files.write(name, "ApplicationName:DATA\r\n");
-    } else if (!name.isEmpty()) {
-        files.write(name, "old");
-    }
-    const QMap<QString, QByteArray> before = contents(files.path(QString()));
-    options.replaceInStrings("@", files.path(QString()));
-    // Room for header.json and icon.png, not for the 4000 code bytes.
-    const FileSizeLimit limit(kind == "limit" ? 2000 : RLIM_INFINITY);
-    const CliRun run(QStringList{"unpack", path, "-o", files.path("dir")} + options);
+    arguments << option;
+    arguments.removeAll(QString());
+    const CliRun run(arguments);
     QCOMPARE(run.code, exitCode);
-    if (exitCode == 0) {
-        QCOMPARE(TestFiles::read(files.path("dir/code.bin")), addin.mid(205, 4000));
-        return;
+    QCOMPARE(run.err.isEmpty(), !files.contains("-"));
+    compareWithProgram(arguments);
+
+    // As JSON: an object a file, the counts adding up, each finding printed as its line.
+    const QJsonArray objects = QJsonDocument::fromJson(CliRun(arguments << "--json").out).array();
+    QCOMPARE(objects.size(), files.size());
+    QCOMPARE(objects.first()["unreadable"].toString(), files.first() == "-" ? "no such file" : "");
+    const QString last = arguments.at(files.size());
+    const QJsonArray findings = objects.last()["findings"].toArray();
+    QCOMPARE(objects.last()["errors"].toInt() + objects.last()["warnings"].toInt(),
+             findings.size());
+    QString lines = findings.isEmpty() ? last + ": no findings\n" : QString();
+    for (const QJsonValue finding : findings) {
+        lines += QStringLiteral("%1: %2 %3 at %4: %5\n")
+                     .arg(last, finding["severity"].toString(), finding["id"].toString(),
+                          NumberForm::hexWord(finding["offset"].toInt()),
+                          finding["sentence"].toString());
     }
-    QVERIFY2(run.oneErrorLine(), run.err.constData());
-    QCOMPARE(contents(files.path(QString())), before);
+    QVERIFY2(run.out.endsWith(lines.toUtf8()) && !lines.isEmpty(), run.out.constData());
 }
 
 QTEST_GUILESS_MAIN(CliBuild)
