@@ -17,7 +17,7 @@
 namespace CliMain {
 
 const char* const kHelp =
-    "Usage: mobrin-cli COMMAND FILE [OPTIONS]\n"
+    "Usage: mobrin-cli COMMAND [FILE...] [OPTIONS]\n"
     "\n"
     "Inspects, patches, checks and builds REX add-ins (.rex, .DS2) by the same rules as\n"
     "the Mobrin window.\n"
