@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliMain.h"
 
+#include "BuildCommand.h"
+#include "CheckCommand.h"
 #include "CliOutput.h"
 #include "DiffCommand.h"
 #include "DisasmCommand.h"
@@ -11,14 +13,16 @@
 #include "PadCommand.h"
 #include "PatchCommand.h"
 #include "SourceCommand.h"
+#include "UnpackCommand.h"
 #include "Version.h"
 
 namespace CliMain {
 
 const char* const kHelp =
-    "Usage: mobrin-cli COMMAND FILE [OPTIONS]\n"
+    "Usage: mobrin-cli COMMAND [FILE...] [OPTIONS]\n"
     "\n"
-    "Inspects and patches REX add-ins (.rex, .DS2) by the same rules as the Mobrin window.\n"
+    "Inspects, patches, checks and builds REX add-ins (.rex, .DS2) by the same rules as\n"
+    "the Mobrin window.\n"
     "\n"
     "Commands:\n"
     "  info FILE [--json] [--hex | --dec]     the header: class, name, words, ORG, sizes\n"
@@ -33,13 +37,20 @@ const char* const kHelp =
     "                                         the code as Z80 instructions, with labels\n"
     "  source FILE [-o OUT.asm]               the whole add-in as assembler source\n"
     "  diff A B [--json]                      the header fields and bytes that differ\n"
+    "  check FILE... [--json] [--strict]      what the handheld and the parser need,\n"
+    "                                         as errors and warnings\n"
+    "  build --code CODE.bin --name TEXT [--description TEXT] [--class TEXT]\n"
+    "        [--icon PICTURE] [--word1 N] [--word2 N] [--no-pad] -o OUT\n"
+    "                                         a new add-in from its code\n"
+    "  build --from DIR -o OUT                a new add-in from an unpacked folder\n"
+    "  unpack FILE -o DIR [--force]           the header, icon and code as files\n"
     "\n"
     "  mobrin-cli COMMAND --help   the options of one command\n"
     "  mobrin-cli --version        the version\n"
     "\n"
-    "Exit codes: 0 done, 1 the files differ (diff), 2 usage error, 3 file missing,\n"
-    "unreadable or too long, 4 not an add-in or a damaged header, 5 patch or picture\n"
-    "refused, 6 write failed.\n"
+    "Exit codes: 0 done, 1 the files differ (diff) or check found an error, 2 usage\n"
+    "error, 3 file missing, unreadable or too long, 4 not an add-in or a damaged header,\n"
+    "5 patch, picture or build refused, 6 write failed.\n"
     "A command that fails never changes a file.\n";
 
 namespace {
@@ -52,9 +63,10 @@ struct NamedCommand {
 };
 
 constexpr NamedCommand kCommands[] = {
-    {"info", InfoCommand::run},     {"dump", DumpCommand::run}, {"icon", IconCommand::run},
-    {"patch", PatchCommand::run},   {"pad", PadCommand::run},   {"disasm", DisasmCommand::run},
-    {"source", SourceCommand::run}, {"diff", DiffCommand::run},
+    {"info", InfoCommand::run},     {"dump", DumpCommand::run},     {"icon", IconCommand::run},
+    {"patch", PatchCommand::run},   {"pad", PadCommand::run},       {"disasm", DisasmCommand::run},
+    {"source", SourceCommand::run}, {"diff", DiffCommand::run},     {"check", CheckCommand::run},
+    {"build", BuildCommand::run},   {"unpack", UnpackCommand::run},
 };
 
 int usageError(std::ostream& err, const QString& message) {

@@ -39,7 +39,7 @@ std::optional<int> CommandOptions::parse(const QStringList& arguments, int fileC
     if (files < fileCount) {
         return usageError(err, QStringLiteral("missing file name"));
     }
-    if (files > fileCount) {
+    if (files > fileCount && !m_anyFileCount) {
         return usageError(err, QStringLiteral("unexpected argument '%1'")
                                    .arg(m_parser.positionalArguments().at(fileCount)));
     }

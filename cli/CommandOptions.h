@@ -20,8 +20,11 @@ public:
     // When the option `name` is given, the command takes no file at all: the option names
     // what the command reads instead.
     void setFileStandIn(const QString& name) { m_fileStandIn = name; }
+    // The command takes any number of files, at least as many as parse() is given.
+    void setAnyFileCount() { m_anyFileCount = true; }
 
-    // Parses `arguments`, which must hold exactly `fileCount` file names besides the options.
+    // Parses `arguments`, which must hold exactly `fileCount` file names (or more, see
+    // setAnyFileCount()) besides the options.
     // Returns the exit code when the command must stop here: 0 after printing the help, the
     // usage code after a usage error on `err`; nothing when the command can run.
     std::optional<int> parse(const QStringList& arguments, int fileCount, std::ostream& out,
@@ -30,6 +33,7 @@ public:
     bool isSet(const QString& name) const { return m_parser.isSet(name); }
     QString value(const QString& name) const { return m_parser.value(name); }
     QString file(int index = 0) const { return m_parser.positionalArguments().value(index); }
+    QStringList files() const { return m_parser.positionalArguments(); }
 
     // Reports a usage error found by the command itself, pointing to the command's help.
     int usageError(std::ostream& err, const QString& message) const;
@@ -38,5 +42,6 @@ private:
     QString m_command;
     QString m_help;
     QString m_fileStandIn;
+    bool m_anyFileCount = false;
     QCommandLineParser m_parser;
 };

@@ -8,6 +8,7 @@
 #include "ExitCode.h"
 #include "FileInput.h"
 #include "LabelledListing.h"
+#include "NumberForm.h"
 
 namespace DisasmCommand {
 
@@ -37,30 +38,6 @@ const char* const kHelp =
     "\n"
     "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n";
 
-std::optional<quint16> parseAddress(const QString& text) {
-    QString digits = text;
-    int base = 10;
-    if (digits.startsWith(QLatin1Char('$'))) {
-        digits = digits.mid(1);
-        base = 16;
-    } else if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
-        digits = digits.mid(2);
-        base = 16;
-    }
-    // toUInt() would also take a sign, spaces or a second prefix.
-    for (const QChar ch : digits) {
-        const bool decimalDigit = ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
-        const bool hexLetter = (ch >= QLatin1Char('a') && ch <= QLatin1Char('f')) ||
-                               (ch >= QLatin1Char('A') && ch <= QLatin1Char('F'));
-        if (!decimalDigit && !(base == 16 && hexLetter)) {
-            return std::nullopt;
-        }
-    }
-    bool ok = false;
-    const uint value = digits.toUInt(&ok, base);
-    return ok && value <= 0xFFFF ? std::optional<quint16>(quint16(value)) : std::nullopt;
-}
-
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     CommandOptions command(QStringLiteral("disasm"), QLatin1String(kHelp));
     command.addFlag({QStringLiteral("all")});
@@ -71,7 +48,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     }
     quint16 base = CodeListing::kDefaultBase;
     if (command.isSet(QStringLiteral("base"))) {
-        const auto parsed = parseAddress(command.value(QStringLiteral("base")));
+        const auto parsed = NumberForm::parseWord(command.value(QStringLiteral("base")));
         if (!parsed) {
             return command.usageError(err, QStringLiteral("--base takes an address from 0 to "
                                                           "65535, as $8000, 0x8000 or 32768"));

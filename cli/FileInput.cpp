@@ -5,6 +5,8 @@
 #include "ExitCode.h"
 #include "HeaderCheck.h"
 
+#include <fcntl.h>
+
 namespace {
 
 FileInput refused(const QString& path, const QString& why) {
@@ -14,32 +16,78 @@ FileInput refused(const QString& path, const QString& why) {
     return input;
 }
 
-} // namespace
-
-FileInput FileInput::read(const QString& path) {
-    const AddinImage::Probe probe = AddinImage::probe(path);
+// The refusal of a file that cannot be read at all; nothing when it can be.
+std::optional<FileInput> unreadable(const QString& path, const AddinImage::Probe& probe) {
     switch (probe.outcome) {
     case AddinImage::ProbeOutcome::Missing:
         return refused(path, QStringLiteral("no such file"));
     case AddinImage::ProbeOutcome::NotRegularFile:
         return refused(path, QStringLiteral("not a regular file"));
-    case AddinImage::ProbeOutcome::TooLong:
-        return refused(path, QStringLiteral("file is too long (%1 bytes; an add-in has at most %2)")
-                                 .arg(probe.size)
-                                 .arg(AddinImage::kMaxFileSize));
     case AddinImage::ProbeOutcome::InexactName:
         return refused(path, QStringLiteral("the name may stand for another file"));
+    case AddinImage::ProbeOutcome::TooLong:
     case AddinImage::ProbeOutcome::Ok:
         break;
     }
+    return std::nullopt;
+}
+
+FileInput readFirst(const QString& path, qint64 length, qint64 fileSize) {
+    FileInput input;
     FileIdentity identity;
-    std::optional<QByteArray> bytes = AddinImage::readFile(path, probe.size, &identity);
+    std::optional<QByteArray> bytes = AddinImage::readFile(path, length, &identity);
     if (!bytes) {
         return refused(path, QStringLiteral("cannot read the file"));
     }
-    FileInput input;
     input.bytes = std::move(*bytes);
+    input.fileSize = fileSize;
     input.identity = identity;
+    return input;
+}
+
+} // namespace
+
+FileInput FileInput::read(const QString& path) {
+    const AddinImage::Probe probe = AddinImage::probe(path);
+    if (auto refusal = unreadable(path, probe)) {
+        return *refusal;
+    }
+    if (probe.outcome == AddinImage::ProbeOutcome::TooLong) {
+        return refused(path, QStringLiteral("file is too long (%1 bytes; an add-in has at most %2)")
+                                 .arg(probe.size)
+                                 .arg(AddinImage::kMaxFileSize));
+    }
+    return readFirst(path, probe.size, probe.size);
+}
+
+FileInput FileInput::readForCheck(const QString& path) {
+    const AddinImage::Probe probe = AddinImage::probe(path);
+    if (auto refusal = unreadable(path, probe)) {
+        return *refusal;
+    }
+    return readFirst(path, qMin(probe.size, AddinImage::kMaxFileSize), probe.size);
+}
+
+FileInput FileInput::readPart(const QString& path) {
+    const AddinImage::Probe probe = AddinImage::probe(path);
+    if (auto refusal = unreadable(path, probe)) {
+        return *refusal;
+    }
+    if (probe.size > kMaxPartSize) {
+        return refused(path, QStringLiteral("file is too long (%1 bytes; at most %2 are read)")
+                                 .arg(probe.size)
+                                 .arg(kMaxPartSize));
+    }
+    const RegularFile file(path, O_RDONLY);
+    const qint64 size = file.currentSize();
+    FileInput input;
+    input.bytes.resize(qMax<qint64>(size, 0));
+    if (!file.isOpen() || size < 0 || size > kMaxPartSize ||
+        !RegularFile::readAll(file.fd(), input.bytes.data(), size, 0)) {
+        return refused(path, QStringLiteral("cannot read the file"));
+    }
+    input.fileSize = size;
+    input.identity = file.identity();
     return input;
 }
 

@@ -12,7 +12,12 @@
 // An add-in file named on the command line, read whole as Open reads it: regular files of at
 // most 9000 bytes only, never padded. The name is taken byte for byte (see FilePath).
 struct FileInput {
+    // A part of an add-in (its code, an unpacked folder's header.json) is read up to the Z80's
+    // whole address space.
+    static constexpr qint64 kMaxPartSize = 65536;
+
     QByteArray bytes;
+    qint64 fileSize = 0; // the file's length; more than the bytes read for a long file
     int exitCode = 0;
     QString error;                        // one line naming the file and what is wrong with it
     std::optional<FileIdentity> identity; // the file that was read
@@ -23,4 +28,9 @@ struct FileInput {
     // read(), then the header parsed into `header`; a file that is not a complete add-in is
     // refused with the not-an-add-in exit code.
     static FileInput readAddin(const QString& path, AddinHeader& header);
+    // For `check`: read(), but a file over 9000 bytes is not refused; its first 9000 bytes
+    // are read.
+    static FileInput readForCheck(const QString& path);
+    // Any regular file of at most kMaxPartSize bytes, read whole.
+    static FileInput readPart(const QString& path);
 };

@@ -11,9 +11,6 @@
 #include "IconPixels.h"
 #include "PictureInput.h"
 
-#include <QBuffer>
-#include <QImageWriter>
-
 namespace IconCommand {
 
 const char* const kHelp =
@@ -64,14 +61,6 @@ int printPicture(const CommandOptions& command, std::ostream& out, std::ostream&
     return ExitCode::kOk;
 }
 
-QByteArray pngBytes(const QImage& picture) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    return writer.write(picture) ? bytes : QByteArray();
-}
-
 } // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
@@ -115,10 +104,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         CliOutput::write(out, IconCode::fromBytes(header.icon));
         return ExitCode::kOk;
     }
-    const QImage pixels = IconPixels::of(header.icon);
-    const QImage picture =
-        pixels.scaled(pixels.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    const QByteArray bytes = pngBytes(picture);
+    const QByteArray bytes = IconPixels::png(header.icon, scale);
     const QString what = QStringLiteral("the picture");
     const QString error = bytes.isEmpty() ? pngPath + QLatin1String(": cannot write ") + what
                                           : FileOutput::write(pngPath, bytes, input.identity, what);

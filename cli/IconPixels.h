@@ -9,5 +9,8 @@
 namespace IconPixels {
 
 QImage of(const QByteArray& iconBytes);
+// The icon as a PNG file, each icon pixel made `scale` x `scale` picture pixels; empty when
+// the picture cannot be encoded.
+QByteArray png(const QByteArray& iconBytes, int scale = 1);
 
 } // namespace IconPixels

@@ -10,12 +10,16 @@
 
 namespace {
 
-const QStringList kCommands = {"info", "dump", "icon", "patch", "pad", "disasm", "source"};
+const QStringList kCommands = {"info", "dump",   "icon",   "patch",
+                               "pad",  "disasm", "source", "unpack"};
 
 // The smallest arguments with which each command would run on `path`.
 QStringList commandFor(const QString& command, const QString& path) {
     if (command == "patch") {
         return {"patch", path, "--name", "X"};
+    }
+    if (command == "unpack") {
+        return {"unpack", path, "-o", path + ".d"};
     }
     return {command, path};
 }

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "CliRun.h"
+#include "TestFiles.h"
+
 #include <QDirIterator>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,6 +32,20 @@ runTool(const QString& program, const QStringList& arguments,
     return {process.exitCode(), process.readAll()};
 }
 
+const QStringList kCliCommands = {"info",   "dump", "icon",  "patch", "pad",   "disasm",
+                                  "source", "diff", "check", "build", "unpack"};
+
+// The options a help text lists at the start of its lines ("  -o, --output OUT", "  --json").
+QStringList listedOptions(const QByteArray& help) {
+    static const QRegularExpression option(R"((?<=^  |^  -., )--?[a-z][a-z0-9-]*)",
+                                           QRegularExpression::MultilineOption);
+    QStringList options;
+    for (const QRegularExpressionMatch& match : option.globalMatch(QString::fromUtf8(help))) {
+        options << match.captured();
+    }
+    return options;
+}
+
 } // namespace
 
 // Installs the build into a private DESTDIR with the prefix /usr, as a package build does,
@@ -46,6 +64,8 @@ private slots:
     void validators();
     void mimeDatabaseTakesThePackage();
     void installedCompanionRuns();
+    void listedEverywhere_data();
+    void listedEverywhere();
 
 private:
     QString installed(const QString& relative) const { return m_root.filePath("usr/" + relative); }
@@ -78,6 +98,9 @@ void Install::files_data() {
     QTest::newRow("software-centre description")
         << "share/metainfo/org.keldor.Mobrin.metainfo.xml" << false;
     QTest::newRow("file types") << "share/mime/packages/mobrin-mime.xml" << false;
+    QTest::newRow("manual page") << "share/man/man1/mobrin.1" << false;
+    QTest::newRow("manual page, companion") << "share/man/man1/mobrin-cli.1" << false;
+    QTest::newRow("bash completion") << "share/bash-completion/completions/mobrin-cli" << false;
 }
 
 void Install::files() {
@@ -127,6 +150,16 @@ void Install::validators_data() {
     QTest::newRow("xmllint, description") << "xmllint" << QStringList{"--noout", metainfo};
     QTest::newRow("appstreamcli") << "appstreamcli"
                                   << QStringList{"validate", "--no-net", metainfo};
+    // The rendered page goes nowhere; what man says on stderr is a warning about the page.
+    for (const char* page : {"mobrin.1", "mobrin-cli.1"}) {
+        if (QStandardPaths::findExecutable("man").isEmpty()) {
+            break;
+        }
+        QTest::addRow("man --warnings, %s", page)
+            << "sh"
+            << QStringList{"-c", "man --warnings -l \"$0\" >/dev/null",
+                           installed(QStringLiteral("share/man/man1/") + page)};
+    }
 }
 
 void Install::validators() {
@@ -176,6 +209,49 @@ void Install::installedCompanionRuns() {
     const Finished version = runTool(installed("bin/mobrin-cli"), {"--version"});
     QCOMPARE(version.code, 0);
     QCOMPARE(version.output, QByteArray("mobrin-cli 1.0.1\n"));
+}
+
+// Every command and option the programs' help lists is in their manual page, and completing
+// the command (or "-" after it) offers exactly those.
+void Install::listedEverywhere_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("words"); // what is being completed; empty: no completion
+    QTest::addColumn<QStringList>("offered");
+    QTest::newRow("commands") << "mobrin-cli.1"
+                              << "''" << kCliCommands + QStringList{"--help", "--version"};
+    for (const QString& command : kCliCommands) {
+        QTest::addRow("%s", qPrintable(command))
+            << "mobrin-cli.1" << command + " -"
+            << listedOptions(CliRun({command, "--help"}).out) + QStringList{"--help"};
+    }
+    if (QFileInfo::exists(installed("bin/mobrin"))) {
+        QTest::newRow("window") << "mobrin.1" << QString()
+                                << listedOptions(
+                                       runTool(installed("bin/mobrin"), {"--help"}).output);
+    }
+}
+
+void Install::listedEverywhere() {
+    QFETCH(QString, page);
+    QFETCH(QString, words);
+    QFETCH(QStringList, offered);
+    const QByteArray source = TestFiles::read(installed("share/man/man1/" + page));
+    for (QString word : offered) {
+        QVERIFY2(source.contains(word.replace("-", "\\-").toUtf8()), qPrintable(word));
+    }
+    if (words.isEmpty()) {
+        return;
+    }
+    const QString script = QStringLiteral(
+        "source %1; COMP_WORDS=(mobrin-cli %2); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); "
+        "_mobrin_cli; printf '%s\\n' \"${COMPREPLY[@]}\"");
+    const Finished run = runTool(
+        "bash",
+        {"-c", script.arg(installed("share/bash-completion/completions/mobrin-cli"), words)});
+    QStringList got = QString::fromUtf8(run.output).split('\n', Qt::SkipEmptyParts);
+    got.sort();
+    offered.sort();
+    QCOMPARE(got, offered);
 }
 
 QTEST_GUILESS_MAIN(Install)

@@ -40,4 +40,26 @@ Base other(Base base) {
     return base == Base::Hex ? Base::Decimal : Base::Hex;
 }
 
+std::optional<quint16> parseWord(const QString& text) {
+    QString digits = text;
+    int base = 10;
+    if (digits.startsWith(QLatin1Char('$'))) {
+        digits = digits.mid(1);
+        base = 16;
+    } else if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        digits = digits.mid(2);
+        base = 16;
+    }
+    // toUInt() would also take a sign, spaces or a second prefix.
+    for (const QChar ch : digits) {
+        const int digit = hexDigitValue(ch.unicode());
+        if (digit < 0 || digit >= base) {
+            return std::nullopt;
+        }
+    }
+    bool ok = false;
+    const uint value = digits.toUInt(&ok, base);
+    return ok && value <= 0xFFFF ? std::optional<quint16>(quint16(value)) : std::nullopt;
+}
+
 } // namespace NumberForm

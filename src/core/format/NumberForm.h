@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The two ways a number is shown: "$" and upper-case hexadecimal digits, or decimal.
 namespace NumberForm {
 
@@ -22,5 +24,9 @@ Base other(Base base);
 
 // The value of a hexadecimal digit (either case), or -1 for any other character.
 int hexDigitValue(char16_t c);
+// A 16-bit number as the command line takes it: "$1FDF", "0x1FDF" or "8159"; nothing unless it
+// is exactly one of these forms and fits 16 bits.
+std::optional<quint16> parseWord(const QString& text);
+
 
 } // namespace NumberForm

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "AddinCheck.h"
 #include "AddinHeader.h"
 #include "CodePage.h"
 #include "IconBitmap.h"
@@ -66,6 +67,22 @@ QByteArray randomCase(QRandomGenerator& random, const QByteArray& word) {
     return result;
 }
 
+// A sound add-in of 8192 bytes: header 205 bytes, word 1 (the length of the code) at offset 41,
+// the icon at 45.
+QByteArray checkable(const QByteArray& classText = "Addin", const QByteArray& name = "Clock",
+                     const QByteArray& description = "Shows time", int code = 100,
+                     int size = 8192) {
+    QByteArray bytes = buildAddinHeader(classText, name, description, code, 0,
+                                        QByteArray(AddinHeader::kIconBytes, 0x3C));
+    bytes += QByteArray(code, 'c');
+    return bytes + QByteArray(qMax<qsizetype>(0, size - bytes.size()), '\xFF');
+}
+
+QByteArray with(QByteArray bytes, int offset, char byte) {
+    bytes[offset] = byte;
+    return bytes;
+}
+
 } // namespace
 
 class TestAddinHeader : public QObject {
@@ -91,6 +108,8 @@ private slots:
     void roundTrip();
     void arbitraryBytesNeverBreakTheParser();
     void realSample();
+    void checkFindings_data();
+    void checkFindings();
 };
 
 void TestAddinHeader::addinLayout_data() {
@@ -536,6 +555,61 @@ void TestAddinHeader::realSample() {
     QCOMPARE(header.org, 0x7F3F);
     QCOMPARE(header.codeSize, 8159);
     QCOMPARE(header.codeSize, int(*header.word1)); // its first word is the code's length
+}
+
+// AddinCheck: one row a finding, on a file made for it.
+void TestAddinHeader::checkFindings_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected"); // "severity id offset", in the order reported
+    const auto row = [](const char* name, const QByteArray& bytes, const char* expected) {
+        QTest::newRow(name) << bytes << QString::fromLatin1(expected);
+    };
+    const QByteArray sound = checkable();
+    QByteArray white = sound;
+    white.replace(45, AddinHeader::kIconBytes, QByteArray(AddinHeader::kIconBytes, '\0'));
+
+    row("sound", sound, "");
+    row("word 1 the bytes after the header", with(with(sound, 41, 0x33), 42, 0x1F), "");
+    row("no signature", QByteArray(300, 'x'), "error not-addin 0");
+    row("class DATA", "ApplicationName:DATA\r\n12", "error not-addin 16");
+    row("file ends in the icon", sound.left(100), "error damaged-header 45");
+    row("description without its NUL", sound.left(35), "error damaged-header 30");
+    row("over 9000 bytes", sound + QByteArray(809, '\xFF'), "error too-large 9000");
+    row("under 8192 bytes", sound.left(5000), "warning short-file 5000");
+    row("control character in the class", checkable("\x1B:Addin"), "error control-character 16");
+    row("control character in the name", checkable("Addin", "Clo\tck"),
+        "error control-character 26");
+    row("undefined Windows-1252 code in the description",
+        checkable("Addin", "Clock", "Shows\x81time"), "error control-character 35");
+    row("lone CR in the description", checkable("Addin", "Clock", "Shows\rtime"),
+        "error control-character 35");
+    row("CR LF in the description", checkable("Addin", "Clock", "Show\r\ntime"),
+        "warning description-crlf 34");
+    row("no LF after the class line's CR", with(sound, 22, ' '), "warning line-feed-missing 22");
+    row("no LF after the name's CR", with(sound, 29, '\r'), "warning line-feed-missing 29");
+    row("empty name", checkable("Addin", ""), "error empty-name 23");
+    row("word 1 neither size", with(sound, 41, 5), "warning word1-mismatch 41");
+    row("white icon", white, "warning white-icon 45");
+    row("only 0xFF after the header", checkable("Addin", "Clock", "Shows time", 0),
+        "error no-code 205");
+    row("nothing after the header", checkable("Addin", "Clock", "Shows time", 0, 0),
+        "error no-code 205, warning short-file 205");
+}
+
+void TestAddinHeader::checkFindings() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+
+    QStringList found;
+    for (const AddinFinding& finding : AddinCheck::of(bytes)) {
+        found << QStringLiteral("%1 %2 %3")
+                     .arg(finding.severityText(), finding.id)
+                     .arg(finding.offset);
+        QVERIFY2(finding.sentence.front().isUpper() && finding.sentence.endsWith('.') &&
+                     !finding.sentence.contains('\n'),
+                 qPrintable(finding.sentence));
+    }
+    QCOMPARE(found.join(", "), expected);
 }
 
 QTEST_GUILESS_MAIN(TestAddinHeader)

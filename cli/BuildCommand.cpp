@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BuildCommand.h"
+
+#include "AddinImage.h"
+#include "AddinParts.h"
+#include "CliOutput.h"
+#include "CommandOptions.h"
+#include "ExitCode.h"
+#include "FileInput.h"
+#include "FileOutput.h"
+#include "FilePath.h"
+#include "HeaderJson.h"
+#include "NumberForm.h"
+#include "PictureInput.h"
+#include "UnpackedFolder.h"
+
+#include <sys/stat.h>
+
+namespace BuildCommand {
+
+const char* const kHelp =
+    "Usage: mobrin-cli build --code CODE.bin --name TEXT [--description TEXT]\n"
+    "                        [--class TEXT] [--icon PICTURE] [--word1 N] [--word2 N]\n"
+    "                        [--no-pad] -o OUT\n"
+    "       mobrin-cli build --from DIR -o OUT\n"
+    "\n"
+    "Writes a new add-in: the header, then the code, which the handheld runs from $8000.\n"
+    "\n"
+    "  --code CODE.bin     the code as the assembler or compiler wrote it (not empty)\n"
+    "  --name TEXT         the name\n"
+    "  --description TEXT  the description (default empty); it may hold CR LF\n"
+    "  --class TEXT        the class text (default Addin); its type, the text after the\n"
+    "                      last ':' upper-cased, must be ADDIN\n"
+    "  --icon PICTURE      the icon from a picture, read as 'icon --from' reads it\n"
+    "                      (default all white)\n"
+    "  --word1 N           header word 1 (default: the code's length in bytes)\n"
+    "  --word2 N           header word 2 (default 0)\n"
+    "  --no-pad            leave the file at its natural length; by default a file under\n"
+    "                      8192 bytes is padded to 8192 with 0xFF, as Open offers to\n"
+    "  --from DIR          take everything from a folder as 'unpack' writes it:\n"
+    "                      header.json, code.bin and icon.png (without it, all white)\n"
+    "  -o, --output OUT    the add-in to write\n"
+    "\n"
+    "Numbers are $1FDF, 0x1FDF or 8159, from 0 to 65535. Texts are stored in\n"
+    "Windows-1252. Refused (exit 5), writing nothing: a character without a Windows-1252\n"
+    "code, a CR in the class or name, a NUL in the description, a class type other than\n"
+    "ADDIN, empty code, a header and code over 9000 bytes. A missing or unreadable code\n"
+    "file exits with 3, a picture as for 'icon --from'. OUT is replaced in one step, never\n"
+    "when it is one of the inputs or a device, FIFO or folder (exit 6). The same inputs\n"
+    "always give the same bytes.\n";
+
+namespace {
+
+// What stops the command: its exit code, once the error is reported.
+using Stop = std::optional<int>;
+
+// The options that say what goes into the add-in; --from takes all of them from the folder.
+const QStringList kPartOptions = {QStringLiteral("code"),        QStringLiteral("name"),
+                                  QStringLiteral("description"), QStringLiteral("class"),
+                                  QStringLiteral("icon"),        QStringLiteral("word1"),
+                                  QStringLiteral("word2"),       QStringLiteral("no-pad")};
+
+// The files read, so that the output can be refused when it would overwrite one of them.
+using Inputs = QList<FileIdentity>;
+
+std::optional<FileIdentity> identityOf(const QString& path) {
+    struct stat info {};
+    if (::stat(FilePath::toBytes(path).constData(), &info) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity::of(info);
+}
+
+Stop readCode(const QString& path, AddinParts& parts, Inputs& inputs, std::ostream& err) {
+    const FileInput code = FileInput::readPart(path);
+    if (!code.ok()) {
+        return CliOutput::fail(err, code.exitCode, code.error);
+    }
+    parts.code = code.bytes;
+    // The default, as the field's own tools write it: the code's length.
+    parts.word1 = quint16(qMin<qsizetype>(code.bytes.size(), 0xFFFF));
+    inputs.append(*code.identity);
+    return std::nullopt;
+}
+
+Stop readIcon(const QString& path, AddinParts& parts, Inputs& inputs, std::ostream& err) {
+    const PictureInput picture = PictureInput::read(path);
+    if (!picture.ok()) {
+        return CliOutput::fail(err, picture.exitCode, picture.error);
+    }
+    parts.icon = picture.icon;
+    if (const auto identity = identityOf(path)) {
+        inputs.append(*identity);
+    }
+    return std::nullopt;
+}
+
+Stop fromOptions(const CommandOptions& command, AddinParts& parts, Inputs& inputs,
+                 std::ostream& err) {
+    for (const QString& option : {QStringLiteral("code"), QStringLiteral("name")}) {
+        if (!command.isSet(option)) {
+            return command.usageError(err, QStringLiteral("missing --%1").arg(option));
+        }
+    }
+    for (const QString& option : {QStringLiteral("code"), QStringLiteral("icon")}) {
+        if (command.isSet(option) && command.value(option).isEmpty()) {
+            return command.usageError(err, QStringLiteral("--%1 needs a file name").arg(option));
+        }
+    }
+    std::optional<quint16> words[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString option = QStringLiteral("word%1").arg(i + 1);
+        if (!command.isSet(option)) {
+            continue;
+        }
+        words[i] = NumberForm::parseWord(command.value(option));
+        if (!words[i]) {
+            return command.usageError(err, QStringLiteral("--%1 takes a number from 0 to 65535, "
+                                                          "as $1FDF, 0x1FDF or 8159")
+                                               .arg(option));
+        }
+    }
+    const std::pair<const char*, AddinParts::Text> texts[] = {
+        {"class", AddinParts::Text::Class},
+        {"name", AddinParts::Text::Name},
+        {"description", AddinParts::Text::Description},
+    };
+    for (const auto& [option, which] : texts) {
+        const QString name = QLatin1String(option);
+        if (!command.isSet(name)) {
+            continue;
+        }
+        if (const QString problem = parts.setText(which, command.value(name)); !problem.isEmpty()) {
+            return CliOutput::fail(err, ExitCode::kPatchRefused,
+                                   QLatin1String("build: ") + problem);
+        }
+    }
+    if (const Stop stop = readCode(command.value(QStringLiteral("code")), parts, inputs, err)) {
+        return stop;
+    }
+    if (command.isSet(QStringLiteral("icon"))) {
+        if (const Stop stop = readIcon(command.value(QStringLiteral("icon")), parts, inputs, err)) {
+            return stop;
+        }
+    }
+    parts.word1 = words[0].value_or(parts.word1);
+    parts.word2 = words[1].value_or(0);
+    parts.fileLength = parts.newFileLength(!command.isSet(QStringLiteral("no-pad")));
+    return std::nullopt;
+}
+
+Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::ostream& err) {
+    const QString headerPath = UnpackedFolder::file(folder, UnpackedFolder::kHeader);
+    const FileInput header = FileInput::readPart(headerPath);
+    if (!header.ok()) {
+        return CliOutput::fail(err, header.exitCode, header.error);
+    }
+    inputs.append(*header.identity);
+    if (const Stop stop =
+            readCode(UnpackedFolder::file(folder, UnpackedFolder::kCode), parts, inputs, err)) {
+        return stop;
+    }
+    const QString iconPath = UnpackedFolder::file(folder, UnpackedFolder::kIcon);
+    if (AddinImage::probe(iconPath).outcome != AddinImage::ProbeOutcome::Missing) {
+        if (const Stop stop = readIcon(iconPath, parts, inputs, err)) {
+            return stop;
+        }
+    }
+    bool hasFileLength = false;
+    if (const QString problem = HeaderJson::read(header.bytes, parts, hasFileLength);
+        !problem.isEmpty()) {
+        return CliOutput::fail(err, ExitCode::kPatchRefused,
+                               headerPath + QLatin1String(": ") + problem);
+    }
+    if (!hasFileLength) {
+        parts.fileLength = parts.newFileLength(true);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    CommandOptions command(QStringLiteral("build"), QLatin1String(kHelp));
+    for (const QString& option : kPartOptions) {
+        if (option == QLatin1String("no-pad")) {
+            command.addFlag({option});
+        } else {
+            command.addValue({option}, option.toUpper());
+        }
+    }
+    command.addValue({QStringLiteral("from")}, QStringLiteral("DIR"));
+    command.addValue({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("OUT"));
+    if (const auto stop = command.parse(arguments, 0, out, err)) {
+        return *stop;
+    }
+    const QString target = command.value(QStringLiteral("output"));
+    if (target.isEmpty()) {
+        return command.usageError(err, QStringLiteral("missing -o OUT"));
+    }
+    const bool folder = command.isSet(QStringLiteral("from"));
+    if (folder) {
+        for (const QString& option : kPartOptions) {
+            if (command.isSet(option)) {
+                return command.usageError(err, QStringLiteral("--from takes everything from the "
+                                                              "folder; --%1 cannot go with it")
+                                                   .arg(option));
+            }
+        }
+        if (command.value(QStringLiteral("from")).isEmpty()) {
+            return command.usageError(err, QStringLiteral("--from needs a folder name"));
+        }
+    }
+
+    AddinParts parts;
+    Inputs inputs;
+    const QString source = command.value(QLatin1String(folder ? "from" : "code"));
+    if (const Stop stop = folder ? fromFolder(source, parts, inputs, err)
+                                 : fromOptions(command, parts, inputs, err)) {
+        return *stop;
+    }
+    if (const QString problem = parts.problem(); !problem.isEmpty()) {
+        return CliOutput::fail(err, ExitCode::kPatchRefused,
+                               source + QLatin1String(": ") + problem);
+    }
+    const QString what = QStringLiteral("the add-in");
+    const auto output = identityOf(target);
+    if (output && inputs.contains(*output)) {
+        return CliOutput::fail(err, ExitCode::kWriteFailed,
+                               target + QLatin1String(": cannot write ") + what +
+                                   QLatin1String(": it is one of the inputs"));
+    }
+    // The code file is checked again as the file is replaced, where no other program can
+    // swap it in between.
+    const QString error = FileOutput::write(target, parts.bytes(), inputs.value(0), what);
+    if (!error.isEmpty()) {
+        return CliOutput::fail(err, ExitCode::kWriteFailed, error);
+    }
+    return ExitCode::kOk;
+}
+
+} // namespace BuildCommand

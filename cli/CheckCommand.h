@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringList>
+
+#include <ostream>
+
+// `check FILE... [--json] [--strict]`: what the handheld and the parser need of each file, as
+// findings; never writes.
+namespace CheckCommand {
+
+extern const char* const kHelp;
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
+
+} // namespace CheckCommand

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringList>
+
+#include <ostream>
+
+// `unpack FILE -o DIR [--force]`: the add-in's parts as files an author can edit (see
+// UnpackedFolder).
+namespace UnpackCommand {
+
+extern const char* const kHelp;
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
+
+} // namespace UnpackCommand

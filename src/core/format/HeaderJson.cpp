@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "HeaderJson.h"
+
+#include "CodePage.h"
+#include "NumberForm.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+const QString kClass = QStringLiteral("class");
+const QString kName = QStringLiteral("name");
+const QString kDescription = QStringLiteral("description");
+const QString kWord1 = QStringLiteral("word1");
+const QString kWord2 = QStringLiteral("word2");
+const QString kFileLength = QStringLiteral("file_length");
+const QString kAfterClassReturn = QStringLiteral("byte_after_class_cr");
+const QString kAfterNameReturn = QStringLiteral("byte_after_name_cr");
+
+// One value as JSON text, escaped by Qt's own writer.
+QByteArray jsonValue(const QJsonValue& value) {
+    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+// A whole number from `low` to `high`; nothing for any other value.
+std::optional<int> wholeNumber(const QJsonValue& value, int low, int high) {
+    if (!value.isDouble()) {
+        return std::nullopt;
+    }
+    const double number = value.toDouble();
+    if (number != std::floor(number) || number < low || number > high) {
+        return std::nullopt;
+    }
+    return int(number);
+}
+
+std::optional<quint16> word(const QJsonValue& value) {
+    if (value.isString()) {
+        return NumberForm::parseWord(value.toString());
+    }
+    const auto number = wholeNumber(value, 0, 0xFFFF);
+    return number ? std::optional<quint16>(quint16(*number)) : std::nullopt;
+}
+
+QString readText(const QJsonObject& object, const QString& key, AddinParts::Text which,
+                 AddinParts& parts) {
+    const QJsonValue value = object.value(key);
+    if (value.isUndefined()) {
+        return {};
+    }
+    if (!value.isString()) {
+        return QStringLiteral("\"%1\" must be a text in double quotes").arg(key);
+    }
+    return parts.setText(which, value.toString());
+}
+
+QString readWord(const QJsonObject& object, const QString& key, quint16& into) {
+    const QJsonValue value = object.value(key);
+    if (value.isUndefined()) {
+        return {};
+    }
+    const auto parsed = word(value);
+    if (!parsed) {
+        return QStringLiteral("\"%1\" must be a number from 0 to 65535 (or a text such as "
+                              "\"$1FDF\" or \"0x1FDF\")")
+            .arg(key);
+    }
+    into = *parsed;
+    return {};
+}
+
+QString readByte(const QJsonObject& object, const QString& key, quint8& into) {
+    const QJsonValue value = object.value(key);
+    if (value.isUndefined()) {
+        return {};
+    }
+    const auto parsed = wholeNumber(value, 0, 0xFF);
+    if (!parsed) {
+        return QStringLiteral("\"%1\" must be a number from 0 to 255").arg(key);
+    }
+    into = quint8(*parsed);
+    return {};
+}
+
+} // namespace
+
+namespace HeaderJson {
+
+QByteArray write(const AddinParts& parts) {
+    QList<std::pair<QString, QJsonValue>> fields = {
+        {kClass, CodePage::decode(parts.classText)},
+        {kName, CodePage::decode(parts.name)},
+        {kDescription, CodePage::decode(parts.description)},
+        {kWord1, parts.word1},
+        {kWord2, parts.word2},
+        {kFileLength, parts.fileLength},
+    };
+    if (parts.afterClassReturn != AddinParts::kLineFeed) {
+        fields.append({kAfterClassReturn, parts.afterClassReturn});
+    }
+    if (parts.afterNameReturn != AddinParts::kLineFeed) {
+        fields.append({kAfterNameReturn, parts.afterNameReturn});
+    }
+    QByteArray json = "{\n";
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        json += "    " + jsonValue(fields[i].first) + ": " + jsonValue(fields[i].second);
+        json += i + 1 < fields.size() ? ",\n" : "\n";
+    }
+    return json + "}\n";
+}
+
+QString read(const QByteArray& json, AddinParts& parts, bool& hasFileLength) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError) {
+        return QStringLiteral("not JSON: %1 at byte %2").arg(error.errorString()).arg(error.offset);
+    }
+    if (!document.isObject()) {
+        return QStringLiteral("not a JSON object");
+    }
+    const QJsonObject object = document.object();
+    const QStringList known = {kClass, kName,       kDescription,      kWord1,
+                               kWord2, kFileLength, kAfterClassReturn, kAfterNameReturn};
+    for (const QString& key : object.keys()) {
+        if (!known.contains(key)) {
+            return QStringLiteral("unknown key \"%1\"").arg(key);
+        }
+    }
+    if (!object.contains(kName)) {
+        return QStringLiteral("\"name\" is missing");
+    }
+    hasFileLength = object.contains(kFileLength);
+    int fileLength = parts.fileLength;
+    if (hasFileLength) {
+        const auto length = wholeNumber(object.value(kFileLength), 0, 0x7FFFFFFF);
+        if (!length) {
+            return QStringLiteral("\"file_length\" must be a whole number of bytes");
+        }
+        fileLength = *length;
+    }
+    // Everything goes into a copy first, so that a refused file leaves `parts` as it was.
+    AddinParts read = parts;
+    read.fileLength = fileLength;
+    for (const QString& problem :
+         {readText(object, kClass, AddinParts::Text::Class, read),
+          readText(object, kName, AddinParts::Text::Name, read),
+          readText(object, kDescription, AddinParts::Text::Description, read),
+          readWord(object, kWord1, read.word1), readWord(object, kWord2, read.word2),
+          readByte(object, kAfterClassReturn, read.afterClassReturn),
+          readByte(object, kAfterNameReturn, read.afterNameReturn)}) {
+        if (!problem.isEmpty()) {
+            return problem;
+        }
+    }
+    parts = read;
+    return {};
+}
+
+} // namespace HeaderJson
