@@ -143,7 +143,7 @@ int main(int argc, char* argv[]) {
         timed(openListing, closeListing), "under 50 ms");
     openListing();
     if (!window.listingWindow() || window.listingWindow()->textView()->document()->blockCount() !=
-                                       window.listingWindow()->listing().instructions().size()) {
+                                       window.listingWindow()->lines().lineCount()) {
         std::fprintf(stderr, "the listing did not open as expected\n");
         return 1;
     }
@@ -151,7 +151,7 @@ int main(int argc, char* argv[]) {
     row("  list the code to the image's end",
         timed([&] { CodeListing::ofAddin(bytes, header, true); }));
     CodeListingWindow* listing = window.listingWindow();
-    const QString lines = listing->listing().text().chopped(1);
+    const QString lines = listing->lines().text().chopped(1);
     row("  the text view takes the lines",
         timed([&] { listing->textView()->setPlainText(lines); }));
     int line = 0;

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The code listing in the real window: opened with its key, clicked with the real mouse, and
-// read back through the accessibility tree as a screen reader would read it.
+// The code listing in the real window: opened with its key, clicked with the real mouse, its
+// jumps followed with Enter and back with Alt+Left, and read back through the accessibility
+// tree as a screen reader would read it.
 #include "DesktopSession.h"
 #include "RunningMobrin.h"
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QtTest>
 
 #include <memory>
@@ -21,32 +23,79 @@ QString joined(QString text) {
     return text.remove(QLatin1Char('\n'));
 }
 
+// The hex pane's selection: its first byte's file offset and its bytes as the pane shows them.
+std::optional<std::pair<int, QString>> selectedBytes(const Accessible& hex) {
+    const std::optional<std::pair<int, int>> selected = hex.selection();
+    if (!selected) {
+        return std::nullopt;
+    }
+    const QString text = hex.text();
+    return std::pair(
+        int(joined(text.left(selected->first)).size()) / 3,
+        joined(text.mid(selected->first, selected->second - selected->first)).trimmed());
+}
+
+// Clicks line `line` of the listing's text, in its bytes column.
+bool clickLine(const RunningMobrin& app, const Accessible& instructions, int line) {
+    const QStringList lines = instructions.text().split(QLatin1Char('\n'));
+    int lineStart = 0;
+    for (int i = 0; i < line; ++i) {
+        lineStart += int(lines.at(i).size()) + 1;
+    }
+    // Qt's plain text box reports every character at the height of the first line in view,
+    // so the line is found below it: line after line, each as high as a character.
+    const QRect first = instructions.characterExtents(0);
+    const QRect column = instructions.characterExtents(lineStart + 7);
+    return first.isValid() && column.isValid() &&
+           app.clickAt(QPoint(column.center().x(), first.center().y() + line * first.height()));
+}
+
+std::optional<Accessible> openListing(RunningMobrin& app) {
+    std::optional<Accessible> instructions;
+    if (!app.key(QStringLiteral("ctrl+l"))) {
+        return std::nullopt;
+    }
+    RunningMobrin::waitFor([&] {
+        const std::optional<Accessible> window = app.window(QStringLiteral("Code listing"));
+        instructions = window ? window->find([](const Accessible& object) {
+            return object.name() == QLatin1String("Instructions");
+        })
+                              : std::nullopt;
+        return instructions && !instructions->text().isEmpty();
+    });
+    return instructions;
+}
+
 } // namespace
 
 class ListingJourney : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cleanup();
     void clickingAnInstructionSelectsItsBytes();
+    void followingACallAndComingBack();
 
 private:
     std::unique_ptr<DesktopSession> m_desktop;
     std::unique_ptr<RunningMobrin> m_app;
 };
 
+void ListingJourney::initTestCase() {
+    m_desktop = std::make_unique<DesktopSession>();
+    QVERIFY2(m_desktop->problem().isEmpty(), qPrintable(m_desktop->problem()));
+}
+
 void ListingJourney::cleanup() {
     if (m_app) {
         m_app->endJourney();
     }
     m_app.reset();
-    m_desktop.reset();
 }
 
 // Open an add-in, press Ctrl+L, click the fifth instruction: the hex pane selects its bytes.
 void ListingJourney::clickingAnInstructionSelectsItsBytes() {
-    m_desktop = std::make_unique<DesktopSession>();
-    QVERIFY2(m_desktop->problem().isEmpty(), qPrintable(m_desktop->problem()));
     const TestFiles files;
     const QString path = files.write(QStringLiteral("clock.rex"), TestFiles::addin());
     m_app = std::make_unique<RunningMobrin>(*m_desktop, QStringList{path});
@@ -54,16 +103,8 @@ void ListingJourney::clickingAnInstructionSelectsItsBytes() {
     QVERIFY2(app.problem().isEmpty(), qPrintable(app.problem()));
     QVERIFY(RunningMobrin::waitFor([&] { return !app.textOf(kHexPane).isEmpty(); }));
 
-    QVERIFY(app.key(QStringLiteral("ctrl+l")));
-    std::optional<Accessible> instructions;
-    QVERIFY(RunningMobrin::waitFor([&] {
-        const std::optional<Accessible> window = app.window(QStringLiteral("Code listing"));
-        instructions = window ? window->find([](const Accessible& object) {
-            return object.name() == QLatin1String("Instructions");
-        })
-                              : std::nullopt;
-        return instructions && !instructions->text().isEmpty();
-    }));
+    const std::optional<Accessible> instructions = openListing(app);
+    QVERIFY(instructions);
     const QStringList lines = instructions->text().split(QLatin1Char('\n'));
     const int line = 4;
     // "8006  06 07        ld b,$07": the address, then the bytes column.
@@ -71,35 +112,58 @@ void ListingJourney::clickingAnInstructionSelectsItsBytes() {
     const int address = clicked.left(4).toInt(nullptr, 16);
     const QString bytes = clicked.mid(6, 11).trimmed();
     QVERIFY2(bytes.size() > 2, qPrintable(clicked)); // more than one byte
-    int lineStart = 0;
-    for (int i = 0; i < line; ++i) {
-        lineStart += int(lines.at(i).size()) + 1;
-    }
-
-    // A real click on the line's bytes. Qt's plain text box reports every character at the
-    // height of the first line, so the line is found below it: line after line, each as
-    // high as a character.
-    const QRect first = instructions->characterExtents(0);
-    const QRect column = instructions->characterExtents(lineStart + 7);
-    QVERIFY2(first.isValid() && column.isValid(), "the listing tells where its characters are");
-    QVERIFY(app.clickAt(QPoint(column.center().x(), first.center().y() + line * first.height())));
+    // A real click on the line's bytes.
+    QVERIFY2(clickLine(app, *instructions, line), "the listing tells where its characters are");
 
     const std::optional<Accessible> hex = app.widget(kHexPane);
     QVERIFY(hex);
-    std::optional<std::pair<int, int>> selected;
-    QVERIFY2(RunningMobrin::waitFor([&] { return (selected = hex->selection()).has_value(); }),
+    std::optional<std::pair<int, QString>> selected;
+    QVERIFY2(RunningMobrin::waitFor([&] { return (selected = selectedBytes(*hex)).has_value(); }),
              qPrintable(app.errors()));
-    const QString hexText = hex->text();
-    const int start = int(joined(hexText.left(selected->first)).size());
-    const QString selectedHex =
-        joined(hexText.mid(selected->first, selected->second - selected->first));
-    QCOMPARE(selectedHex.trimmed(), bytes);
-    QCOMPARE(start / 3, kHeadSize + address - kFirstAddress);
+    QCOMPARE(selected->second, bytes);
+    QCOMPARE(selected->first, kHeadSize + address - kFirstAddress);
+}
 
-    // For a look at the window: MOBRIN_E2E_SCREENSHOT=FILE saves the screen as it ends.
+// The real add-in: Ctrl+L, a click on "call L9F7B", Enter: the listing and the hex pane show
+// the bytes at $9F7B; Alt+Left: the call's own bytes again. For a look at the window,
+// MOBRIN_E2E_SCREENSHOT=FILE saves the screen at the target.
+void ListingJourney::followingACallAndComingBack() {
+    const QString real = qEnvironmentVariable("MOBRIN_REAL_SAMPLES") + QStringLiteral("/tafl.rex");
+    if (!QFileInfo::exists(real)) {
+        QSKIP("the third-party add-in tafl.rex is not beside the checkout");
+    }
+    m_app = std::make_unique<RunningMobrin>(*m_desktop, QStringList{real});
+    RunningMobrin& app = *m_app;
+    QVERIFY2(app.problem().isEmpty(), qPrintable(app.problem()));
+    QVERIFY(RunningMobrin::waitFor([&] { return !app.textOf(kHexPane).isEmpty(); }));
+    const std::optional<Accessible> instructions = openListing(app);
+    QVERIFY(instructions);
+    const QStringList lines = instructions->text().split(QLatin1Char('\n'));
+    const int call = int(lines.indexOf(QStringLiteral("8003  CD 7B 9F     call L9F7B")));
+    QVERIFY2(call >= 0, qPrintable(lines.mid(0, 4).join(QLatin1Char('|'))));
+    const int target = int(lines.indexOf(QStringLiteral("L9F7B:"))) + 1;
+    QVERIFY(target > 0);
+    const QString targetBytes = lines.at(target).mid(6, 11).trimmed();
+    constexpr int kTaflHeadSize = 195;
+
+    const std::optional<Accessible> hex = app.widget(kHexPane);
+    QVERIFY(hex);
+    const auto selectedAt = [&](int address, const QString& bytes) {
+        return RunningMobrin::waitFor([&] {
+            const auto selected = selectedBytes(*hex);
+            return selected && selected->first == kTaflHeadSize + address - kFirstAddress &&
+                   selected->second == bytes;
+        });
+    };
+    QVERIFY(clickLine(app, *instructions, call));
+    QVERIFY2(selectedAt(0x8003, QStringLiteral("CD 7B 9F")), qPrintable(app.errors()));
+    QVERIFY(app.key(QStringLiteral("Return")));
+    QVERIFY2(selectedAt(0x9F7B, targetBytes), qPrintable(app.errors()));
     if (qEnvironmentVariableIsSet("MOBRIN_E2E_SCREENSHOT")) {
         QVERIFY(m_desktop->screenshot(qEnvironmentVariable("MOBRIN_E2E_SCREENSHOT")));
     }
+    QVERIFY(app.key(QStringLiteral("alt+Left")));
+    QVERIFY2(selectedAt(0x8003, QStringLiteral("CD 7B 9F")), qPrintable(app.errors()));
 }
 
 QTEST_GUILESS_MAIN(ListingJourney)

@@ -245,6 +245,14 @@ void CodeListing::findTargets(quint16 base) {
     }
 }
 
+std::optional<ByteRange> CodeListing::targetOf(int index) const {
+    const int target = m_instructions.at(index).target;
+    if (target < 0) {
+        return std::nullopt;
+    }
+    return ByteRange{target, m_instructions.at(indexAt(target)).end() - target};
+}
+
 int CodeListing::indexAt(int offset) const {
     if (offset < m_first || offset >= m_end) {
         return -1;

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ByteRange.h"
+
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringView>
 
 #include <array>
+#include <optional>
 
 struct AddinHeader;
 
@@ -70,6 +73,10 @@ public:
     // The index of the instruction that holds the byte at file offset `offset`; -1 when the
     // byte lies outside the range.
     int indexAt(int offset) const;
+    // Where instruction `index` leads, as the bytes to select: from its target to the end of
+    // the instruction that holds the target. Nothing unless it is a JP, CALL, JR or DJNZ whose
+    // target lies in the listing.
+    std::optional<ByteRange> targetOf(int index) const;
 
     // Every line, each ending in a line feed.
     const QString& text() const { return m_text; }

@@ -202,4 +202,15 @@ QList<AddinFinding> of(QByteArrayView image, qint64 fileSize) {
     return findings.sorted();
 }
 
+QString report(const QList<AddinFinding>& findings) {
+    if (findings.isEmpty()) {
+        return QStringLiteral("No findings.");
+    }
+    QStringList lines;
+    for (const AddinFinding& finding : findings) {
+        lines << finding.line();
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
 } // namespace AddinCheck

@@ -44,5 +44,8 @@ QList<AddinFinding> of(QByteArrayView image, qint64 fileSize);
 inline QList<AddinFinding> of(QByteArrayView image) {
     return of(image, image.size());
 }
+// The findings as the window's message shows them: a line each, or "No findings." when there
+// are none.
+QString report(const QList<AddinFinding>& findings);
 
 } // namespace AddinCheck

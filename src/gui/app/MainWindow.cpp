@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
+#include "AddinCheck.h"
 #include "AppTitle.h"
 #include "CodeListingWindow.h"
 #include "DumpFiles.h"
@@ -16,6 +17,7 @@
 #include "IconCodeWindow.h"
 #include "IconCommands.h"
 #include "Prompts.h"
+#include "SourceCommands.h"
 #include "StatusPanels.h"
 
 #include <QAction>
@@ -38,7 +40,8 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
       m_document(new AddinDocument(this)), m_dumpState(new DumpState(*m_document, this)),
       m_files(new FileCommands(prompts, *m_document, this)),
       m_fields(std::make_unique<FieldCommands>(prompts, *m_document)),
-      m_icons(std::make_unique<IconCommands>(prompts, *m_document)) {
+      m_icons(std::make_unique<IconCommands>(prompts, *m_document)),
+      m_sources(std::make_unique<SourceCommands>(prompts, *m_document)) {
     setObjectName(QStringLiteral("main"));
     auto* client = new QWidget(this);
     setCentralWidget(client);
@@ -111,6 +114,10 @@ void MainWindow::createMenus() {
                                showListing();
                            });
     listing->setEnabled(false);
+    add(file, QStringLiteral("mnuFileCheck"), QStringLiteral("Check add-in"), {}, [this] {
+        finishEdits();
+        showCheck();
+    })->setEnabled(false);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar5"));
     add(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), {}, [this] { close(); });
 
@@ -317,12 +324,24 @@ void MainWindow::showListing() {
     }
     if (!m_listing) {
         m_listing = new CodeListingWindow(*m_document, *m_dumpState, this);
+        connect(m_listing, &CodeListingWindow::saveSourceRequested, this, [this] {
+            request([this] {
+                finishEdits();
+                m_sources->saveSource();
+            });
+        });
     }
     m_listing->show();
     m_listing->raise();
     m_listing->activateWindow();
     // Once shown, it knows how many lines it has room for when it scrolls to the dump's caret.
     m_listing->refresh();
+}
+
+void MainWindow::showCheck() {
+    if (m_document->isLoaded()) {
+        tell(AddinCheck::report(AddinCheck::of(m_document->image().bytes())));
+    }
 }
 
 CodeListingWindow* MainWindow::listingWindow() const {
@@ -350,6 +369,7 @@ void MainWindow::showProperties() {
 void MainWindow::render() {
     m_header->showStripHeader(m_dumpState->stripHeader(), true);
     action(QStringLiteral("mnuFileListing"))->setEnabled(m_document->isCompleteAddin());
+    action(QStringLiteral("mnuFileCheck"))->setEnabled(true);
     showProperties();
     renderDump();
 }

@@ -19,6 +19,7 @@ class FileCommands;
 class HeaderArea;
 class IconCodeWindow;
 class IconCommands;
+class SourceCommands;
 class Prompts;
 class QAction;
 class StatusPanels;
@@ -69,6 +70,7 @@ private:
     void showProperties();
     void showIconCode();
     void showListing();
+    void showCheck();
     // An open icon-code window shows the icon as it is now.
     void refreshIconCode();
     void showAbout();
@@ -86,6 +88,7 @@ private:
     FileCommands* m_files;
     std::unique_ptr<FieldCommands> m_fields;
     std::unique_ptr<IconCommands> m_icons;
+    std::unique_ptr<SourceCommands> m_sources;
 
     HeaderArea* m_header;
     DumpView* m_dump;

@@ -4,7 +4,10 @@
 #include "AddinDocument.h"
 #include "AppIcon.h"
 
+#include <QAction>
 #include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
@@ -59,10 +62,100 @@ CodeListingWindow::CodeListingWindow(const AddinDocument& document, DumpState& d
         placeBeside(*parent);
     }
 
+    addActions();
     connect(&m_dump, &DumpState::changed, this, &CodeListingWindow::dumpChanged);
     // Select All moves no caret the view reports: lines selected in any way select their bytes.
     connect(m_text, &QPlainTextEdit::cursorPositionChanged, this, &CodeListingWindow::selectInDump);
     connect(m_text, &QPlainTextEdit::selectionChanged, this, &CodeListingWindow::selectInDump);
+}
+
+void CodeListingWindow::addActions() {
+    const auto add = [this](const char* name, const QString& caption, const QKeySequence& keys) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        return action;
+    };
+    connect(add("mnuListingBack", QStringLiteral("&Back"), QKeySequence(Qt::ALT | Qt::Key_Left)),
+            &QAction::triggered, this, &CodeListingWindow::goBack);
+    connect(
+        add("mnuListingForward", QStringLiteral("&Forward"), QKeySequence(Qt::ALT | Qt::Key_Right)),
+        &QAction::triggered, this, &CodeListingWindow::goForward);
+    m_saveSource = add("mnuListingSaveSource", QStringLiteral("Save as source..."), {});
+    connect(m_saveSource, &QAction::triggered, this, &CodeListingWindow::saveSourceRequested);
+    m_text->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_text, &QWidget::customContextMenuRequested, this,
+            &CodeListingWindow::showContextMenu);
+    m_text->installEventFilter(this);
+    m_text->viewport()->installEventFilter(this);
+}
+
+void CodeListingWindow::showContextMenu(QPoint where) {
+    QMenu* menu = m_text->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    for (const char* name : {"mnuListingBack", "mnuListingForward", "mnuListingSaveSource"}) {
+        menu->addAction(findChild<QAction*>(QLatin1String(name)));
+    }
+    menu->popup(m_text->viewport()->mapToGlobal(where));
+}
+
+bool CodeListingWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_text && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers() == Qt::NoModifier) {
+            return followJumpOn(m_text->textCursor().blockNumber());
+        }
+    }
+    if (watched == m_text->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* click = static_cast<QMouseEvent*>(event);
+        // A double-click on any other line selects a word, as in any text.
+        return followJumpOn(m_text->cursorForPosition(click->position().toPoint()).blockNumber());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool CodeListingWindow::followJumpOn(int line) {
+    if (m_listing.isEmpty() || line < 0 || line >= m_lines.lineCount()) {
+        return false;
+    }
+    const std::optional<ByteRange> target = m_listing.targetOf(m_lines.instructionAt(line));
+    if (!target) {
+        return false;
+    }
+    m_history.leave(m_dump.selection());
+    goTo(*target);
+    return true;
+}
+
+void CodeListingWindow::goBack() {
+    if (const std::optional<ByteRange> place = m_history.back(m_dump.selection())) {
+        goTo(*place);
+    }
+}
+
+void CodeListingWindow::goForward() {
+    if (const std::optional<ByteRange> place = m_history.forward(m_dump.selection())) {
+        goTo(*place);
+    }
+}
+
+void CodeListingWindow::goTo(ByteRange range) {
+    m_dump.select(range.start, range.length);
+    const int index = m_listing.indexAt(range.start);
+    if (index < 0) {
+        return;
+    }
+    // The caret goes along, so that Enter follows the next jump from here; the dump has its
+    // selection already.
+    m_filling = true;
+    m_text->setTextCursor(
+        QTextCursor(m_text->document()->findBlockByNumber(m_lines.lineOf(index))));
+    m_filling = false;
+    bringIntoView(index);
 }
 
 void CodeListingWindow::placeBeside(const QWidget& owner) {
@@ -105,7 +198,10 @@ void CodeListingWindow::refresh() {
     // with it; the selection goes, as it goes in the dump.
     m_filling = true;
     if (listing.text() != m_listing.text()) {
-        m_text->setPlainText(listing.text().chopped(listing.text().isEmpty() ? 0 : 1));
+        m_lines = LabelledListing(listing);
+        m_text->setPlainText(m_lines.text().chopped(m_lines.text().isEmpty() ? 0 : 1));
+        // Another file's code: the way taken through the old one leads nowhere here.
+        m_history.clear();
     } else {
         QTextCursor caret = m_text->textCursor();
         caret.clearSelection();
@@ -148,14 +244,18 @@ void CodeListingWindow::selectInDump() {
     }
     const QTextCursor cursor = m_text->textCursor();
     const QTextDocument* text = m_text->document();
-    const int lastIndex = int(m_listing.instructions().size()) - 1;
-    const int first = std::min(text->findBlock(cursor.selectionStart()).blockNumber(), lastIndex);
+    const int lastLine = m_lines.lineCount() - 1;
+    const int firstLine =
+        std::min(text->findBlock(cursor.selectionStart()).blockNumber(), lastLine);
     const QTextBlock endBlock = text->findBlock(cursor.selectionEnd());
-    int last = std::min(endBlock.blockNumber(), lastIndex);
+    int endLine = std::min(endBlock.blockNumber(), lastLine);
     // A selection that ends at the start of a line leaves that line out.
-    if (last > first && endBlock.position() == cursor.selectionEnd()) {
-        --last;
+    if (endLine > firstLine && endBlock.position() == cursor.selectionEnd()) {
+        --endLine;
     }
+    // A label line stands for the instruction after it.
+    const int first = m_lines.instructionAt(firstLine);
+    const int last = std::max(first, m_lines.instructionAt(endLine));
     const int start = m_listing.instructions().at(first).offset;
     const int end = m_listing.instructions().at(last).end();
     if (m_dump.selection() == DumpState::Selection{start, end - start}) {
@@ -177,10 +277,10 @@ void CodeListingWindow::mark(int first, int last) {
         marked.format.setBackground(colour);
         marked.format.setProperty(QTextFormat::FullWidthSelection, true);
         const QTextDocument* text = m_text->document();
-        marked.cursor = QTextCursor(text->findBlockByNumber(first));
+        marked.cursor = QTextCursor(text->findBlockByNumber(m_lines.lineOf(first)));
         if (last > first) {
             // Up to the next line's start, so that the last line is marked across too.
-            const QTextBlock end = text->findBlockByNumber(last);
+            const QTextBlock end = text->findBlockByNumber(m_lines.lineOf(last));
             marked.cursor.setPosition(
                 std::min(end.position() + end.length(), text->characterCount() - 1),
                 QTextCursor::KeepAnchor);
@@ -190,7 +290,8 @@ void CodeListingWindow::mark(int first, int last) {
     m_text->setExtraSelections(marks);
 }
 
-void CodeListingWindow::bringIntoView(int line) {
+void CodeListingWindow::bringIntoView(int index) {
+    const int line = m_lines.lineOf(index);
     // Without wrapping, the scroll bar counts lines.
     QScrollBar* bar = m_text->verticalScrollBar();
     const int inView =

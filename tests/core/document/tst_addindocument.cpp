@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinDocument.h"
+#include "AddinSource.h"
 #include "DumpState.h"
 #include "FieldCommands.h"
 #include "ScriptedPrompts.h"
+#include "SourceCommands.h"
 #include "TestFiles.h"
 
 #include <QSignalSpy>
@@ -21,6 +23,8 @@ private slots:
     void dumpState();
     void fieldPatch_data();
     void fieldPatch();
+    void saveSource_data();
+    void saveSource();
 };
 
 void AddinDocumentTest::commands_data() {
@@ -289,6 +293,43 @@ void AddinDocumentTest::fieldPatch() {
     const AddinHeader& header = document.header();
     QCOMPARE(header.name ? header.name->text() : QString(), nameAfter);
     QCOMPARE(header.description ? header.description->text() : QString(), descriptionAfter);
+}
+
+void AddinDocumentTest::saveSource_data() {
+    QTest::addColumn<QString>("chosen"); // relative to the test folder; empty: cancelled
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QStringList>("told");
+    QTest::newRow("beside the add-in") << "clock.asm" << true << QStringList{};
+    QTest::newRow("cancelled") << "" << false << QStringList{};
+    QTest::newRow("over the add-in itself")
+        << "clock.rex" << false
+        << QStringList{"The source cannot be written over the add-in itself!"};
+    QTest::newRow("where no file can be made")
+        << "/proc/clock.asm" << false << QStringList{"Error saving the file!"};
+}
+
+void AddinDocumentTest::saveSource() {
+    QFETCH(QString, chosen);
+    QFETCH(bool, written);
+    QFETCH(QStringList, told);
+
+    TestFiles files;
+    const QByteArray clock = TestFiles::addin();
+    const QString path = files.write(QStringLiteral("clock.rex"), clock);
+    AddinDocument document;
+    document.load(AddinImage(clock, path));
+    ScriptedPrompts prompts;
+    const QString target = chosen.startsWith(QLatin1Char('/')) ? chosen : files.path(chosen);
+    prompts.choose(chosen.isEmpty() ? std::nullopt : std::optional(target));
+    SourceCommands sources(prompts, document);
+
+    QCOMPARE(sources.saveSource(), written);
+    QCOMPARE(prompts.requests.first().initialName, files.path(QStringLiteral("clock.asm")));
+    QCOMPARE(prompts.texts(), told);
+    QCOMPARE(TestFiles::read(path), clock);
+    if (written) {
+        QCOMPARE(TestFiles::read(target), AddinSource::of(clock));
+    }
 }
 
 QTEST_GUILESS_MAIN(AddinDocumentTest)

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "AddinCheck.h"
 #include "WindowHarness.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@ private slots:
     void closeAsksOnlyWhenPatched();
     void saveAsShortcutWorksInsideADumpPane();
     void propertiesWithoutAFileDoesNothing();
+    void checkLooksAtThePatchedImage();
 };
 
 void MainWindowTest::startsWithNothingLoaded() {
@@ -94,7 +96,7 @@ void MainWindowTest::menuItems() {
         fileItems << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
     }
     QCOMPARE(fileItems, QStringList({"&Open", "-", "Save", "Save &As...", "-", "Propert&ies",
-                                     "Code &listing", "-", "E&xit"}));
+                                     "Code &listing", "Check add-in", "-", "E&xit"}));
 }
 
 void MainWindowTest::controlsCarryTheirToolTips_data() {
@@ -226,6 +228,17 @@ void MainWindowTest::propertiesWithoutAFileDoesNothing() {
     QVERIFY(h.box("Atype")->text().isEmpty());
     QVERIFY(h.box("Ahead")->text().isEmpty());
     QVERIFY(h.prompts.messages.isEmpty());
+}
+
+void MainWindowTest::checkLooksAtThePatchedImage() {
+    WindowHarness h;
+    QVERIFY(!h.window->action(QStringLiteral("mnuFileCheck"))->isEnabled());
+    h.openAddin(TestFiles::addin());
+    h.patch(h.box("Aname"), QStringLiteral("Time"));
+    h.prompts.messages.clear();
+    h.command("mnuFileCheck");
+    QCOMPARE(h.prompts.texts(),
+             QStringList{AddinCheck::report(AddinCheck::of(h.document().image().bytes()))});
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -16,6 +16,8 @@ enum class Step {
     AsciiSelection,  // `length` bytes from file offset `at` selected in the ASCII pane
     Click,           // a click on line `at` of the listing
     SelectAll,       // Ctrl+A in the listing
+    FollowJump,      // Enter on the instruction at file offset `at`
+    FollowAndBack,   // the same, then Alt+Left, Alt+Right and Alt+Left
     SelectThenPatch, // lines selected in the listing, then the name patched to "Tick"
     TickStrip,       // "Strip header" ticked while the listing is open
     PatchName,       // the name patched to "Tick"
@@ -69,6 +71,13 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument_data() {
         << false << Step::Click << 1 << 0 << clock << 1 << 1 << kHeadSize + 1 << 3;
     QTest::newRow("click selects the instruction's bytes, header stripped")
         << true << Step::Click << 1 << 0 << clock << 1 << 1 << 1 << 3;
+    // "jr nz" at code byte $20 leads to "ld b,e" at code byte $43; marked -3: the instruction at
+    // the dump's selection.
+    QTest::newRow("Enter follows a jump to its target")
+        << false << Step::FollowJump << kHeadSize + 0x20 << 0 << clock << -3 << -3
+        << kHeadSize + 0x43 << 1;
+    QTest::newRow("Alt+Left goes back the way taken, Alt+Right forward")
+        << true << Step::FollowAndBack << kHeadSize + 0x20 << 0 << clock << -3 << -3 << 0x20 << 2;
     // lastMarked -2: the listing's last line.
     QTest::newRow("Ctrl+A selects every instruction's bytes")
         << false << Step::SelectAll << 0 << 0 << clock << 0 << -2 << kHeadSize << 8192 - kHeadSize;
@@ -130,6 +139,24 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument() {
         QTest::mouseClick(listing->textView()->viewport(), Qt::LeftButton, {},
                           pointOfLine(listing->textView(), at));
         break;
+    case Step::FollowJump:
+    case Step::FollowAndBack: {
+        const int line = listing->lines().lineOf(listing->listing().indexAt(at));
+        listing->activateWindow();
+        listing->textView()->setTextCursor(
+            QTextCursor(listing->textView()->document()->findBlockByNumber(line)));
+        WindowHarness::settle();
+        QTest::keyClick(listing->textView(), Qt::Key_Return);
+        if (step == Step::FollowAndBack) {
+            WindowHarness::settle();
+            for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Left}) {
+                QVERIFY(QTest::qWaitForWindowActive(listing));
+                QTest::keyClick(listing, key, Qt::AltModifier);
+                WindowHarness::settle();
+            }
+        }
+        break;
+    }
     case Step::SelectAll:
         QTest::keyClick(listing->textView(), Qt::Key_A, Qt::ControlModifier);
         break;
@@ -173,10 +200,14 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument() {
     QCOMPARE(listing->windowTitle(), title);
     const CodeListing expected =
         CodeListing::ofAddin(h.document().image().bytes(), h.document().header(), true);
-    QCOMPARE(listing->textView()->toPlainText() + QLatin1Char('\n'), expected.text());
+    const LabelledListing lines(expected);
+    QCOMPARE(listing->textView()->toPlainText() + QLatin1Char('\n'), lines.text());
 
     if (lastMarked == -2) {
         lastMarked = int(expected.instructions().size()) - 1;
+    }
+    if (firstMarked == -3) {
+        firstMarked = lastMarked = expected.indexAt(dumpStart + (strip ? kHeadSize : 0));
     }
     QCOMPARE(listing->markedLines(), std::make_pair(firstMarked, lastMarked));
     QCOMPARE(listing->textView()->textCursor().hasSelection(), step == Step::SelectAll);
@@ -185,13 +216,14 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument() {
     if (firstMarked >= 0) {
         // The marked lines are in view.
         const QRect view = listing->textView()->viewport()->rect();
-        QVERIFY(view.contains(pointOfLine(listing->textView(), firstMarked)));
+        QVERIFY(view.contains(pointOfLine(listing->textView(), lines.lineOf(firstMarked))));
         const QTextCursor cursor = marks.constFirst().cursor;
-        QCOMPARE(cursor.document()->findBlock(cursor.selectionStart()).blockNumber(), firstMarked);
+        QCOMPARE(cursor.document()->findBlock(cursor.selectionStart()).blockNumber(),
+                 lines.lineOf(firstMarked));
         QCOMPARE(cursor.document()
                      ->findBlock(qMax(cursor.selectionStart(), cursor.selectionEnd() - 1))
                      .blockNumber(),
-                 lastMarked);
+                 lines.lineOf(lastMarked));
     }
 
     QCOMPARE(h.hexPane()->selectionStart(), dumpStart * 3);

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SourceCommands.h"
+
+#include "AddinDocument.h"
+#include "AddinSource.h"
+#include "CommandTexts.h"
+#include "FileReplacer.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <fcntl.h>
+
+SourceCommands::SourceCommands(Prompts& prompts, const AddinDocument& document)
+    : m_prompts(prompts), m_document(document) {}
+
+std::vector<Prompts::FileFilter> SourceCommands::filters() {
+    return {
+        {QStringLiteral("Assembler source (*.asm)"), {QStringLiteral("*.asm")}},
+        {QStringLiteral("All files (*)"), {QStringLiteral("*")}},
+    };
+}
+
+void SourceCommands::tell(const QString& text) {
+    m_prompts.tell(text, appTitle());
+}
+
+bool SourceCommands::saveSource() {
+    if (!m_document.isCompleteAddin()) {
+        return false;
+    }
+    Prompts::FileRequest request;
+    request.kind = Prompts::FileRequest::Kind::Save;
+    request.caption = QStringLiteral("Save as source");
+    // Beside the add-in, under its own name, the first time.
+    const QFileInfo addin(m_document.path());
+    request.initialName =
+        m_lastChosen.isEmpty()
+            ? addin.dir().filePath(addin.completeBaseName() + QLatin1String(".asm"))
+            : m_lastChosen;
+    request.filters = filters();
+    request.confirmOverwrite = true;
+    const std::optional<QString> path = m_prompts.chooseFile(request);
+    if (!path || path->isEmpty()) {
+        return false;
+    }
+    m_lastChosen = *path;
+    // The add-in's own file is never the one replaced, whatever name leads to it.
+    const RegularFile input(m_document.path(), O_RDONLY);
+    const FileReplacer::Outcome outcome = FileReplacer::replace(
+        *path, AddinSource::of(m_document.image().bytes(), m_document.header()),
+        input.isOpen() ? std::optional(input.identity()) : std::nullopt);
+    switch (outcome) {
+    case FileReplacer::Outcome::Written:
+        return true;
+    case FileReplacer::Outcome::InexactName:
+        tell(CommandTexts::kInexactName);
+        return false;
+    case FileReplacer::Outcome::IsInput:
+        tell(QStringLiteral("The source cannot be written over the add-in itself!"));
+        return false;
+    case FileReplacer::Outcome::NotRegularFile:
+    case FileReplacer::Outcome::Failed:
+        break;
+    }
+    tell(QStringLiteral("Error saving the file!"));
+    return false;
+}
