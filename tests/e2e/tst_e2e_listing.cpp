@@ -50,9 +50,11 @@ bool clickLine(const RunningMobrin& app, const Accessible& instructions, int lin
            app.clickAt(QPoint(column.center().x(), first.center().y() + line * first.height()));
 }
 
+// Waits for the dump, presses Ctrl+L and waits for the listing: its text box.
 std::optional<Accessible> openListing(RunningMobrin& app) {
     std::optional<Accessible> instructions;
-    if (!app.key(QStringLiteral("ctrl+l"))) {
+    if (!RunningMobrin::waitFor([&] { return !app.textOf(kHexPane).isEmpty(); }) ||
+        !app.key(QStringLiteral("ctrl+l"))) {
         return std::nullopt;
     }
     RunningMobrin::waitFor([&] {
@@ -101,8 +103,6 @@ void ListingJourney::clickingAnInstructionSelectsItsBytes() {
     m_app = std::make_unique<RunningMobrin>(*m_desktop, QStringList{path});
     RunningMobrin& app = *m_app;
     QVERIFY2(app.problem().isEmpty(), qPrintable(app.problem()));
-    QVERIFY(RunningMobrin::waitFor([&] { return !app.textOf(kHexPane).isEmpty(); }));
-
     const std::optional<Accessible> instructions = openListing(app);
     QVERIFY(instructions);
     const QStringList lines = instructions->text().split(QLatin1Char('\n'));
@@ -135,7 +135,6 @@ void ListingJourney::followingACallAndComingBack() {
     m_app = std::make_unique<RunningMobrin>(*m_desktop, QStringList{real});
     RunningMobrin& app = *m_app;
     QVERIFY2(app.problem().isEmpty(), qPrintable(app.problem()));
-    QVERIFY(RunningMobrin::waitFor([&] { return !app.textOf(kHexPane).isEmpty(); }));
     const std::optional<Accessible> instructions = openListing(app);
     QVERIFY(instructions);
     const QStringList lines = instructions->text().split(QLatin1Char('\n'));
