@@ -14,6 +14,12 @@ const QString kSaveError = QStringLiteral("Error saving the file!");
 const QString kInexactName = QStringLiteral(
     "The name of this file cannot be read exactly!\r\nRename the file, then try again.");
 
+// A message about a failed write, with the system's reason on a line of its own when it gave
+// one.
+QString withReason(const QString& message, const QString& reason) {
+    return reason.isEmpty() ? message : message + QStringLiteral("\r\n") + reason;
+}
+
 } // namespace
 
 FileCommands::FileCommands(Prompts& prompts, AddinDocument& document, QObject* parent)
@@ -102,8 +108,9 @@ void FileCommands::load(const QString& path) {
             padding = AddinImage::paddingFor(probe.size);
         }
     }
-    if (padding > 0 && !AddinImage::padOnDisk(path, probe.size)) {
-        tell(kOpenError);
+    int padError = 0;
+    if (padding > 0 && !AddinImage::padOnDisk(path, probe.size, &padError)) {
+        tell(withReason(kOpenError, padError != 0 ? qt_error_string(padError) : QString()));
         return;
     }
     const qint64 length = probe.size + padding;
@@ -118,8 +125,9 @@ void FileCommands::load(const QString& path) {
 }
 
 bool FileCommands::save() {
-    if (!m_document.save()) {
-        tell(kSaveError);
+    const AddinImage::WriteResult result = m_document.save();
+    if (!result.written()) {
+        tell(withReason(kSaveError, result.reason()));
         return false;
     }
     return true;
@@ -144,8 +152,9 @@ bool FileCommands::saveAs() {
         tell(kInexactName);
         return false;
     }
-    if (!m_document.saveAs(*path)) {
-        tell(kSaveError);
+    const AddinImage::WriteResult result = m_document.saveAs(*path);
+    if (!result.written()) {
+        tell(withReason(kSaveError, result.reason()));
         return false;
     }
     return true;

@@ -2,10 +2,12 @@
 // Saves that cannot complete: a read-only folder, a read-only file, paths under /proc, a write
 // cut short by a file-size limit; and saves over symbolic links. Every case ends with the old
 // file intact byte for byte or the new one complete, and a failure says "Error saving the
-// file!" with the image still marked as patched.
+// file!" and the system's reason, with the image still marked as patched. Names and paths as
+// long as the system allows save, in the window and in mobrin-cli alike.
 #include "AddinDocument.h"
 #include "FaultScenarios.h"
 #include "FileCommands.h"
+#include "IconPicture.h"
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
 #include "WindowHarness.h"
@@ -14,7 +16,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QtTest>
+
+#include <fcntl.h>
 
 using namespace FaultScenarios;
 
@@ -41,6 +46,59 @@ QStringList folderEntries(const QString& folder) {
                                   QDir::NoDotAndDotDot);
 }
 
+constexpr int kLongestPath = 4095; // PATH_MAX less its terminating zero
+
+// The current folder while a test works deeper than an absolute name can reach; the folders
+// made there go afterwards with rm, which walks them relative to each other.
+class DeepFolder {
+public:
+    explicit DeepFolder(QString root) : m_root(std::move(root)) {}
+    ~DeepFolder() {
+        if (m_entered) {
+            QVERIFY(::fchdir(m_back) == 0);
+            QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), m_root + "/d"});
+        }
+        ::close(m_back);
+    }
+    DeepFolder(const DeepFolder&) = delete;
+    DeepFolder& operator=(const DeepFolder&) = delete;
+
+    // Enters `depth` folders of 200 bytes each below the root.
+    bool enter(int depth) {
+        m_entered = ::chdir(QFile::encodeName(m_root).constData()) == 0;
+        const QByteArray name = "d" + QByteArray(199, 'd');
+        for (int i = 0; m_entered && i < depth; ++i) {
+            m_entered = ::mkdir(i == 0 ? "d" : name.constData(), 0755) == 0 &&
+                        ::chdir(i == 0 ? "d" : name.constData()) == 0;
+        }
+        return m_entered;
+    }
+
+private:
+    QString m_root;
+    int m_back = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    bool m_entered = false;
+};
+
+// The name a command is given for a new file at `place` under `root`.
+QString longName(const QString& root, const QString& place, DeepFolder& deep) {
+    if (place == QLatin1String("name of 255 bytes")) {
+        return root + '/' + QString(251, QLatin1Char('n')) + ".rex";
+    }
+    if (place == QLatin1String("name of 83 CJK characters")) {
+        return root + '/' + QString(83, QChar(0x6F22)) + ".rex"; // 253 bytes in UTF-8
+    }
+    if (place == QLatin1String("path of 4095 bytes")) {
+        QString folder = root;
+        while (kLongestPath - folder.size() - 101 - 1 >= 10) {
+            folder += '/' + QString(100, QLatin1Char('p'));
+            QDir().mkdir(folder);
+        }
+        return folder + '/' + QString(kLongestPath - folder.size() - 1 - 4, 'x') + ".rex";
+    }
+    return deep.enter(25) ? QStringLiteral("x.rex") : QString(); // 5000 bytes deep
+}
+
 } // namespace
 
 class TestSaveFaults : public QObject {
@@ -55,6 +113,8 @@ private slots:
     void procPaths();
     void symbolicLinks_data();
     void symbolicLinks();
+    void longNamesAndDeepFolders_data();
+    void longNamesAndDeepFolders();
 };
 
 void TestSaveFaults::sizeLimit_data() {
@@ -101,7 +161,8 @@ void TestSaveFaults::sizeLimit() {
     const bool fits = limit >= 8192;
     QCOMPARE(saved, fits);
     QCOMPARE(document.isPatched(), !fits);
-    QCOMPARE(prompts.texts(), fits ? QStringList{} : QStringList{kSaveError});
+    QCOMPARE(prompts.texts(),
+             fits ? QStringList{} : QStringList{kSaveError + "\r\nFile too large"});
     if (fits) {
         QCOMPARE(TestFiles::read(target), patchedClock());
     } else if (saveAs) {
@@ -121,17 +182,22 @@ void TestSaveFaults::sizeLimit() {
 void TestSaveFaults::withoutPermission_data() {
     QTest::addColumn<bool>("saveAs");
     QTest::addColumn<bool>("folderWritable");
+    QTest::addColumn<int>("fileMode");
 
-    QTest::newRow("Save in a read-only folder") << false << false;
-    QTest::newRow("Save As into a read-only folder") << true << false;
-    QTest::newRow("Save onto a read-only file") << false << true;
-    QTest::newRow("Save As onto a read-only file") << true << true;
+    QTest::newRow("Save in a read-only folder") << false << false << 0444;
+    QTest::newRow("Save As into a read-only folder") << true << false << 0444;
+    QTest::newRow("Save onto a read-only file") << false << true << 0444;
+    QTest::newRow("Save As onto a read-only file") << true << true << 0444;
+    // The folder refuses the temporary file, so the file itself takes the bytes, as the
+    // padding of Open writes it.
+    QTest::newRow("Save of a writable file in a read-only folder") << false << false << 0666;
 }
 
 // Run as the user nobody in a child process, so that the permission bits hold even for root.
 void TestSaveFaults::withoutPermission() {
     QFETCH(bool, saveAs);
     QFETCH(bool, folderWritable);
+    QFETCH(int, fileMode);
 
     TestFiles files;
     const QString folder = files.path(QStringLiteral("add-ins"));
@@ -154,7 +220,7 @@ void TestSaveFaults::withoutPermission() {
     // The files belong to someone else and nobody may write them; the folder is either
     // writable for everyone (only the files are protected) or for its owner alone.
     QVERIFY(setAccess(folder, folderWritable ? 0777 : 0755, 0));
-    QVERIFY(setAccess(path, 0444, 0));
+    QVERIFY(setAccess(path, mode_t(fileMode), 0));
     QVERIFY(setAccess(other, 0444, 0));
     if (!runningAsRoot() && folderWritable) {
         // Without root the folder's owner is the tests' own user, who may write into it: the
@@ -185,11 +251,13 @@ void TestSaveFaults::withoutPermission() {
     QDataStream stream(*report);
     stream >> messages >> patched;
 
-    QCOMPARE(messages, QStringList{kSaveError});
-    QVERIFY(patched);
-    QCOMPARE(TestFiles::read(path), old);
+    const bool saves = fileMode == 0666;
+    QCOMPARE(messages, saves ? QStringList{} : QStringList{kSaveError + "\r\nPermission denied"});
+    QCOMPARE(patched, !saves);
+    QCOMPARE(TestFiles::read(path), saves ? patchedClock() : old);
     QCOMPARE(TestFiles::read(other), otherBytes);
-    QCOMPARE(QFileInfo(path).permissions() & QFileDevice::WriteOther, QFileDevice::Permissions());
+    QCOMPARE(QFileInfo(path).permissions() & QFileDevice::WriteOther,
+             saves ? QFileDevice::WriteOther : QFileDevice::Permissions());
     QCOMPARE(folderEntries(folder),
              (QStringList{QStringLiteral("clock.rex"), QStringLiteral("other.rex")}));
     QVERIFY(setAccess(folder, 0755));
@@ -214,7 +282,8 @@ void TestSaveFaults::procPaths() {
 
     h.prompts.choose(target);
     h.command("mnuFileSaveAs");
-    QCOMPARE(h.prompts.texts(), QStringList{kSaveError});
+    QCOMPARE(h.prompts.texts().size(), 1);
+    QVERIFY(h.prompts.texts().first().startsWith(kSaveError + "\r\n"));
     QCOMPARE(TestFiles::read(target), targetBefore);
     QCOMPARE(TestFiles::read(path), old);
     // The failed Save As keeps the new name for the next Save, and the caption names it.
@@ -293,6 +362,78 @@ void TestSaveFaults::symbolicLinks() {
             QCOMPARE(TestFiles::read(files.path(name)), old);
         }
     }
+}
+
+void TestSaveFaults::longNamesAndDeepFolders_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("place");
+    for (const char* command : {"Save As", "patch", "patch --icon", "patch -o", "icon --png"}) {
+        for (const char* place : {"name of 255 bytes", "name of 83 CJK characters",
+                                  "path of 4095 bytes", "current folder 5000 bytes deep"}) {
+            QTest::addRow("%s, %s", command, place) << command << place;
+        }
+    }
+}
+
+// The temporary file of a save has a short name of its own, and every step works relative to
+// the open folder: no name the system accepts is too long to save to.
+void TestSaveFaults::longNamesAndDeepFolders() {
+    QFETCH(QString, command);
+    QFETCH(QString, place);
+
+    TestFiles files;
+    const QByteArray clock = TestFiles::addin("Clock", "Shows time", 1000);
+    const QString source = files.write(QStringLiteral("clock.rex"), clock);
+    const QByteArray icon = TestFiles::randomIcon(19);
+    const QString picture = files.path(QStringLiteral("icon.png"));
+    QVERIFY(TestFiles::drawnIcon(icon).save(picture));
+    DeepFolder deep(files.path(QString()));
+    const QString target = longName(files.path(QString()), place, deep);
+    QVERIFY(!target.isEmpty());
+
+    if (command == QLatin1String("Save As")) {
+        ScriptedPrompts prompts;
+        AddinDocument document;
+        FileCommands commands(prompts, document);
+        document.load(AddinImage(clock, source));
+        document.patch(AddinDocument::Field::Name, QStringLiteral("Time"));
+        prompts.choose(target);
+        QVERIFY(commands.saveAs());
+        QCOMPARE(prompts.texts(), QStringList{});
+    } else {
+        QStringList arguments{QStringLiteral("patch"), target};
+        if (command == QLatin1String("patch")) {
+            arguments << QStringLiteral("--name") << QStringLiteral("Time");
+        } else if (command == QLatin1String("patch --icon")) {
+            arguments << QStringLiteral("--icon") << picture;
+        } else if (command == QLatin1String("patch -o")) {
+            arguments = QStringList{"patch", source, "--name", "Time", "-o", target};
+        } else {
+            arguments = QStringList{"icon", source, "--png", target};
+        }
+        // patch and patch --icon write their input; the others make a new file.
+        QFile file(target);
+        if (arguments[1] == target) {
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(clock) == clock.size());
+            file.close();
+        }
+        QProcess cli;
+        cli.start(QStringLiteral(MOBRIN_CLI_BINARY), arguments);
+        QVERIFY(cli.waitForFinished(20000));
+        QCOMPARE(cli.readAllStandardError(), QByteArray());
+        QCOMPARE(cli.exitCode(), 0);
+    }
+
+    if (command == QLatin1String("icon --png")) {
+        QCOMPARE(IconPicture::fromFile(target).icon, TestFiles::icon());
+    } else if (command == QLatin1String("patch --icon")) {
+        QCOMPARE(TestFiles::read(target).mid(45, 160), icon);
+    } else {
+        QCOMPARE(TestFiles::read(target), patchedClock());
+    }
+    // No temporary file is left beside it.
+    QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Hidden | QDir::Files).filter("mobrin"),
+             QStringList{});
 }
 
 QTEST_MAIN(TestSaveFaults)
