@@ -5,6 +5,8 @@
 #include "ExitCode.h"
 #include "HeaderCheck.h"
 
+#include <cerrno>
+
 namespace {
 
 FileInput refused(const QString& path, const QString& why) {
@@ -20,7 +22,10 @@ FileInput FileInput::read(const QString& path) {
     const AddinImage::Probe probe = AddinImage::probe(path);
     switch (probe.outcome) {
     case AddinImage::ProbeOutcome::Missing:
-        return refused(path, QStringLiteral("no such file"));
+        // Anything but a plain absence in the system's words ("Too many levels of symbolic
+        // links", "Permission denied").
+        return refused(path, probe.error == ENOENT ? QStringLiteral("no such file")
+                                                   : qt_error_string(probe.error));
     case AddinImage::ProbeOutcome::NotRegularFile:
         return refused(path, QStringLiteral("not a regular file"));
     case AddinImage::ProbeOutcome::TooLong:
