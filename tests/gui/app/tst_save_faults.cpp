@@ -47,56 +47,29 @@ QStringList folderEntries(const QString& folder) {
 }
 
 constexpr int kLongestPath = 4095; // PATH_MAX less its terminating zero
+const QString kDeep(200, QLatin1Char('d'));
 
-// The current folder while a test works deeper than an absolute name can reach; the folders
-// made there go afterwards with rm, which walks them relative to each other.
-class DeepFolder {
-public:
-    explicit DeepFolder(QString root) : m_root(std::move(root)) {}
-    ~DeepFolder() {
-        if (m_entered) {
-            QVERIFY(::fchdir(m_back) == 0);
-            QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), m_root + "/d"});
-        }
-        ::close(m_back);
-    }
-    DeepFolder(const DeepFolder&) = delete;
-    DeepFolder& operator=(const DeepFolder&) = delete;
-
-    // Enters `depth` folders of 200 bytes each below the root.
-    bool enter(int depth) {
-        m_entered = ::chdir(QFile::encodeName(m_root).constData()) == 0;
-        const QByteArray name = "d" + QByteArray(199, 'd');
-        for (int i = 0; m_entered && i < depth; ++i) {
-            m_entered = ::mkdir(i == 0 ? "d" : name.constData(), 0755) == 0 &&
-                        ::chdir(i == 0 ? "d" : name.constData()) == 0;
-        }
-        return m_entered;
-    }
-
-private:
-    QString m_root;
-    int m_back = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
-    bool m_entered = false;
-};
-
-// The name a command is given for a new file at `place` under `root`.
-QString longName(const QString& root, const QString& place, DeepFolder& deep) {
-    if (place == QLatin1String("name of 255 bytes")) {
+// The name of a new file at `place` in `root`. For the deep folder the test goes 25 folders of
+// 200 bytes down (the system takes no absolute name that long) and names the file from there.
+QString longName(const QString& root, const QString& place) {
+    if (place.startsWith(QLatin1String("name of 255"))) {
         return root + '/' + QString(251, QLatin1Char('n')) + ".rex";
     }
-    if (place == QLatin1String("name of 83 CJK characters")) {
+    if (place.contains(QLatin1String("CJK"))) {
         return root + '/' + QString(83, QChar(0x6F22)) + ".rex"; // 253 bytes in UTF-8
     }
-    if (place == QLatin1String("path of 4095 bytes")) {
+    if (place.startsWith(QLatin1String("path"))) {
         QString folder = root;
-        while (kLongestPath - folder.size() - 101 - 1 >= 10) {
-            folder += '/' + QString(100, QLatin1Char('p'));
-            QDir().mkdir(folder);
+        while (folder.size() < kLongestPath - 120 && QDir().mkdir(folder + '/' + kDeep.left(99))) {
+            folder += '/' + kDeep.left(99);
         }
-        return folder + '/' + QString(kLongestPath - folder.size() - 1 - 4, 'x') + ".rex";
+        return folder + '/' + QString(kLongestPath - folder.size() - 5, 'x') + ".rex";
     }
-    return deep.enter(25) ? QStringLiteral("x.rex") : QString(); // 5000 bytes deep
+    bool entered = QDir::setCurrent(root);
+    for (int i = 0; entered && i < 25; ++i) {
+        entered = QDir().mkdir(kDeep) && ::chdir(QFile::encodeName(kDeep).constData()) == 0;
+    }
+    return entered ? QStringLiteral("x.rex") : QString();
 }
 
 } // namespace
@@ -365,12 +338,19 @@ void TestSaveFaults::symbolicLinks() {
 }
 
 void TestSaveFaults::longNamesAndDeepFolders_data() {
-    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("arguments"); // mobrin-cli's, "@" the new file; none: Save As
     QTest::addColumn<QString>("place");
-    for (const char* command : {"Save As", "patch", "patch --icon", "patch -o", "icon --png"}) {
+    const QList<QStringList> commands = {{},
+                                         {"patch", "@", "--name", "Time"},
+                                         {"patch", "@", "--icon", "@icon.png"},
+                                         {"patch", "@clock.rex", "--name", "Time", "-o", "@"},
+                                         {"icon", "@clock.rex", "--png", "@"}};
+    for (const QStringList& arguments : commands) {
         for (const char* place : {"name of 255 bytes", "name of 83 CJK characters",
                                   "path of 4095 bytes", "current folder 5000 bytes deep"}) {
-            QTest::addRow("%s, %s", command, place) << command << place;
+            QTest::addRow("%s, %s",
+                          arguments.isEmpty() ? "Save As" : qPrintable(arguments.join(' ')), place)
+                << arguments << place;
         }
     }
 }
@@ -378,58 +358,50 @@ void TestSaveFaults::longNamesAndDeepFolders_data() {
 // The temporary file of a save has a short name of its own, and every step works relative to
 // the open folder: no name the system accepts is too long to save to.
 void TestSaveFaults::longNamesAndDeepFolders() {
-    QFETCH(QString, command);
+    QFETCH(QStringList, arguments);
     QFETCH(QString, place);
 
     TestFiles files;
     const QByteArray clock = TestFiles::addin("Clock", "Shows time", 1000);
-    const QString source = files.write(QStringLiteral("clock.rex"), clock);
     const QByteArray icon = TestFiles::randomIcon(19);
-    const QString picture = files.path(QStringLiteral("icon.png"));
-    QVERIFY(TestFiles::drawnIcon(icon).save(picture));
-    DeepFolder deep(files.path(QString()));
-    const QString target = longName(files.path(QString()), place, deep);
+    files.write(QStringLiteral("clock.rex"), clock);
+    QVERIFY(TestFiles::drawnIcon(icon).save(files.path(QStringLiteral("icon.png"))));
+    const int back = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const auto goBack = qScopeGuard([&] {
+        QVERIFY(::fchdir(back) == 0 && ::close(back) == 0);
+        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), files.path(kDeep)});
+    });
+    const QString target = longName(files.path(QString()), place);
     QVERIFY(!target.isEmpty());
 
-    if (command == QLatin1String("Save As")) {
+    if (arguments.isEmpty()) {
         ScriptedPrompts prompts;
         AddinDocument document;
         FileCommands commands(prompts, document);
-        document.load(AddinImage(clock, source));
+        document.load(AddinImage(clock, files.path(QStringLiteral("clock.rex"))));
         document.patch(AddinDocument::Field::Name, QStringLiteral("Time"));
         prompts.choose(target);
         QVERIFY(commands.saveAs());
         QCOMPARE(prompts.texts(), QStringList{});
     } else {
-        QStringList arguments{QStringLiteral("patch"), target};
-        if (command == QLatin1String("patch")) {
-            arguments << QStringLiteral("--name") << QStringLiteral("Time");
-        } else if (command == QLatin1String("patch --icon")) {
-            arguments << QStringLiteral("--icon") << picture;
-        } else if (command == QLatin1String("patch -o")) {
-            arguments = QStringList{"patch", source, "--name", "Time", "-o", target};
-        } else {
-            arguments = QStringList{"icon", source, "--png", target};
-        }
-        // patch and patch --icon write their input; the others make a new file.
-        QFile file(target);
-        if (arguments[1] == target) {
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(clock) == clock.size());
-            file.close();
-        }
+        QFile input(target); // patch and patch --icon write their input in place
+        QVERIFY(arguments[1] != "@" ||
+                (input.open(QIODevice::WriteOnly) && input.write(clock) == clock.size()));
+        input.close();
+        arguments.replaceInStrings(QRegularExpression("^@$"), target)
+            .replaceInStrings(QRegularExpression("^@"), files.path(QString()) + '/');
         QProcess cli;
         cli.start(QStringLiteral(MOBRIN_CLI_BINARY), arguments);
         QVERIFY(cli.waitForFinished(20000));
         QCOMPARE(cli.readAllStandardError(), QByteArray());
         QCOMPARE(cli.exitCode(), 0);
     }
-
-    if (command == QLatin1String("icon --png")) {
+    if (arguments.contains(QLatin1String("--png"))) {
         QCOMPARE(IconPicture::fromFile(target).icon, TestFiles::icon());
-    } else if (command == QLatin1String("patch --icon")) {
-        QCOMPARE(TestFiles::read(target).mid(45, 160), icon);
     } else {
-        QCOMPARE(TestFiles::read(target), patchedClock());
+        QCOMPARE(TestFiles::read(target), arguments.contains(QLatin1String("--icon"))
+                                              ? clock.left(45) + icon + clock.mid(205)
+                                              : patchedClock());
     }
     // No temporary file is left beside it.
     QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Hidden | QDir::Files).filter("mobrin"),
