@@ -32,8 +32,9 @@ const char* const kHelp =
     "  mobrin-cli COMMAND --help   the options of one command\n"
     "  mobrin-cli --version        the version\n"
     "\n"
-    "Exit codes: 0 done, 2 usage error, 3 file missing, unreadable or too long,\n"
-    "4 not an add-in or a damaged header, 5 patch or picture refused, 6 write failed.\n"
+    "Exit codes: 0 done, 2 usage error, 3 file or picture missing, unreadable, too long\n"
+    "or damaged, 4 not an add-in or a damaged header, 5 patch or picture refused, 6 write\n"
+    "failed (with the system's reason).\n"
     "A command that fails never changes a file.\n";
 
 namespace {
