@@ -84,16 +84,14 @@ std::optional<bool> hexIsBlack(QByteArray text) {
         text.truncate((text.size() - 1) / 4 * 3 + 1);
     }
     const qsizetype digits = (text.size() - 1) / 3;
-    if (digits < 1 || digits > 4) {
+    const bool hex = std::all_of(text.cbegin() + 1, text.cend(),
+                                 [](char c) { return std::isxdigit(quint8(c)) != 0; });
+    if (digits < 1 || digits > 4 || !hex) {
         return std::nullopt;
     }
     qint64 channels[3] = {};
     for (int i = 0; i < 3; ++i) {
-        bool ok = false;
-        channels[i] = text.mid(1 + i * digits, digits).toLongLong(&ok, 16);
-        if (!ok || text[1 + i * digits] == '-' || text[1 + i * digits] == '+') {
-            return std::nullopt;
-        }
+        channels[i] = text.mid(1 + i * digits, digits).toLongLong(nullptr, 16);
     }
     const qint64 maximum = (qint64(1) << (4 * digits)) - 1;
     return IconRaster::isBlack(channels[0], channels[1], channels[2], maximum, maximum);
@@ -104,7 +102,7 @@ std::optional<bool> hexIsBlack(QByteArray text) {
 // table does not know the name. Qt makes an unknown name black, so black comes back for an
 // unknown name and for the three black names alike.
 std::optional<bool> namedIsBlack(const QByteArray& name) {
-    static QHash<QByteArray, std::optional<bool>> known;
+    static QHash<QByteArray, bool> known; // only names the table has: some 750 at most
     if (const auto found = known.constFind(name); found != known.constEnd()) {
         return *found;
     }
@@ -122,7 +120,9 @@ std::optional<bool> namedIsBlack(const QByteArray& name) {
                                         255);
         }
     }
-    known.insert(name, black);
+    if (black) {
+        known.insert(name, *black);
+    }
     return black;
 }
 
