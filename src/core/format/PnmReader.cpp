@@ -35,7 +35,9 @@ public:
         const std::optional<qint64> width = number();
         const std::optional<qint64> height = width ? number() : std::nullopt;
         const std::optional<qint64> maximum = !height ? std::nullopt : (m_bitmap ? 1 : number());
-        if (!width || !height || !maximum) {
+        // The header ends in whitespace: a file that stops right after its last number was cut
+        // there, whatever size that number now seems to give.
+        if (!width || !height || !maximum || m_c < 0) {
             return m_c < 0 ? IconPicture::cutShort(m_format)
                            : damaged(QStringLiteral("its header holds something other than its "
                                                     "size"));
@@ -131,7 +133,9 @@ private:
                             m_c = m_in.next();
                         }
                     } else {
+                        // A number the file ends in may have been cut: "1000" read as "10".
                         sample = number();
+                        sample = m_c < 0 ? std::nullopt : sample;
                     }
                     if (!sample) {
                         if (m_c < 0) {
