@@ -49,8 +49,9 @@ const char* const kHelp =
     "  mobrin-cli --version        the version\n"
     "\n"
     "Exit codes: 0 done, 1 the files differ (diff) or check found an error, 2 usage\n"
-    "error, 3 file missing, unreadable or too long, 4 not an add-in or a damaged header,\n"
-    "5 patch, picture or build refused, 6 write failed.\n"
+    "error, 3 file or picture missing, unreadable, too long or damaged, 4 not an add-in\n"
+    "or a damaged header, 5 patch, picture or build refused, 6 write failed (with the\n"
+    "system's reason).\n"
     "A command that fails never changes a file.\n";
 
 namespace {

@@ -16,6 +16,7 @@ void CommandOptions::addFlag(const QStringList& names) {
 
 void CommandOptions::addValue(const QStringList& names, const QString& valueName) {
     m_parser.addOption(QCommandLineOption(names, QString(), valueName));
+    m_valueOptions.append(names.first());
 }
 
 std::optional<int> CommandOptions::parse(const QStringList& arguments, int fileCount,
@@ -31,6 +32,14 @@ std::optional<int> CommandOptions::parse(const QStringList& arguments, int fileC
     if (m_parser.isSet(QStringLiteral("help"))) {
         CliOutput::write(out, m_help);
         return ExitCode::kOk;
+    }
+    // A value given twice is a mistake in the script, not a choice of the last one.
+    for (const QString& name : m_valueOptions) {
+        if (m_parser.values(name).size() > 1) {
+            const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+            return usageError(err,
+                              QStringLiteral("%1%2 is given more than once").arg(dashes, name));
+        }
     }
     if (!m_fileStandIn.isEmpty() && m_parser.isSet(m_fileStandIn)) {
         fileCount = 0;

@@ -16,6 +16,7 @@ public:
     CommandOptions(QString command, QString help);
 
     void addFlag(const QStringList& names);
+    // An option that takes a value, at most once.
     void addValue(const QStringList& names, const QString& valueName);
     // When the option `name` is given, the command takes no file at all: the option names
     // what the command reads instead.
@@ -43,5 +44,6 @@ private:
     QString m_help;
     QString m_fileStandIn;
     bool m_anyFileCount = false;
+    QStringList m_valueOptions; // the first name of each option that takes a value
     QCommandLineParser m_parser;
 };

@@ -5,6 +5,7 @@
 #include "ExitCode.h"
 #include "HeaderCheck.h"
 
+#include <cerrno>
 #include <fcntl.h>
 
 namespace {
@@ -20,7 +21,10 @@ FileInput refused(const QString& path, const QString& why) {
 std::optional<FileInput> unreadable(const QString& path, const AddinImage::Probe& probe) {
     switch (probe.outcome) {
     case AddinImage::ProbeOutcome::Missing:
-        return refused(path, QStringLiteral("no such file"));
+        // Anything but a plain absence in the system's words ("Too many levels of symbolic
+        // links", "Permission denied").
+        return refused(path, probe.error == ENOENT ? QStringLiteral("no such file")
+                                                   : qt_error_string(probe.error));
     case AddinImage::ProbeOutcome::NotRegularFile:
         return refused(path, QStringLiteral("not a regular file"));
     case AddinImage::ProbeOutcome::InexactName:

@@ -8,7 +8,8 @@ namespace FileOutput {
 QString write(const QString& path, const QByteArray& bytes, std::optional<FileIdentity> input,
               const QString& what) {
     QString why;
-    switch (FileReplacer::replace(path, bytes, input)) {
+    const FileReplacer::Result result = FileReplacer::replace(path, bytes, input);
+    switch (result.outcome) {
     case FileReplacer::Outcome::Written:
         return {};
     case FileReplacer::Outcome::NotRegularFile:
@@ -21,6 +22,9 @@ QString write(const QString& path, const QByteArray& bytes, std::optional<FileId
         why = QStringLiteral(": the name may stand for another file");
         break;
     case FileReplacer::Outcome::Failed:
+        if (!result.reason().isEmpty()) {
+            why = QLatin1String(": ") + result.reason();
+        }
         break;
     }
     return path + QLatin1String(": cannot write ") + what + why;

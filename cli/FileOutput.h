@@ -13,7 +13,8 @@
 namespace FileOutput {
 
 // Writes `bytes` to `path`, unless it leads to the file `input`; returns the one-line error
-// ("OUT: cannot write `what`: why") or nothing when the file was written.
+// ("OUT: cannot write `what`: why", the system's reason where it gave one: "No space left on
+// device") or nothing when the file was written.
 QString write(const QString& path, const QByteArray& bytes, std::optional<FileIdentity> input,
               const QString& what);
 

@@ -32,7 +32,8 @@ const char* const kHelp =
     "A picture must be 40 x 32 pixels, or N times that in both directions (N up to 100)\n"
     "with every N x N block one colour, as --png --scale N writes it (else exit 5); a\n"
     "pixel is black when it is at least half opaque and its luminance (Rec. 709) is below\n"
-    "half. A missing, unreadable or cut-short picture exits with 3.\n";
+    "half, at the picture's own depth. A missing, unreadable, cut-short or damaged picture\n"
+    "exits with 3.\n";
 
 namespace {
 

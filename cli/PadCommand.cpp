@@ -43,7 +43,8 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
             out, QStringLiteral("%1: %2 bytes, nothing to pad").arg(shown, QString::number(size)));
         return ExitCode::kOk;
     }
-    switch (AddinImage::pad(path, size, input.identity)) {
+    int error = 0;
+    switch (AddinImage::pad(path, size, input.identity, &error)) {
     case AddinImage::PadOutcome::Padded:
         break;
     case AddinImage::PadOutcome::Changed:
@@ -52,7 +53,8 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
                                                     "padded; no padding was added"));
     case AddinImage::PadOutcome::Failed:
         return CliOutput::fail(err, ExitCode::kWriteFailed,
-                               path + QLatin1String(": cannot write the padding"));
+                               path + QLatin1String(": cannot write the padding: ") +
+                                   qt_error_string(error));
     }
     // One arg() for all three, so that a "%2" in the name stays as it is.
     CliOutput::line(

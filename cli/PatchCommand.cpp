@@ -30,7 +30,7 @@ const char* const kHelp =
     "A text is refused (exit 5) when it is longer than its field, when the field is empty\n"
     "(it has no bytes to patch), or when a character has no Windows-1252 code. A picture\n"
     "is refused (exit 5) unless it is 40 x 32 pixels, or N times that with every N x N\n"
-    "block one colour; a missing, unreadable or cut-short picture exits with 3.\n"
+    "block one colour; a missing, unreadable, cut-short or damaged picture exits with 3.\n"
     "Everything is checked before anything is written; the file is replaced in one step,\n"
     "so a refused or failed patch leaves every file as it was.\n";
 

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the fuzzers' seed corpus into a folder: add-ins made with the header builder (whole,
-// padded, unpadded, damaged at every terminator) and, when given, the sample add-ins.
+// padded, unpadded, damaged at every terminator), an icon picture in every format read (plain
+// and raw, interlaced and not) and, when given, the sample add-ins.
 #include "AddinHeader.h"
 #include "TestFiles.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageWriter>
 
 #include <cstdio>
 
@@ -16,6 +19,14 @@ namespace {
 bool put(const QDir& folder, const QString& name, const QByteArray& bytes) {
     QFile file(folder.filePath(name));
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray encoded(const QImage& picture, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(picture);
+    return bytes;
 }
 
 } // namespace
@@ -52,6 +63,38 @@ int main(int argc, char* argv[]) {
     for (const int length : {15, 16, 21, 22, 23, 27, 28, 38, 39, 40, 42, 44, 100, 203}) {
         seeds.append({QStringLiteral("prefix-%1").arg(length), whole.left(length)});
     }
+
+    // The icon as a picture, for fuzz_picture.
+    const QImage icon = TestFiles::drawnIcon(TestFiles::icon());
+    for (const char* format : {"png", "bmp", "pbm", "pgm", "ppm", "xpm"}) {
+        seeds.append({QStringLiteral("picture-%1").arg(format), encoded(icon, format)});
+    }
+    seeds.append(
+        {"picture-16-bit.png", encoded(icon.convertToFormat(QImage::Format_RGBA64), "png")});
+    seeds.append({"picture.gif", TestFiles::gif(TestFiles::icon())});
+    // A plain PGM, and a palette PNG whose rows come in Adam7's seven passes.
+    QByteArray plain = "P2 40 32 1000\n";
+    for (int y = 0; y < icon.height(); ++y) {
+        for (int x = 0; x < icon.width(); ++x) {
+            plain += qGray(icon.pixel(x, y)) > 127 ? "1000 " : "0 ";
+        }
+    }
+    seeds.append({"picture-plain.pgm", plain});
+    constexpr int kPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                   {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    QByteArray rows;
+    for (const auto& [left, top, across, down] : kPasses) {
+        for (int y = top; y < icon.height(); y += down) {
+            rows += '\0';
+            for (int x = left; x < icon.width(); x += across) {
+                rows += char(qGray(icon.pixel(x, y)) > 127 ? 1 : 0);
+            }
+        }
+    }
+    seeds.append(
+        {"picture-interlaced.png",
+         TestFiles::png(icon.width(), icon.height(), 3, 8, true,
+                        TestFiles::pngChunk("PLTE", QByteArray("\0\0\0\xFF\xFF\xFF", 6)), rows)});
 
     int written = 0;
     for (const auto& [name, bytes] : seeds) {

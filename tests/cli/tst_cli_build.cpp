@@ -116,12 +116,15 @@ void CliBuild::commands_data() {
 
     row("over 9000 bytes", plain, 5, "9001 bytes, 1 more than the 9000", fits + 'c');
     row("empty code", plain, 5, "the code is empty", {});
-    row("code is a folder", plain + "--code @/dir", 3, "not a regular file");
-    row("CR in the name", plain + "--name A\rB", 5, "U+000D");
+    row("code is a folder", "build --code @/dir --name Clock -o @/out.rex", 3,
+        "not a regular file");
+    row("CR in the name", "build --code @/code.bin --name A\rB -o @/out.rex", 5, "U+000D");
     row("no Windows-1252 code", plain + "--description ⌚", 5, "U+231A");
     row("class type", plain + "--class Game", 5, "\"GAME\"");
-    row("-o is the code", plain + "-o @/code.bin", 6, "one of the inputs");
-    row("-o is the icon", plain + "--icon @/icon.png -o @/icon.png", 6, "one of the inputs");
+    row("-o is the code", "build --code @/code.bin --name Clock -o @/code.bin", 6,
+        "one of the inputs");
+    row("-o is the icon", "build --code @/code.bin --name Clock --icon @/icon.png -o @/icon.png", 6,
+        "one of the inputs");
     row("-o missing", "build --code @/code.bin --name A", 2, "-o OUT");
     row("word out of range", plain + "--word2 65536", 2, "--word2");
     row("--from with an option", folder + "--name A", 2, "--name");

@@ -75,7 +75,7 @@ void CliPad::failedPaddingIsUndone() {
     }
     QCOMPARE(run.code, 6);
     QVERIFY(run.out.isEmpty());
-    QVERIFY2(run.oneErrorLine(), run.err.constData());
+    QVERIFY2(run.err.endsWith("cannot write the padding: File too large\n"), run.err.constData());
     QCOMPARE(TestFiles::read(path), bytes);
 }
 

@@ -155,6 +155,8 @@ void CliPatch::failedWriteKeepsTheFile() {
     }
     QCOMPARE(run.code, 6);
     QVERIFY2(run.oneErrorLine(), run.err.constData());
+    QVERIFY2(run.err.endsWith("cannot write the patched add-in: File too large\n"),
+             run.err.constData());
     QCOMPARE(TestFiles::read(path), clock);
     QCOMPARE(QDir(files.path(QString())).entryList(QDir::Files), QStringList{"a.rex"});
 }

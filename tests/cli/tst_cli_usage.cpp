@@ -113,6 +113,11 @@ void CliUsage::usageErrors_data() {
     QTest::newRow("icon --from with an empty name") << QStringList{"icon", "--from", ""};
     QTest::newRow("--icon without its picture") << QStringList{"patch", "a.rex", "--icon"};
     QTest::newRow("--icon with an empty name") << QStringList{"patch", "a.rex", "--icon", ""};
+    QTest::newRow("--icon twice") << QStringList{"patch", "a.rex", "--icon", "a", "--icon", "b"};
+    QTest::newRow("--name twice") << QStringList{"patch", "a.rex", "--name", "A", "--name", "B"};
+    QTest::newRow("-o and --output")
+        << QStringList{"patch", "a.rex", "--name", "A", "-o", "b", "--output", "c"};
+    QTest::newRow("--base twice") << QStringList{"disasm", "a.rex", "--base", "1", "--base", "2"};
 }
 
 void CliUsage::usageErrors() {
@@ -132,7 +137,8 @@ void CliUsage::unreadable_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("kind");
     for (const QString& command : kCommands) {
-        for (const char* kind : {"missing", "folder", "fifo", "9001 bytes", "100000 bytes"}) {
+        for (const char* kind :
+             {"missing", "folder", "fifo", "9001 bytes", "100000 bytes", "link loop"}) {
             QTest::addRow("%s, %s", qPrintable(command), kind) << command << QString(kind);
         }
     }
@@ -149,6 +155,8 @@ void CliUsage::unreadable() {
         QVERIFY(QDir().mkdir(path));
     } else if (kind == "fifo") {
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "link loop") {
+        QVERIFY(QFile::link("b.rex", path) && QFile::link("a.rex", files.path("b.rex")));
     } else if (kind.endsWith("bytes")) {
         bytes = TestFiles::addin("Clock", "Shows time", 100, kind.split(' ').first().toInt());
         files.write("a.rex", bytes);
@@ -161,9 +169,14 @@ void CliUsage::unreadable() {
         QCOMPARE(TestFiles::read(path), bytes);
         QVERIFY(run.err.contains(QByteArray::number(bytes.size()) + " bytes"));
     }
+    if (kind == "link loop") {
+        QVERIFY2(run.err.endsWith(": Too many levels of symbolic links\n"), run.err.constData());
+    }
     QCOMPARE(QDir(files.path(QString()))
                  .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-             kind == "missing" ? QStringList{} : QStringList{"a.rex"});
+             kind == "missing"
+                 ? QStringList{}
+                 : (kind == "link loop" ? QStringList{"a.rex", "b.rex"} : QStringList{"a.rex"}));
 }
 
 void CliUsage::realProgram_data() {

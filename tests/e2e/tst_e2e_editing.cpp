@@ -235,7 +235,8 @@ void EditingJourneys::failedSaveAsNamesTheNewPathInTheCaption() {
     QVERIFY(m_app->type(QStringLiteral("clock.rex/copy.rex")));
     QVERIFY(RunningMobrin::waitFor([&] { return name->text() == "clock.rex/copy.rex"; }));
     QVERIFY(m_app->key(QStringLiteral("Return")));
-    QVERIFY(m_app->answer(QStringLiteral("Error saving the file!"), QStringLiteral("OK")));
+    QVERIFY(m_app->answer(QStringLiteral("Error saving the file!\r\nNot a directory"),
+                          QStringLiteral("OK")));
     QVERIFY(RunningMobrin::waitFor(
         [&] { return m_app->caption() == QStringLiteral("Mobrin : ") + target; }));
     QCOMPARE(TestFiles::read(m_path), m_original);

@@ -18,7 +18,8 @@ namespace {
 
 const QString kName = QStringLiteral("AddIn name");
 const QString kPatchQuestion = QStringLiteral("Patch the addin?");
-const QString kTemporaryFilesError = QStringLiteral("Error opening temporary files!!");
+const QString kTemporaryFilesError =
+    QStringLiteral("Error opening temporary files!!\r\nFile too large");
 
 // ulimit -f 23: the 8192-byte add-in fits, its 24576-character hex dump does not.
 void limitFileSize() {

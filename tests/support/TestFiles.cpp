@@ -6,6 +6,7 @@
 #include "IconBitmap.h"
 
 #include <QRandomGenerator>
+#include <QtEndian>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,6 +14,8 @@
 #include <unistd.h>
 
 #include <vector>
+
+#include <zlib.h>
 
 namespace {
 
@@ -115,4 +118,77 @@ QImage TestFiles::drawnIcon(const QByteArray& icon, int scale) {
     QImage pixels = IconBitmap::cleared(Qt::white);
     IconBitmap::paint(pixels, icon);
     return pixels.scaled(pixels.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+// Two colours (0 white, 1 black), the pixels coded as a clear code and two literals at a time,
+// so every code stays 3 bits wide.
+QByteArray TestFiles::gif(const QByteArray& icon, int pixels) {
+    QByteArray gif("GIF89a");
+    gif += QByteArray::fromHex("2800200081"
+                               "0000"); // 40 x 32, 4 colours
+    gif += QByteArray::fromHex("ffffff000000000000000000");
+    gif += QByteArray::fromHex("2c00000000280020"
+                               "0000"); // one image, the whole screen
+    gif += char(2);                     // the smallest code size
+    constexpr int kClear = 4;
+    constexpr int kEnd = 5;
+    QByteArray coded;
+    quint32 bits = 0;
+    int count = 0;
+    const auto put = [&](int code) {
+        bits |= quint32(code) << count;
+        for (count += 3; count >= 8; count -= 8, bits >>= 8) {
+            coded += char(bits & 0xFF);
+        }
+    };
+    for (int pixel = 0; pixel < pixels; ++pixel) {
+        if (pixel % 2 == 0) {
+            put(kClear);
+        }
+        put((quint8(icon[pixel / 8]) >> (7 - pixel % 8)) & 1);
+    }
+    put(kEnd);
+    if (count > 0) {
+        coded += char(bits & 0xFF);
+    }
+    for (qsizetype at = 0; at < coded.size(); at += 255) {
+        const QByteArray block = coded.mid(at, 255);
+        gif += char(block.size());
+        gif += block;
+    }
+    gif += '\0';
+    gif += char(0x3B);
+    return gif;
+}
+
+QByteArray TestFiles::pngChunk(const QByteArray& type, const QByteArray& data) {
+    const QByteArray body = type + data;
+    const auto checksum =
+        quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size())));
+    QByteArray chunk(4, Qt::Uninitialized);
+    qToBigEndian(quint32(data.size()), chunk.data());
+    chunk += body + QByteArray(4, Qt::Uninitialized);
+    qToBigEndian(checksum, chunk.data() + chunk.size() - 4);
+    return chunk;
+}
+
+QByteArray TestFiles::png(int width, int height, int colourType, int depth, bool interlaced,
+                          const QByteArray& chunks, const QByteArray& rows) {
+    QByteArray header(8, Qt::Uninitialized);
+    qToBigEndian(quint32(width), header.data());
+    qToBigEndian(quint32(height), header.data() + 4);
+    header += char(depth);
+    header += char(colourType);
+    header += QByteArray(2, '\0') + char(interlaced ? 1 : 0);
+    return QByteArray("\x89PNG\r\n\x1a\n") + pngChunk("IHDR", header) + chunks +
+           pngChunk("IDAT", qCompress(rows).mid(4)) + pngChunk("IEND", {});
+}
+
+QByteArray TestFiles::xpm(const QByteArrayList& colours, const QByteArrayList& rows) {
+    QByteArray bytes = "/* XPM */\nstatic char *icon[] = {\n\"40 32 " +
+                       QByteArray::number(colours.size()) + " 1\",\n";
+    for (const QByteArray& line : colours + rows) {
+        bytes += '"' + line + "\",\n";
+    }
+    return bytes + "};\n";
 }

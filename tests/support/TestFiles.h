@@ -31,6 +31,18 @@ public:
     // The icon drawn black on white, as the icon box draws it, each icon pixel made `scale` x
     // `scale`: the picture a user would draw of it.
     static QImage drawnIcon(const QByteArray& icon, int scale = 1);
+    // The icon as a GIF, which Qt cannot write, its pixel data ending after the first
+    // `pixels` pixels.
+    static QByteArray gif(const QByteArray& icon, int pixels = 40 * 32);
+    // An XPM of one character a pixel: 40 x 32 pixels as its values say, `colours` ("x c
+    // black") and `rows` as they are.
+    static QByteArray xpm(const QByteArrayList& colours, const QByteArrayList& rows);
+    // A PNG chunk, its length and checksum around `type` and `data`.
+    static QByteArray pngChunk(const QByteArray& type, const QByteArray& data);
+    // A PNG of `width` x `height` pixels (colour type, depth and interlacing as given), `chunks`
+    // before its pixel data, and `rows` (filter bytes included) compressed as that data.
+    static QByteArray png(int width, int height, int colourType, int depth, bool interlaced,
+                          const QByteArray& chunks, const QByteArray& rows);
 
 private:
     QTemporaryDir m_dir;

@@ -63,17 +63,20 @@ void AddinDocument::discardChanges() {
     m_patched = false;
 }
 
-bool AddinDocument::save() {
-    if (!isLoaded() || !m_image.saveTo(m_image.path())) {
-        return false;
+AddinImage::WriteResult AddinDocument::save() {
+    if (!isLoaded()) {
+        return {};
     }
-    m_patched = false;
-    return true;
+    const AddinImage::WriteResult result = m_image.saveTo(m_image.path());
+    if (result.written()) {
+        m_patched = false;
+    }
+    return result;
 }
 
-bool AddinDocument::saveAs(const QString& path) {
+AddinImage::WriteResult AddinDocument::saveAs(const QString& path) {
     if (!isLoaded() || path.isEmpty()) {
-        return false;
+        return {};
     }
     if (path != m_image.path()) {
         m_image.setPath(path);

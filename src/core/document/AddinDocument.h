@@ -45,11 +45,12 @@ public:
     // The user agreed to lose the unsaved changes; the image stays until the next load.
     void discardChanges();
 
-    // Writes the image to its own path; on success it holds no unsaved changes.
-    bool save();
+    // Writes the image to its own path; on success it holds no unsaved changes. A failure
+    // carries the system's reason.
+    AddinImage::WriteResult save();
     // Takes `path` as the image's path first, so that a failed write is retried there by
     // the next save, then writes as save() does.
-    bool saveAs(const QString& path);
+    AddinImage::WriteResult saveAs(const QString& path);
 
 signals:
     // A new image replaced the old one.

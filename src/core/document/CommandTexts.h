@@ -12,6 +12,14 @@ namespace CommandTexts {
 inline const QString kInexactName = QStringLiteral(
     "The name of this file cannot be read exactly!\r\nRename the file, then try again.");
 
+inline const QString kSaveError = QStringLiteral("Error saving the file!");
+
+// A message about a failed write, with the system's reason on a line of its own when it gave
+// one.
+inline QString withReason(const QString& message, const QString& reason) {
+    return reason.isEmpty() ? message : message + QStringLiteral("\r\n") + reason;
+}
+
 // The question before any patch of the image, name, description or icon; Cancel is the
 // harmless default.
 inline bool agreesToPatch(Prompts& prompts) {

@@ -8,7 +8,6 @@
 namespace {
 
 const QString kOpenError = QStringLiteral("Error opening file!!");
-const QString kSaveError = QStringLiteral("Error saving the file!");
 
 } // namespace
 
@@ -98,8 +97,10 @@ void FileCommands::load(const QString& path) {
             padding = AddinImage::paddingFor(probe.size);
         }
     }
-    if (padding > 0 && !AddinImage::padOnDisk(path, probe.size)) {
-        tell(kOpenError);
+    int padError = 0;
+    if (padding > 0 && !AddinImage::padOnDisk(path, probe.size, &padError)) {
+        tell(CommandTexts::withReason(kOpenError,
+                                      padError != 0 ? qt_error_string(padError) : QString()));
         return;
     }
     const qint64 length = probe.size + padding;
@@ -114,8 +115,9 @@ void FileCommands::load(const QString& path) {
 }
 
 bool FileCommands::save() {
-    if (!m_document.save()) {
-        tell(kSaveError);
+    const AddinImage::WriteResult result = m_document.save();
+    if (!result.written()) {
+        tell(CommandTexts::withReason(CommandTexts::kSaveError, result.reason()));
         return false;
     }
     return true;
@@ -123,7 +125,7 @@ bool FileCommands::save() {
 
 bool FileCommands::saveAs() {
     if (!m_document.isLoaded()) {
-        tell(kSaveError);
+        tell(CommandTexts::kSaveError);
         return false;
     }
     Prompts::FileRequest request;
@@ -140,8 +142,9 @@ bool FileCommands::saveAs() {
         tell(CommandTexts::kInexactName);
         return false;
     }
-    if (!m_document.saveAs(*path)) {
-        tell(kSaveError);
+    const AddinImage::WriteResult result = m_document.saveAs(*path);
+    if (!result.written()) {
+        tell(CommandTexts::withReason(CommandTexts::kSaveError, result.reason()));
         return false;
     }
     return true;

@@ -47,10 +47,10 @@ bool SourceCommands::saveSource() {
     m_lastChosen = *path;
     // The add-in's own file is never the one replaced, whatever name leads to it.
     const RegularFile input(m_document.path(), O_RDONLY);
-    const FileReplacer::Outcome outcome = FileReplacer::replace(
+    const FileReplacer::Result result = FileReplacer::replace(
         *path, AddinSource::of(m_document.image().bytes(), m_document.header()),
         input.isOpen() ? std::optional(input.identity()) : std::nullopt);
-    switch (outcome) {
+    switch (result.outcome) {
     case FileReplacer::Outcome::Written:
         return true;
     case FileReplacer::Outcome::InexactName:
@@ -63,6 +63,6 @@ bool SourceCommands::saveSource() {
     case FileReplacer::Outcome::Failed:
         break;
     }
-    tell(QStringLiteral("Error saving the file!"));
+    tell(CommandTexts::withReason(CommandTexts::kSaveError, result.reason()));
     return false;
 }

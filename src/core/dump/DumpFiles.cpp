@@ -2,25 +2,35 @@
 #include "DumpFiles.h"
 
 #include "CodePage.h"
+#include "RegularFile.h"
 
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+
 namespace {
 
-bool writeText(const QString& path, const QString& text) {
+bool writeText(const QString& path, const QString& text, QString& reason) {
     QFile::remove(path);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        reason = file.errorString();
         return false;
     }
-    const QByteArray bytes = CodePage::encode(text);
-    return file.write(bytes) == bytes.size() && file.flush();
+    // Written past QFile's buffer, so that a write cut short (a full disk, a file-size limit)
+    // keeps the system's reason.
+    if (!RegularFile::writeAll(file.handle(), CodePage::encode(text), 0)) {
+        reason = qt_error_string(errno);
+        return false;
+    }
+    return true;
 }
 
-std::optional<QString> readText(const QString& path) {
+std::optional<QString> readText(const QString& path, QString& reason) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
         return std::nullopt;
     }
     return CodePage::decode(file.readAll());
@@ -49,15 +59,23 @@ QString DumpFiles::asciiPath() const {
     return QDir(m_folder).filePath(QLatin1String(kAsciiName));
 }
 
-std::optional<DumpFiles::Texts> DumpFiles::roundTrip(const QString& hex,
-                                                     const QString& ascii) const {
-    if (m_folder.isEmpty() || !writeText(hexPath(), hex) || !writeText(asciiPath(), ascii)) {
+std::optional<DumpFiles::Texts> DumpFiles::roundTrip(const QString& hex, const QString& ascii,
+                                                     QString* reason) const {
+    QString why;
+    const auto failed = [&] {
+        if (reason) {
+            *reason = why;
+        }
         return std::nullopt;
+    };
+    if (m_folder.isEmpty() || !writeText(hexPath(), hex, why) ||
+        !writeText(asciiPath(), ascii, why)) {
+        return failed();
     }
-    auto hexBack = readText(hexPath());
-    auto asciiBack = readText(asciiPath());
+    auto hexBack = readText(hexPath(), why);
+    auto asciiBack = hexBack ? readText(asciiPath(), why) : std::nullopt;
     if (!hexBack || !asciiBack) {
-        return std::nullopt;
+        return failed();
     }
     return Texts{std::move(*hexBack), std::move(*asciiBack)};
 }

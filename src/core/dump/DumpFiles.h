@@ -33,8 +33,9 @@ public:
     QString asciiPath() const;
 
     // Writes both texts as single-byte text and reads them back as the panes will show them;
-    // nothing when either file cannot be written or read.
-    std::optional<Texts> roundTrip(const QString& hex, const QString& ascii) const;
+    // nothing when either file cannot be written or read, the system's reason in `reason`.
+    std::optional<Texts> roundTrip(const QString& hex, const QString& ascii,
+                                   QString* reason = nullptr) const;
 
 private:
     std::unique_ptr<QTemporaryDir> m_owned;

@@ -2,15 +2,17 @@
 #include "IconPicture.h"
 
 #include "AddinHeader.h"
-#include "PictureTruncation.h"
+#include "IconRaster.h"
+#include "PictureDamage.h"
+#include "PngReader.h"
+#include "PnmReader.h"
+#include "XpmReader.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QRgba64>
-#include <QSize>
 
-#include <array>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -21,39 +23,19 @@ namespace {
 
 constexpr int kWidth = AddinHeader::kIconWidth;
 constexpr int kHeight = AddinHeader::kIconHeight;
-constexpr int kRowBytes = AddinHeader::kIconRowBytes;
-
-// Rec. 709 luma weights in ten-thousandths; they add up to 10000.
-constexpr qint64 kRedWeight = 2126;
-constexpr qint64 kGreenWeight = 7152;
-constexpr qint64 kBlueWeight = 722;
-constexpr qint64 kWeightSum = kRedWeight + kGreenWeight + kBlueWeight;
-constexpr qint64 kFull = 65535; // channels are read at 16 bits, so 8- and 16-bit pictures agree
-
-// Both halves are compared doubled, so that "at least half" and "below half" stay exact in
-// whole numbers: 8-bit alpha 128 is black, 127 is not; grey 127 is black, grey 128 is not.
-bool isBlack(QRgba64 pixel) {
-    if (2 * qint64(pixel.alpha()) < kFull) {
-        return false;
-    }
-    const qint64 luma =
-        kRedWeight * pixel.red() + kGreenWeight * pixel.green() + kBlueWeight * pixel.blue();
-    return 2 * luma < kWeightSum * kFull;
-}
-
-// The scale N of a picture that is N x (40 x 32), or 0 for any other size.
-int scaleOf(QSize size) {
-    if (size.width() <= 0 || size.width() % kWidth != 0 || size.height() % kHeight != 0) {
-        return 0;
-    }
-    const int scale = size.width() / kWidth;
-    return size.height() / kHeight == scale && scale <= IconPicture::kMaxScale ? scale : 0;
-}
+constexpr qint64 kFull = 65535; // a QImage is judged at 16 bits a channel
+constexpr qsizetype kPngHeaderBytes = 24;
 
 // The formats an icon is drawn in, by the reader's names; a lossy JPEG has no place here.
 bool acceptedFormat(const QByteArray& format) {
     static const QByteArrayList formats = {"png", "bmp", "pbm", "pgm", "ppm", "xpm", "gif"};
     return formats.contains(format);
+}
+
+// PNG, PBM, PGM and PPM are read a piece at a time, so their files may be as long as the
+// plainest picture of the largest size needs.
+bool readInPieces(const QByteArray& format) {
+    return format == "png" || format == "pbm" || format == "pgm" || format == "ppm";
 }
 
 IconPicture failed(IconPicture::Outcome outcome, const QString& problem) {
@@ -63,37 +45,27 @@ IconPicture failed(IconPicture::Outcome outcome, const QString& problem) {
     return result;
 }
 
-IconPicture refusedSize(QSize size) {
-    const int most = IconPicture::kMaxScale;
-    return failed(IconPicture::Outcome::Refused,
-                  QStringLiteral("The picture is %1 x %2 pixels; an icon picture is %3 x %4 "
-                                 "pixels, or a whole multiple of that in both directions up to "
-                                 "%5 times (%6 x %7, %8 x %9, ... %10 x %11).")
-                      .arg(size.width())
-                      .arg(size.height())
-                      .arg(kWidth)
-                      .arg(kHeight)
-                      .arg(most)
-                      .arg(2 * kWidth)
-                      .arg(2 * kHeight)
-                      .arg(3 * kWidth)
-                      .arg(3 * kHeight)
-                      .arg(most * kWidth)
-                      .arg(most * kHeight));
-}
+// Qt's image readers report damage in their own words through Qt's message handler ("QImage:
+// XPM pixels missing", allocation limits); the program says what went wrong in one sentence,
+// so while a picture is read their warnings go nowhere. The error stream itself stays open:
+// an abort or a sanitizer's report is never hidden. Critical and fatal messages pass on.
+class QuietImageReaders {
+public:
+    QuietImageReaders() : m_previous(qInstallMessageHandler(drop)) { s_previous = m_previous; }
+    ~QuietImageReaders() { qInstallMessageHandler(m_previous); }
+    QuietImageReaders(const QuietImageReaders&) = delete;
+    QuietImageReaders& operator=(const QuietImageReaders&) = delete;
 
-IconPicture mixedBlock(QSize size, int scale, int x, int y) {
-    return failed(IconPicture::Outcome::Refused,
-                  QStringLiteral("The picture is %1 x %2 pixels, %3 times the icon's size, but "
-                                 "its %3 x %3 block at (%4, %5) is partly black and partly "
-                                 "white; at that size every icon pixel must be a %3 x %3 block "
-                                 "of one colour.")
-                      .arg(size.width())
-                      .arg(size.height())
-                      .arg(scale)
-                      .arg(x)
-                      .arg(y));
-}
+private:
+    static void drop(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if ((type == QtCriticalMsg || type == QtFatalMsg) && s_previous != nullptr) {
+            s_previous(type, context, message);
+        }
+    }
+
+    static inline QtMessageHandler s_previous = nullptr;
+    QtMessageHandler m_previous;
+};
 
 // Opens without blocking (a FIFO would wait for a writer) and accepts regular files only.
 // Returns the reason when the file cannot serve.
@@ -116,40 +88,140 @@ QString openRegularFile(const QString& path, QFile& file) {
     return {};
 }
 
+// A picture Qt decoded with a colour table: a pixel whose index lies past the table is damage
+// (Qt shows it black), named here; empty when every index is in the table.
+QString paletteDamage(const QImage& picture) {
+    const bool indexed = picture.format() == QImage::Format_Indexed8 ||
+                         picture.format() == QImage::Format_Mono ||
+                         picture.format() == QImage::Format_MonoLSB;
+    if (!indexed) {
+        return {};
+    }
+    const int colours = picture.colorCount();
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (const int index = picture.pixelIndex(x, y); index >= colours) {
+                return QStringLiteral("its pixel at (%1, %2) uses colour %3 of a palette of %4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(index)
+                    .arg(colours);
+            }
+        }
+    }
+    return {};
+}
+
+// BMP and GIF go through Qt's readers, once their structure has been checked.
+IconPicture readWithQt(const QByteArray& bytes, const QByteArray& format) {
+    const QString name = QString::fromLatin1(format.toUpper());
+    const auto declared = PictureDamage::declaredSize(bytes, format);
+    if (declared && IconRaster::scaleOf(declared->width, declared->height) == 0) {
+        return IconPicture::refusedSize(declared->width, declared->height);
+    }
+    const PictureDamage::Finding finding = PictureDamage::inspect(bytes, format);
+    if (finding.cutShort) {
+        return IconPicture::cutShort(name);
+    }
+    if (!finding.damage.isEmpty()) {
+        return IconPicture::damaged(name, finding.damage);
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    const QSize size = reader.size();
+    if (size.isValid() && IconRaster::scaleOf(size.width(), size.height()) == 0) {
+        return IconPicture::refusedSize(size.width(), size.height());
+    }
+    QImage picture;
+    if (!reader.read(&picture)) {
+        return failed(
+            IconPicture::Outcome::Unreadable,
+            QStringLiteral("The file cannot be read as a picture (%1).").arg(reader.errorString()));
+    }
+    if (const QString damage = paletteDamage(picture); !damage.isEmpty()) {
+        return IconPicture::damaged(name, damage);
+    }
+    return IconPicture::fromImage(picture);
+}
+
+// Reads the picture on `device` (at its start, `size` bytes long); `whole` holds the same
+// bytes when they are already in memory.
+IconPicture read(QIODevice& device, qint64 size, const QByteArray& whole) {
+    const QuietImageReaders quiet;
+    QByteArray format;
+    {
+        QImageReader probe(&device);
+        format = probe.format();
+        if (format.isEmpty()) {
+            return failed(IconPicture::Outcome::Unreadable,
+                          QStringLiteral("The file cannot be read as a picture (%1).")
+                              .arg(probe.errorString()));
+        }
+    }
+    device.seek(0);
+    if (!acceptedFormat(format)) {
+        return failed(IconPicture::Outcome::Unreadable,
+                      QStringLiteral("The picture is a %1 file; an icon is read from PNG, BMP, "
+                                     "PBM, PGM, PPM, XPM or GIF files.")
+                          .arg(QString::fromLatin1(format.toUpper())));
+    }
+    const qint64 most =
+        readInPieces(format) ? IconPicture::kMaxPlainFileBytes : IconPicture::kMaxFileBytes;
+    if (size > most) {
+        return failed(IconPicture::Outcome::Unreadable,
+                      QStringLiteral("The picture file is %1 bytes; no %2 icon picture needs "
+                                     "more than %3.")
+                          .arg(size)
+                          .arg(QString::fromLatin1(format.toUpper()))
+                          .arg(most));
+    }
+    if (format == "png") {
+        // A picture of a refused size is refused before it is decoded, however large it says
+        // it is (libpng itself stops at a million pixels a side, calling that damage).
+        const auto declared = PictureDamage::declaredSize(device.peek(kPngHeaderBytes), format);
+        if (declared && IconRaster::scaleOf(declared->width, declared->height) == 0) {
+            return IconPicture::refusedSize(declared->width, declared->height);
+        }
+        return PngReader::read(device);
+    }
+    if (readInPieces(format)) {
+        return PnmReader::read(device);
+    }
+    const QByteArray bytes = whole.isNull() ? device.readAll() : whole;
+    if (bytes.size() != size) {
+        return failed(IconPicture::Outcome::Unreadable,
+                      QStringLiteral("The picture file cannot be read."));
+    }
+    return format == "xpm" ? XpmReader::read(bytes) : readWithQt(bytes, format);
+}
+
 } // namespace
 
 IconPicture IconPicture::fromImage(const QImage& picture) {
     if (picture.isNull()) {
         return failed(Outcome::Unreadable, QStringLiteral("There is no picture."));
     }
-    const int scale = scaleOf(picture.size());
-    if (scale == 0) {
-        return refusedSize(picture.size());
+    if (IconRaster::scaleOf(picture.width(), picture.height()) == 0) {
+        return refusedSize(picture.width(), picture.height());
     }
-    IconPicture result;
-    result.icon = QByteArray(AddinHeader::kIconBytes, '\0');
+    IconRaster raster(picture.width(), picture.height());
     // One picture row at a time at 16 bits a channel: a large picture is not copied whole.
-    std::array<bool, kWidth> blockBlack{};
     for (int y = 0; y < picture.height(); ++y) {
         const QImage line =
             picture.copy(0, y, picture.width(), 1).convertToFormat(QImage::Format_RGBA64);
         const auto* pixels = reinterpret_cast<const QRgba64*>(line.constScanLine(0));
-        const int row = y / scale;
         for (int x = 0; x < picture.width(); ++x) {
-            const int column = x / scale;
-            const bool black = isBlack(pixels[x]);
-            if (y % scale == 0 && x % scale == 0) {
-                blockBlack[column] = black;
-                if (black) {
-                    char& byte = result.icon[row * kRowBytes + column / 8];
-                    byte = char(quint8(byte) | (0x80 >> (column % 8)));
-                }
-            } else if (black != blockBlack[column]) {
-                return mixedBlock(picture.size(), scale, column * scale, row * scale);
+            const QRgba64 pixel = pixels[x];
+            if (!raster.put(x, y,
+                            IconRaster::isBlack(pixel.red(), pixel.green(), pixel.blue(),
+                                                pixel.alpha(), kFull))) {
+                return fromRaster(raster);
             }
         }
     }
-    return result;
+    return fromRaster(raster);
 }
 
 IconPicture IconPicture::fromFile(const QString& path) {
@@ -157,57 +229,56 @@ IconPicture IconPicture::fromFile(const QString& path) {
     if (const QString why = openRegularFile(path, file); !why.isEmpty()) {
         return failed(Outcome::Unreadable, why);
     }
-    if (file.size() > kMaxFileBytes) {
-        return failed(Outcome::Unreadable,
-                      QStringLiteral("The picture file is %1 bytes; no icon picture needs more "
-                                     "than %2.")
-                          .arg(file.size())
-                          .arg(kMaxFileBytes));
-    }
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size()) {
-        return failed(Outcome::Unreadable, QStringLiteral("The picture file cannot be read."));
-    }
-    return fromData(bytes);
+    return read(file, file.size(), QByteArray());
 }
 
 IconPicture IconPicture::fromData(const QByteArray& bytes) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format();
-    if (format.isEmpty()) {
-        return failed(
-            Outcome::Unreadable,
-            QStringLiteral("The file cannot be read as a picture (%1).").arg(reader.errorString()));
-    }
-    if (!acceptedFormat(format)) {
-        return failed(Outcome::Unreadable,
-                      QStringLiteral("The picture is a %1 file; an icon is read from PNG, BMP, "
-                                     "PBM, PGM, PPM, XPM or GIF files.")
-                          .arg(QString::fromLatin1(format.toUpper())));
-    }
-    // A picture of a refused size is refused before it is decoded, however large it says it is.
-    const QSize size = reader.size();
-    if (size.isValid() && scaleOf(size) == 0) {
-        return refusedSize(size);
-    }
-    if (PictureTruncation::isCutShort(bytes, format)) {
-        return failed(Outcome::Unreadable,
-                      QStringLiteral("The picture file is cut short: its %1 data ends early.")
-                          .arg(QString::fromLatin1(format.toUpper())));
-    }
-    QImage picture;
-    if (!reader.read(&picture)) {
-        return failed(
-            Outcome::Unreadable,
-            QStringLiteral("The file cannot be read as a picture (%1).").arg(reader.errorString()));
-    }
-    return fromImage(picture);
+    return read(buffer, bytes.size(), bytes);
 }
 
 bool IconPicture::isPictureFile(const QString& path) {
     QFile file;
     return openRegularFile(path, file).isEmpty() && !QImageReader::imageFormat(&file).isEmpty();
+}
+
+IconPicture IconPicture::fromRaster(const IconRaster& raster) {
+    if (!raster.problem().isEmpty()) {
+        return failed(Outcome::Refused, raster.problem());
+    }
+    IconPicture result;
+    result.icon = raster.icon();
+    return result;
+}
+
+IconPicture IconPicture::refusedSize(qint64 width, qint64 height) {
+    const int most = kMaxScale;
+    return failed(Outcome::Refused,
+                  QStringLiteral("The picture is %1 x %2 pixels; an icon picture is %3 x %4 "
+                                 "pixels, or a whole multiple of that in both directions up to "
+                                 "%5 times (%6 x %7, %8 x %9, ... %10 x %11).")
+                      .arg(width)
+                      .arg(height)
+                      .arg(kWidth)
+                      .arg(kHeight)
+                      .arg(most)
+                      .arg(2 * kWidth)
+                      .arg(2 * kHeight)
+                      .arg(3 * kWidth)
+                      .arg(3 * kHeight)
+                      .arg(most * kWidth)
+                      .arg(most * kHeight));
+}
+
+IconPicture IconPicture::cutShort(const QString& format) {
+    return failed(
+        Outcome::Unreadable,
+        QStringLiteral("The picture file is cut short: its %1 data ends early.").arg(format));
+}
+
+IconPicture IconPicture::damaged(const QString& format, const QString& what) {
+    return failed(Outcome::Unreadable,
+                  QStringLiteral("The %1 picture is damaged: %2.").arg(format, what));
 }

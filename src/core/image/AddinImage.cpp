@@ -4,6 +4,8 @@
 #include "DeferredQuitSignals.h"
 #include "FilePath.h"
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,8 +52,11 @@ AddinImage::Probe AddinImage::probe(const QString& path) {
         return {ProbeOutcome::InexactName, 0};
     }
     struct stat info {};
-    if (path.isEmpty() || ::stat(FilePath::toBytes(path).constData(), &info) != 0) {
-        return {ProbeOutcome::Missing, 0};
+    if (path.isEmpty()) {
+        return {ProbeOutcome::Missing, 0, ENOENT};
+    }
+    if (::stat(FilePath::toBytes(path).constData(), &info) != 0) {
+        return {ProbeOutcome::Missing, 0, errno};
     }
     if (!S_ISREG(info.st_mode)) {
         return {ProbeOutcome::NotRegularFile, 0};
@@ -61,16 +66,22 @@ AddinImage::Probe AddinImage::probe(const QString& path) {
 }
 
 AddinImage::PadOutcome AddinImage::pad(const QString& path, qint64 size,
-                                       std::optional<FileIdentity> measured) {
+                                       std::optional<FileIdentity> measured, int* error) {
     const qint64 count = paddingFor(size);
     if (count == 0) {
         return PadOutcome::Padded;
     }
     // A signal never ends the program with half the padding on disk.
     const DeferredQuitSignals held;
+    const auto failed = [error] {
+        if (error != nullptr) {
+            *error = errno;
+        }
+        return PadOutcome::Failed;
+    };
     const RegularFile file(path, O_WRONLY | O_APPEND);
     if (!file.isOpen()) {
-        return PadOutcome::Failed;
+        return failed();
     }
     if ((measured && file.identity() != *measured) || file.currentSize() != size) {
         return PadOutcome::Changed;
@@ -80,17 +91,25 @@ AddinImage::PadOutcome AddinImage::pad(const QString& path, qint64 size,
     const QByteArray padding(count, kPadByte);
     const ssize_t written = ::write(file.fd(), padding.constData(), size_t(count));
     if (written <= 0) {
-        return PadOutcome::Failed;
+        errno = written == 0 ? ENOSPC : errno;
+        return failed();
     }
     const qint64 start = qint64(::lseek(file.fd(), 0, SEEK_CUR)) - written;
+    qint64 appended = written;
     PadOutcome outcome = PadOutcome::Padded;
-    if (written != count || ::fsync(file.fd()) != 0) {
-        outcome = PadOutcome::Failed;
+    if (written != count) {
+        // Asked for the rest, the system says why it would not take it.
+        const ssize_t more = ::write(file.fd(), padding.constData(), size_t(count - written));
+        errno = more < 0 ? errno : ENOSPC;
+        appended += qMax<ssize_t>(more, 0);
+        outcome = failed();
+    } else if (::fsync(file.fd()) != 0) {
+        outcome = failed();
     } else if (start != size || !stillAt(path, file)) {
         outcome = PadOutcome::Changed;
     }
     if (outcome != PadOutcome::Padded) {
-        cutOut(file.fd(), start, written);
+        cutOut(file.fd(), start, appended);
     }
     return outcome;
 }

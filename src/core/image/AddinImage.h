@@ -24,11 +24,13 @@ public:
     struct Probe {
         ProbeOutcome outcome = ProbeOutcome::Missing;
         qint64 size = 0;
+        int error = 0; // why the file could not be found, when Missing (ENOENT, ELOOP, ...)
     };
     // Changed: the file is not the one measured any more (another size, or another file at
     // the path); whatever was written is taken back.
     enum class PadOutcome { Padded, Changed, Failed };
     using WriteOutcome = FileReplacer::Outcome;
+    using WriteResult = FileReplacer::Result;
 
     // What the file at `path` is, without opening it (so a FIFO never blocks).
     static Probe probe(const QString& path);
@@ -37,11 +39,13 @@ public:
     // Appends 0xFF bytes to the file on disk, measured as `size` bytes (and, when given, as
     // the file `measured`), up to 8192 bytes. The padding goes on only where that file still
     // ends, so bytes another program appended meanwhile are never overwritten; a failed or
-    // misplaced padding is removed again.
+    // misplaced padding is removed again. `error`, when given, receives the system's error
+    // number of a failed write.
     static PadOutcome pad(const QString& path, qint64 size,
-                          std::optional<FileIdentity> measured = std::nullopt);
-    static bool padOnDisk(const QString& path, qint64 size) {
-        return pad(path, size) == PadOutcome::Padded;
+                          std::optional<FileIdentity> measured = std::nullopt,
+                          int* error = nullptr);
+    static bool padOnDisk(const QString& path, qint64 size, int* error = nullptr) {
+        return pad(path, size, std::nullopt, error) == PadOutcome::Padded;
     }
     // Exactly `size` bytes from the start of a regular file, or nothing; `identity`, when
     // given, receives which file was read.
@@ -49,11 +53,11 @@ public:
                                               FileIdentity* identity = nullptr);
     // Replaces the file by `bytes` through a temporary file beside it, keeping its owner,
     // group, mode and hard links (see FileReplacer).
-    static WriteOutcome write(const QString& path, const QByteArray& bytes) {
+    static WriteResult write(const QString& path, const QByteArray& bytes) {
         return FileReplacer::replace(path, bytes);
     }
     static bool writeFile(const QString& path, const QByteArray& bytes) {
-        return write(path, bytes) == WriteOutcome::Written;
+        return write(path, bytes).written();
     }
 
     AddinImage() = default;
@@ -67,7 +71,7 @@ public:
     // The image's length: what the file holds once it has been opened (and padded).
     int fileSize() const { return int(m_bytes.size()); }
 
-    bool saveTo(const QString& path) const { return writeFile(path, m_bytes); }
+    WriteResult saveTo(const QString& path) const { return write(path, m_bytes); }
     void setPath(const QString& path) { m_path = path; }
 
 private:

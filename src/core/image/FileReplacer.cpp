@@ -5,58 +5,119 @@
 #include "FilePath.h"
 
 #include <QByteArray>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
+using Outcome = FileReplacer::Outcome;
+using Result = FileReplacer::Result;
+
 // As many links as the system itself follows before it gives up (Linux's MAXSYMLINKS).
 constexpr int kMaxLinkDepth = 40;
 // A file written in place is first read whole, so that a failed write can be undone; one
 // larger than this is not an add-in or an icon anyone meant to overwrite, and is refused.
 constexpr qint64 kMaxInPlaceSize = qint64(64) * 1024 * 1024;
+// Attempts at a temporary name that no other file has.
+constexpr int kTemporaryAttempts = 100;
 
-QByteArray folderOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash <= 0 ? QByteArray("/") : path.left(slash);
+Result failure(int error) {
+    return {Outcome::Failed, error};
 }
 
-QByteArray nameOf(const QByteArray& path) {
-    return path.mid(path.lastIndexOf('/') + 1);
-}
+// A folder held open, or the current folder (AT_FDCWD), and the name of an entry in it. Every
+// step works on the pair, so no absolute name is ever made: one would break the system's
+// 4096-byte limit in a deep folder, and getcwd() fails there altogether.
+class Place {
+public:
+    Place() = default;
+    Place(int folder, QByteArray name) : m_folder(folder), m_name(std::move(name)) {}
+    ~Place() { release(); }
+    Place(Place&& other) noexcept
+        : m_folder(std::exchange(other.m_folder, AT_FDCWD)), m_name(std::move(other.m_name)) {}
+    Place& operator=(Place&& other) noexcept {
+        if (this != &other) {
+            release();
+            m_folder = std::exchange(other.m_folder, AT_FDCWD);
+            m_name = std::move(other.m_name);
+        }
+        return *this;
+    }
+    Place(const Place&) = delete;
+    Place& operator=(const Place&) = delete;
 
-// The absolute name of the file at the end of `path`'s chain of symbolic links (a link to a
-// link would otherwise lose the inner link to the rename). Nothing for a loop.
-std::optional<QByteArray> finalTarget(QByteArray path) {
-    if (!path.startsWith('/')) {
-        char* folder = ::getcwd(nullptr, 0);
-        if (folder == nullptr) {
+    int folder() const { return m_folder; }
+    const char* name() const { return m_name.constData(); }
+
+    // The place `path` names, read from this place's folder when it is relative. A path that
+    // ends in a folder ("dir/", ".", "..") names that folder itself as ".". Nothing when its
+    // folder cannot be opened; errno says why.
+    std::optional<Place> follow(const QByteArray& path) const {
+        if (path.isEmpty()) {
+            errno = ENOENT;
             return std::nullopt;
         }
-        path = QByteArray(folder) + '/' + path;
-        std::free(folder);
+        const qsizetype slash = path.lastIndexOf('/');
+        const QByteArray name = path.mid(slash + 1);
+        if (name.isEmpty() || name == "..") {
+            return open(path, ".");
+        }
+        if (slash < 0) {
+            return open(".", name);
+        }
+        return open(slash == 0 ? QByteArray("/") : path.left(slash), name);
     }
-    for (int depth = 0;; ++depth) {
+
+private:
+    std::optional<Place> open(const QByteArray& folder, const QByteArray& name) const {
+        const int fd = ::openat(m_folder, folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) {
+            return std::nullopt;
+        }
+        return Place(fd, name);
+    }
+    void release() {
+        if (m_folder >= 0) {
+            ::close(m_folder);
+        }
+        m_folder = AT_FDCWD;
+    }
+
+    int m_folder = AT_FDCWD;
+    QByteArray m_name;
+};
+
+// The place of the file at the end of `path`'s chain of symbolic links (a link to a link
+// would otherwise lose the inner link to the rename). Nothing for a loop or a folder that
+// cannot be opened; errno says why.
+std::optional<Place> finalTarget(const QByteArray& path) {
+    std::optional<Place> place = Place().follow(path);
+    for (int depth = 0; place; ++depth) {
         struct stat info {};
-        if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            return path;
+        if (::fstatat(place->folder(), place->name(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISLNK(info.st_mode)) {
+            return place;
         }
         if (depth == kMaxLinkDepth) {
+            errno = ELOOP;
             return std::nullopt;
         }
         char link[PATH_MAX];
-        const ssize_t length = ::readlink(path.constData(), link, sizeof link);
+        const ssize_t length = ::readlinkat(place->folder(), place->name(), link, sizeof link);
         if (length <= 0 || length == ssize_t(sizeof link)) {
+            errno = length < 0 ? errno : ENAMETOOLONG;
             return std::nullopt;
         }
         const QByteArray text(link, length);
-        path = text.startsWith('/') ? text : folderOf(path) + '/' + text;
+        place = text.startsWith('/') ? Place().follow(text) : place->follow(text);
     }
+    return place;
 }
 
 mode_t newFileMode() {
@@ -65,63 +126,90 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-// Writes `bytes` into the existing file `target` itself, so that its inode, owner and links
-// stay. The old bytes are read first and put back when the write fails.
-FileReplacer::Outcome writeInPlace(const QByteArray& target, QByteArrayView bytes,
-                                   const struct stat& old) {
-    const RegularFile file(target, O_RDWR | O_NOFOLLOW);
+// A new, empty file beside the target under a short name (the target's own name may already
+// use all 255 bytes a name can have). Returns its descriptor, or -1 with errno set.
+int createTemporary(const Place& place, QByteArray& name) {
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        name = ".mobrin-";
+        for (int i = 0; i < 6; ++i) {
+            name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+        }
+        const int fd =
+            ::openat(place.folder(), name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+// Writes `bytes` into the existing file itself, so that its inode, owner and links stay. The
+// old bytes are read first and put back when the write fails.
+Result writeInPlace(const Place& target, QByteArrayView bytes, const struct stat& old) {
+    const RegularFile file(target.folder(), target.name(), O_RDWR | O_NOFOLLOW);
+    if (!file.isOpen()) {
+        return failure(errno);
+    }
     const qint64 oldSize = file.currentSize();
-    if (!file.isOpen() || file.identity() != FileIdentity::of(old) || oldSize < 0 ||
-        oldSize > kMaxInPlaceSize) {
-        return FileReplacer::Outcome::Failed;
+    if (file.identity() != FileIdentity::of(old) || oldSize < 0) {
+        return failure(0); // another file took its place meanwhile: no system error to tell
+    }
+    if (oldSize > kMaxInPlaceSize) {
+        return failure(EFBIG);
     }
     QByteArray before(oldSize, Qt::Uninitialized);
     if (!RegularFile::readAll(file.fd(), before.data(), oldSize, 0)) {
-        return FileReplacer::Outcome::Failed;
+        return failure(errno);
     }
     if (RegularFile::writeAll(file.fd(), bytes, 0) && ::ftruncate(file.fd(), bytes.size()) == 0 &&
         ::fsync(file.fd()) == 0) {
-        return FileReplacer::Outcome::Written;
+        return {Outcome::Written, 0};
     }
+    const int error = errno;
     // Rewriting bytes that were there needs no new room, so this normally succeeds.
     RegularFile::writeAll(file.fd(), before, 0);
     ::ftruncate(file.fd(), oldSize);
     ::fsync(file.fd());
-    return FileReplacer::Outcome::Failed;
+    return failure(error);
 }
 
 } // namespace
 
-FileReplacer::Outcome FileReplacer::replace(const QString& path, QByteArrayView bytes,
-                                            std::optional<FileIdentity> input) {
+QString FileReplacer::Result::reason() const {
+    return outcome == Outcome::Failed && error != 0 ? qt_error_string(error) : QString();
+}
+
+FileReplacer::Result FileReplacer::replace(const QString& path, QByteArrayView bytes,
+                                           std::optional<FileIdentity> input) {
     if (path.isEmpty()) {
-        return Outcome::Failed;
+        return failure(ENOENT);
     }
     if (!FilePath::namesExactly(path)) {
-        return Outcome::InexactName;
+        return {Outcome::InexactName, 0};
     }
-    const std::optional<QByteArray> target = finalTarget(FilePath::toBytes(path));
+    const std::optional<Place> target = finalTarget(FilePath::toBytes(path));
     if (!target) {
-        return Outcome::Failed;
+        return failure(errno);
     }
     struct stat old {};
-    const bool exists = ::lstat(target->constData(), &old) == 0;
+    const bool exists = ::fstatat(target->folder(), target->name(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (!exists && errno != ENOENT) {
-        return Outcome::Failed;
+        return failure(errno);
     }
     if (exists) {
         // A device, FIFO, socket or folder is never replaced by a plain file (think of
         // /dev/null as root), and the input is never overwritten by what was made from it.
         if (!S_ISREG(old.st_mode)) {
-            return Outcome::NotRegularFile;
+            return {Outcome::NotRegularFile, 0};
         }
         if (input && FileIdentity::of(old) == *input) {
-            return Outcome::IsInput;
+            return {Outcome::IsInput, 0};
         }
         // A file its owner made read-only is not replaced behind their back, even where the
         // folder would allow the rename.
-        if (::access(target->constData(), W_OK) != 0) {
-            return Outcome::Failed;
+        if (::faccessat(target->folder(), target->name(), W_OK, 0) != 0) {
+            return failure(errno);
         }
     }
 
@@ -131,12 +219,26 @@ FileReplacer::Outcome FileReplacer::replace(const QString& path, QByteArrayView 
     // The new bytes go to a temporary file beside the target first, and only a complete,
     // synced copy takes its place. (QSaveFile reports success for a write cut short by a
     // file-size limit, so every write is checked here instead.)
-    QByteArray tempName = folderOf(*target) + "/." + nameOf(*target) + ".XXXXXX";
-    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
+    QByteArray tempName;
+    const int fd = createTemporary(*target, tempName);
     if (fd < 0) {
-        return Outcome::Failed;
+        // A folder the user may not write to refuses the temporary file, though the file in it
+        // may be theirs to write, as Open's padding does: then the file itself is written,
+        // its old bytes kept to be put back should the write fail.
+        if (exists && (errno == EACCES || errno == EPERM)) {
+            return writeInPlace(*target, bytes, old);
+        }
+        return failure(errno);
     }
-    bool ok = RegularFile::writeAll(fd, bytes, 0);
+    int error = 0;
+    // Keeps the reason of the first step that failed.
+    const auto check = [&error](bool step) {
+        if (!step && error == 0) {
+            error = errno;
+        }
+        return step;
+    };
+    bool ok = check(RegularFile::writeAll(fd, bytes, 0));
     // Owner, group and mode: renaming the copy over the file keeps them only if the copy gets
     // them first. Root can give the copy any owner; anyone else only their own file to a
     // group of theirs. Where the owner or group cannot be given, or other hard links lead to
@@ -148,27 +250,28 @@ FileReplacer::Outcome FileReplacer::replace(const QString& path, QByteArrayView 
     bool inPlace = false;
     if (exists) {
         struct stat copy {};
-        ok = ok && ::fstat(fd, &copy) == 0;
+        ok = ok && check(::fstat(fd, &copy) == 0);
         const bool sameOwner = copy.st_uid == old.st_uid && copy.st_gid == old.st_gid;
         inPlace = old.st_nlink > 1 || (!sameOwner && ::fchown(fd, old.st_uid, old.st_gid) != 0);
-        ok = ok && ::fchmod(fd, old.st_mode & 07777) == 0;
+        ok = ok && check(::fchmod(fd, old.st_mode & 07777) == 0);
     } else {
-        ok = ok && ::fchmod(fd, newFileMode()) == 0;
+        ok = ok && check(::fchmod(fd, newFileMode()) == 0);
     }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
+    ok = ok && check(::fsync(fd) == 0);
+    ok = check(::close(fd) == 0) && ok;
     if (!ok) {
-        ::unlink(tempName.constData());
-        return Outcome::Failed;
+        ::unlinkat(target->folder(), tempName.constData(), 0);
+        return failure(error);
     }
     if (inPlace) {
-        const Outcome outcome = writeInPlace(*target, bytes, old);
-        ::unlink(tempName.constData());
-        return outcome;
+        const Result result = writeInPlace(*target, bytes, old);
+        ::unlinkat(target->folder(), tempName.constData(), 0);
+        return result;
     }
-    if (::rename(tempName.constData(), target->constData()) != 0) {
-        ::unlink(tempName.constData());
-        return Outcome::Failed;
+    if (::renameat(target->folder(), tempName.constData(), target->folder(), target->name()) != 0) {
+        error = errno;
+        ::unlinkat(target->folder(), tempName.constData(), 0);
+        return failure(error);
     }
-    return Outcome::Written;
+    return {Outcome::Written, 0};
 }

@@ -3,17 +3,23 @@
 
 #include "FilePath.h"
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <unistd.h>
 
 RegularFile::RegularFile(const QString& path, int flags)
     : RegularFile(FilePath::toBytes(path), flags) {}
 
-RegularFile::RegularFile(const QByteArray& name, int flags)
-    : m_fd(::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC)) {
+RegularFile::RegularFile(const QByteArray& name, int flags) : RegularFile(AT_FDCWD, name, flags) {}
+
+RegularFile::RegularFile(int folder, const QByteArray& name, int flags)
+    : m_fd(::openat(folder, name.constData(), flags | O_NONBLOCK | O_CLOEXEC)) {
     if (m_fd >= 0 && (::fstat(m_fd, &m_info) != 0 || !S_ISREG(m_info.st_mode))) {
+        const bool folder = S_ISDIR(m_info.st_mode);
         ::close(m_fd);
         m_fd = -1;
+        errno = folder ? EISDIR : EINVAL; // the reason a caller reports
     }
 }
 
@@ -34,6 +40,9 @@ bool RegularFile::writeAll(int fd, QByteArrayView bytes, qint64 offset) {
     while (length > 0) {
         const ssize_t written = ::pwrite(fd, data, size_t(length), off_t(offset));
         if (written <= 0) {
+            if (written == 0) {
+                errno = ENOSPC; // nothing taken and no reason given: no room
+            }
             return false;
         }
         data += written;
@@ -47,6 +56,9 @@ bool RegularFile::readAll(int fd, char* into, qint64 length, qint64 offset) {
     while (length > 0) {
         const ssize_t got = ::pread(fd, into, size_t(length), off_t(offset));
         if (got <= 0) {
+            if (got == 0) {
+                errno = EIO; // the file ended before its measured size
+            }
             return false;
         }
         into += got;

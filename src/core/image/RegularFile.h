@@ -25,8 +25,10 @@ struct FileIdentity {
 class RegularFile {
 public:
     RegularFile(const QString& path, int flags);
-    // `name` is the file's name as the system takes it, bytes and all.
+    // `name` is the file's name as the system takes it, bytes and all; a relative name is
+    // taken in the open folder `folder` (AT_FDCWD: the current folder).
     RegularFile(const QByteArray& name, int flags);
+    RegularFile(int folder, const QByteArray& name, int flags);
     ~RegularFile();
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
@@ -37,7 +39,8 @@ public:
     // The size as it is now, or -1.
     qint64 currentSize() const;
 
-    // Every byte, or false; a write cut short (a full disk, a file-size limit) is a failure.
+    // Every byte, or false with errno set; a write cut short (a full disk, a file-size limit)
+    // is a failure.
     static bool writeAll(int fd, QByteArrayView bytes, qint64 offset);
     static bool readAll(int fd, char* into, qint64 length, qint64 offset);
 

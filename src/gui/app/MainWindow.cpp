@@ -5,6 +5,7 @@
 #include "AddinCheck.h"
 #include "AppTitle.h"
 #include "CodeListingWindow.h"
+#include "CommandTexts.h"
 #include "DumpFiles.h"
 #include "DumpPane.h"
 #include "DumpState.h"
@@ -378,11 +379,12 @@ void MainWindow::renderDump() {
     const QByteArrayView range = m_dumpState->shownBytes();
     const QString hex = DumpText::hexText(range);
     const QString ascii = DumpText::asciiText(range);
-    const auto texts = m_dumpFiles.roundTrip(hex, ascii);
+    QString reason;
+    const auto texts = m_dumpFiles.roundTrip(hex, ascii, &reason);
     if (!texts) {
         // The texts in memory are what the files would have brought back: the panes show the
         // new image all the same, in step with the header, the caption and the size.
-        tell(QStringLiteral("Error opening temporary files!!"));
+        tell(CommandTexts::withReason(QStringLiteral("Error opening temporary files!!"), reason));
     }
     m_dump->showTexts(texts ? texts->hex : hex, texts ? texts->ascii : ascii);
     m_dump->focusHexPane();

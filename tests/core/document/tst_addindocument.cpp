@@ -305,7 +305,8 @@ void AddinDocumentTest::saveSource_data() {
         << "clock.rex" << false
         << QStringList{"The source cannot be written over the add-in itself!"};
     QTest::newRow("where no file can be made")
-        << "/proc/clock.asm" << false << QStringList{"Error saving the file!"};
+        << "/proc/clock.asm" << false
+        << QStringList{"Error saving the file!\r\nNo such file or directory"};
 }
 
 void AddinDocumentTest::saveSource() {

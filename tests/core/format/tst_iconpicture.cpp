@@ -36,45 +36,52 @@ QByteArray encoded(const QImage& picture, const char* format) {
     return writer.write(picture) ? bytes : QByteArray();
 }
 
-// The icon as a GIF, which Qt cannot write: two colours (0 white, 1 black), the pixels coded
-// as a clear code and two literals at a time, so every code stays 3 bits wide.
-QByteArray gifOf(const QByteArray& icon) {
-    QByteArray gif("GIF89a");
-    gif += QByteArray::fromHex("2800200081"
-                               "0000"); // 40 x 32, 4 colours
-    gif += QByteArray::fromHex("ffffff000000000000000000");
-    gif += QByteArray::fromHex("2c00000000280020"
-                               "0000"); // one image, the whole screen
-    gif += char(2);                     // the smallest code size
-    constexpr int kClear = 4;
-    constexpr int kEnd = 5;
-    QByteArray coded;
-    quint32 bits = 0;
-    int count = 0;
-    const auto put = [&](int code) {
-        bits |= quint32(code) << count;
-        for (count += 3; count >= 8; count -= 8, bits >>= 8) {
-            coded += char(bits & 0xFF);
+// A white 40 x 32 PGM or PPM ("P2", "P3", "P5", "P6") of maximum `maximum`, its pixel (9, 0)
+// `sample` in every channel.
+QByteArray pnm(const QByteArray& magic, int maximum, int sample) {
+    const int channels = magic == "P3" || magic == "P6" ? 3 : 1;
+    QByteArray bytes = magic + " 40 32 " + QByteArray::number(maximum) + '\n';
+    for (int i = 0; i < AddinHeader::kIconWidth * AddinHeader::kIconHeight * channels; ++i) {
+        const int value = i / channels == 9 ? sample : maximum;
+        if (magic < "P4") {
+            bytes += QByteArray::number(value) + ' ';
+        } else if (maximum > 255) {
+            bytes += char(value >> 8);
         }
-    };
-    for (int pixel = 0; pixel < 40 * 32; ++pixel) {
-        if (pixel % 2 == 0) {
-            put(kClear);
+        bytes += magic < "P4" ? QByteArray() : QByteArray(1, char(value & 0xFF));
+    }
+    return bytes;
+}
+
+// A white 40 x 32 XPM, its pixel (9, 0) of `colour`.
+QByteArray xpm(const QByteArray& colour) {
+    QByteArrayList rows(AddinHeader::kIconHeight, QByteArray(AddinHeader::kIconWidth, '.'));
+    rows[0][9] = 'x';
+    return TestFiles::xpm({". c #FFFFFF", "x c " + colour}, rows);
+}
+
+// The picture's colour indices as an interlaced PNG, which Qt does not write: Adam7's seven
+// passes, each a start and a step in both directions.
+QByteArray interlacedPng(const QImage& indexed) {
+    constexpr int kPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                   {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    QByteArray rows;
+    for (const auto& [left, top, across, down] : kPasses) {
+        for (int y = top; y < indexed.height(); y += down) {
+            rows += '\0'; // no filter
+            for (int x = left; x < indexed.width(); x += across) {
+                rows += char(indexed.pixelIndex(x, y));
+            }
         }
-        put((quint8(icon[pixel / 8]) >> (7 - pixel % 8)) & 1);
     }
-    put(kEnd);
-    if (count > 0) {
-        coded += char(bits & 0xFF);
+    QByteArray palette;
+    for (const QRgb colour : indexed.colorTable()) {
+        palette += char(qRed(colour));
+        palette += char(qGreen(colour));
+        palette += char(qBlue(colour));
     }
-    for (qsizetype at = 0; at < coded.size(); at += 255) {
-        const QByteArray block = coded.mid(at, 255);
-        gif += char(block.size());
-        gif += block;
-    }
-    gif += '\0';
-    gif += char(0x3B);
-    return gif;
+    return TestFiles::png(indexed.width(), indexed.height(), 3, 8, true,
+                          TestFiles::pngChunk("PLTE", palette), rows);
 }
 
 } // namespace
@@ -89,6 +96,8 @@ private slots:
     void fromFile();
     void cutShort_data();
     void cutShort();
+    void exactHalf_data();
+    void exactHalf();
 };
 
 void IconPictureTest::convert_data() {
@@ -198,7 +207,7 @@ void IconPictureTest::convert() {
 
 void IconPictureTest::fromFile_data() {
     QTest::addColumn<QByteArray>("bytes"); // a null array: no file at all
-    QTest::addColumn<QString>("kind");     // "file", "folder" or "fifo"
+    QTest::addColumn<QString>("kind");     // "file", "folder", "fifo", or "sparse" to 300 MB
     QTest::addColumn<Outcome>("outcome");
     QTest::addColumn<QString>("says");
     QTest::addColumn<bool>("isPicture");
@@ -209,8 +218,8 @@ void IconPictureTest::fromFile_data() {
         QTest::addRow("%s", format)
             << encoded(icon, format) << "file" << Outcome::Converted << QString() << true;
     }
-    QTest::newRow("gif") << gifOf(TestFiles::icon()) << "file" << Outcome::Converted << QString()
-                         << true;
+    QTest::newRow("gif") << TestFiles::gif(TestFiles::icon()) << "file" << Outcome::Converted
+                         << QString() << true;
     QTest::newRow("16-bit grey PNG, scale 2")
         << encoded(TestFiles::drawnIcon(TestFiles::icon(), 2)
                        .convertToFormat(QImage::Format_Grayscale16),
@@ -226,9 +235,9 @@ void IconPictureTest::fromFile_data() {
         << true;
     QTest::newRow("accepted size, no pixel data")
         << QByteArray("P4\n400 320\n") << "file" << Outcome::Unreadable
-        << "cannot be read as a picture" << true;
+        << "The picture file is cut short: its PBM data ends early." << true;
     QTest::newRow("PNG cut short") << encoded(icon, "png").left(60) << "file" << Outcome::Unreadable
-                                   << "cannot be read as a picture" << true;
+                                   << "its PNG data ends early" << true;
     QTest::newRow("JPEG: lossy, not read")
         << encoded(icon, "jpg") << "file" << Outcome::Unreadable
         << "The picture is a JPEG file; an icon is read from PNG, BMP, PBM, PGM, PPM, XPM or GIF "
@@ -242,6 +251,11 @@ void IconPictureTest::fromFile_data() {
                              << "There is no such picture file." << false;
     QTest::newRow("folder") << QByteArray() << "folder" << Outcome::Unreadable
                             << "The picture is not a regular file." << false;
+    QTest::newRow("PGM of 300 MB")
+        << QByteArray("P5 40 32 255\n") << "sparse" << Outcome::Unreadable
+        << "The picture file is 300000000 bytes; no PGM icon picture "
+           "needs more than 268435456."
+        << true;
     QTest::newRow("FIFO: no waiting for a writer") << QByteArray() << "fifo" << Outcome::Unreadable
                                                    << "The picture is not a regular file." << false;
 }
@@ -262,6 +276,9 @@ void IconPictureTest::fromFile() {
     } else if (!bytes.isNull()) {
         files.write(QStringLiteral("picture"), bytes);
     }
+    if (kind == QLatin1String("sparse")) {
+        QVERIFY(QFile::resize(path, 300000000));
+    }
 
     const IconPicture result = IconPicture::fromFile(path);
     QCOMPARE(result.outcome, outcome);
@@ -280,7 +297,17 @@ void IconPictureTest::cutShort_data() {
     QTest::newRow("bmp, scale 2") << encoded(TestFiles::drawnIcon(TestFiles::icon(), 2), "bmp");
     QTest::newRow("bmp, one bit a pixel")
         << encoded(icon.convertToFormat(QImage::Format_Mono), "bmp");
-    QTest::newRow("gif") << gifOf(TestFiles::icon());
+    QTest::newRow("gif") << TestFiles::gif(TestFiles::icon());
+    QByteArray plainPgm = "P2 40 32 1000\n";
+    QByteArray plainPbm = "P1 40 32\n";
+    for (int pixel = 0; pixel < icon.width() * icon.height(); ++pixel) {
+        const bool white = qGray(icon.pixel(pixel % icon.width(), pixel / icon.width())) > 127;
+        plainPgm += white ? "1000 " : "0 ";
+        plainPbm += white ? '0' : '1';
+    }
+    QTest::newRow("plain pgm") << plainPgm;
+    QTest::newRow("plain pbm without spaces") << plainPbm + '\n';
+    QTest::newRow("interlaced png") << interlacedPng(icon.convertToFormat(QImage::Format_Indexed8));
 }
 
 // Cut anywhere, a picture file is refused or, where only its trailer went, still the same
@@ -294,9 +321,59 @@ void IconPictureTest::cutShort() {
         if (result.converted()) {
             QVERIFY2(result.icon == TestFiles::icon(), qPrintable(QString::number(length)));
         } else {
-            QVERIFY(!result.problem.isEmpty());
+            QVERIFY2(result.outcome == Outcome::Unreadable, qPrintable(result.problem));
         }
     }
+}
+
+void IconPictureTest::exactHalf_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("black");
+
+    // Below half is black; exactly half and above are white, at the file's own depth.
+    QTest::newRow("PGM of maximum 2, grey 1: exactly half") << pnm("P2", 2, 1) << false;
+    QTest::newRow("PGM of maximum 1000, grey 499") << pnm("P2", 1000, 499) << true;
+    QTest::newRow("PGM of maximum 1000, grey 500") << pnm("P2", 1000, 500) << false;
+    QTest::newRow("PGM of maximum 1000, grey 501") << pnm("P5", 1000, 501) << false;
+    QTest::newRow("16-bit PGM, grey 32767") << pnm("P5", 65535, 32767) << true;
+    QTest::newRow("16-bit PGM, grey 32768") << pnm("P5", 65535, 32768) << false;
+    QTest::newRow("plain 16-bit PGM, grey 32768") << pnm("P2", 65535, 32768) << false;
+    QTest::newRow("PPM of maximum 1000, grey 499") << pnm("P3", 1000, 499) << true;
+    QTest::newRow("PPM of maximum 1000, grey 500") << pnm("P6", 1000, 500) << false;
+    QTest::newRow("8-bit PPM, grey 127") << pnm("P6", 255, 127) << true;
+    QTest::newRow("8-bit PPM, grey 128") << pnm("P6", 255, 128) << false;
+    QTest::newRow("XPM #7F7F7F") << xpm("#7F7F7F") << true;
+    QTest::newRow("XPM #808080") << xpm("#808080") << false;
+    QTest::newRow("XPM #777, 4 bits") << xpm("#777") << true;
+    QTest::newRow("XPM #888, 4 bits") << xpm("#888") << false;
+    QTest::newRow("XPM #7FF7FF7FF, 12 bits") << xpm("#7FF7FF7FF") << true;
+    QTest::newRow("XPM #800800800, 12 bits") << xpm("#800800800") << false;
+    QTest::newRow("XPM #7FFF7FFF7FFF, 16 bits") << xpm("#7FFF7FFF7FFF") << true;
+    QTest::newRow("XPM #800080008000, 16 bits") << xpm("#800080008000") << false;
+    QTest::newRow("XPM gray50: X11's 127") << xpm("gray50") << true;
+    QTest::newRow("XPM gray: X11's 190") << xpm("gray") << false;
+    QTest::newRow("XPM None: transparent") << xpm("None") << false;
+    for (const int grey : {32767, 32768}) {
+        QImage picture = onePixel(QImage::Format_Grayscale16, qRgba64(grey, grey, grey, 65535));
+        QTest::addRow("16-bit PNG, grey %d", grey) << encoded(picture, "png") << (grey < 32768);
+    }
+    for (const int grey : {127, 128}) {
+        QImage picture(AddinHeader::kIconWidth, AddinHeader::kIconHeight, QImage::Format_Indexed8);
+        picture.setColorTable({qRgb(255, 255, 255), qRgb(grey, grey, grey)});
+        picture.fill(0);
+        picture.setPixel(9, 0, 1);
+        QTest::addRow("palette PNG, grey %d", grey) << encoded(picture, "png") << (grey < 128);
+        QTest::addRow("palette PNG, interlaced, grey %d", grey)
+            << interlacedPng(picture) << (grey < 128);
+    }
+}
+
+void IconPictureTest::exactHalf() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, black);
+    const IconPicture result = IconPicture::fromData(bytes);
+    QVERIFY2(result.converted(), qPrintable(result.problem));
+    QCOMPARE(result.icon, iconWithPixel(black));
 }
 
 QTEST_GUILESS_MAIN(IconPictureTest)

@@ -358,7 +358,7 @@ void TestAddinImage::namesQtCannotTellApart() {
         QCOMPARE(AddinImage::readFile(shown, 8192), pattern(8192, 2));
     }
     const bool exact = outcome == ProbeOutcome::Ok || outcome == ProbeOutcome::Missing;
-    QCOMPARE(AddinImage::write(shown, pattern(100, 3)),
+    QCOMPARE(AddinImage::write(shown, pattern(100, 3)).outcome,
              exact ? WriteOutcome::Written : WriteOutcome::InexactName);
     // Only the twin, the file the name spells exactly, may have changed.
     QCOMPARE(exists(raw), rawPresent);

@@ -110,7 +110,8 @@ void TestOpenFaults::readOnlyMedium() {
     prompts.choose(path);
     prompts.answer(padding);
     runCommand(window, "mnuFileOpen");
-    QCOMPARE(prompts.texts(), (QStringList{kPadQuestion, kOpenError}));
+    QCOMPARE(prompts.texts().value(0), kPadQuestion);
+    QCOMPARE(prompts.texts().value(1).split("\r\n").first(), kOpenError);
     QVERIFY(WindowState::of(window) == loaded);
     QCOMPARE(TestFiles::read(path), before);
 }
@@ -124,7 +125,8 @@ void TestOpenFaults::withoutPermission_data() {
     QTest::addColumn<int>("sizeAfter");
 
     QTest::newRow("no write permission, padding accepted")
-        << 5000 << 0444 << false << false << QStringList{kPadQuestion, kOpenError} << 5000;
+        << 5000 << 0444 << false << false
+        << QStringList{kPadQuestion, kOpenError + "\r\nPermission denied"} << 5000;
     QTest::newRow("no read permission")
         << 8192 << 0000 << false << false << QStringList{kOpenError} << 8192;
     // The padding is written before the read fails; the file stays padded, as a padded file

@@ -178,7 +178,8 @@ void OpenAndSaveTest::paddingThatCannotBeWrittenIsReported() {
     const qint64 before = QFileInfo(path).size();
     WindowHarness h;
     h.open(path, Answer::Yes);
-    QCOMPARE(h.prompts.texts(), QStringList({kPadQuestion, kOpenError}));
+    QCOMPARE(h.prompts.texts().value(0), kPadQuestion);
+    QVERIFY(h.prompts.texts().value(1).startsWith(kOpenError + "\r\n"));
     QVERIFY(!h.document().image().isLoaded());
     QCOMPARE(QFileInfo(path).size(), before);
 }
@@ -307,7 +308,7 @@ void OpenAndSaveTest::failedSaveLeavesTheOldFile() {
         const FileSizeLimit limit(1000);
         h.command("mnuFileSave");
     }
-    QCOMPARE(h.prompts.texts().last(), kSaveError);
+    QVERIFY(h.prompts.texts().last().startsWith(kSaveError + "\r\n"));
     QVERIFY(h.document().isPatched());
     QCOMPARE(TestFiles::read(path), original);
     QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/mobrin-save-test.rex")));

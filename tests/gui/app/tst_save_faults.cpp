@@ -2,10 +2,12 @@
 // Saves that cannot complete: a read-only folder, a read-only file, paths under /proc, a write
 // cut short by a file-size limit; and saves over symbolic links. Every case ends with the old
 // file intact byte for byte or the new one complete, and a failure says "Error saving the
-// file!" with the image still marked as patched.
+// file!" and the system's reason, with the image still marked as patched. Names and paths as
+// long as the system allows save, in the window and in mobrin-cli alike.
 #include "AddinDocument.h"
 #include "FaultScenarios.h"
 #include "FileCommands.h"
+#include "IconPicture.h"
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
 #include "WindowHarness.h"
@@ -14,7 +16,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QtTest>
+
+#include <fcntl.h>
 
 using namespace FaultScenarios;
 
@@ -41,6 +46,32 @@ QStringList folderEntries(const QString& folder) {
                                   QDir::NoDotAndDotDot);
 }
 
+constexpr int kLongestPath = 4095; // PATH_MAX less its terminating zero
+const QString kDeep(200, QLatin1Char('d'));
+
+// The name of a new file at `place` in `root`. For the deep folder the test goes 25 folders of
+// 200 bytes down (the system takes no absolute name that long) and names the file from there.
+QString longName(const QString& root, const QString& place) {
+    if (place.startsWith(QLatin1String("name of 255"))) {
+        return root + '/' + QString(251, QLatin1Char('n')) + ".rex";
+    }
+    if (place.contains(QLatin1String("CJK"))) {
+        return root + '/' + QString(83, QChar(0x6F22)) + ".rex"; // 253 bytes in UTF-8
+    }
+    if (place.startsWith(QLatin1String("path"))) {
+        QString folder = root;
+        while (folder.size() < kLongestPath - 120 && QDir().mkdir(folder + '/' + kDeep.left(99))) {
+            folder += '/' + kDeep.left(99);
+        }
+        return folder + '/' + QString(kLongestPath - folder.size() - 5, 'x') + ".rex";
+    }
+    bool entered = QDir::setCurrent(root);
+    for (int i = 0; entered && i < 25; ++i) {
+        entered = QDir().mkdir(kDeep) && ::chdir(QFile::encodeName(kDeep).constData()) == 0;
+    }
+    return entered ? QStringLiteral("x.rex") : QString();
+}
+
 } // namespace
 
 class TestSaveFaults : public QObject {
@@ -55,6 +86,8 @@ private slots:
     void procPaths();
     void symbolicLinks_data();
     void symbolicLinks();
+    void longNamesAndDeepFolders_data();
+    void longNamesAndDeepFolders();
 };
 
 void TestSaveFaults::sizeLimit_data() {
@@ -101,7 +134,8 @@ void TestSaveFaults::sizeLimit() {
     const bool fits = limit >= 8192;
     QCOMPARE(saved, fits);
     QCOMPARE(document.isPatched(), !fits);
-    QCOMPARE(prompts.texts(), fits ? QStringList{} : QStringList{kSaveError});
+    QCOMPARE(prompts.texts(),
+             fits ? QStringList{} : QStringList{kSaveError + "\r\nFile too large"});
     if (fits) {
         QCOMPARE(TestFiles::read(target), patchedClock());
     } else if (saveAs) {
@@ -121,17 +155,22 @@ void TestSaveFaults::sizeLimit() {
 void TestSaveFaults::withoutPermission_data() {
     QTest::addColumn<bool>("saveAs");
     QTest::addColumn<bool>("folderWritable");
+    QTest::addColumn<int>("fileMode");
 
-    QTest::newRow("Save in a read-only folder") << false << false;
-    QTest::newRow("Save As into a read-only folder") << true << false;
-    QTest::newRow("Save onto a read-only file") << false << true;
-    QTest::newRow("Save As onto a read-only file") << true << true;
+    QTest::newRow("Save in a read-only folder") << false << false << 0444;
+    QTest::newRow("Save As into a read-only folder") << true << false << 0444;
+    QTest::newRow("Save onto a read-only file") << false << true << 0444;
+    QTest::newRow("Save As onto a read-only file") << true << true << 0444;
+    // The folder refuses the temporary file, so the file itself takes the bytes, as the
+    // padding of Open writes it.
+    QTest::newRow("Save of a writable file in a read-only folder") << false << false << 0666;
 }
 
 // Run as the user nobody in a child process, so that the permission bits hold even for root.
 void TestSaveFaults::withoutPermission() {
     QFETCH(bool, saveAs);
     QFETCH(bool, folderWritable);
+    QFETCH(int, fileMode);
 
     TestFiles files;
     const QString folder = files.path(QStringLiteral("add-ins"));
@@ -154,7 +193,7 @@ void TestSaveFaults::withoutPermission() {
     // The files belong to someone else and nobody may write them; the folder is either
     // writable for everyone (only the files are protected) or for its owner alone.
     QVERIFY(setAccess(folder, folderWritable ? 0777 : 0755, 0));
-    QVERIFY(setAccess(path, 0444, 0));
+    QVERIFY(setAccess(path, mode_t(fileMode), 0));
     QVERIFY(setAccess(other, 0444, 0));
     if (!runningAsRoot() && folderWritable) {
         // Without root the folder's owner is the tests' own user, who may write into it: the
@@ -185,11 +224,13 @@ void TestSaveFaults::withoutPermission() {
     QDataStream stream(*report);
     stream >> messages >> patched;
 
-    QCOMPARE(messages, QStringList{kSaveError});
-    QVERIFY(patched);
-    QCOMPARE(TestFiles::read(path), old);
+    const bool saves = fileMode == 0666;
+    QCOMPARE(messages, saves ? QStringList{} : QStringList{kSaveError + "\r\nPermission denied"});
+    QCOMPARE(patched, !saves);
+    QCOMPARE(TestFiles::read(path), saves ? patchedClock() : old);
     QCOMPARE(TestFiles::read(other), otherBytes);
-    QCOMPARE(QFileInfo(path).permissions() & QFileDevice::WriteOther, QFileDevice::Permissions());
+    QCOMPARE(QFileInfo(path).permissions() & QFileDevice::WriteOther,
+             saves ? QFileDevice::WriteOther : QFileDevice::Permissions());
     QCOMPARE(folderEntries(folder),
              (QStringList{QStringLiteral("clock.rex"), QStringLiteral("other.rex")}));
     QVERIFY(setAccess(folder, 0755));
@@ -214,7 +255,8 @@ void TestSaveFaults::procPaths() {
 
     h.prompts.choose(target);
     h.command("mnuFileSaveAs");
-    QCOMPARE(h.prompts.texts(), QStringList{kSaveError});
+    QCOMPARE(h.prompts.texts().size(), 1);
+    QVERIFY(h.prompts.texts().first().startsWith(kSaveError + "\r\n"));
     QCOMPARE(TestFiles::read(target), targetBefore);
     QCOMPARE(TestFiles::read(path), old);
     // The failed Save As keeps the new name for the next Save, and the caption names it.
@@ -293,6 +335,77 @@ void TestSaveFaults::symbolicLinks() {
             QCOMPARE(TestFiles::read(files.path(name)), old);
         }
     }
+}
+
+void TestSaveFaults::longNamesAndDeepFolders_data() {
+    QTest::addColumn<QStringList>("arguments"); // mobrin-cli's, "@" the new file; none: Save As
+    QTest::addColumn<QString>("place");
+    const QList<QStringList> commands = {{},
+                                         {"patch", "@", "--name", "Time"},
+                                         {"patch", "@", "--icon", "@icon.png"},
+                                         {"patch", "@clock.rex", "--name", "Time", "-o", "@"},
+                                         {"icon", "@clock.rex", "--png", "@"}};
+    for (const QStringList& arguments : commands) {
+        for (const char* place : {"name of 255 bytes", "name of 83 CJK characters",
+                                  "path of 4095 bytes", "current folder 5000 bytes deep"}) {
+            QTest::addRow("%s, %s",
+                          arguments.isEmpty() ? "Save As" : qPrintable(arguments.join(' ')), place)
+                << arguments << place;
+        }
+    }
+}
+
+// The temporary file of a save has a short name of its own, and every step works relative to
+// the open folder: no name the system accepts is too long to save to.
+void TestSaveFaults::longNamesAndDeepFolders() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, place);
+
+    TestFiles files;
+    const QByteArray clock = TestFiles::addin("Clock", "Shows time", 1000);
+    const QByteArray icon = TestFiles::randomIcon(19);
+    files.write(QStringLiteral("clock.rex"), clock);
+    QVERIFY(TestFiles::drawnIcon(icon).save(files.path(QStringLiteral("icon.png"))));
+    const int back = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const auto goBack = qScopeGuard([&] {
+        QVERIFY(::fchdir(back) == 0 && ::close(back) == 0);
+        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), files.path(kDeep)});
+    });
+    const QString target = longName(files.path(QString()), place);
+    QVERIFY(!target.isEmpty());
+
+    if (arguments.isEmpty()) {
+        ScriptedPrompts prompts;
+        AddinDocument document;
+        FileCommands commands(prompts, document);
+        document.load(AddinImage(clock, files.path(QStringLiteral("clock.rex"))));
+        document.patch(AddinDocument::Field::Name, QStringLiteral("Time"));
+        prompts.choose(target);
+        QVERIFY(commands.saveAs());
+        QCOMPARE(prompts.texts(), QStringList{});
+    } else {
+        QFile input(target); // patch and patch --icon write their input in place
+        QVERIFY(arguments[1] != "@" ||
+                (input.open(QIODevice::WriteOnly) && input.write(clock) == clock.size()));
+        input.close();
+        arguments.replaceInStrings(QRegularExpression("^@$"), target)
+            .replaceInStrings(QRegularExpression("^@"), files.path(QString()) + '/');
+        QProcess cli;
+        cli.start(QStringLiteral(MOBRIN_CLI_BINARY), arguments);
+        QVERIFY(cli.waitForFinished(20000));
+        QCOMPARE(cli.readAllStandardError(), QByteArray());
+        QCOMPARE(cli.exitCode(), 0);
+    }
+    if (arguments.contains(QLatin1String("--png"))) {
+        QCOMPARE(IconPicture::fromFile(target).icon, TestFiles::icon());
+    } else {
+        QCOMPARE(TestFiles::read(target), arguments.contains(QLatin1String("--icon"))
+                                              ? clock.left(45) + icon + clock.mid(205)
+                                              : patchedClock());
+    }
+    // No temporary file is left beside it.
+    QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Hidden | QDir::Files).filter("mobrin"),
+             QStringList{});
 }
 
 QTEST_MAIN(TestSaveFaults)
