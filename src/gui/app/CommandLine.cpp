@@ -26,6 +26,20 @@ std::optional<QString> fileToOpen(const QStringList& arguments) {
     return QFileInfo(files.constFirst()).absoluteFilePath();
 }
 
+bool asksForInformation(const QStringList& arguments) {
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--")) {
+            return false;
+        }
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help") ||
+            argument == QLatin1String("--help-all") || argument == QLatin1String("-v") ||
+            argument == QLatin1String("--version")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void openWhenShown(MainWindow& window, const QString& path) {
     // Queued like every command, so that the window is on screen before any question.
     window.openFile(path);

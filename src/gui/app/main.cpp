@@ -17,17 +17,26 @@ int main(int argc, char* argv[]) {
     // A write beyond a file-size limit (ulimit -f) then fails like any other failed write and
     // is reported as such, instead of ending the program with SIGXFSZ.
     std::signal(SIGXFSZ, SIG_IGN);
+    // The arguments byte for byte, so that a file name that is not UTF-8 opens the file it
+    // names (QApplication::arguments() would turn such bytes into U+FFFD).
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(FilePath::fromBytes(argv[i]));
+    }
+    // The help and the version are answered without a window, so also where there is no
+    // display to open one on.
+    if (CommandLine::asksForInformation(arguments)) {
+        const QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(appTitle());
+        QCoreApplication::setApplicationVersion(QString::fromLatin1(Version::kText));
+        CommandLine::fileToOpen(arguments);
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(appTitle());
     QApplication::setApplicationVersion(QString::fromLatin1(Version::kText));
     // Desktops match the window to its menu entry and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.keldor.Mobrin"));
-    // The arguments Qt left, byte for byte, so that a file name that is not UTF-8 opens the
-    // file it names (QApplication::arguments() would turn such bytes into U+FFFD).
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments.append(FilePath::fromBytes(argv[i]));
-    }
     const std::optional<QString> file = CommandLine::fileToOpen(arguments);
 
     // Set up before the temporary folder exists, so that no signal can leave it behind.
