@@ -4,6 +4,8 @@
 #include "DeferredQuitSignals.h"
 #include "FilePath.h"
 
+#include <tuple>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,7 +34,8 @@ void cutOut(int fd, qint64 start, qint64 length) {
             return;
         }
     }
-    ::ftruncate(fd, start + qMax<qint64>(tailLength, 0));
+    // Best effort, as the moves above: the caller reports the padding as not done either way.
+    std::ignore = ::ftruncate(fd, start + qMax<qint64>(tailLength, 0));
     ::fsync(fd);
 }
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <tuple>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -85,7 +86,7 @@ FileReplacer::Outcome writeInPlace(const QByteArray& target, QByteArrayView byte
     }
     // Rewriting bytes that were there needs no new room, so this normally succeeds.
     RegularFile::writeAll(file.fd(), before, 0);
-    ::ftruncate(file.fd(), oldSize);
+    std::ignore = ::ftruncate(file.fd(), oldSize); // the write has failed either way
     ::fsync(file.fd());
     return FileReplacer::Outcome::Failed;
 }
