@@ -56,8 +56,7 @@ QString firstMatch(const QString& pattern, const QByteArray& text) {
 } // namespace
 
 // Installs the build into a private DESTDIR with the prefix /usr, as a package build does, and
-// makes the Debian package and unpacks it into another (nothing goes into the system); checks
-// that both hold the same, and what they hold against the freedesktop tools.
+// unpacks its .deb into another (nothing goes into the system), then checks what both hold.
 class Install : public QObject {
     Q_OBJECT
 
@@ -237,8 +236,7 @@ void Install::mimeDatabaseTakesThePackage() {
     QVERIFY(QFileInfo(mime + "/application/x-dataslim2-addin.xml").isFile());
 }
 
-// The project's version is the one the packaged mobrin-cli prints, the package's, and the
-// newest in the AppStream file and the changelog, whose date is the AppStream release's.
+// The project's version is the newest everywhere, and the changelog's date the AppStream one.
 void Install::versionsAgree() {
     const QString version = Version::kText;
     QCOMPARE(runTool(packaged("bin/mobrin-cli"), {"--version"}).output,
