@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliRun.h"
 #include "TestFiles.h"
+#include "Version.h"
 
 #include <QDirIterator>
 #include <QImage>
@@ -46,16 +47,23 @@ QStringList listedOptions(const QByteArray& help) {
     return options;
 }
 
+// The first group of `pattern` in `text`, its lines matched one by one.
+QString firstMatch(const QString& pattern, const QByteArray& text) {
+    const QRegularExpression expression(pattern, QRegularExpression::MultilineOption);
+    return expression.match(QString::fromUtf8(text)).captured(1);
+}
+
 } // namespace
 
-// Installs the build into a private DESTDIR with the prefix /usr, as a package build does,
-// and checks what lands there against the freedesktop tools.
+// Installs the build into a private DESTDIR with the prefix /usr, as a package build does, and
+// unpacks its .deb into another (nothing goes into the system), then checks what both hold.
 class Install : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase();
     void everythingUnderThePrefix();
+    void packageHoldsTheInstalledFiles();
     void files_data();
     void files();
     void icons_data();
@@ -63,14 +71,16 @@ private slots:
     void validators_data();
     void validators();
     void mimeDatabaseTakesThePackage();
-    void installedCompanionRuns();
+    void versionsAgree();
     void listedEverywhere_data();
     void listedEverywhere();
 
 private:
     QString installed(const QString& relative) const { return m_root.filePath("usr/" + relative); }
+    QString packaged(const QString& relative) const { return m_deb.filePath("usr/" + relative); }
 
     QTemporaryDir m_root;
+    QTemporaryDir m_deb; // mobrin.deb, unpacked beside it
 };
 
 void Install::initTestCase() {
@@ -80,11 +90,31 @@ void Install::initTestCase() {
     const Finished install =
         runTool("cmake", {"--install", kBuildDir, "--prefix", "/usr"}, environment);
     QVERIFY2(install.code == 0, install.output.constData());
+    const Finished pack =
+        runTool("sh", {"-c",
+                       R"(cpack -G DEB --config "$0" -B "$1" && mv "$1"/*.deb "$1/mobrin.deb" &&)"
+                       R"( dpkg-deb -x "$1/mobrin.deb" "$1")",
+                       kBuildDir + "/CPackConfig.cmake", m_deb.path()});
+    QVERIFY2(pack.code == 0, pack.output.constData());
 }
 
 void Install::everythingUnderThePrefix() {
     QCOMPARE(QDir(m_root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList{"usr"});
+}
+
+// The same files, the programs stripped of their symbols and debug information.
+void Install::packageHoldsTheInstalledFiles() {
+    const Finished diff = runTool("diff", {"-rq", "-x", "bin", installed(""), packaged("")});
+    QVERIFY2(diff.code == 0, diff.output.constData());
+    const QStringList programs = QDir(installed("bin")).entryList(QDir::Files);
+    QCOMPARE(QDir(packaged("bin")).entryList(QDir::Files), programs);
+    for (const QString& program : programs) {
+        const QByteArray sections = runTool("readelf", {"-SW", packaged("bin/" + program)}).output;
+        QVERIFY2(sections.contains(".text") && !sections.contains(".symtab") &&
+                     !sections.contains(".debug_"),
+                 qPrintable(program));
+    }
 }
 
 void Install::files_data() {
@@ -98,8 +128,8 @@ void Install::files_data() {
     QTest::newRow("software-centre description")
         << "share/metainfo/org.keldor.Mobrin.metainfo.xml" << false;
     QTest::newRow("file types") << "share/mime/packages/mobrin-mime.xml" << false;
-    QTest::newRow("manual page") << "share/man/man1/mobrin.1" << false;
-    QTest::newRow("manual page, companion") << "share/man/man1/mobrin-cli.1" << false;
+    QTest::newRow("manual page") << "share/man/man1/mobrin.1.gz" << false;
+    QTest::newRow("manual page, companion") << "share/man/man1/mobrin-cli.1.gz" << false;
     QTest::newRow("bash completion") << "share/bash-completion/completions/mobrin-cli" << false;
 }
 
@@ -142,23 +172,24 @@ void Install::icons() {
 void Install::validators_data() {
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QStringList>("arguments");
-    const QString desktop = installed("share/applications/org.keldor.Mobrin.desktop");
-    const QString metainfo = installed("share/metainfo/org.keldor.Mobrin.metainfo.xml");
+    // The package's copies, which are the installed files.
+    const QString desktop = packaged("share/applications/org.keldor.Mobrin.desktop");
+    const QString metainfo = packaged("share/metainfo/org.keldor.Mobrin.metainfo.xml");
     QTest::newRow("desktop-file-validate") << "desktop-file-validate" << QStringList{desktop};
     QTest::newRow("xmllint, file types")
-        << "xmllint" << QStringList{"--noout", installed("share/mime/packages/mobrin-mime.xml")};
+        << "xmllint" << QStringList{"--noout", packaged("share/mime/packages/mobrin-mime.xml")};
     QTest::newRow("xmllint, description") << "xmllint" << QStringList{"--noout", metainfo};
     QTest::newRow("appstreamcli") << "appstreamcli"
                                   << QStringList{"validate", "--no-net", metainfo};
     // The rendered page goes nowhere; what man says on stderr is a warning about the page.
-    for (const char* page : {"mobrin.1", "mobrin-cli.1"}) {
+    for (const char* page : {"mobrin.1.gz", "mobrin-cli.1.gz"}) {
         if (QStandardPaths::findExecutable("man").isEmpty()) {
             break;
         }
         QTest::addRow("man --warnings, %s", page)
             << "sh"
             << QStringList{"-c", "man --warnings -l \"$0\" >/dev/null",
-                           installed(QStringLiteral("share/man/man1/") + page)};
+                           packaged(QStringLiteral("share/man/man1/") + page)};
     }
 }
 
@@ -205,10 +236,23 @@ void Install::mimeDatabaseTakesThePackage() {
     QVERIFY(QFileInfo(mime + "/application/x-dataslim2-addin.xml").isFile());
 }
 
-void Install::installedCompanionRuns() {
-    const Finished version = runTool(installed("bin/mobrin-cli"), {"--version"});
-    QCOMPARE(version.code, 0);
-    QCOMPARE(version.output, QByteArray("mobrin-cli 1.0.1\n"));
+// The project's version is the newest everywhere, and the changelog's date the AppStream one.
+void Install::versionsAgree() {
+    const QString version = Version::kText;
+    QCOMPARE(runTool(packaged("bin/mobrin-cli"), {"--version"}).output,
+             "mobrin-cli " + version.toUtf8() + "\n");
+    const QByteArray control = runTool("dpkg-deb", {"-f", m_deb.filePath("mobrin.deb")}).output;
+    QCOMPARE(firstMatch("^Version: (.*)$", control), version);
+    const QByteArray appStream =
+        TestFiles::read(packaged("share/metainfo/org.keldor.Mobrin.metainfo.xml"));
+    QCOMPARE(firstMatch("<release version=\"(.*?)\"", appStream), version);
+    const QByteArray news =
+        runTool("gzip", {"-dc", packaged("share/doc/mobrin/changelog.gz")}).output;
+    QCOMPARE(firstMatch("^mobrin \\((.*?)\\)", news), version);
+    const QDateTime date =
+        QDateTime::fromString(firstMatch("^ -- .*>  (.*)$", news), Qt::RFC2822Date);
+    QCOMPARE(date.date().toString(Qt::ISODate),
+             firstMatch("<release .*?date=\"(.*?)\"", appStream));
 }
 
 // Every command and option the programs' help lists is in their manual page, and completing
@@ -217,15 +261,15 @@ void Install::listedEverywhere_data() {
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("words"); // what is being completed; empty: no completion
     QTest::addColumn<QStringList>("offered");
-    QTest::newRow("commands") << "mobrin-cli.1"
+    QTest::newRow("commands") << "mobrin-cli.1.gz"
                               << "''" << kCliCommands + QStringList{"--help", "--version"};
     for (const QString& command : kCliCommands) {
         QTest::addRow("%s", qPrintable(command))
-            << "mobrin-cli.1" << command + " -"
+            << "mobrin-cli.1.gz" << command + " -"
             << listedOptions(CliRun({command, "--help"}).out) + QStringList{"--help"};
     }
     if (QFileInfo::exists(installed("bin/mobrin"))) {
-        QTest::newRow("window") << "mobrin.1" << QString()
+        QTest::newRow("window") << "mobrin.1.gz" << QString()
                                 << listedOptions(
                                        runTool(installed("bin/mobrin"), {"--help"}).output);
     }
@@ -235,7 +279,7 @@ void Install::listedEverywhere() {
     QFETCH(QString, page);
     QFETCH(QString, words);
     QFETCH(QStringList, offered);
-    const QByteArray source = TestFiles::read(installed("share/man/man1/" + page));
+    const QByteArray source = runTool("gzip", {"-dc", installed("share/man/man1/" + page)}).output;
     for (QString word : offered) {
         QVERIFY2(source.contains(word.replace("-", "\\-").toUtf8()), qPrintable(word));
     }

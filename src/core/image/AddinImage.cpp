@@ -5,6 +5,7 @@
 #include "FilePath.h"
 
 #include <cerrno>
+#include <tuple>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,7 +35,8 @@ void cutOut(int fd, qint64 start, qint64 length) {
             return;
         }
     }
-    ::ftruncate(fd, start + qMax<qint64>(tailLength, 0));
+    // Best effort, as the moves above: the caller reports the padding as not done either way.
+    std::ignore = ::ftruncate(fd, start + qMax<qint64>(tailLength, 0));
     ::fsync(fd);
 }
 

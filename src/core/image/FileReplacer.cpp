@@ -9,6 +9,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <tuple>
 #include <utility>
 
 #include <fcntl.h>
@@ -169,7 +171,7 @@ Result writeInPlace(const Place& target, QByteArrayView bytes, const struct stat
     const int error = errno;
     // Rewriting bytes that were there needs no new room, so this normally succeeds.
     RegularFile::writeAll(file.fd(), before, 0);
-    ::ftruncate(file.fd(), oldSize);
+    std::ignore = ::ftruncate(file.fd(), oldSize); // the write has failed either way
     ::fsync(file.fd());
     return failure(error);
 }
