@@ -80,6 +80,13 @@ void DumpPane::select(int start, int length) {
     cursor.setPosition(m_lines.toDocument(from));
     cursor.setPosition(m_lines.toDocument(to), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
+    // The caret after a selection that ends a line stands at the next line's start, and the
+    // pane scrolls only as far as the caret: from below, the selection's own first line would
+    // stay out of view. Without wrapping, the scroll bar counts lines.
+    const int firstLine = from / columns();
+    if (firstLine < firstVisibleBlock().blockNumber()) {
+        verticalScrollBar()->setValue(firstLine);
+    }
 }
 
 QMimeData* DumpPane::createMimeDataFromSelection() const {
