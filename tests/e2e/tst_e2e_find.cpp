@@ -14,7 +14,6 @@
 namespace {
 
 const QString kHexPane = QStringLiteral("The HEX window");
-constexpr int kNameOffset = 23; // "ApplicationName:Addin\r\n", then the name
 
 // The bytes the hex pane selects: its text holds three characters a byte, its lines joined.
 std::optional<ByteRange> selectedBytes(const Accessible& hex) {
@@ -26,13 +25,6 @@ std::optional<ByteRange> selectedBytes(const Accessible& hex) {
     const auto charsBefore = [&](int end) { return int(text.left(end).remove('\n').size()); };
     const int start = charsBefore(selected->first);
     return ByteRange{start / 3, (charsBefore(selected->second) - start) / 3};
-}
-
-// For a failure's message.
-QByteArray described(const std::optional<ByteRange>& range) {
-    return range ? QByteArray::number(range->length) + " bytes from " +
-                       QByteArray::number(range->start)
-                 : QByteArray("no selection");
 }
 
 } // namespace
@@ -92,13 +84,14 @@ void FindJourney::findABytePatternThenStepToThePatchedName() {
     const BytePattern pattern =
         *BytePattern::parse(QStringLiteral("CD ?? 9B"), BytePattern::Mode::Bytes, false).pattern;
     const ByteRange firstHit = ByteSearch::matches(tafl, pattern, {0, int(tafl.size())}).first();
-    std::optional<ByteRange> selected;
-    QVERIFY2(RunningMobrin::waitFor([&] { return (selected = selectedBytes(*hex)) == firstHit; }),
-             described(selected).constData());
+    RunningMobrin::waitFor([&] { return selectedBytes(*hex) == firstHit; });
+    QCOMPARE(selectedBytes(*hex), std::optional(firstHit));
 
     QVERIFY(app.key(QStringLiteral("Escape")));
-    QVERIFY(
-        RunningMobrin::waitFor([&] { return app.window(QStringLiteral("Mobrin"))->isActive(); }));
+    QVERIFY(RunningMobrin::waitFor([&] {
+        const std::optional<Accessible> main = app.window(QStringLiteral("Mobrin"));
+        return main && main->isActive();
+    }));
     QVERIFY(app.key(QStringLiteral("alt+f m")));
     const std::optional<Accessible> name = app.fileDialogNameBox();
     QVERIFY(name);
@@ -109,9 +102,10 @@ void FindJourney::findABytePatternThenStepToThePatchedName() {
     QVERIFY(RunningMobrin::waitFor(
         [&] { return app.window(QStringLiteral("Comparison")).has_value(); }));
     QVERIFY(app.key(QStringLiteral("F7")));
-    const ByteRange nameBytes{kNameOffset, 5};
-    QVERIFY2(RunningMobrin::waitFor([&] { return (selected = selectedBytes(*hex)) == nameBytes; }),
-             described(selected).constData());
+    // "ApplicationName:Addin\r\n", then the five bytes of the name.
+    const ByteRange nameBytes{23, 5};
+    RunningMobrin::waitFor([&] { return selectedBytes(*hex) == nameBytes; });
+    QCOMPARE(selectedBytes(*hex), std::optional(nameBytes));
 }
 
 QTEST_GUILESS_MAIN(FindJourney)

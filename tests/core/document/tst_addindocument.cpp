@@ -330,14 +330,9 @@ void AddinDocumentTest::searchCommands_data() {
         << QStringList{};
     QTest::newRow("go to a file offset")
         << QStringList{"goto $1F0"} << ByteRange{496, 1} << "" << false << QStringList{};
-    QTest::newRow("go to a code address")
-        << QStringList{"goto @$8002"} << ByteRange{207, 1} << "" << false << QStringList{};
     QTest::newRow("go to a stripped header byte: refused, nothing moves")
         << QStringList{"strip", "goto 16"} << ByteRange{205, 0}
         << "Offset 16 lies in the header, which \"Strip header\" hides." << false << QStringList{};
-    QTest::newRow("compare: the name differs")
-        << QStringList{"compare timer.rex"} << ByteRange{0, 0}
-        << "5 bytes differ in 1 run; F7 and Shift+F7 step to them." << true << QStringList{};
     QTest::newRow("F7 twice: the name, then the name again, wrapped")
         << QStringList{"compare timer.rex", "F7", "F7"} << ByteRange{23, 5} << wrapped << true
         << QStringList{};
