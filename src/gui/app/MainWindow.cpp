@@ -6,6 +6,8 @@
 #include "AppTitle.h"
 #include "CodeListingWindow.h"
 #include "CommandTexts.h"
+#include "CompareCommands.h"
+#include "CompareWindow.h"
 #include "DumpFiles.h"
 #include "DumpPane.h"
 #include "DumpState.h"
@@ -13,6 +15,9 @@
 #include "DumpView.h"
 #include "FieldCommands.h"
 #include "FileCommands.h"
+#include "FindBox.h"
+#include "FindCommands.h"
+#include "GoToBox.h"
 #include "HeaderArea.h"
 #include "IconCode.h"
 #include "IconCodeWindow.h"
@@ -55,6 +60,7 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
     createMenus();
     connectDocument();
     connectHeader();
+    connectSearch();
     layOut();
     setAcceptDrops(true);
 
@@ -126,6 +132,7 @@ void MainWindow::createMenus() {
     help->setObjectName(QStringLiteral("mnuHelp"));
     add(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About Mobrin!..."), {},
         [this] { showAbout(); });
+    createSearchMenus(add);
 }
 
 QAction* MainWindow::action(const QString& name) const {
@@ -399,4 +406,173 @@ void MainWindow::showStatus() {
 void MainWindow::showCaption() {
     setWindowTitle(m_document->isLoaded() ? appTitle() + QStringLiteral(" : ") + m_document->path()
                                           : appTitle() + QStringLiteral(" - By Keldor"));
+}
+
+// --- Find, go to and compare -------------------------------------------------------------
+
+void MainWindow::createSearchMenus(const AddCommand& add) {
+    // Search stands between File and Help, where users look for Find and Go to.
+    auto* search = new QMenu(QStringLiteral("&Search"), menuBar());
+    search->setObjectName(QStringLiteral("mnuSearch"));
+    menuBar()->insertMenu(findChild<QMenu*>(QStringLiteral("mnuHelp"))->menuAction(), search);
+    add(search, QStringLiteral("mnuSearchFind"), QStringLiteral("&Find..."),
+        QKeySequence(Qt::CTRL | Qt::Key_F), [this] { showFind(); });
+    add(search, QStringLiteral("mnuSearchFindNext"), QStringLiteral("Find &next"),
+        QKeySequence(Qt::Key_F3), [this] { find(RangeStep::Direction::Forward); });
+    add(search, QStringLiteral("mnuSearchFindPrevious"), QStringLiteral("Find &previous"),
+        QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { find(RangeStep::Direction::Backward); });
+    search->addSeparator()->setObjectName(QStringLiteral("mnuSearchBar1"));
+    add(search, QStringLiteral("mnuSearchGoTo"), QStringLiteral("&Go to..."),
+        QKeySequence(Qt::CTRL | Qt::Key_G), [this] { showGoTo(); });
+    search->addSeparator()->setObjectName(QStringLiteral("mnuSearchBar2"));
+    add(search, QStringLiteral("mnuSearchNextDifference"), QStringLiteral("Next &difference"),
+        QKeySequence(Qt::Key_F7), [this] { stepDifference(RangeStep::Direction::Forward); });
+    add(search, QStringLiteral("mnuSearchPreviousDifference"),
+        QStringLiteral("Previous diff&erence"), QKeySequence(Qt::SHIFT | Qt::Key_F7),
+        [this] { stepDifference(RangeStep::Direction::Backward); });
+
+    // "Compare with..." goes with the file commands, after Save As.
+    auto* file = findChild<QMenu*>(QStringLiteral("mnuFile"));
+    QAction* compareItem = add(file, QStringLiteral("mnuFileCompare"),
+                               QStringLiteral("Co&mpare with..."), {}, [this] { compare(); });
+    file->removeAction(compareItem);
+    file->insertAction(action(QStringLiteral("mnuFileBar2")), compareItem);
+}
+
+void MainWindow::connectSearch() {
+    m_finds = std::make_unique<FindCommands>(*m_document, *m_dumpState);
+    m_compare = std::make_unique<CompareCommands>(m_prompts, *m_document, *m_dumpState);
+    connect(m_compare.get(), &CompareCommands::changed, this, &MainWindow::showComparison);
+    connect(m_dumpState, &DumpState::changed, this, [this](DumpState::Changes what) {
+        // A note speaks of the selection it was made for.
+        if (what & (DumpState::Change::Content | DumpState::Change::Selection)) {
+            m_status->showNote({});
+        }
+        // The dump's new texts have no marks yet, and may show other bytes.
+        if (what & DumpState::Change::Content) {
+            m_dump->markRuns(m_compare->shownRuns());
+            enableSearch();
+        }
+    });
+    enableSearch();
+}
+
+void MainWindow::enableSearch() {
+    const bool loaded = m_document->isLoaded();
+    for (const char* name : {"mnuSearchFind", "mnuSearchFindNext", "mnuSearchFindPrevious",
+                             "mnuSearchGoTo", "mnuFileCompare"}) {
+        action(QLatin1String(name))->setEnabled(loaded);
+    }
+    for (const char* name : {"mnuSearchNextDifference", "mnuSearchPreviousDifference"}) {
+        action(QLatin1String(name))->setEnabled(m_compare->isComparing());
+    }
+}
+
+void MainWindow::shareSearchKeys(QWidget* window) const {
+    for (const char* name :
+         {"mnuSearchFind", "mnuSearchFindNext", "mnuSearchFindPrevious", "mnuSearchGoTo",
+          "mnuSearchNextDifference", "mnuSearchPreviousDifference"}) {
+        window->addAction(action(QLatin1String(name)));
+    }
+}
+
+void MainWindow::showFind() {
+    if (!m_findBox) {
+        m_findBox = new FindBox(this);
+        shareSearchKeys(m_findBox);
+        connect(m_findBox, &FindBox::findRequested, this, [this](RangeStep::Direction direction) {
+            request([this, direction] { find(direction); });
+        });
+    }
+    m_findBox->present();
+}
+
+void MainWindow::find(RangeStep::Direction direction) {
+    // F3 before any pattern was typed: the box, to type one.
+    if (!m_findBox) {
+        showFind();
+        return;
+    }
+    finishEdits();
+    const FindCommands::Outcome outcome = m_finds->find(m_findBox->query(), direction);
+    m_findBox->showRefusal(outcome.refusal);
+    if (!outcome.refusal.isEmpty()) {
+        m_findBox->present();
+        return;
+    }
+    m_status->showNote(outcome.note);
+}
+
+void MainWindow::showGoTo() {
+    if (!m_goToBox) {
+        m_goToBox = new GoToBox(this);
+        shareSearchKeys(m_goToBox);
+        connect(m_goToBox, &GoToBox::goRequested, this, [this] { request([this] { goTo(); }); });
+    }
+    m_goToBox->present();
+}
+
+void MainWindow::goTo() {
+    finishEdits();
+    const FindCommands::Outcome outcome = m_finds->goTo(m_goToBox->typed());
+    m_goToBox->showRefusal(outcome.refusal);
+    if (!outcome.refusal.isEmpty()) {
+        return;
+    }
+    // There: the box has done its work, and the keys go back to the dump.
+    m_goToBox->hide();
+    activateWindow();
+    m_dump->activePane()->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::compare() {
+    finishEdits();
+    if (m_compare->compareWithChosen()) {
+        m_status->showNote(m_compare->comparison()->lengthNote());
+    }
+}
+
+void MainWindow::stepDifference(RangeStep::Direction direction) {
+    finishEdits();
+    const QString note = m_compare->step(direction);
+    m_status->showNote(note);
+}
+
+void MainWindow::showComparison() {
+    m_dump->markRuns(m_compare->shownRuns());
+    enableSearch();
+    if (!m_compare->isComparing()) {
+        if (m_compareWindow) {
+            m_compareWindow->hide();
+        }
+        return;
+    }
+    if (!m_compareWindow) {
+        m_compareWindow = new CompareWindow(this);
+        shareSearchKeys(m_compareWindow);
+        connect(m_compareWindow, &CompareWindow::stepRequested, this,
+                [this](RangeStep::Direction direction) {
+                    request([this, direction] { stepDifference(direction); });
+                });
+        // Closing the window ends the comparison and takes the marks away.
+        connect(m_compareWindow, &CompareWindow::closed, this,
+                [this] { request([this] { m_compare->end(); }); });
+    }
+    m_compareWindow->showComparison(m_compare->summary(),
+                                    m_compare->comparison()->headerDifferences());
+    if (!m_compareWindow->isVisible()) {
+        m_compareWindow->present();
+    }
+}
+
+FindBox* MainWindow::findBox() const {
+    return m_findBox;
+}
+
+GoToBox* MainWindow::goToBox() const {
+    return m_goToBox;
+}
+
+CompareWindow* MainWindow::compareWindow() const {
+    return m_compareWindow;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AddinDocument.h"
+#include "RangeStep.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -11,17 +12,23 @@
 #include <memory>
 
 class CodeListingWindow;
+class CompareCommands;
+class CompareWindow;
 class DumpFiles;
 class DumpState;
 class DumpView;
 class FieldCommands;
 class FileCommands;
+class FindBox;
+class FindCommands;
+class GoToBox;
 class HeaderArea;
 class IconCodeWindow;
 class IconCommands;
 class SourceCommands;
 class Prompts;
 class QAction;
+class QMenu;
 class StatusPanels;
 
 // The main window "main": the header area, the dump view and the status bar, the File and
@@ -47,6 +54,9 @@ public:
     StatusPanels* statusPanels() const { return m_status; }
     IconCodeWindow* iconCodeWindow() const;
     CodeListingWindow* listingWindow() const;
+    FindBox* findBox() const;
+    GoToBox* goToBox() const;
+    CompareWindow* compareWindow() const;
     QAction* action(const QString& name) const;
 
 protected:
@@ -99,4 +109,29 @@ private:
     std::deque<std::function<void()>> m_requests;
     bool m_runningRequests = false;
     bool m_closeAgreed = false;
+
+    // --- Find, go to and compare ---------------------------------------------------------
+    using AddCommand = std::function<QAction*(QMenu*, const QString&, const QString&,
+                                              const QKeySequence&, std::function<void()>)>;
+    // The Search menu between File and Help, and "Compare with..." in the File menu.
+    void createSearchMenus(const AddCommand& add);
+    void connectSearch();
+    void enableSearch();
+    void showFind();
+    void find(RangeStep::Direction direction);
+    void showGoTo();
+    void goTo();
+    void compare();
+    void stepDifference(RangeStep::Direction direction);
+    // The marks in the dump, the comparison window and the difference keys, as the
+    // comparison is now.
+    void showComparison();
+    // The Search menu's commands work in the accessory boxes too.
+    void shareSearchKeys(QWidget* window) const;
+
+    std::unique_ptr<FindCommands> m_finds;
+    std::unique_ptr<CompareCommands> m_compare;
+    QPointer<FindBox> m_findBox;
+    QPointer<GoToBox> m_goToBox;
+    QPointer<CompareWindow> m_compareWindow;
 };

@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include <algorithm>
+
 DumpPane::DumpPane(int columns, qreal linePitch, QWidget* parent)
     : QPlainTextEdit(parent), m_lines(columns, 0), m_linePitch(linePitch) {
     auto* text = new QTextDocument(this);
@@ -24,6 +26,7 @@ DumpPane::DumpPane(int columns, qreal linePitch, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setMouseTracking(true);
     setMouseTracking(true);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &DumpPane::showMarksInView);
 }
 
 void DumpPane::setCellFont(const QFont& font) {
@@ -39,6 +42,8 @@ void DumpPane::setTextArea(QPoint origin, int lines) {
 }
 
 void DumpPane::setDumpText(const QString& text) {
+    m_marks.clear();
+    setExtraSelections({});
     m_lines = PaneLines(columns(), int(text.size()));
     setPlainText(PaneLines::broken(text, columns()));
 }
@@ -80,6 +85,40 @@ void DumpPane::select(int start, int length) {
     cursor.setPosition(m_lines.toDocument(from));
     cursor.setPosition(m_lines.toDocument(to), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
+    // The caret after a selection that ends a line stands at the next line's start, and the
+    // pane scrolls only as far as the caret: from below, the selection's own first line would
+    // stay out of view. Without wrapping, the scroll bar counts lines.
+    const int firstLine = from / columns();
+    if (firstLine < firstVisibleBlock().blockNumber()) {
+        verticalScrollBar()->setValue(firstLine);
+    }
+}
+
+void DumpPane::setMarks(QList<std::pair<int, int>> ranges, const QTextCharFormat& format) {
+    m_marks = std::move(ranges);
+    m_markFormat = format;
+    showMarksInView();
+}
+
+void DumpPane::showMarksInView() {
+    const int first = firstVisibleChar();
+    // The lines in view, one cut off at the bottom, and one more for good measure.
+    const int end = first + (int(viewport()->height() / m_linePitch) + 2) * columns();
+    auto mark = std::partition_point(m_marks.cbegin(), m_marks.cend(), [first](const auto& range) {
+        return range.first + range.second <= first;
+    });
+    QList<QTextEdit::ExtraSelection> marks;
+    for (; mark != m_marks.cend() && mark->first < end; ++mark) {
+        const int from = qBound(0, mark->first, dumpLength());
+        const int to = qBound(from, mark->first + mark->second, dumpLength());
+        QTextEdit::ExtraSelection shown{QTextCursor(document()), m_markFormat};
+        shown.cursor.setPosition(m_lines.toDocument(from));
+        shown.cursor.setPosition(m_lines.toDocument(to), QTextCursor::KeepAnchor);
+        marks.append(shown);
+    }
+    if (!marks.isEmpty() || !extraSelections().isEmpty()) {
+        setExtraSelections(marks);
+    }
 }
 
 QMimeData* DumpPane::createMimeDataFromSelection() const {

@@ -4,6 +4,7 @@
 #include "PaneLines.h"
 
 #include <QPlainTextEdit>
+#include <QTextCharFormat>
 
 // One dump pane: read-only, selectable and copyable, with a keyboard caret. The dump text has
 // no line terminators; the pane shows it `columns` characters to a line, each line a block of
@@ -36,6 +37,10 @@ public:
     QString selectedDumpText() const;
     // Selects `length` characters from `start` (both clamped to the text).
     void select(int start, int length);
+    // Gives the characters of each range, {start, length}, the background `format`, under the
+    // selection; the ranges are in order and do not overlap. An empty list, or a new text,
+    // takes every mark away.
+    void setMarks(QList<std::pair<int, int>> ranges, const QTextCharFormat& format);
 
 signals:
     void focusGained();
@@ -49,6 +54,12 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
 
 private:
+    // Only the marks on the lines in view are handed to the text box, which looks at every
+    // mark it holds on each paint: thousands of them would cost a frame or more.
+    void showMarksInView();
+
     PaneLines m_lines;
     qreal m_linePitch;
+    QList<std::pair<int, int>> m_marks;
+    QTextCharFormat m_markFormat;
 };

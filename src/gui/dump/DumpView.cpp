@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QScrollBar>
+#include <QTextCharFormat>
 
 namespace {
 
@@ -28,6 +29,18 @@ QFrame* paneFrame(QWidget* parent, const QString& name) {
     frame->setFrameStyle(QFrame::NoFrame);
     frame->setMouseTracking(true);
     return frame;
+}
+
+// Orange, a third of the way from the pane's background: a pale orange under black text on
+// white, a dark brown under light text on a dark palette. The text keeps its colour, which
+// stands out from the background either way, and the selection over a mark keeps its own.
+QColor markColour(const QColor& background) {
+    const QColor orange(255, 140, 0);
+    constexpr float kShare = 0.35F;
+    const auto towards = [](float from, float to) { return from + (to - from) * kShare; };
+    return QColor::fromRgbF(towards(background.redF(), orange.redF()),
+                            towards(background.greenF(), orange.greenF()),
+                            towards(background.blueF(), orange.blueF()));
 }
 
 } // namespace
@@ -109,6 +122,25 @@ void DumpView::showTexts(const QString& hex, const QString& ascii) {
     scrHEX->setDumpText(hex);
     scrASC->setDumpText(ascii);
     scheduleSync();
+}
+
+void DumpView::markRuns(const QList<ByteRange>& runs) {
+    QTextCharFormat format;
+    format.setBackground(markColour(scrHEX->palette().color(QPalette::Base)));
+    const int first = m_state.dumpStart();
+    const int hexPerByte = PaneSync::charsPerByte(PaneSync::Pane::Hex);
+    QList<std::pair<int, int>> hex;
+    QList<std::pair<int, int>> ascii;
+    hex.reserve(runs.size());
+    ascii.reserve(runs.size());
+    for (const ByteRange& run : runs) {
+        // The run's last space in the hex pane stays unmarked, so that two runs one byte apart
+        // show as two.
+        hex.append({(run.start - first) * hexPerByte, run.length * hexPerByte - 1});
+        ascii.append({run.start - first, run.length});
+    }
+    scrHEX->setMarks(hex, format);
+    scrASC->setMarks(ascii, format);
 }
 
 void DumpView::focusHexPane() {

@@ -28,6 +28,10 @@ public:
     void setDumpFont(const QFont& base);
 
     void showTexts(const QString& hex, const QString& ascii);
+    // Marks the bytes of `runs` (file offsets, inside what the dump shows) in both panes, in a
+    // colour of their own that keeps the text readable on a light or a dark palette; an empty
+    // list takes the marks away. New texts take them away too.
+    void markRuns(const QList<ByteRange>& runs);
     void focusHexPane();
 
     PaneSync::Pane leader() const { return m_state.leader(); }

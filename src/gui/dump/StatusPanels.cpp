@@ -60,6 +60,8 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent), m_clock(new QT
         addPermanentWidget(numbers);
         connect(numbers, &StatusPanel::clicked, numbers, &StatusPanel::toggleBase);
     }
+    // A long note must not widen the status bar of a window of fixed size.
+    m_say->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addPermanentWidget(m_say, 1);
     addPermanentWidget(m_time);
 
@@ -78,6 +80,12 @@ void StatusPanels::showValues(int position, int length, int totalSize) {
     m_position->showNumber(position);
     m_total->showNumber(totalSize);
     m_length->showNumber(length);
+}
+
+void StatusPanels::showNote(const QString& text) {
+    m_say->setText(text);
+    // A sentence longer than the panel is cut off there; its tooltip holds all of it.
+    m_say->setToolTip(text);
 }
 
 void StatusPanels::showTime() {

@@ -42,6 +42,9 @@ public:
 
     StatusPanel* panel(const QString& key) const;
     void showValues(int position, int length, int totalSize);
+    // A sentence in the message panel about the last command ("not found", a search that
+    // wrapped); an empty text clears it.
+    void showNote(const QString& text);
 
 private:
     void showTime();

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinDocument.h"
 #include "AddinSource.h"
+#include "CompareCommands.h"
 #include "DumpState.h"
 #include "FieldCommands.h"
+#include "FindCommands.h"
 #include "ScriptedPrompts.h"
 #include "SourceCommands.h"
 #include "TestFiles.h"
@@ -12,7 +14,8 @@
 
 // The document alone: what each command leaves in the image, the flag, the path, the parsed
 // header and the file on disk, and which changes it announces; then what the dump shows of it,
-// and the name and description patch asked through scripted dialogs.
+// the name and description patch asked through scripted dialogs, and Find, Go to and Compare
+// selecting through the dump's state.
 class AddinDocumentTest : public QObject {
     Q_OBJECT
 
@@ -25,6 +28,8 @@ private slots:
     void fieldPatch();
     void saveSource_data();
     void saveSource();
+    void searchCommands_data();
+    void searchCommands();
 };
 
 void AddinDocumentTest::commands_data() {
@@ -331,6 +336,133 @@ void AddinDocumentTest::saveSource() {
     if (written) {
         QCOMPARE(TestFiles::read(target), AddinSource::of(clock));
     }
+}
+
+void AddinDocumentTest::searchCommands_data() {
+    // Steps: "strip", "select START LENGTH", "load NAME", "patch NAME", "next|previous
+    // text|case|bytes PATTERN" (case: text with "Match case"), "goto TEXT", "compare NAME"
+    // ("compare" alone: the dialog is cancelled), "F7", "shift+F7". The files: clock.rex (the
+    // image first loaded), timer.rex (another name), short.rex (clock.rex cut to 5000 bytes)
+    // and long.bin (9001 bytes). TestFiles::addin(): the name at 23, the header 205 bytes, then
+    // the code 00 01 02 ... 63, then FF bytes.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<ByteRange>("selection"); // afterwards
+    QTest::addColumn<QString>("said");        // by the last step: refusal, note or summary
+    QTest::addColumn<bool>("comparing");
+    QTest::addColumn<QStringList>("asked");
+    const QString wrapped = QStringLiteral("Passed the end; continued from the start.");
+
+    QTest::newRow("text in any case: the name")
+        << QStringList{"next text clock"} << ByteRange{23, 5} << "" << false << QStringList{};
+    QTest::newRow("match case: not found, nothing moves")
+        << QStringList{"select 10 2", "next case clock"} << ByteRange{10, 2} << "not found" << false
+        << QStringList{};
+    QTest::newRow("the only hit again: from after the selection, wrapping")
+        << QStringList{"next bytes 06 ?? 08", "next bytes 06 ?? 08"} << ByteRange{211, 3} << wrapped
+        << false << QStringList{};
+    QTest::newRow("previous from the first byte wraps to the end")
+        << QStringList{"previous bytes FF FF"} << ByteRange{8190, 2}
+        << "Passed the start; continued from the end." << false << QStringList{};
+    QTest::newRow("a stripped header is not searched")
+        << QStringList{"strip", "next text clock"} << ByteRange{205, 0} << "not found" << false
+        << QStringList{};
+    QTest::newRow("an ill-formed pattern: refused, nothing moves")
+        << QStringList{"select 30 1", "next bytes CD 9"} << ByteRange{30, 1}
+        << "\"9\" has an odd number of digits: write each byte as two digits, like 0C." << false
+        << QStringList{};
+    QTest::newRow("go to a file offset")
+        << QStringList{"goto $1F0"} << ByteRange{496, 1} << "" << false << QStringList{};
+    QTest::newRow("go to a stripped header byte: refused, nothing moves")
+        << QStringList{"strip", "goto 16"} << ByteRange{205, 0}
+        << "Offset 16 lies in the header, which \"Strip header\" hides." << false << QStringList{};
+    QTest::newRow("F7 twice: the name, then the name again, wrapped")
+        << QStringList{"compare timer.rex", "F7", "F7"} << ByteRange{23, 5} << wrapped << true
+        << QStringList{};
+    QTest::newRow("shift+F7 from the end")
+        << QStringList{"compare timer.rex", "select 8192 0", "shift+F7"} << ByteRange{23, 5} << ""
+        << true << QStringList{};
+    QTest::newRow("a patch compares again: nothing differs")
+        << QStringList{"compare timer.rex", "patch Timer", "F7"} << ByteRange{0, 0}
+        << "No differing bytes to step to." << true << QStringList{};
+    QTest::newRow("a stripped header's differences are not stepped to")
+        << QStringList{"compare timer.rex", "strip", "F7"} << ByteRange{205, 0}
+        << "No differing bytes to step to." << true << QStringList{};
+    QTest::newRow("opening another file ends the comparison")
+        << QStringList{"compare timer.rex", "load timer.rex", "F7"} << ByteRange{0, 0}
+        << "No differing bytes to step to." << false << QStringList{};
+    QTest::newRow("another length: the common part, and a note")
+        << QStringList{"compare short.rex"} << ByteRange{0, 0}
+        << "No byte differs. This file has 8192 bytes and the other file 5000: only the first "
+           "5000 bytes are compared."
+        << true << QStringList{};
+    QTest::newRow("a file too long is refused; the comparison before stays")
+        << QStringList{"compare timer.rex", "compare long.bin"} << ByteRange{0, 0}
+        << "5 bytes differ in 1 run; F7 and Shift+F7 step to them." << true
+        << QStringList{"The file to compare with has more than 9000 bytes, so it is no add-in. "
+                       "Nothing was compared."};
+    QTest::newRow("the dialog cancelled: nothing compared")
+        << QStringList{"compare"} << ByteRange{0, 0} << "" << false << QStringList{};
+}
+
+void AddinDocumentTest::searchCommands() {
+    QFETCH(QStringList, steps);
+    QFETCH(ByteRange, selection);
+    QFETCH(QString, said);
+    QFETCH(bool, comparing);
+    QFETCH(QStringList, asked);
+
+    TestFiles files;
+    const QByteArray clock = TestFiles::addin();
+    files.write(QStringLiteral("clock.rex"), clock);
+    files.write(QStringLiteral("timer.rex"), TestFiles::addin("Timer"));
+    files.write(QStringLiteral("short.rex"), clock.left(5000));
+    files.write(QStringLiteral("long.bin"), QByteArray(9001, 'x'));
+    AddinDocument document;
+    DumpState dump(document);
+    ScriptedPrompts prompts;
+    FindCommands finds(document, dump);
+    CompareCommands compare(prompts, document, dump);
+    const auto load = [&](const QString& name) {
+        document.load(AddinImage(TestFiles::read(files.path(name)), files.path(name)));
+    };
+    load(QStringLiteral("clock.rex"));
+    QString last;
+    for (const QString& step : steps) {
+        const QStringList words = step.split(QLatin1Char(' '));
+        const QString rest = step.section(QLatin1Char(' '), 2);
+        const auto direction =
+            words[0] == QLatin1String("previous") || words[0] == QLatin1String("shift+F7")
+                ? RangeStep::Direction::Backward
+                : RangeStep::Direction::Forward;
+        if (words[0] == QLatin1String("strip")) {
+            dump.setStripHeader(true);
+        } else if (words[0] == QLatin1String("select")) {
+            dump.select(words[1].toInt(), words[2].toInt());
+        } else if (words[0] == QLatin1String("load")) {
+            load(words[1]);
+        } else if (words[0] == QLatin1String("patch")) {
+            document.patch(AddinDocument::Field::Name, words[1]);
+        } else if (words[0] == QLatin1String("goto")) {
+            last = finds.goTo(words[1]).refusal;
+        } else if (words[0] == QLatin1String("compare")) {
+            prompts.choose(words.size() > 1 ? std::optional(files.path(words[1])) : std::nullopt);
+            compare.compareWithChosen();
+            last = compare.summary().mid(1).join(QLatin1Char(' '));
+        } else if (words[0].endsWith(QLatin1String("F7"))) {
+            last = compare.step(direction);
+        } else {
+            const auto mode = words[1] == QLatin1String("bytes") ? BytePattern::Mode::Bytes
+                                                                 : BytePattern::Mode::Text;
+            const FindCommands::Outcome outcome =
+                finds.find({rest, mode, words[1] == QLatin1String("case")}, direction);
+            last = outcome.refusal.isEmpty() ? outcome.note : outcome.refusal;
+        }
+    }
+    QCOMPARE(dump.selection(), selection);
+    QCOMPARE(last, said);
+    QCOMPARE(compare.isComparing(), comparing);
+    QCOMPARE(prompts.texts(), asked);
+    QVERIFY(prompts.scriptUsedUp());
 }
 
 QTEST_GUILESS_MAIN(AddinDocumentTest)

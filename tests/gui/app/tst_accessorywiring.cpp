@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AboutBox.h"
+#include "CompareWindow.h"
+#include "FindBox.h"
+#include "GoToBox.h"
 #include "IconBitmap.h"
 #include "IconCode.h"
 #include "IconCodeWindow.h"
 #include "WindowHarness.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
@@ -31,6 +37,7 @@ private slots:
     void openingAnotherFileClosesIt();
     void closingTheMainWindowLeavesItOpen();
     void aboutBoxOpensModalAndClosesOnAClick();
+    void findGoToAndCompare();
 };
 
 void AccessoryWiringTest::iconDoubleClickShowsTheCode_data() {
@@ -153,6 +160,69 @@ void AccessoryWiringTest::aboutBoxOpensModalAndClosesOnAClick() {
     QCOMPARE(shownTitle, QStringLiteral("About Mobrin"));
     QCOMPARE(version, QStringLiteral("Version 1.0.1"));
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+// What the window adds to the core's Find, Go to and Compare (tst_addindocument): the boxes,
+// the status bar's note, the view and the marks in both panes.
+void AccessoryWiringTest::findGoToAndCompare() {
+    WindowHarness h;
+    QVERIFY(!h.window->action(QStringLiteral("mnuSearchFind"))->isEnabled());
+    h.openAddin(TestFiles::addin());
+    const auto selection = [&] { return h.window->dumpState().selection(); };
+
+    // F3 before any pattern: the box, to type one. A refusal shows in it, and nothing moves.
+    h.command("mnuSearchFindNext");
+    FindBox* find = h.window->findBox();
+    QVERIFY(find && find->isVisible());
+    auto* field = find->findChild<QLineEdit*>(QStringLiteral("txtFind"));
+    find->findChild<QRadioButton*>(QStringLiteral("optBytes"))->click();
+    QTest::keyClicks(field, QStringLiteral("CD 9"));
+    QTest::keyClick(field, Qt::Key_Return);
+    WindowHarness::settle();
+    QVERIFY(find->findChild<QLabel*>(QStringLiteral("lblFindRefusal"))->isVisible());
+    QCOMPARE(selection(), (ByteRange{0, 0}));
+    // The only hit twice: the wrap note stays in the status bar after the panes follow.
+    field->setText(QStringLiteral("06 ?? 08"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QTest::keyClick(field, Qt::Key_Return);
+    WindowHarness::settle();
+    QCOMPARE(selection(), (ByteRange{211, 3}));
+    QCOMPARE(h.panelText(QStringLiteral("say")),
+             QStringLiteral("Passed the end; continued from the start."));
+
+    // Go to from the end to the last byte of the first line: that line comes into view.
+    h.window->dumpState().select(8191, 1);
+    h.command("mnuSearchGoTo");
+    auto* target = h.window->goToBox()->findChild<QLineEdit*>(QStringLiteral("txtGoTo"));
+    QTest::keyClicks(target, QStringLiteral("$0F"));
+    QTest::keyClick(target, Qt::Key_Return);
+    WindowHarness::settle();
+    QCOMPARE(selection(), (ByteRange{15, 1}));
+    QCOMPARE(h.hexPane()->firstVisibleChar(), 0);
+    QVERIFY(!h.window->goToBox()->isVisible());
+
+    // Compare: both panes mark the name's bytes (23 to 27, on the second line, after one line
+    // break), the window lists the name, F7 selects it, closing the window ends it all.
+    h.prompts.choose(h.files.write(QStringLiteral("timer.rex"), TestFiles::addin("Timer")));
+    h.command("mnuFileCompare");
+    const auto marks = [](const DumpPane* pane) {
+        QList<std::pair<int, int>> ranges;
+        for (const QTextEdit::ExtraSelection& mark : pane->extraSelections()) {
+            ranges.append({mark.cursor.selectionStart(), mark.cursor.selectionEnd()});
+        }
+        return ranges;
+    };
+    QCOMPARE(marks(h.hexPane()), (QList<std::pair<int, int>>{{23 * 3 + 1, 28 * 3}}));
+    QCOMPARE(marks(h.asciiPane()), (QList<std::pair<int, int>>{{23 + 1, 28 + 1}}));
+    const QTreeWidget* fields = h.window->compareWindow()->fieldTable();
+    QCOMPARE(fields->topLevelItemCount(), 1);
+    QCOMPARE(fields->topLevelItem(0)->text(2), QStringLiteral("Timer"));
+    h.command("mnuSearchNextDifference");
+    QCOMPARE(selection(), (ByteRange{23, 5}));
+    h.window->compareWindow()->close();
+    WindowHarness::settle();
+    QVERIFY(marks(h.hexPane()).isEmpty());
+    QVERIFY(!h.window->action(QStringLiteral("mnuSearchNextDifference"))->isEnabled());
 }
 
 QTEST_MAIN(AccessoryWiringTest)

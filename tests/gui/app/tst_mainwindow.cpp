@@ -88,15 +88,17 @@ void MainWindowTest::menuItems() {
     QVERIFY(item->isVisible());
 
     QList<QAction*> top = h.window->menuBar()->actions();
-    QCOMPARE(top.size(), 2);
+    QCOMPARE(top.size(), 3);
     QCOMPARE(top[0]->text(), QStringLiteral("&File"));
-    QCOMPARE(top[1]->text(), QStringLiteral("&Help"));
+    QCOMPARE(top[1]->text(), QStringLiteral("&Search"));
+    QCOMPARE(top[2]->text(), QStringLiteral("&Help"));
     QStringList fileItems;
     for (QAction* entry : top[0]->menu()->actions()) {
         fileItems << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
     }
-    QCOMPARE(fileItems, QStringList({"&Open", "-", "Save", "Save &As...", "-", "Propert&ies",
-                                     "Code &listing", "Check add-in", "-", "E&xit"}));
+    QCOMPARE(fileItems, QStringList({"&Open", "-", "Save", "Save &As...", "Co&mpare with...", "-",
+                                     "Propert&ies", "Code &listing", "Check add-in", "-",
+                                     "E&xit"}));
 }
 
 void MainWindowTest::controlsCarryTheirToolTips_data() {

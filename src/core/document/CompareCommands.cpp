@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CompareCommands.h"
+
+#include "AddinDocument.h"
+#include "CommandTexts.h"
+#include "DumpState.h"
+#include "FileCommands.h"
+#include "FilePath.h"
+
+CompareCommands::CompareCommands(Prompts& prompts, const AddinDocument& document, DumpState& dump,
+                                 QObject* parent)
+    : QObject(parent), m_prompts(prompts), m_document(document), m_dump(dump) {
+    // The other file was chosen against this one: another file ends the comparison, while a
+    // patch of this one is compared again (a few microseconds for a whole add-in).
+    connect(&document, &AddinDocument::replaced, this, &CompareCommands::end);
+    connect(&document, &AddinDocument::patched, this, &CompareCommands::compareAgain);
+}
+
+bool CompareCommands::compareWithChosen() {
+    if (!m_document.isLoaded()) {
+        return false;
+    }
+    Prompts::FileRequest request;
+    request.kind = Prompts::FileRequest::Kind::Open;
+    request.caption = QStringLiteral("Compare with");
+    request.initialName = m_lastChosen.isEmpty() ? m_document.path() : m_lastChosen;
+    request.filters = FileCommands::filters();
+    request.mustExist = true;
+    const std::optional<QString> path = m_prompts.chooseFile(request);
+    if (!path || path->isEmpty()) {
+        return false;
+    }
+    m_lastChosen = *path;
+    return compareWith(*path);
+}
+
+bool CompareCommands::compareWith(const QString& path) {
+    if (!m_document.isLoaded()) {
+        return false;
+    }
+    if (!FilePath::namesExactly(path)) {
+        refuse(CommandTexts::kInexactName);
+        return false;
+    }
+    // As Open does: nothing is read until the file is known to be a regular file of a fitting
+    // size, so a FIFO cannot block the window.
+    const AddinImage::Probe probe = AddinImage::probe(path);
+    if (probe.outcome == AddinImage::ProbeOutcome::TooLong) {
+        refuse(QStringLiteral("The file to compare with has more than 9000 bytes, so it is no "
+                              "add-in. Nothing was compared."));
+        return false;
+    }
+    std::optional<QByteArray> bytes;
+    if (probe.outcome == AddinImage::ProbeOutcome::Ok) {
+        bytes = probe.size > 0 ? AddinImage::readFile(path, probe.size) : QByteArray();
+    }
+    if (!bytes) {
+        refuse(QStringLiteral("The file to compare with cannot be read. Nothing was compared."));
+        return false;
+    }
+    m_other = std::move(*bytes);
+    m_otherPath = path;
+    compareAgain();
+    return true;
+}
+
+void CompareCommands::compareAgain() {
+    if (m_otherPath.isEmpty()) {
+        return;
+    }
+    m_comparison = AddinComparison::of(m_document.image().bytes(), m_other);
+    emit changed();
+}
+
+void CompareCommands::end() {
+    if (!m_comparison) {
+        return;
+    }
+    m_comparison.reset();
+    m_other.clear();
+    m_otherPath.clear();
+    emit changed();
+}
+
+void CompareCommands::refuse(const QString& text) {
+    m_prompts.tell(text, appTitle());
+}
+
+QList<ByteRange> CompareCommands::shownRuns() const {
+    return m_comparison ? m_comparison->runsWithin(m_dump.shownRange()) : QList<ByteRange>();
+}
+
+QStringList CompareCommands::summary() const {
+    if (!m_comparison) {
+        return {};
+    }
+    QStringList lines{QStringLiteral("Compared with %1").arg(m_otherPath)};
+    qsizetype bytes = 0;
+    for (const ByteRange& run : m_comparison->runs()) {
+        bytes += run.length;
+    }
+    const qsizetype runs = m_comparison->runs().size();
+    if (runs == 0) {
+        lines << QStringLiteral("No byte differs.");
+    } else {
+        lines << QStringLiteral("%1 %2 in %3 %4; F7 and Shift+F7 step to them.")
+                     .arg(bytes)
+                     .arg(bytes == 1 ? QStringLiteral("byte differs")
+                                     : QStringLiteral("bytes differ"))
+                     .arg(runs)
+                     .arg(runs == 1 ? QStringLiteral("run") : QStringLiteral("runs"));
+    }
+    if (const QString note = m_comparison->lengthNote(); !note.isEmpty()) {
+        lines << note;
+    }
+    if (m_comparison->headerDifferences().isEmpty()) {
+        lines << QStringLiteral("No header field differs.");
+    }
+    return lines;
+}
+
+QString CompareCommands::step(RangeStep::Direction direction) {
+    if (!m_comparison) {
+        return AddinComparison::kNoDifferences;
+    }
+    const RangeStep step = m_comparison->step(m_dump.selection(), direction, m_dump.shownRange());
+    if (step.range) {
+        m_dump.select(step.range->start, step.range->length);
+    }
+    return AddinComparison::note(step);
+}

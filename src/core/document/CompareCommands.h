@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AddinComparison.h"
+#include "RangeStep.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QStringList>
+
+#include <optional>
+
+class AddinDocument;
+class DumpState;
+class Prompts;
+
+// "Compare with...": the loaded image against a second file chosen in a dialog. It keeps the
+// other file's bytes, so that a patch of the image compares again at once; opening another
+// file ends the comparison. The dump marks shownRuns(), and Next / Previous difference select
+// them in turn through the dump's state.
+class CompareCommands : public QObject {
+    Q_OBJECT
+
+public:
+    CompareCommands(Prompts& prompts, const AddinDocument& document, DumpState& dump,
+                    QObject* parent = nullptr);
+
+    // Shows the file dialog and compares with the chosen file. A file that cannot be read is
+    // refused with a message, and the comparison before it stays. True when it compared.
+    bool compareWithChosen();
+    // Compares with the file at `path`, as if it had been chosen in the dialog.
+    bool compareWith(const QString& path);
+    void end();
+
+    bool isComparing() const { return m_comparison.has_value(); }
+    const std::optional<AddinComparison>& comparison() const { return m_comparison; }
+    const QString& otherPath() const { return m_otherPath; }
+    // The runs of differing bytes that the dump shows: clipped to it while "Strip header"
+    // hides the header. Empty when nothing is compared.
+    QList<ByteRange> shownRuns() const;
+    // The comparison window's lines above its table of fields: the other file, how many bytes
+    // differ, the length note, and whether any header field differs.
+    QStringList summary() const;
+    // Next difference (Forward) or Previous difference (Backward) from the selection: selects
+    // the run and gives the status bar's note.
+    QString step(RangeStep::Direction direction);
+
+signals:
+    // A comparison began, was made again after a patch, or ended.
+    void changed();
+
+private:
+    void refuse(const QString& text);
+    void compareAgain();
+
+    Prompts& m_prompts;
+    const AddinDocument& m_document;
+    DumpState& m_dump;
+    QByteArray m_other;
+    QString m_otherPath;
+    QString m_lastChosen;
+    std::optional<AddinComparison> m_comparison;
+};
