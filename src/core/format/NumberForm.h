@@ -28,5 +28,4 @@ int hexDigitValue(char16_t c);
 // is exactly one of these forms and fits 16 bits.
 std::optional<quint16> parseWord(const QString& text);
 
-
 } // namespace NumberForm

@@ -96,9 +96,9 @@ void MainWindowTest::menuItems() {
     for (QAction* entry : top[0]->menu()->actions()) {
         fileItems << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
     }
-    QCOMPARE(fileItems, QStringList({"&Open", "-", "Save", "Save &As...", "Co&mpare with...", "-",
-                                     "Propert&ies", "Code &listing", "Check add-in", "-",
-                                     "E&xit"}));
+    QCOMPARE(fileItems,
+             QStringList({"&Open", "-", "Save", "Save &As...", "Co&mpare with...", "-",
+                          "Propert&ies", "Code &listing", "Check add-in", "-", "E&xit"}));
 }
 
 void MainWindowTest::controlsCarryTheirToolTips_data() {
