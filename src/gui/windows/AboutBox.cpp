@@ -4,11 +4,11 @@
 #include "Version.h"
 
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QSvgRenderer>
 
 namespace {
 
@@ -50,9 +50,12 @@ QImage AboutBox::picture(qreal devicePixelRatio) {
     QImage image(kClientSize * devicePixelRatio, QImage::Format_RGB32);
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::white);
-    QSvgRenderer art(kPictureFile);
+    // Through Qt's SVG picture plugin, which is loaded only now: the program links no SVG
+    // library at start-up.
+    QImageReader art(kPictureFile);
+    art.setScaledSize(image.size());
     QPainter painter(&image);
-    art.render(&painter, QRectF(QPointF(0, 0), kClientSize));
+    painter.drawImage(QRectF(QPointF(0, 0), kClientSize), art.read());
     return image;
 }
 
