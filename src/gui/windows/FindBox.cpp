@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FindBox.h"
 
-#include "OwnerPlacement.h"
-
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -24,25 +22,20 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
 } // namespace
 
 FindBox::FindBox(QWidget* owner)
-    : QDialog(owner), m_field(new QLineEdit(this)),
+    : FieldBox(owner, QStringLiteral("txtFind"), QStringLiteral("lblFindRefusal")),
       m_text(new QRadioButton(QStringLiteral("&Text"), this)),
       m_bytes(new QRadioButton(QStringLiteral("&Bytes (hex, ?? for any byte)"), this)),
-      m_matchCase(new QCheckBox(BytePattern::kMatchCaseLabel, this)), m_refusal(new QLabel(this)) {
+      m_matchCase(new QCheckBox(BytePattern::kMatchCaseLabel, this)) {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Find"));
-    setModal(false);
     setSizeGripEnabled(false);
 
     auto* label = new QLabel(QStringLiteral("Fi&nd:"), this);
-    label->setBuddy(m_field);
-    m_field->setObjectName(QStringLiteral("txtFind"));
+    label->setBuddy(field());
     m_text->setObjectName(QStringLiteral("optText"));
     m_bytes->setObjectName(QStringLiteral("optBytes"));
     m_matchCase->setObjectName(QStringLiteral("chkMatchCase"));
     m_text->setChecked(true);
-    m_refusal->setObjectName(QStringLiteral("lblFindRefusal"));
-    m_refusal->setWordWrap(true);
-    m_refusal->hide();
     QPushButton* next = button(QStringLiteral("cmdFindNext"), QStringLiteral("&Next"), this);
     QPushButton* previous =
         button(QStringLiteral("cmdFindPrevious"), QStringLiteral("&Previous"), this);
@@ -51,11 +44,11 @@ FindBox::FindBox(QWidget* owner)
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(label, 0, 0);
-    grid->addWidget(m_field, 0, 1, 1, 3);
+    grid->addWidget(field(), 0, 1, 1, 3);
     grid->addWidget(m_text, 1, 1);
     grid->addWidget(m_matchCase, 1, 2, 1, 2);
     grid->addWidget(m_bytes, 2, 1, 1, 3);
-    grid->addWidget(m_refusal, 3, 0, 1, 4);
+    grid->addWidget(refusal(), 3, 0, 1, 4);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(previous);
@@ -72,7 +65,6 @@ FindBox::FindBox(QWidget* owner)
          std::initializer_list<QAbstractButton*>{m_text, m_bytes, m_matchCase}) {
         choice->setFocusPolicy(Qt::TabFocus);
     }
-    connect(m_field, &QLineEdit::textEdited, this, [this] { showRefusal({}); });
     connect(next, &QPushButton::clicked, this,
             [this] { emit findRequested(RangeStep::Direction::Forward); });
     connect(previous, &QPushButton::clicked, this,
@@ -80,26 +72,7 @@ FindBox::FindBox(QWidget* owner)
 }
 
 FindCommands::Query FindBox::query() const {
-    return {m_field->text(),
+    return {field()->text(),
             m_bytes->isChecked() ? BytePattern::Mode::Bytes : BytePattern::Mode::Text,
             m_matchCase->isChecked()};
-}
-
-void FindBox::present() {
-    if (!m_placed && parentWidget()) {
-        adjustSize();
-        OwnerPlacement::placeBelow(*this, *parentWidget(), Qt::AlignLeft);
-        m_placed = true;
-    }
-    show();
-    raise();
-    activateWindow();
-    m_field->setFocus(Qt::ShortcutFocusReason);
-    m_field->selectAll();
-}
-
-void FindBox::showRefusal(const QString& sentence) {
-    m_refusal->setText(sentence);
-    m_refusal->setVisible(!sentence.isEmpty());
-    adjustSize();
 }
