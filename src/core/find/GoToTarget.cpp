@@ -8,32 +8,6 @@
 
 namespace {
 
-constexpr qint64 kValueCap = 0x7FFFFFFF;
-
-// "$" or "0x" and hex digits, or decimal digits; nothing when anything else is there.
-std::optional<qint64> readNumber(QStringView text) {
-    int base = 10;
-    if (text.startsWith(QLatin1Char('$'))) {
-        text = text.mid(1);
-        base = 16;
-    } else if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
-        text = text.mid(2);
-        base = 16;
-    }
-    if (text.isEmpty()) {
-        return std::nullopt;
-    }
-    qint64 value = 0;
-    for (const QChar ch : text) {
-        const int digit = NumberForm::hexDigitValue(ch.unicode());
-        if (digit < 0 || digit >= base) {
-            return std::nullopt;
-        }
-        value = qMin(value * base + digit, kValueCap);
-    }
-    return value;
-}
-
 // "$1FFF (8191)": both forms, whichever the user thinks in.
 QString offsetText(qint64 offset) {
     return QStringLiteral("$%1 (%2)").arg(QString::number(offset, 16).toUpper()).arg(offset);
@@ -52,7 +26,8 @@ GoToTarget::Parse GoToTarget::parse(const QString& typed) {
                                              "code address (@$9B03).")};
     }
     const bool code = text.startsWith(QLatin1Char('@'));
-    const auto value = readNumber(code ? QStringView(text).mid(1).trimmed() : QStringView(text));
+    const auto value =
+        NumberForm::parseNumber(code ? QStringView(text).mid(1).trimmed() : QStringView(text));
     if (!value) {
         return {std::nullopt,
                 QStringLiteral("\"%1\" is neither a file offset ($1F0, 0x1F0 or 496) nor a code "

@@ -40,26 +40,34 @@ Base other(Base base) {
     return base == Base::Hex ? Base::Decimal : Base::Hex;
 }
 
-std::optional<quint16> parseWord(const QString& text) {
-    QString digits = text;
+std::optional<qint64> parseNumber(QStringView text) {
+    constexpr qint64 kCap = 0x7FFFFFFF;
     int base = 10;
-    if (digits.startsWith(QLatin1Char('$'))) {
-        digits = digits.mid(1);
+    if (text.startsWith(QLatin1Char('$'))) {
+        text = text.mid(1);
         base = 16;
-    } else if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
-        digits = digits.mid(2);
+    } else if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        text = text.mid(2);
         base = 16;
     }
-    // toUInt() would also take a sign, spaces or a second prefix.
-    for (const QChar ch : digits) {
+    if (text.isEmpty()) {
+        return std::nullopt;
+    }
+    // Digit by digit: toUInt() would also take a sign, spaces or a second prefix.
+    qint64 value = 0;
+    for (const QChar ch : text) {
         const int digit = hexDigitValue(ch.unicode());
         if (digit < 0 || digit >= base) {
             return std::nullopt;
         }
+        value = qMin(value * base + digit, kCap);
     }
-    bool ok = false;
-    const uint value = digits.toUInt(&ok, base);
-    return ok && value <= 0xFFFF ? std::optional<quint16>(quint16(value)) : std::nullopt;
+    return value;
+}
+
+std::optional<quint16> parseWord(const QString& text) {
+    const auto value = parseNumber(text);
+    return value && *value <= 0xFFFF ? std::optional<quint16>(quint16(*value)) : std::nullopt;
 }
 
 } // namespace NumberForm

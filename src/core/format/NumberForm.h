@@ -24,6 +24,9 @@ Base other(Base base);
 
 // The value of a hexadecimal digit (either case), or -1 for any other character.
 int hexDigitValue(char16_t c);
+// A number in one of the forms "$1FDF", "0x1FDF" or "8159", nothing else around it; values
+// past 0x7FFFFFFF read as 0x7FFFFFFF, so that a caller can still say it is too large.
+std::optional<qint64> parseNumber(QStringView text);
 // A 16-bit number as the command line takes it: "$1FDF", "0x1FDF" or "8159"; nothing unless it
 // is exactly one of these forms and fits 16 bits.
 std::optional<quint16> parseWord(const QString& text);
