@@ -201,19 +201,13 @@ void AccessoryWiringTest::findGoToAndCompare() {
     QCOMPARE(h.hexPane()->firstVisibleChar(), 0);
     QVERIFY(!h.window->goToBox()->isVisible());
 
-    // Compare: both panes mark the name's bytes (23 to 27, on the second line, after one line
-    // break), the window lists the name, F7 selects it, closing the window ends it all.
+    // Compare: both panes mark the name's bytes (23 to 27), the window lists the name, F7
+    // selects it, closing the window ends it all.
     h.prompts.choose(h.files.write(QStringLiteral("timer.rex"), TestFiles::addin("Timer")));
     h.command("mnuFileCompare");
-    const auto marks = [](const DumpPane* pane) {
-        QList<std::pair<int, int>> ranges;
-        for (const QTextEdit::ExtraSelection& mark : pane->extraSelections()) {
-            ranges.append({mark.cursor.selectionStart(), mark.cursor.selectionEnd()});
-        }
-        return ranges;
-    };
-    QCOMPARE(marks(h.hexPane()), (QList<std::pair<int, int>>{{23 * 3 + 1, 28 * 3}}));
-    QCOMPARE(marks(h.asciiPane()), (QList<std::pair<int, int>>{{23 + 1, 28 + 1}}));
+    const auto marks = [](const DumpPane* pane) { return pane->marks(); };
+    QCOMPARE(marks(h.hexPane()), (QList<ByteRange>{{23, 5}}));
+    QCOMPARE(marks(h.asciiPane()), (QList<ByteRange>{{23, 5}}));
     const QTreeWidget* fields = h.window->compareWindow()->fieldTable();
     QCOMPARE(fields->topLevelItemCount(), 1);
     QCOMPARE(fields->topLevelItem(0)->text(2), QStringLiteral("Timer"));
