@@ -448,8 +448,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 // --- Editing -----------------------------------------------------------------------------
 
-void MainWindow::edit(const std::function<QString()> command) {
-    requestAfterEdits([this, command] {
+void MainWindow::edit(std::function<QString()> command) {
+    requestAfterEdits([this, command = std::move(command)] {
         m_editing = true;
         const QString refusal = command();
         m_editing = false;
@@ -551,7 +551,7 @@ void MainWindow::showInspector() {
         connect(m_inspector, &DataInspectorWindow::valueTyped, this,
                 [this](ByteInspection::Value value, const QString& text) {
                     edit([this, value, text] {
-                        const QString refusal = m_edits->setValue(value, text);
+                        QString refusal = m_edits->setValue(value, text);
                         if (m_inspector) {
                             // A refused value gives way to the byte as it is.
                             m_inspector->showNote(refusal);

@@ -101,7 +101,7 @@ private:
 
     // --- Editing -------------------------------------------------------------------------
     // Runs an edit of the bytes: a dump it shows afresh keeps its focus and asks nothing.
-    void edit(const std::function<QString()> command);
+    void edit(std::function<QString()> command);
     DumpState::Pane editedPane() const;
     void copy(const QString& text);
     // Bytes changed in place: the views that show more than the bytes (the header area, the

@@ -291,7 +291,7 @@ void DumpPane::keyPressEvent(QKeyEvent* event) {
     const int caret = m_state.caret();
     const int lineStart = shown.start + (caret - shown.start) / kBytesPerLine * kBytesPerLine;
     const int page = DumpText::kLinesInView * kBytesPerLine;
-    int to = caret;
+    int to = 0;
     switch (event->key()) {
     case Qt::Key_Left:
         to = caret - 1;

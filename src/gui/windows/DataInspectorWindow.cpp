@@ -32,7 +32,8 @@ DataInspectorWindow::DataInspectorWindow(const DumpState& dump, QWidget* owner)
     // It follows the main window's dump: no reason to keep the program running.
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    auto* form = new QFormLayout(this);
+    m_form = new QFormLayout(this);
+    QFormLayout* form = m_form;
     m_offset = addRow(form, QStringLiteral("lblInspectOffset"), QStringLiteral("File offset:"));
     m_dumpOffset =
         addRow(form, QStringLiteral("lblInspectDumpOffset"), QStringLiteral("Dump offset:"));
@@ -93,7 +94,9 @@ void DataInspectorWindow::refresh() {
         loaded ? ByteInspection::at(m_dump.document(), offset, m_dump.dumpStart())
                : ByteInspection{};
     m_offset->setText(loaded ? offsetText(offset) : QString());
+    // The dump counts from the file's first byte unless the header is stripped.
     m_dumpOffset->setText(byte.dumpOffset ? offsetText(*byte.dumpOffset) : QString());
+    m_form->setRowVisible(m_dumpOffset, byte.dumpOffset.has_value());
     m_address->setText(byte.codeAddress ? NumberForm::hexWord(*byte.codeAddress)
                                         : QStringLiteral("none"));
     m_field->setText(loaded ? byte.field : QString());

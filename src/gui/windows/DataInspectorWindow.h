@@ -39,6 +39,7 @@ private:
     QLabel* addRow(QFormLayout* form, const QString& name, const QString& caption);
 
     const DumpState& m_dump;
+    QFormLayout* m_form;
     QLabel* m_offset;
     QLabel* m_dumpOffset;
     QLabel* m_address;
