@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -18,6 +19,7 @@
 namespace {
 
 constexpr int kBytesPerLine = DumpText::kBytesPerLine;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 int cellWidth() {
     return CellFont::kCell.width();
@@ -58,6 +60,18 @@ int DumpPane::columns() const {
 void DumpPane::setCellFont(const QFont& font) {
     setFont(font);
     m_ascent = qRound(QFontMetricsF(font).ascent());
+    m_glyphFont = QRawFont::fromFont(font);
+    QString characters;
+    for (int value = 0; value < 256; ++value) {
+        characters.append(m_kind == Pane::Hex ? QChar(kHexDigits[value & 0x0F])
+                                              : DumpText::asciiChar(quint8(value)));
+    }
+    const QList<quint32> glyphs =
+        m_glyphFont.isValid() ? m_glyphFont.glyphIndexesForString(characters) : QList<quint32>();
+    m_glyphs.fill(0);
+    if (glyphs.size() == qsizetype(m_glyphs.size())) {
+        std::copy(glyphs.cbegin(), glyphs.cend(), m_glyphs.begin());
+    }
     viewport()->update();
 }
 
@@ -253,6 +267,35 @@ void DumpPane::paintLine(QPainter& painter, int line, int rowTop) const {
         painter.drawText(baseline, text);
         painter.restore();
     }
+}
+
+bool DumpPane::drawGlyphs(QPainter& painter, QByteArrayView bytes, QPoint baseline) const {
+    // Laying the text out for each line costs more than the rest of a paint together; the
+    // cells are fixed, so each glyph goes straight to its cell.
+    QList<quint32> glyphs;
+    QList<QPointF> places;
+    const int perByte = charsPerByte();
+    glyphs.reserve(bytes.size() * 2);
+    places.reserve(bytes.size() * 2);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = quint8(bytes[i]);
+        const int column = int(i) * perByte;
+        const std::array<int, 2> values = {byte >> 4, byte & 0x0F};
+        for (int digit = 0; digit < (m_kind == Pane::Hex ? 2 : 1); ++digit) {
+            const quint32 glyph = m_glyphs[m_kind == Pane::Hex ? values[digit] : byte];
+            if (glyph == 0) {
+                return false;
+            }
+            glyphs.append(glyph);
+            places.append(QPointF((column + digit) * cellWidth(), 0));
+        }
+    }
+    QGlyphRun run;
+    run.setRawFont(m_glyphFont);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(places);
+    painter.drawGlyphRun(baseline, run);
+    return true;
 }
 
 void DumpPane::paintEvent(QPaintEvent* event) {

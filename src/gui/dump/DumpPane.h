@@ -7,6 +7,9 @@
 #include <QBasicTimer>
 #include <QColor>
 #include <QList>
+#include <QRawFont>
+
+#include <array>
 
 // One dump pane, painted from the bytes the dump's state shows: the hex pane, two digits and
 // a space a byte, or the ASCII pane, one character a byte, 16 bytes to a line in 8 x 15 cells.
@@ -85,6 +88,9 @@ private:
     // The byte under `point` of the scrolled area, and which of its digits (hex pane).
     std::pair<int, int> byteAt(QPoint point) const;
     void paintLine(QPainter& painter, int line, int rowTop) const;
+    // Draws the characters of `bytes` from `baseline` as glyphs, one a cell, with no text
+    // laid out; false, drawing nothing, when the font lacks one of them.
+    bool drawGlyphs(QPainter& painter, QByteArrayView bytes, QPoint baseline) const;
     QRect bytesRect(int row, int firstColumn, int lastColumn, bool groupSpace) const;
     void announceCaret();
 
@@ -96,4 +102,8 @@ private:
     bool m_caretShown = true;
     int m_dragFrom = -1; // the byte a drag started on
     int m_ascent = 12;
+    // The glyph of each character the pane shows, in its font: the 16 hex digits, or the
+    // character of each byte value in the ASCII pane; 0 where the font has none.
+    QRawFont m_glyphFont;
+    std::array<quint32, 256> m_glyphs{};
 };
