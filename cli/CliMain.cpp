@@ -3,6 +3,7 @@
 
 #include "BuildCommand.h"
 #include "CheckCommand.h"
+#include "CheckedOutput.h"
 #include "CliOutput.h"
 #include "DiffCommand.h"
 #include "DisasmCommand.h"
@@ -98,6 +99,20 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         }
     }
     return usageError(err, QStringLiteral("unknown command '%1'").arg(first));
+}
+
+int runToFile(const QStringList& arguments, int outputFd, std::ostream& err) {
+    CheckedOutput output(outputFd);
+    std::ostream out(&output);
+    const int code = run(arguments, out, err);
+    if (const int error = output.finish(); error != 0) {
+        CliOutput::fail(err, ExitCode::kWriteFailed,
+                        QStringLiteral("cannot write to standard output: ") +
+                            qt_error_string(error));
+        // A cut output is no answer: "the same" or "differ" would be read from half of it.
+        return code == ExitCode::kOk || code == ExitCode::kDiffer ? ExitCode::kWriteFailed : code;
+    }
+    return code;
 }
 
 } // namespace CliMain
