@@ -88,7 +88,8 @@ void CliBuild::commands_data() {
     QTest::addColumn<QString>("arguments"); // split at spaces; @ is the test's folder
     QTest::addColumn<QByteArray>("code");   // @/code.bin and @/dir/code.bin
     QTest::addColumn<QByteArray>("json");   // @/dir/header.json
-    QTest::addColumn<QString>("setup");     // NAME=KIND made beforehand: old, fifo, link to @/a.rex
+    QTest::addColumn<QString>("setup");     // NAME=KIND made first: old, fifo, link (to @/a.rex),
+                                            // dangling (a link to nothing), loop
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("expected"); // @/out.rex or @/out/code.bin, or what the error says
     const auto row = [](const char* name, const QString& arguments, int exitCode,
@@ -134,6 +135,10 @@ void CliBuild::commands_data() {
         R"({"name": "A", "nmae": "B"})");
     row("header.json: no name", folder, 5, "\"name\"", kCode, "{}");
     row("header.json: not JSON", folder, 5, "not JSON", kCode, "name=A");
+    row("--from: icon.png a link to nothing", folder, 3, "a symbolic link to a file that does not",
+        kCode, R"({"name": "A"})", "dir/icon.png=dangling");
+    row("--from: icon.png a link loop", folder, 3, "Too many levels of symbolic links", kCode,
+        R"({"name": "A"})", "dir/icon.png=loop");
     row("header.json: too short a file length", folder, 5, "shorter than the header and the code",
         kCode, R"({"name": "A", "file_length": 190})");
 
@@ -170,8 +175,9 @@ void CliBuild::commands() {
     QVERIFY(!name.startsWith("out/") || QDir().mkdir(files.path("out")));
     if (kind == "fifo") {
         QCOMPARE(::mkfifo(QFile::encodeName(files.path(name)).constData(), 0600), 0);
-    } else if (kind == "link") {
-        QVERIFY(QFile::link(files.path("a.rex"), files.path(name)));
+    } else if (kind == "link" || kind == "dangling" || kind == "loop") {
+        const QString target = kind == "link" ? "a.rex" : (kind == "loop" ? name : "missing");
+        QVERIFY(QFile::link(files.path(target), files.path(name)));
     } else if (kind == "old") {
         files.write(name, "old");
     }
