@@ -133,6 +133,11 @@ void CliBuild::commands_data() {
         R"({"name": "A", "description": "a\u0000"})");
     row("header.json: unknown key", folder, 5, "unknown key \"nmae\"", kCode,
         R"({"name": "A", "nmae": "B"})");
+    row("header.json: a key twice", folder, 5, "the key \"name\" is given more than once", kCode,
+        R"({"name": "A", "n\u0061me": "B"})");
+    // The message shows a backslash as \\, as every message does.
+    row("header.json: half a surrogate pair", folder, 5, R"(the name cannot hold \\uD800:)", kCode,
+        R"({"name": "A\uD800"})");
     row("header.json: no name", folder, 5, "\"name\"", kCode, "{}");
     row("header.json: not JSON", folder, 5, "not JSON", kCode, "name=A");
     row("--from: icon.png a link to nothing", folder, 3, "a symbolic link to a file that does not",
