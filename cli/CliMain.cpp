@@ -51,8 +51,8 @@ const char* const kHelp =
     "\n"
     "Exit codes: 0 done, 1 the files differ (diff) or check found an error, 2 usage\n"
     "error, 3 file or picture missing, unreadable, too long or damaged, 4 not an add-in\n"
-    "or a damaged header, 5 patch, picture or build refused, 6 write failed (with the\n"
-    "system's reason).\n"
+    "or a damaged header, 5 patch, picture or build refused, 6 write failed, standard\n"
+    "output included (with the system's reason).\n"
     "A command that fails never changes a file.\n";
 
 namespace {
