@@ -94,31 +94,33 @@ public:
 
     // The new bytes under a temporary name, synced, with a stand-in for the old entry beside.
     bool writeTemporary(Slot& slot, const QByteArray& bytes, int& error) {
+        error = 0;
+        // Keeps the reason of the first step that failed.
+        const auto step = [&error](bool done) {
+            if (!done && error == 0) {
+                error = errno;
+            }
+            return done;
+        };
         const int fd = RegularFile::createTemporary(m_fd, slot.temporary);
-        if (fd < 0) {
+        if (!step(fd >= 0)) {
             slot.temporary.clear();
-            error = errno;
             return false;
         }
-        bool ok = RegularFile::writeAll(fd, bytes, 0);
+        bool ok = step(RegularFile::writeAll(fd, bytes, 0));
         // A file of the folder's own keeps its owner, group and mode, where they can be given;
         // a link or a file with other names is not the folder's to take them from.
         const bool own = slot.old && S_ISREG(slot.old->st_mode) && slot.old->st_nlink == 1;
-        if (own) {
+        if (ok && own) {
             // Only root may give them all; anyone else keeps the file as their own.
             std::ignore = ::fchown(fd, slot.old->st_uid, slot.old->st_gid);
         }
-        ok = ok && ::fchmod(fd, own ? slot.old->st_mode & 07777 : RegularFile::newFileMode()) == 0;
-        ok = ok && ::fsync(fd) == 0;
-        error = ok ? 0 : errno;
-        if (::close(fd) != 0 && ok) {
-            error = errno;
-            ok = false;
-        }
+        const mode_t mode = own ? slot.old->st_mode & 07777 : RegularFile::newFileMode();
+        ok = ok && step(::fchmod(fd, mode) == 0) && step(::fsync(fd) == 0);
+        ok = step(::close(fd) == 0) && ok;
         if (ok && slot.old) {
             const int stand = RegularFile::createTemporary(m_fd, slot.kept);
-            ok = stand >= 0 && ::close(stand) == 0;
-            error = ok ? 0 : errno;
+            ok = step(stand >= 0) && step(::close(stand) == 0);
             if (stand < 0) {
                 slot.kept.clear();
             }
