@@ -156,6 +156,8 @@ void CliBuild::commands_data() {
     row("unpack: the add-in there", unpack + "--force", 6, "add-in itself", kCode, {},
         "out/code.bin=link");
     row("unpack: a file for the folder", unpack, 6, "not a folder", kCode, {}, "out=old");
+    row("unpack: no parent folder", "unpack @/a.rex -o @/none/out", 6,
+        "cannot make the folder: No such file or directory");
     row("unpack: not an add-in", "unpack @/code.bin -o @/out", 4, "Not a REX AddIn file");
     row("unpack: code.bin cut short, the rest taken back", unpack, 6, "cannot write", kCode, {},
         "=limit");
