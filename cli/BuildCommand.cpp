@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BuildCommand.h"
 
-#include "AddinImage.h"
 #include "AddinParts.h"
 #include "CliOutput.h"
 #include "CommandOptions.h"
@@ -13,6 +12,8 @@
 #include "NumberForm.h"
 #include "PictureInput.h"
 #include "UnpackedFolder.h"
+
+#include <cerrno>
 
 #include <sys/stat.h>
 
@@ -38,7 +39,8 @@ const char* const kHelp =
     "  --no-pad            leave the file at its natural length; by default a file under\n"
     "                      8192 bytes is padded to 8192 with 0xFF, as Open offers to\n"
     "  --from DIR          take everything from a folder as 'unpack' writes it:\n"
-    "                      header.json, code.bin and icon.png (without it, all white)\n"
+    "                      header.json, code.bin and icon.png (all white when the\n"
+    "                      folder holds no icon.png; one it cannot read is an error)\n"
     "  -o, --output OUT    the add-in to write\n"
     "\n"
     "Numbers are $1FDF, 0x1FDF or 8159, from 0 to 65535. Texts are stored in\n"
@@ -160,11 +162,24 @@ Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::o
             readCode(UnpackedFolder::file(folder, UnpackedFolder::kCode), parts, inputs, err)) {
         return stop;
     }
+    // Only a name the folder does not hold means "no icon": a link to nothing, a link loop or
+    // a file that cannot be read is an error, not a white icon.
     const QString iconPath = UnpackedFolder::file(folder, UnpackedFolder::kIcon);
-    if (AddinImage::probe(iconPath).outcome != AddinImage::ProbeOutcome::Missing) {
-        if (const Stop stop = readIcon(iconPath, parts, inputs, err)) {
-            return stop;
+    const QByteArray iconName = FilePath::toBytes(iconPath);
+    struct stat entry {};
+    struct stat target {};
+    if (::lstat(iconName.constData(), &entry) != 0) {
+        if (errno != ENOENT) {
+            return CliOutput::fail(err, ExitCode::kUnreadable,
+                                   iconPath + QLatin1String(": ") + qt_error_string(errno));
         }
+    } else if (S_ISLNK(entry.st_mode) && ::stat(iconName.constData(), &target) != 0 &&
+               errno == ENOENT) {
+        return CliOutput::fail(
+            err, ExitCode::kUnreadable,
+            iconPath + QLatin1String(": a symbolic link to a file that does not exist"));
+    } else if (const Stop stop = readIcon(iconPath, parts, inputs, err)) {
+        return stop;
     }
     bool hasFileLength = false;
     if (const QString problem = HeaderJson::read(header.bytes, parts, hasFileLength);

@@ -3,6 +3,7 @@
 
 #include "BuildCommand.h"
 #include "CheckCommand.h"
+#include "CheckedOutput.h"
 #include "CliOutput.h"
 #include "DiffCommand.h"
 #include "DisasmCommand.h"
@@ -50,8 +51,8 @@ const char* const kHelp =
     "\n"
     "Exit codes: 0 done, 1 the files differ (diff) or check found an error, 2 usage\n"
     "error, 3 file or picture missing, unreadable, too long or damaged, 4 not an add-in\n"
-    "or a damaged header, 5 patch, picture or build refused, 6 write failed (with the\n"
-    "system's reason).\n"
+    "or a damaged header, 5 patch, picture or build refused, 6 write failed, standard\n"
+    "output included (with the system's reason).\n"
     "A command that fails never changes a file.\n";
 
 namespace {
@@ -98,6 +99,20 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         }
     }
     return usageError(err, QStringLiteral("unknown command '%1'").arg(first));
+}
+
+int runToFile(const QStringList& arguments, int outputFd, std::ostream& err) {
+    CheckedOutput output(outputFd);
+    std::ostream out(&output);
+    const int code = run(arguments, out, err);
+    if (const int error = output.finish(); error != 0) {
+        CliOutput::fail(err, ExitCode::kWriteFailed,
+                        QStringLiteral("cannot write to standard output: ") +
+                            qt_error_string(error));
+        // A cut output is no answer: "the same" or "differ" would be read from half of it.
+        return code == ExitCode::kOk || code == ExitCode::kDiffer ? ExitCode::kWriteFailed : code;
+    }
+    return code;
 }
 
 } // namespace CliMain

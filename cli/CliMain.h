@@ -13,4 +13,9 @@ extern const char* const kHelp;
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
 
+// run() with its output on the file `outputFd` (the standard output), and every byte of it
+// checked: when any could not be written, the system's reason goes to `err` and the exit code
+// is 6 where it would have been 0 or 1.
+int runToFile(const QStringList& arguments, int outputFd, std::ostream& err);
+
 } // namespace CliMain

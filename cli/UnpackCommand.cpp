@@ -9,8 +9,8 @@
 #include "DeferredQuitSignals.h"
 #include "ExitCode.h"
 #include "FileInput.h"
-#include "FileOutput.h"
 #include "FilePath.h"
+#include "FolderWriter.h"
 #include "HeaderJson.h"
 #include "IconPixels.h"
 #include "UnpackedFolder.h"
@@ -41,20 +41,17 @@ const char* const kHelp =
     "\n"
     "The file must be an add-in with a complete header (else exit 4). Nothing is\n"
     "written when one of these files is already in DIR (without --force), or is a\n"
-    "device, FIFO or folder, or the add-in itself (exit 6); a failed write takes back\n"
-    "the files and the folder it made.\n";
+    "device, FIFO or folder, or the add-in itself (exit 6). All four files are\n"
+    "written whole before any takes its name, so a failed write leaves DIR as it was\n"
+    "(and takes back the folder it made); a link in DIR is replaced, never written\n"
+    "through.\n";
 
 namespace {
-
-struct Part {
-    QString name;
-    QByteArray bytes;
-};
 
 // Every file unpack writes, in this order. A further part of the folder (such as an assembler
 // source of the whole add-in) goes into this list, and nowhere else: the checks, the writing
 // and the taking back all follow it.
-QList<Part> partsOf(QByteArrayView image, const AddinHeader& header) {
+QList<FolderWriter::File> partsOf(QByteArrayView image, const AddinHeader& header) {
     const AddinParts parts = AddinParts::of(image, header);
     return {
         {UnpackedFolder::kHeader, HeaderJson::write(parts)},
@@ -62,32 +59,6 @@ QList<Part> partsOf(QByteArrayView image, const AddinHeader& header) {
         {UnpackedFolder::kCode, parts.code},
         {UnpackedFolder::kSource, AddinSource::of(image, header)},
     };
-}
-
-bool exists(const QString& path) {
-    struct stat info {};
-    return ::lstat(FilePath::toBytes(path).constData(), &info) == 0;
-}
-
-// Why `path` may not be written, checked before anything is: empty when it may.
-QString refusal(const QString& path, bool force, const FileIdentity& input) {
-    if (!exists(path)) {
-        return {};
-    }
-    if (!force) {
-        return QStringLiteral("already exists; --force replaces it");
-    }
-    struct stat info {};
-    if (::stat(FilePath::toBytes(path).constData(), &info) != 0) {
-        return {}; // a link to nothing: the write makes its file
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return QStringLiteral("not a regular file");
-    }
-    if (FileIdentity::of(info) == input) {
-        return QStringLiteral("it is the add-in itself");
-    }
-    return {};
 }
 
 // Makes the folder when it is missing; returns the refusal, or nothing.
@@ -98,10 +69,33 @@ QString prepareFolder(const QString& folder, bool& made) {
         return S_ISDIR(info.st_mode) ? QString() : QStringLiteral("not a folder");
     }
     if (errno != ENOENT || ::mkdir(name.constData(), 0777) != 0) {
-        return QStringLiteral("cannot make the folder");
+        return QStringLiteral("cannot make the folder: ") + qt_error_string(errno);
     }
     made = true;
     return {};
+}
+
+// The one line that says why nothing was written.
+QString refusal(const FolderWriter::Result& result) {
+    QString why;
+    switch (result.outcome) {
+    case FolderWriter::Outcome::Exists:
+        why = QStringLiteral("already exists; --force replaces it");
+        break;
+    case FolderWriter::Outcome::NotRegularFile:
+        why = QStringLiteral("not a regular file");
+        break;
+    case FolderWriter::Outcome::IsInput:
+        why = QStringLiteral("it is the add-in itself");
+        break;
+    case FolderWriter::Outcome::Written:
+    case FolderWriter::Outcome::Failed:
+        why = result.reason().isEmpty()
+                  ? QStringLiteral("cannot write the file")
+                  : QStringLiteral("cannot write the file: ") + result.reason();
+        break;
+    }
+    return result.path + QLatin1String(": ") + why;
 }
 
 } // namespace
@@ -123,47 +117,38 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (!input.ok()) {
         return CliOutput::fail(err, input.exitCode, input.error);
     }
-    const QList<Part> parts = partsOf(input.bytes, header);
-
-    const bool force = command.isSet(QStringLiteral("force"));
-    for (const Part& part : parts) {
-        const QString target = UnpackedFolder::file(folder, part.name);
+    const QList<FolderWriter::File> parts = partsOf(input.bytes, header);
+    for (const FolderWriter::File& part : parts) {
         // Only the code may be empty; another part is empty when its encoder failed.
         if (part.bytes.isEmpty() && part.name != UnpackedFolder::kCode) {
             return CliOutput::fail(err, ExitCode::kWriteFailed,
-                                   target + QLatin1String(": cannot write the file"));
-        }
-        if (const QString why = refusal(target, force, *input.identity); !why.isEmpty()) {
-            return CliOutput::fail(err, ExitCode::kWriteFailed, target + QLatin1String(": ") + why);
+                                   UnpackedFolder::file(folder, part.name) +
+                                       QLatin1String(": cannot write the file"));
         }
     }
-    // A signal waits until every part is written or taken back, so that it never leaves half
+    // A signal waits until the folder is written or taken back, so that it never leaves half
     // a folder.
     const DeferredQuitSignals held;
     bool madeFolder = false;
     if (const QString why = prepareFolder(folder, madeFolder); !why.isEmpty()) {
         return CliOutput::fail(err, ExitCode::kWriteFailed, folder + QLatin1String(": ") + why);
     }
-    QStringList made;
-    for (const Part& part : parts) {
-        const QString target = UnpackedFolder::file(folder, part.name);
-        const bool isNew = !exists(target);
-        const QString error =
-            FileOutput::write(target, part.bytes, input.identity, QStringLiteral("the file"));
-        if (!error.isEmpty()) {
-            for (const QString& file : made) {
-                ::unlink(FilePath::toBytes(file).constData());
-            }
-            if (madeFolder) {
-                ::rmdir(FilePath::toBytes(folder).constData());
-            }
-            return CliOutput::fail(err, ExitCode::kWriteFailed, error);
+    const FolderWriter::Result result =
+        FolderWriter::write(folder, parts, command.isSet(QStringLiteral("force")), input.identity);
+    if (result.written()) {
+        for (const QString& stray : result.strays) {
+            CliOutput::fail(err, ExitCode::kOk, stray);
         }
-        if (isNew) {
-            made.append(target);
-        }
+        return ExitCode::kOk;
     }
-    return ExitCode::kOk;
+    if (madeFolder) {
+        ::rmdir(FilePath::toBytes(folder).constData());
+    }
+    const int code = CliOutput::fail(err, ExitCode::kWriteFailed, refusal(result));
+    for (const QString& stray : result.strays) {
+        CliOutput::fail(err, code, stray);
+    }
+    return code;
 }
 
 } // namespace UnpackCommand

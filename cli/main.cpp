@@ -7,6 +7,8 @@
 #include <csignal>
 #include <iostream>
 
+#include <unistd.h>
+
 int main(int argc, char* argv[]) {
     // A write beyond the file-size limit then fails with an error the command reports,
     // instead of ending the program halfway.
@@ -18,7 +20,5 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         arguments.append(FilePath::fromBytes(argv[i]));
     }
-    const int code = CliMain::run(arguments, std::cout, std::cerr);
-    std::cout.flush();
-    return code;
+    return CliMain::runToFile(arguments, STDOUT_FILENO, std::cerr);
 }

@@ -88,7 +88,8 @@ void CliBuild::commands_data() {
     QTest::addColumn<QString>("arguments"); // split at spaces; @ is the test's folder
     QTest::addColumn<QByteArray>("code");   // @/code.bin and @/dir/code.bin
     QTest::addColumn<QByteArray>("json");   // @/dir/header.json
-    QTest::addColumn<QString>("setup");     // NAME=KIND made beforehand: old, fifo, link to @/a.rex
+    QTest::addColumn<QString>("setup");     // NAME=KIND made first: old, fifo, link (to @/a.rex),
+                                            // dangling (a link to nothing), loop
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("expected"); // @/out.rex or @/out/code.bin, or what the error says
     const auto row = [](const char* name, const QString& arguments, int exitCode,
@@ -132,8 +133,17 @@ void CliBuild::commands_data() {
         R"({"name": "A", "description": "a\u0000"})");
     row("header.json: unknown key", folder, 5, "unknown key \"nmae\"", kCode,
         R"({"name": "A", "nmae": "B"})");
+    row("header.json: a key twice", folder, 5, "the key \"name\" is given more than once", kCode,
+        R"({"name": "A", "n\u0061me": "B"})");
+    // The message shows a backslash as \\, as every message does.
+    row("header.json: half a surrogate pair", folder, 5, R"(the name cannot hold \\uD800:)", kCode,
+        R"({"name": "A\uD800"})");
     row("header.json: no name", folder, 5, "\"name\"", kCode, "{}");
     row("header.json: not JSON", folder, 5, "not JSON", kCode, "name=A");
+    row("--from: icon.png a link to nothing", folder, 3, "a symbolic link to a file that does not",
+        kCode, R"({"name": "A"})", "dir/icon.png=dangling");
+    row("--from: icon.png a link loop", folder, 3, "Too many levels of symbolic links", kCode,
+        R"({"name": "A"})", "dir/icon.png=loop");
     row("header.json: too short a file length", folder, 5, "shorter than the header and the code",
         kCode, R"({"name": "A", "file_length": 190})");
 
@@ -146,6 +156,8 @@ void CliBuild::commands_data() {
     row("unpack: the add-in there", unpack + "--force", 6, "add-in itself", kCode, {},
         "out/code.bin=link");
     row("unpack: a file for the folder", unpack, 6, "not a folder", kCode, {}, "out=old");
+    row("unpack: no parent folder", "unpack @/a.rex -o @/none/out", 6,
+        "cannot make the folder: No such file or directory");
     row("unpack: not an add-in", "unpack @/code.bin -o @/out", 4, "Not a REX AddIn file");
     row("unpack: code.bin cut short, the rest taken back", unpack, 6, "cannot write", kCode, {},
         "=limit");
@@ -170,8 +182,9 @@ void CliBuild::commands() {
     QVERIFY(!name.startsWith("out/") || QDir().mkdir(files.path("out")));
     if (kind == "fifo") {
         QCOMPARE(::mkfifo(QFile::encodeName(files.path(name)).constData(), 0600), 0);
-    } else if (kind == "link") {
-        QVERIFY(QFile::link(files.path("a.rex"), files.path(name)));
+    } else if (kind == "link" || kind == "dangling" || kind == "loop") {
+        const QString target = kind == "link" ? "a.rex" : (kind == "loop" ? name : "missing");
+        QVERIFY(QFile::link(files.path(target), files.path(name)));
     } else if (kind == "old") {
         files.write(name, "old");
     }

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files safe whatever the path: outputs that are not regular files or are the input, names that
-// are not UTF-8 beside their UTF-8 twin, control characters in names, a stop by a signal at any
-// moment, and pad racing a program that appends. Every case checks the bytes on disk and the
-// kind of file afterwards, not only what was printed.
+// Files safe whatever the path: outputs that are not regular files or are the input, unpack's
+// folder with links planted or a write failing halfway, names that are not UTF-8 beside their
+// UTF-8 twin, control characters in names, a stop by a signal at any moment, and pad racing a
+// program that appends. Every case checks the bytes on disk and the kind of file afterwards,
+// not only what was printed.
 #include "AddinImage.h"
 #include "ChildProcess.h"
 #include "CliRun.h"
 #include "FilePath.h"
+#include "FileSizeLimit.h"
 #include "TestFiles.h"
 
 #include <QRandomGenerator>
@@ -100,6 +102,29 @@ void appendTo(const QString& path, const QByteArray& bytes) {
     }
 }
 
+// Every entry below `folder` by its path, with its inode and its bytes or a link's text: a
+// file changed, moved, replaced or left behind shows as a difference.
+QMap<QString, QByteArray> snapshot(const QString& folder, const QString& prefix = {}) {
+    QMap<QString, QByteArray> found;
+    for (const QString& name : entries(folder)) {
+        const QString path = folder + '/' + name;
+        const struct stat info = statOf(path);
+        QByteArray what = QByteArray::number(quint64(info.st_ino)) + ' ';
+        if (S_ISLNK(info.st_mode)) {
+            char target[4096];
+            const ssize_t length = ::readlink(native(path).constData(), target, sizeof target);
+            what += "link " + QByteArray(target, qMax<ssize_t>(length, 0));
+        } else if (S_ISDIR(info.st_mode)) {
+            found.insert(snapshot(path, prefix + name + '/'));
+            what += "folder";
+        } else {
+            what += "file " + TestFiles::read(path);
+        }
+        found.insert(prefix + name, what);
+    }
+    return found;
+}
+
 } // namespace
 
 class CliFiles : public QObject {
@@ -108,6 +133,8 @@ class CliFiles : public QObject {
 private slots:
     void outputsThatAreNotFiles_data();
     void outputsThatAreNotFiles();
+    void unpackFolderWholeOrUnchanged_data();
+    void unpackFolderWholeOrUnchanged();
     void namesThatAreNotUtf8_data();
     void namesThatAreNotUtf8();
     void controlCharactersInNames_data();
@@ -197,6 +224,93 @@ void CliFiles::outputsThatAreNotFiles() {
     QCOMPARE(afterFollowed.st_ino, beforeFollowed.st_ino);
     QCOMPARE(TestFiles::read(input), clock);
     QCOMPARE(entries(files.path(QString())), entriesBefore);
+}
+
+void CliFiles::unpackFolderWholeOrUnchanged_data() {
+    QTest::addColumn<QStringList>("planted"); // NAME=KIND in the folder first: old (a file),
+                                              // link, hard link (to a file outside), dangling
+    QTest::addColumn<int>("limit");           // bytes a file may grow to; 0: no limit
+    // The folder is sticky and its addin.asm root's; the others are nobody's, who unpacks.
+    QTest::addColumn<bool>("asNobody");
+    QTest::addColumn<int>("code");
+
+    const QStringList links{"header.json=dangling", "icon.png=hard link", "code.bin=link",
+                            "addin.asm=old"};
+    QTest::newRow("old files replaced")
+        << QStringList{"header.json=old", "icon.png=old", "code.bin=old", "addin.asm=old"} << 0
+        << false << 0;
+    QTest::newRow("links replaced, never written through") << links << 0 << false << 0;
+    QTest::newRow("the fourth file over the size limit: nothing changes")
+        << links << 5000 << false << 6;
+    QTest::newRow("the fourth rename refused after three: all put back")
+        << QStringList{"header.json=old", "icon.png=old", "code.bin=link", "addin.asm=old"} << 0
+        << true << 6;
+}
+
+// unpack --force leaves the folder whole or exactly as it was, and never changes or makes a
+// file outside it: every entry is compared, inodes and link texts included.
+void CliFiles::unpackFolderWholeOrUnchanged() {
+    QFETCH(QStringList, planted);
+    QFETCH(int, limit);
+    QFETCH(bool, asNobody);
+    QFETCH(int, code);
+    if (asNobody && !ChildProcess::runningAsRoot()) {
+        QSKIP("another user's file in a sticky folder needs root to set up");
+    }
+
+    TestFiles files;
+    const QString input = files.write("a.rex", TestFiles::addin("Clock", "Shows time", 4000));
+    const QString out = files.path("out");
+    QVERIFY(QDir().mkdir(out));
+    files.write("outside", "outside\n");
+    for (const QString& entry : planted) {
+        const QString name = out + '/' + entry.section('=', 0, 0);
+        const QString kind = entry.section('=', 1);
+        if (kind == "old") {
+            files.write("out/" + entry.section('=', 0, 0), "old " + name.toUtf8());
+        } else if (kind == "hard link") {
+            QCOMPARE(::link(native(files.path("outside")).constData(), native(name).constData()),
+                     0);
+        } else {
+            QVERIFY(QFile::link(kind == "link" ? "../outside" : "../made", name));
+        }
+        const bool nobodys = asNobody && !name.endsWith("addin.asm");
+        QCOMPARE(::lchown(native(name).constData(), nobodys ? 65534 : 0, nobodys ? 65534 : 0), 0);
+    }
+    if (asNobody) {
+        QVERIFY(::chmod(native(files.path(".")).constData(), 0755) == 0 &&
+                ::chmod(native(input).constData(), 0644) == 0 &&
+                ::chmod(native(out).constData(), 01777) == 0 &&
+                ::chmod(native(out + "/addin.asm").constData(), 0666) == 0);
+    }
+    TestFiles fresh;
+    QCOMPARE(CliRun({"unpack", input, "-o", fresh.path("out")}).code, 0);
+    QMap<QString, QByteArray> before = snapshot(files.path("."));
+
+    const std::optional<QByteArray> run = ChildProcess::run(
+        [&] {
+            const FileSizeLimit capped(limit > 0 ? rlim_t(limit) : RLIM_INFINITY);
+            const CliRun unpack({"unpack", input, "-o", out, "--force"});
+            return QByteArray::number(unpack.code) + ' ' + unpack.err;
+        },
+        asNobody ? std::optional<ChildProcess::User>({65534, 65534, {}}) : std::nullopt);
+    QVERIFY(run);
+    QVERIFY2(run->startsWith(QByteArray::number(code) + ' '), run->constData());
+    QMap<QString, QByteArray> after = snapshot(files.path("."));
+    if (code != 0) {
+        QCOMPARE(run->count('\n'), 1);
+        QCOMPARE(after, before);
+        return;
+    }
+    QCOMPARE(entries(out), entries(fresh.path("out")));
+    for (const QString& name : entries(out)) {
+        const struct stat info = statOf(out + '/' + name);
+        QVERIFY(S_ISREG(info.st_mode) && info.st_nlink == 1);
+        QCOMPARE(TestFiles::read(out + '/' + name), TestFiles::read(fresh.path("out/" + name)));
+        after.remove("out/" + name);
+        before.remove("out/" + name);
+    }
+    QCOMPARE(after, before);
 }
 
 void CliFiles::namesThatAreNotUtf8_data() {

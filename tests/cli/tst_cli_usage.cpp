@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <sstream>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -41,6 +44,8 @@ private slots:
     void unreadable();
     void realProgram_data();
     void realProgram();
+    void outputToFullDisk_data();
+    void outputToFullDisk();
 };
 
 void CliUsage::programHelp_data() {
@@ -200,6 +205,58 @@ void CliUsage::realProgram() {
     bytes += QByteArray("-\x7F\x80\xFF", 4);
     arguments.replaceInStrings("@", files.write("a.rex", bytes));
     compareWithProgram(arguments);
+}
+
+void CliUsage::outputToFullDisk_data() {
+    QTest::addColumn<QStringList>("arguments"); // @x: x.rex; a.rex warns, b.rex differs
+    QTest::addColumn<int>("code");
+    QTest::newRow("info") << QStringList{"info", "@a", "--json"} << 6;
+    QTest::newRow("dump") << QStringList{"dump", "@a"} << 6;
+    QTest::newRow("icon") << QStringList{"icon", "@a"} << 6;
+    QTest::newRow("disasm") << QStringList{"disasm", "@a"} << 6;
+    QTest::newRow("source") << QStringList{"source", "@a"} << 6;
+    QTest::newRow("check, a warning") << QStringList{"check", "@a"} << 6;
+    QTest::newRow("check, problems found") << QStringList{"check", "@a", "--strict"} << 6;
+    QTest::newRow("check, a file missing") << QStringList{"check", "@a", "@missing"} << 3;
+    QTest::newRow("diff, the files differ") << QStringList{"diff", "@a", "@b"} << 6;
+    QTest::newRow("diff, the same files: nothing to write") << QStringList{"diff", "@a", "@a"} << 0;
+    QTest::newRow("patch -o: nothing to write")
+        << QStringList{"patch", "@a", "--name", "X", "-o", "@c"} << 0;
+    QTest::newRow("--help") << QStringList{"--help"} << 6;
+    QTest::newRow("a command's --help") << QStringList{"unpack", "--help"} << 6;
+    QTest::newRow("--version") << QStringList{"--version"} << 6;
+}
+
+// Output cut by a full disk is never reported as done, by the real program and in-process.
+void CliUsage::outputToFullDisk() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    TestFiles files;
+    files.write("a.rex", TestFiles::addin());
+    files.write("b.rex", TestFiles::addin("Other"));
+    for (QString& argument : arguments) {
+        if (argument.startsWith('@')) {
+            argument = files.path(argument.mid(1) + ".rex");
+        }
+    }
+
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    QVERIFY(full >= 0);
+    std::ostringstream errStream;
+    QCOMPARE(CliMain::runToFile(arguments, full, errStream), code);
+    ::close(full);
+    const QByteArray err = QByteArray::fromStdString(errStream.str());
+    const QByteArray says =
+        "mobrin-cli: cannot write to standard output: No space left on device\n";
+    QCOMPARE(err.endsWith(says), !CliRun(arguments).out.isEmpty());
+    QCOMPARE(err.count('\n'), (code == 3) + err.endsWith(says));
+
+    QProcess program;
+    program.setStandardOutputFile(QStringLiteral("/dev/full"));
+    program.start(QStringLiteral(MOBRIN_BUILD_DIR "/cli/mobrin-cli"), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitCode(), code);
+    QCOMPARE(program.readAllStandardError(), err);
 }
 
 QTEST_GUILESS_MAIN(CliUsage)

@@ -20,6 +20,8 @@ public:
     // The place to go forward to from `current`, which becomes the way back again.
     std::optional<ByteRange> forward(ByteRange current);
     void clear();
+    bool canGoBack() const { return !m_back.isEmpty(); }
+    bool canGoForward() const { return !m_forward.isEmpty(); }
 
 private:
     QList<ByteRange> m_back;

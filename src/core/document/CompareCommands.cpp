@@ -7,6 +7,8 @@
 #include "FileCommands.h"
 #include "FilePath.h"
 
+#include <cerrno>
+
 CompareCommands::CompareCommands(Prompts& prompts, const AddinDocument& document, DumpState& dump,
                                  QObject* parent)
     : QObject(parent), m_prompts(prompts), m_document(document), m_dump(dump) {
@@ -52,11 +54,17 @@ bool CompareCommands::compareWith(const QString& path) {
         return false;
     }
     std::optional<QByteArray> bytes;
+    QString reason = QStringLiteral("Not a regular file");
     if (probe.outcome == AddinImage::ProbeOutcome::Ok) {
         bytes = probe.size > 0 ? AddinImage::readFile(path, probe.size) : QByteArray();
+        reason = bytes ? QString() : qt_error_string(errno);
+    } else if (probe.outcome == AddinImage::ProbeOutcome::Missing) {
+        reason = qt_error_string(probe.error);
     }
     if (!bytes) {
-        refuse(QStringLiteral("The file to compare with cannot be read. Nothing was compared."));
+        refuse(CommandTexts::withReason(
+            QStringLiteral("The file to compare with cannot be read. Nothing was compared."),
+            reason));
         return false;
     }
     m_other = std::move(*bytes);

@@ -48,14 +48,66 @@ std::optional<quint16> word(const QJsonValue& value) {
     return number ? std::optional<quint16>(quint16(*number)) : std::nullopt;
 }
 
+// The keys of the object `json` holds, in the order written and with every repeat: Qt's parser
+// keeps one value of a key given twice, and would so choose silently between two names.
+QStringList writtenKeys(const QByteArray& json) {
+    QStringList keys;
+    int depth = 0;
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char byte = json[i];
+        if (byte == '{' || byte == '[') {
+            ++depth;
+        } else if (byte == '}' || byte == ']') {
+            --depth;
+        } else if (byte == '"') {
+            const qsizetype start = i;
+            for (++i; i < json.size() && json[i] != '"'; ++i) {
+                i += json[i] == '\\' ? 1 : 0;
+            }
+            qsizetype next = i + 1;
+            while (next < json.size() && QByteArrayView(" \t\r\n").contains(json[next])) {
+                ++next;
+            }
+            // In the outer object a text before a colon is a key; the parser reads its escapes.
+            if (depth == 1 && next < json.size() && json[next] == ':') {
+                const QByteArray array = '[' + json.mid(start, i + 1 - start) + ']';
+                keys.append(QJsonDocument::fromJson(array).array().first().toString());
+            }
+        }
+    }
+    return keys;
+}
+
+// The first half of a UTF-16 pair without its other half in `text`, as `json` writes it
+// ("\ud800"); nothing when there is none. Qt keeps it in the text, where it would show as "?".
+std::optional<QString> loneSurrogate(const QString& text, const QByteArray& json) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (text[i].isSurrogate()) {
+            const QString escape =
+                QStringLiteral("\\u%1").arg(text[i].unicode(), 4, 16, QLatin1Char('0'));
+            const QString written = QString::fromUtf8(json);
+            const qsizetype at = written.indexOf(escape, 0, Qt::CaseInsensitive);
+            return at >= 0 ? written.mid(at, escape.size()) : escape;
+        }
+    }
+    return std::nullopt;
+}
+
 QString readText(const QJsonObject& object, const QString& key, AddinParts::Text which,
-                 AddinParts& parts) {
+                 AddinParts& parts, const QByteArray& json) {
     const QJsonValue value = object.value(key);
     if (value.isUndefined()) {
         return {};
     }
     if (!value.isString()) {
         return QStringLiteral("\"%1\" must be a text in double quotes").arg(key);
+    }
+    if (const auto half = loneSurrogate(value.toString(), json)) {
+        return QStringLiteral("the %1 cannot hold %2: it is half of a UTF-16 surrogate pair, "
+                              "without the other half")
+            .arg(key, *half);
     }
     return parts.setText(which, value.toString());
 }
@@ -132,6 +184,12 @@ QString read(const QByteArray& json, AddinParts& parts, bool& hasFileLength) {
             return QStringLiteral("unknown key \"%1\"").arg(key);
         }
     }
+    const QStringList keys = writtenKeys(json);
+    for (const QString& key : keys) {
+        if (keys.count(key) > 1) {
+            return QStringLiteral("the key \"%1\" is given more than once").arg(key);
+        }
+    }
     if (!object.contains(kName)) {
         return QStringLiteral("\"name\" is missing");
     }
@@ -148,9 +206,9 @@ QString read(const QByteArray& json, AddinParts& parts, bool& hasFileLength) {
     AddinParts read = parts;
     read.fileLength = fileLength;
     for (const QString& problem :
-         {readText(object, kClass, AddinParts::Text::Class, read),
-          readText(object, kName, AddinParts::Text::Name, read),
-          readText(object, kDescription, AddinParts::Text::Description, read),
+         {readText(object, kClass, AddinParts::Text::Class, read, json),
+          readText(object, kName, AddinParts::Text::Name, read, json),
+          readText(object, kDescription, AddinParts::Text::Description, read, json),
           readWord(object, kWord1, read.word1), readWord(object, kWord2, read.word2),
           readByte(object, kAfterClassReturn, read.afterClassReturn),
           readByte(object, kAfterNameReturn, read.afterNameReturn)}) {

@@ -27,8 +27,8 @@ QByteArray write(const AddinParts& parts);
 // Sets the fields `json` names on `parts`; the others keep what `parts` holds. "name" must be
 // there; a word may also be a string in the command line's forms ("$1FDF", "0x1FDF"); without
 // "file_length" the length is left to the caller. Returns one sentence naming the first
-// problem (not JSON, an unknown key, a value of the wrong kind or out of range, a text that
-// cannot be stored), or nothing.
+// problem (not JSON, an unknown key, a key given twice, a value of the wrong kind or out of
+// range, a text that cannot be stored, half a surrogate pair named as written), or nothing.
 QString read(const QByteArray& json, AddinParts& parts, bool& hasFileLength);
 
 } // namespace HeaderJson

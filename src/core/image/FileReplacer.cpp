@@ -5,7 +5,6 @@
 #include "FilePath.h"
 
 #include <QByteArray>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
@@ -26,8 +25,6 @@ constexpr int kMaxLinkDepth = 40;
 // A file written in place is first read whole, so that a failed write can be undone; one
 // larger than this is not an add-in or an icon anyone meant to overwrite, and is refused.
 constexpr qint64 kMaxInPlaceSize = qint64(64) * 1024 * 1024;
-// Attempts at a temporary name that no other file has.
-constexpr int kTemporaryAttempts = 100;
 
 Result failure(int error) {
     return {Outcome::Failed, error};
@@ -122,30 +119,6 @@ std::optional<Place> finalTarget(const QByteArray& path) {
     return place;
 }
 
-mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// A new, empty file beside the target under a short name (the target's own name may already
-// use all 255 bytes a name can have). Returns its descriptor, or -1 with errno set.
-int createTemporary(const Place& place, QByteArray& name) {
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
-        name = ".mobrin-";
-        for (int i = 0; i < 6; ++i) {
-            name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
-        }
-        const int fd =
-            ::openat(place.folder(), name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
-    }
-    return -1;
-}
-
 // Writes `bytes` into the existing file itself, so that its inode, owner and links stay. The
 // old bytes are read first and put back when the write fails.
 Result writeInPlace(const Place& target, QByteArrayView bytes, const struct stat& old) {
@@ -222,7 +195,7 @@ FileReplacer::Result FileReplacer::replace(const QString& path, QByteArrayView b
     // synced copy takes its place. (QSaveFile reports success for a write cut short by a
     // file-size limit, so every write is checked here instead.)
     QByteArray tempName;
-    const int fd = createTemporary(*target, tempName);
+    const int fd = RegularFile::createTemporary(target->folder(), tempName);
     if (fd < 0) {
         // A folder the user may not write to refuses the temporary file, though the file in it
         // may be theirs to write, as Open's padding does: then the file itself is written,
@@ -257,7 +230,7 @@ FileReplacer::Result FileReplacer::replace(const QString& path, QByteArrayView b
         inPlace = old.st_nlink > 1 || (!sameOwner && ::fchown(fd, old.st_uid, old.st_gid) != 0);
         ok = ok && check(::fchmod(fd, old.st_mode & 07777) == 0);
     } else {
-        ok = ok && check(::fchmod(fd, newFileMode()) == 0);
+        ok = ok && check(::fchmod(fd, RegularFile::newFileMode()) == 0);
     }
     ok = ok && check(::fsync(fd) == 0);
     ok = check(::close(fd) == 0) && ok;

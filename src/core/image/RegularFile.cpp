@@ -3,10 +3,19 @@
 
 #include "FilePath.h"
 
+#include <QRandomGenerator>
+
 #include <cerrno>
 
 #include <fcntl.h>
 #include <unistd.h>
+
+namespace {
+
+// Attempts at a temporary name that no other file has.
+constexpr int kTemporaryAttempts = 100;
+
+} // namespace
 
 RegularFile::RegularFile(const QString& path, int flags)
     : RegularFile(FilePath::toBytes(path), flags) {}
@@ -66,4 +75,26 @@ bool RegularFile::readAll(int fd, char* into, qint64 length, qint64 offset) {
         offset += got;
     }
     return true;
+}
+
+int RegularFile::createTemporary(int folder, QByteArray& name) {
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        name = ".mobrin-";
+        for (int i = 0; i < 6; ++i) {
+            name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+        }
+        const int fd =
+            ::openat(folder, name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+mode_t RegularFile::newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }

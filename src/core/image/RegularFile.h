@@ -43,6 +43,12 @@ public:
     // is a failure.
     static bool writeAll(int fd, QByteArrayView bytes, qint64 offset);
     static bool readAll(int fd, char* into, qint64 length, qint64 offset);
+    // A new, empty file in the open folder `folder`, readable and writable by its owner alone,
+    // under a short name of its own (a target's name may already use all 255 bytes a name can
+    // have), given in `name`. Returns its descriptor, or -1 with errno set.
+    static int createTemporary(int folder, QByteArray& name);
+    // The mode a new file gets from the user's umask.
+    static mode_t newFileMode();
 
 private:
     int m_fd = -1;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QtPrompts.h"
 
+#include "FileNameIconProvider.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -74,7 +76,10 @@ Prompts::Answer QtPrompts::ask(const Message& message) {
 }
 
 std::optional<QString> QtPrompts::chooseFile(const FileRequest& request) {
+    // Outlives the dialog, which does not own it.
+    FileNameIconProvider icons;
     QFileDialog dialog(m_parent);
+    dialog.setIconProvider(&icons);
     if (!request.caption.isEmpty()) {
         dialog.setWindowTitle(request.caption);
     }

@@ -78,11 +78,12 @@ void CodeListingWindow::addActions() {
         addAction(action);
         return action;
     };
-    connect(add("mnuListingBack", QStringLiteral("&Back"), QKeySequence(Qt::ALT | Qt::Key_Left)),
-            &QAction::triggered, this, &CodeListingWindow::goBack);
-    connect(
-        add("mnuListingForward", QStringLiteral("&Forward"), QKeySequence(Qt::ALT | Qt::Key_Right)),
-        &QAction::triggered, this, &CodeListingWindow::goForward);
+    m_back = add("mnuListingBack", QStringLiteral("&Back"), QKeySequence(Qt::ALT | Qt::Key_Left));
+    connect(m_back, &QAction::triggered, this, &CodeListingWindow::goBack);
+    m_forward =
+        add("mnuListingForward", QStringLiteral("&Forward"), QKeySequence(Qt::ALT | Qt::Key_Right));
+    connect(m_forward, &QAction::triggered, this, &CodeListingWindow::goForward);
+    showHistory();
     m_saveSource = add("mnuListingSaveSource", QStringLiteral("Save as source..."), {});
     connect(m_saveSource, &QAction::triggered, this, &CodeListingWindow::saveSourceRequested);
     m_text->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -127,20 +128,28 @@ bool CodeListingWindow::followJumpOn(int line) {
         return false;
     }
     m_history.leave(m_dump.selection());
+    showHistory();
     goTo(*target);
     return true;
 }
 
 void CodeListingWindow::goBack() {
     if (const std::optional<ByteRange> place = m_history.back(m_dump.selection())) {
+        showHistory();
         goTo(*place);
     }
 }
 
 void CodeListingWindow::goForward() {
     if (const std::optional<ByteRange> place = m_history.forward(m_dump.selection())) {
+        showHistory();
         goTo(*place);
     }
+}
+
+void CodeListingWindow::showHistory() {
+    m_back->setEnabled(m_history.canGoBack());
+    m_forward->setEnabled(m_history.canGoForward());
 }
 
 void CodeListingWindow::goTo(ByteRange range) {
@@ -202,6 +211,7 @@ void CodeListingWindow::refresh() {
         m_text->setPlainText(m_lines.text().chopped(m_lines.text().isEmpty() ? 0 : 1));
         // Another file's code: the way taken through the old one leads nowhere here.
         m_history.clear();
+        showHistory();
     } else {
         QTextCursor caret = m_text->textCursor();
         caret.clearSelection();

@@ -60,6 +60,8 @@ private:
     bool followJumpOn(int line);
     void goBack();
     void goForward();
+    // Back and Forward are enabled only where there is a way to go.
+    void showHistory();
     // Selects `range` in the dump and puts the listing's caret on the instruction it starts in.
     void goTo(ByteRange range);
 
@@ -69,6 +71,8 @@ private:
     CodeListing m_listing;
     LabelledListing m_lines;
     JumpHistory m_history;
+    QAction* m_back = nullptr;
+    QAction* m_forward = nullptr;
     QAction* m_saveSource;
     // The file range last followed, so that a scroll of the dump alone does not pull the
     // listing back to its caret.

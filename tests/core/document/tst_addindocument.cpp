@@ -16,6 +16,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // The document alone: what each command leaves in the image, the flag, the path, the parsed
 // header and the file on disk, and which changes it announces; then what the dump shows of it,
 // the name and description patch asked through scripted dialogs, and Find, Go to and Compare
@@ -693,6 +695,14 @@ void AddinDocumentTest::searchCommands_data() {
         << "5 bytes differ in 1 run; F7 and Shift+F7 step to them." << true
         << QStringList{"The file to compare with has more than 9000 bytes, so it is no add-in. "
                        "Nothing was compared."};
+    const QString unread =
+        QStringLiteral("The file to compare with cannot be read. Nothing was compared.\r\n");
+    QTest::newRow("a FIFO is refused with the reason")
+        << QStringList{"compare fifo"} << ByteRange{0, 0} << "" << false
+        << QStringList{unread + "Not a regular file"};
+    QTest::newRow("a missing file is refused with the system's reason")
+        << QStringList{"compare gone.rex"} << ByteRange{0, 0} << "" << false
+        << QStringList{unread + "No such file or directory"};
     QTest::newRow("the dialog cancelled: nothing compared")
         << QStringList{"compare"} << ByteRange{0, 0} << "" << false << QStringList{};
 }
@@ -710,6 +720,7 @@ void AddinDocumentTest::searchCommands() {
     files.write(QStringLiteral("timer.rex"), TestFiles::addin("Timer"));
     files.write(QStringLiteral("short.rex"), clock.left(5000));
     files.write(QStringLiteral("long.bin"), QByteArray(9001, 'x'));
+    QCOMPARE(::mkfifo(QFile::encodeName(files.path(QStringLiteral("fifo"))).constData(), 0600), 0);
     AddinDocument document;
     DumpState dump(document);
     ScriptedPrompts prompts;

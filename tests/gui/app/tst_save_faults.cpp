@@ -7,6 +7,7 @@
 #include "AddinDocument.h"
 #include "FaultScenarios.h"
 #include "FileCommands.h"
+#include "FileNameIconProvider.h"
 #include "IconPicture.h"
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
@@ -84,6 +85,7 @@ private slots:
     void withoutPermission();
     void procPaths_data();
     void procPaths();
+    void fileDialogReadsNoFile();
     void symbolicLinks_data();
     void symbolicLinks();
     void longNamesAndDeepFolders_data();
@@ -262,6 +264,16 @@ void TestSaveFaults::procPaths() {
     // The failed Save As keeps the new name for the next Save, and the caption names it.
     QCOMPARE(h.document().image().path(), target);
     QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + target);
+}
+
+// After a failed Save As to /proc the dialog opens there, where a file's first read may never
+// return (/proc/kmsg): it tells types from names. A picture without an extension shows it.
+void TestSaveFaults::fileDialogReadsNoFile() {
+    TestFiles files;
+    const QString path = files.path(QStringLiteral("picture"));
+    QVERIFY(TestFiles::drawnIcon(TestFiles::icon()).save(path, "PNG"));
+    QVERIFY(QFileIconProvider().type(QFileInfo(path)).contains(QLatin1String("PNG")));
+    QVERIFY(!FileNameIconProvider().type(QFileInfo(path)).contains(QLatin1String("PNG")));
 }
 
 void TestSaveFaults::symbolicLinks_data() {

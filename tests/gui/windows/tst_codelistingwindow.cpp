@@ -198,6 +198,10 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument() {
     }
     QVERIFY(listing);
     QCOMPARE(listing->windowTitle(), title);
+    // Back and Forward are offered only where there is a way to go.
+    QCOMPARE(listing->findChild<QAction*>("mnuListingBack")->isEnabled(), step == Step::FollowJump);
+    QCOMPARE(listing->findChild<QAction*>("mnuListingForward")->isEnabled(),
+             step == Step::FollowAndBack);
     const CodeListing expected =
         CodeListing::ofAddin(h.document().image().bytes(), h.document().header(), true);
     const LabelledListing lines(expected);
