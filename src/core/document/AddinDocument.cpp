@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinDocument.h"
 
-AddinDocument::AddinDocument(QObject* parent) : QObject(parent) {}
+// The undo stack is a child, so that whoever stops listening to the document's children stops
+// listening to it too before it goes.
+AddinDocument::AddinDocument(QObject* parent) : QObject(parent), m_undo(this) {}
 
 bool AddinDocument::isParsed() const {
     return m_header.classLine && !m_header.classLine->bytes.isEmpty();
