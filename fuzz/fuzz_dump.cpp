@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The dump text and the pane arithmetic on arbitrary images and positions: 3 hex characters and
+// The dump text and the dump's state on arbitrary images and positions: 3 hex characters and
 // 1 ASCII character a byte, text that survives the temporary files, pane lines that keep every
-// character where the dump text has it, and sync steps that stay inside both panes and agree
-// with each other.
+// character where the dump text has it, and a caret, a selection and edits that stay inside the
+// dump and can all be taken back.
+#include "AddinDocument.h"
 #include "AddinHeader.h"
 #include "CodePage.h"
+#include "DumpState.h"
 #include "DumpText.h"
+#include "EditCommands.h"
 #include "FuzzCheck.h"
 #include "PaneLines.h"
-#include "PaneSync.h"
+#include "Prompts.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -17,12 +20,7 @@
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-constexpr int kReadings = 6;
-
-struct ReadingSeed {
-    bool asciiLeads;
-    unsigned selStart, selLength, leaderTop, followerTop;
-};
+constexpr int kSteps = 12;
 
 void checkRange(QByteArrayView image, QByteArrayView range, bool strip, int headSize) {
     if (!strip || headSize <= 0) {
@@ -82,78 +80,73 @@ void checkAddresses(const QString& lines, int first, int count, int step) {
     }
 }
 
-void checkSync(int bytes, FuzzedDataProvider& in) {
-    PaneSync sync;
-    std::optional<PaneSync::Pane> lastLeader;
-    int lastLine = 0;
-    int lastPosition = 0;
-    int lastLength = 0;
-    for (int k = 0; k < kReadings; ++k) {
-        const ReadingSeed seed{in.ConsumeBool(), in.ConsumeIntegral<unsigned>(),
-                               in.ConsumeIntegral<unsigned>(), in.ConsumeIntegral<unsigned>(),
-                               in.ConsumeIntegral<unsigned>()};
-        const PaneSync::Pane leader = seed.asciiLeads ? PaneSync::Pane::Ascii : PaneSync::Pane::Hex;
-        const PaneSync::Pane follower =
-            seed.asciiLeads ? PaneSync::Pane::Hex : PaneSync::Pane::Ascii;
-        const int leaderChars = bytes * PaneSync::charsPerByte(leader);
-        const int followerChars = bytes * PaneSync::charsPerByte(follower);
+// Answers no question: Fill is left alone.
+class NoPrompts : public Prompts {
+public:
+    Answer ask(const Message& message) override { return message.defaultButton; }
+    std::optional<QString> chooseFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> askText(const TextRequest&) override { return std::nullopt; }
+};
 
-        // What a pane can report: a selection inside its text, a top-left character at the
-        // start of one of its visual lines.
-        PaneSync::Reading reading;
-        reading.leader = leader;
-        reading.selStart = int(seed.selStart % unsigned(leaderChars + 1));
-        reading.selLength = int(seed.selLength % unsigned(leaderChars - reading.selStart + 1));
-        const int leaderLine = PaneSync::charsPerLine(leader);
-        const int followerLine = PaneSync::charsPerLine(follower);
-        reading.leaderTopChar =
-            int(seed.leaderTop % unsigned(leaderChars + 1)) / leaderLine * leaderLine;
-        reading.followerTopChar =
-            int(seed.followerTop % unsigned(followerChars + 1)) / followerLine * followerLine;
-
-        const PaneSync::Step step = sync.step(reading);
-        const int perByte = PaneSync::charsPerByte(leader);
-
-        // Dump offsets: the byte under the selection start, whole bytes covering its length.
-        FUZZ_CHECK(step.position * perByte <= reading.selStart);
-        FUZZ_CHECK(reading.selStart < (step.position + 1) * perByte);
-        FUZZ_CHECK(step.length * perByte >= reading.selLength);
-        FUZZ_CHECK(step.length * perByte < reading.selLength + perByte);
-        FUZZ_CHECK(step.position + step.length <= bytes);
-
-        FUZZ_CHECK(step.firstLine == reading.leaderTopChar / leaderLine + 1);
-        FUZZ_CHECK(step.firstLine - step.scrollFollowerBy ==
-                   reading.followerTopChar / followerLine + 1);
-
-        // A new leader starts from line 0 and an empty selection at offset 0: the address
-        // column is always rewritten, the selection mirrored unless it is empty at offset 0.
-        const bool newLeader = lastLeader != leader;
-        if (newLeader) {
-            lastLine = 0;
-            lastPosition = 0;
-            lastLength = 0;
+// Caret moves, drags, scrolls, typing, pasting, undo and redo on the image: the caret, the
+// selection and the first line stay inside the dump, the caret's line is in view after it
+// moved, the length never changes, and undoing everything gives the image back.
+void checkEditing(QByteArrayView image, bool strip, FuzzedDataProvider& in) {
+    NoPrompts prompts;
+    AddinDocument document;
+    DumpState state(document);
+    EditCommands edits(prompts, document, state);
+    document.load(AddinImage(image.toByteArray(), QStringLiteral("fuzz.rex")));
+    state.setStripHeader(strip);
+    const auto size = qsizetype(image.size());
+    const auto inDump = [&](int offset) {
+        return offset >= state.shownRange().start && offset <= state.shownRange().end();
+    };
+    for (int k = 0; k < kSteps; ++k) {
+        const int a = in.ConsumeIntegralInRange<int>(-20, 9020);
+        const int b = in.ConsumeIntegralInRange<int>(-20, 9020);
+        switch (in.ConsumeIntegralInRange<int>(0, 7)) {
+        case 0:
+            state.moveCaret(a, b & 1, in.ConsumeBool());
+            break;
+        case 1:
+            state.setCaret(a, b, 1);
+            break;
+        case 2:
+            state.select(a, b);
+            break;
+        case 3:
+            state.setTopLine(a);
+            break;
+        case 4:
+            edits.type(in.ConsumeBool() ? DumpState::Pane::Hex : DumpState::Pane::Ascii,
+                       QString(QChar(char16_t(in.ConsumeIntegral<quint16>()))));
+            break;
+        case 5:
+            edits.paste(in.ConsumeBool() ? DumpState::Pane::Hex : DumpState::Pane::Ascii,
+                        QString::fromStdString(in.ConsumeRandomLengthString(40)));
+            break;
+        case 6:
+            document.undoStack().undo();
+            break;
+        default:
+            document.undoStack().redo();
         }
-        FUZZ_CHECK(step.addressFirstLine.has_value() == (step.firstLine != lastLine));
-        if (step.addressFirstLine) {
-            FUZZ_CHECK(*step.addressFirstLine == step.firstLine);
-            checkAddresses(DumpText::addressLinesFrom(step.firstLine), (step.firstLine - 1) * 16,
-                           DumpText::kLinesInView, DumpText::kBytesPerLine);
-        }
-        const bool moved = step.position != lastPosition || step.length != lastLength;
-        FUZZ_CHECK(step.followerSelection.has_value() == moved);
-        if (step.followerSelection) {
-            // The mirror covers the same bytes, whole groups in the hex pane, inside its text.
-            const int factor = PaneSync::charsPerByte(follower);
-            FUZZ_CHECK(step.followerSelection->start == step.position * factor);
-            FUZZ_CHECK(step.followerSelection->length == step.length * factor);
-            FUZZ_CHECK(step.followerSelection->start + step.followerSelection->length <=
-                       followerChars);
-        }
-        lastLeader = leader;
-        lastLine = step.firstLine;
-        lastPosition = step.position;
-        lastLength = step.length;
+        FUZZ_CHECK(document.image().bytes().size() == size);
+        FUZZ_CHECK(inDump(state.caret()));
+        FUZZ_CHECK(inDump(state.selection().start) && inDump(state.selection().end()));
+        FUZZ_CHECK(state.topLine() >= 1 && state.topLine() <= state.lastTopLine());
+        FUZZ_CHECK(state.nibble() == 0 || state.nibble() == 1);
     }
+    // The caret brought into view: its line (or the last selected byte's) is in view.
+    state.moveCaret(in.ConsumeIntegralInRange<int>(-20, 9020), 0, false);
+    const int line = (state.caret() - state.dumpStart()) / DumpText::kBytesPerLine + 1;
+    FUZZ_CHECK(qMin(line, state.lineCount()) >= state.topLine());
+    FUZZ_CHECK(qMin(line, state.lineCount()) < state.topLine() + DumpText::kLinesInView);
+    while (document.undoStack().canUndo()) {
+        document.undoStack().undo();
+    }
+    FUZZ_CHECK(document.image().bytes() == image);
 }
 
 void checkAddressLines(FuzzedDataProvider& in) {
@@ -196,6 +189,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const QString ascii = DumpText::asciiText(range);
         checkTexts(range, hex, ascii);
     }
-    checkSync(int(image.size()), in);
+    checkEditing(image, strip, in);
     return 0;
 }

@@ -159,6 +159,10 @@ QRect Accessible::extents() const {
     return {x, y, width, height};
 }
 
+int Accessible::caretOffset() const {
+    return property("org.a11y.atspi.Text", "CaretOffset").toInt();
+}
+
 QRect Accessible::characterExtents(int offset) const {
     // Coordinates relative to the whole screen.
     const QDBusMessage reply =

@@ -30,6 +30,8 @@ public:
     QString text() const;
     // Where the object is on the screen.
     QRect extents() const;
+    // Where the caret of a text object stands in its text.
+    int caretOffset() const;
     // Where the character at `offset` of a text object is on the screen.
     QRect characterExtents(int offset) const;
     // The first selection of a text object, [start, end) in its text; nothing when no text

@@ -9,6 +9,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <memory>
 
 namespace {
@@ -16,6 +18,7 @@ namespace {
 // The boxes, by their tooltips.
 const QString kName = QStringLiteral("AddIn name");
 const QString kDescription = QStringLiteral("AddIn description");
+const QString kHexPane = QStringLiteral("The HEX window");
 const QString kPatchQuestion = QStringLiteral("Patch the addin?");
 const QString kDiscardQuestion =
     QStringLiteral("File is patched!\r\nDo you want to discard the changes?");
@@ -48,6 +51,7 @@ private slots:
     void aDoubleClickTogglesANumberOnce();
     void failedSaveAsNamesTheNewPathInTheCaption();
     void stripHeaderFollowsAScreenReadersToggle();
+    void typeOverAByteUndoRedoAndSave();
 
 private:
     // Starts mobrin on a fresh copy of the add-in, given on the command line as a relative path.
@@ -251,6 +255,56 @@ void EditingJourneys::stripHeaderFollowsAScreenReadersToggle() {
     const QString hex = QString::fromLatin1(m_original.mid(205, 4).toHex(' ').toUpper());
     QVERIFY(RunningMobrin::waitFor(
         [&] { return m_app->textOf(QStringLiteral("The HEX window")).startsWith(hex); }));
+}
+
+// Go to $100, type AB in the hex pane, take it back and do it again, save; then a name patch
+// taken back before a save leaves the name on disk as it was.
+void EditingJourneys::typeOverAByteUndoRedoAndSave() {
+    const std::optional<Accessible> hex = m_app->widget(kHexPane);
+    QVERIFY(hex);
+    QVERIFY(m_app->click(*hex));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+g")));
+    QVERIFY(
+        RunningMobrin::waitFor([&] { return m_app->window(QStringLiteral("Go to")).has_value(); }));
+    QVERIFY(m_app->type(QStringLiteral("$100")));
+    QVERIFY(m_app->key(QStringLiteral("Return")));
+    // The pane's text as a screen reader reads it: 48 characters and a line feed a line.
+    constexpr int kAt = 0x100 / 16 * 49;
+    // Go to selects the byte; typing starts there.
+    QVERIFY(RunningMobrin::waitFor([&] { return hex->selection() == std::pair(kAt, kAt + 3); }));
+    const auto shows = [&](const QByteArray& digits) {
+        return RunningMobrin::waitFor([&] { return hex->text().mid(kAt, 2) == digits; });
+    };
+    const QByteArray before = m_original.mid(0x100, 1).toHex().toUpper();
+
+    QVERIFY(m_app->type(QStringLiteral("AB")));
+    QVERIFY(shows("AB"));
+    // The caret went on to the next byte, where it was typed, not back to the top.
+    QVERIFY(RunningMobrin::waitFor([&] { return hex->caretOffset() == kAt + 3; }));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+z")));
+    QVERIFY(shows(before));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+shift+z")));
+    QVERIFY(shows("AB"));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+s")));
+    QByteArray typed = m_original;
+    typed[0x100] = char(0xAB);
+    QVERIFY(fileHolds(typed));
+
+    edit(kName, QStringLiteral("Tick"));
+    QVERIFY(m_app->key(QStringLiteral("Tab")));
+    QVERIFY(m_app->answer(kPatchQuestion, QStringLiteral("OK")));
+    QVERIFY(RunningMobrin::waitFor([&] { return m_app->textOf(kName) == "Tick "; }));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+z")));
+    QVERIFY(RunningMobrin::waitFor([&] { return m_app->textOf(kName) == "Clock"; }));
+    // A save puts a new file in place: the same name on another inode, once it is written.
+    const auto inode = [&] {
+        struct stat status {};
+        return ::stat(QFile::encodeName(m_path).constData(), &status) == 0 ? status.st_ino : 0;
+    };
+    const ino_t saved = inode();
+    QVERIFY(m_app->key(QStringLiteral("ctrl+s")));
+    QVERIFY(RunningMobrin::waitFor([&] { return inode() != saved; }));
+    QCOMPARE(TestFiles::read(m_path), typed);
 }
 
 QTEST_GUILESS_MAIN(EditingJourneys)

@@ -36,6 +36,21 @@ std::optional<QString> ScriptedPrompts::chooseFile(const FileRequest& request) {
     return path;
 }
 
+std::optional<QString> ScriptedPrompts::askText(const TextRequest& request) {
+    textRequests.append(request);
+    if (m_texts.empty()) {
+        ++unscripted;
+        return std::nullopt;
+    }
+    const bool cancelled = !m_texts.front().has_value();
+    const QString text = m_texts.front().value_or(QString());
+    m_texts.pop_front();
+    if (cancelled) {
+        return std::nullopt;
+    }
+    return text;
+}
+
 QStringList ScriptedPrompts::texts() const {
     QStringList result;
     for (const Message& message : messages) {

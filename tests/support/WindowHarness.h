@@ -26,7 +26,9 @@
 
 // Runs the window's menu command `name` (the action's object name) and lets it finish.
 inline void runCommand(MainWindow& window, const char* name) {
-    window.action(QLatin1String(name))->trigger();
+    // The menus' items, or an item of a context menu (the icon's).
+    QAction* item = window.action(QLatin1String(name));
+    (item ? item : window.findChild<QAction*>(QLatin1String(name)))->trigger();
     for (int i = 0; i < 3; ++i) {
         QCoreApplication::processEvents();
     }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinDocument.h"
 
-AddinDocument::AddinDocument(QObject* parent) : QObject(parent) {}
+// The undo stack is a child, so that whoever stops listening to the document's children stops
+// listening to it too before it goes.
+AddinDocument::AddinDocument(QObject* parent) : QObject(parent), m_undo(this) {}
 
 bool AddinDocument::isParsed() const {
     return m_header.classLine && !m_header.classLine->bytes.isEmpty();
@@ -26,6 +28,7 @@ int AddinDocument::patchableLength(Field field) const {
 
 void AddinDocument::load(AddinImage image) {
     const bool newPath = image.path() != m_image.path();
+    m_undo.clear();
     m_image = std::move(image);
     m_header = AddinHeader::parse(m_image.bytes());
     m_patched = false;
@@ -35,26 +38,47 @@ void AddinDocument::load(AddinImage image) {
     }
 }
 
+bool AddinDocument::replace(int offset, const QByteArray& bytes, ByteEditCommand::Kind kind) {
+    const QByteArray& image = m_image.bytes();
+    if (!isLoaded() || offset < 0 || bytes.isEmpty() || offset + bytes.size() > image.size()) {
+        return false;
+    }
+    m_undo.push(new ByteEditCommand(*this, offset, image.mid(offset, bytes.size()), bytes, kind));
+    return true;
+}
+
+void AddinDocument::write(int offset, const QByteArray& bytes, Redraw redraw) {
+    m_image.bytes().replace(offset, bytes.size(), bytes);
+    const int oldHeadSize = m_header.headSize;
+    m_header = AddinHeader::parse(m_image.bytes());
+    m_patched = true;
+    emit changed({{offset, int(bytes.size())}, redraw, m_header.headSize != oldHeadSize});
+}
+
 HeaderPatch AddinDocument::patch(Field field, const QString& text) {
     if (!isLoaded() || !place(field)) {
         return {HeaderPatch::Outcome::OutsideImage, {}};
     }
-    HeaderPatch result =
-        HeaderPatch::apply(m_image.bytes(), place(field)->start, patchableLength(field), text);
+    // The patch is worked out on a copy; the field's bytes then go in as one step.
+    const HeaderField& read = *place(field);
+    QByteArray patched = m_image.bytes();
+    HeaderPatch result = HeaderPatch::apply(patched, read.start, patchableLength(field), text);
     if (result.written()) {
-        m_header = AddinHeader::parse(m_image.bytes());
-        m_patched = true;
-        emit patched();
+        const int first = read.start - 1;
+        replace(first, patched.mid(first, patchableLength(field)),
+                field == Field::Name ? ByteEditCommand::Kind::PatchName
+                                     : ByteEditCommand::Kind::PatchDescription);
     }
     return result;
 }
 
 IconPatch AddinDocument::patchIcon(const QByteArray& icon) {
-    IconPatch result = IconPatch::apply(m_image.bytes(), icon);
+    QByteArray patched = m_image.bytes();
+    IconPatch result = IconPatch::apply(patched, icon);
     if (result.written()) {
-        m_header = AddinHeader::parse(m_image.bytes());
-        m_patched = true;
-        emit patched();
+        const int first = m_header.iconStart - 1;
+        replace(first, patched.mid(first, AddinHeader::kIconBytes),
+                ByteEditCommand::Kind::PatchIcon);
     }
     return result;
 }

@@ -3,19 +3,32 @@
 
 #include "AddinHeader.h"
 #include "AddinImage.h"
+#include "ByteEditCommand.h"
+#include "ByteRange.h"
 #include "HeaderPatch.h"
 #include "IconPatch.h"
 
 #include <QObject>
+#include <QUndoStack>
 
 // The loaded add-in: its image and path, whether it holds unsaved changes, and the header
 // parsed from it. The one owner of that state; the window's views show it and send it
-// commands. Every change re-parses the header before it is announced.
+// commands. Bytes change in one place, replace(), each change a step on the undo stack; every
+// change, undone or done again too, re-parses the header before it is announced. The image's
+// length never changes by editing: code addresses are fixed.
 class AddinDocument : public QObject {
     Q_OBJECT
 
 public:
     enum class Field { Name, Description };
+    // How the views show a change: afresh from the dump's first line, as Open and a confirmed
+    // patch of the name, description or icon do, or by repainting the changed bytes in place.
+    enum class Redraw { Afresh, InPlace };
+    struct ByteChange {
+        ByteRange range; // file offsets
+        Redraw redraw = Redraw::InPlace;
+        bool headSizeChanged = false;
+    };
 
     explicit AddinDocument(QObject* parent = nullptr);
 
@@ -23,6 +36,8 @@ public:
     const QString& path() const { return m_image.path(); }
     const AddinHeader& header() const { return m_header; }
     bool isLoaded() const { return m_image.isLoaded(); }
+    // Changed since it was opened or last saved; taking every change back leaves it changed,
+    // so that closing still asks.
     bool isPatched() const { return m_patched; }
     // A class text was read: the header can be shown, its numbers toggled and its fields
     // edited.
@@ -35,8 +50,14 @@ public:
     // How many characters a patch of `field` may write; 0 when it can take none.
     int patchableLength(Field field) const;
 
-    // Takes a freshly read image; whatever was loaded before, patched or not, is gone.
+    QUndoStack& undoStack() { return m_undo; }
+
+    // Takes a freshly read image; whatever was loaded before, patched or not, is gone, and so
+    // are the steps to undo.
     void load(AddinImage image);
+    // Writes `bytes` over the image from file offset `offset` as one step of the kind given.
+    // False, changing nothing, unless the range lies inside the image.
+    bool replace(int offset, const QByteArray& bytes, ByteEditCommand::Kind kind);
     // Writes `text` over the field in place. Nothing changes unless the outcome is Written.
     HeaderPatch patch(Field field, const QString& text);
     // Writes the 160 icon bytes over the header's icon in place. Nothing changes unless the
@@ -55,15 +76,19 @@ public:
 signals:
     // A new image replaced the old one.
     void replaced();
-    // Bytes of the image changed in place.
-    void patched();
+    // Bytes of the image changed in place: a step done, undone or done again.
+    void changed(const AddinDocument::ByteChange& change);
     // The path the next save writes changed.
     void pathChanged(const QString& path);
 
 private:
+    friend class ByteEditCommand;
+    // The steps' own write: the bytes, the header parsed again, the change announced.
+    void write(int offset, const QByteArray& bytes, Redraw redraw);
     const std::optional<HeaderField>& place(Field field) const;
 
     AddinImage m_image;
     AddinHeader m_header;
+    QUndoStack m_undo;
     bool m_patched = false;
 };

@@ -13,9 +13,10 @@ CompareCommands::CompareCommands(Prompts& prompts, const AddinDocument& document
                                  QObject* parent)
     : QObject(parent), m_prompts(prompts), m_document(document), m_dump(dump) {
     // The other file was chosen against this one: another file ends the comparison, while a
-    // patch of this one is compared again (a few microseconds for a whole add-in).
+    // change of this one, undone or done again too, is compared again (a few microseconds for a
+    // whole add-in).
     connect(&document, &AddinDocument::replaced, this, &CompareCommands::end);
-    connect(&document, &AddinDocument::patched, this, &CompareCommands::compareAgain);
+    connect(&document, &AddinDocument::changed, this, &CompareCommands::compareAgain);
 }
 
 bool CompareCommands::compareWithChosen() {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DumpState.h"
 
-#include "AddinDocument.h"
 #include "DumpText.h"
 
 #include <algorithm>
@@ -9,7 +8,7 @@
 DumpState::DumpState(const AddinDocument& document, QObject* parent)
     : QObject(parent), m_document(document) {
     connect(&document, &AddinDocument::replaced, this, &DumpState::showAfresh);
-    connect(&document, &AddinDocument::patched, this, &DumpState::showAfresh);
+    connect(&document, &AddinDocument::changed, this, &DumpState::documentChanged);
 }
 
 int DumpState::dumpStart() const {
@@ -26,6 +25,19 @@ QByteArrayView DumpState::shownBytes() const {
     return QByteArrayView(m_document.image().bytes()).sliced(dumpStart());
 }
 
+int DumpState::lineCount() const {
+    const int perLine = DumpText::kBytesPerLine;
+    return std::max(1, (int(shownBytes().size()) + perLine - 1) / perLine);
+}
+
+int DumpState::lastTopLine() const {
+    return std::max(1, lineCount() - DumpText::kLinesInView + 1);
+}
+
+DumpState::Selection DumpState::selection() const {
+    return {std::min(m_anchor, m_caret), std::abs(m_caret - m_anchor)};
+}
+
 void DumpState::setStripHeader(bool strip) {
     if (strip == m_stripHeader) {
         return;
@@ -37,49 +49,99 @@ void DumpState::setStripHeader(bool strip) {
 }
 
 void DumpState::showAfresh() {
-    // New text in the panes puts their carets on the first byte, their first line in view.
-    m_selection = {dumpStart(), 0};
+    // A dump shown afresh has its caret on the first byte, its first line in view.
+    m_anchor = m_caret = dumpStart();
+    m_nibble = 0;
     m_topLine = 1;
     emit changed(Change::Content | Change::Selection | Change::TopLine);
 }
 
+void DumpState::documentChanged(const AddinDocument::ByteChange& change) {
+    // Stripped, a header that changed its size moves every byte the dump shows.
+    if (change.redraw == AddinDocument::Redraw::Afresh ||
+        (m_stripHeader && change.headSizeChanged)) {
+        showAfresh();
+        return;
+    }
+    emit bytesChanged(change.range);
+}
+
+int DumpState::clamped(int offset) const {
+    const ByteRange shown = shownRange();
+    return std::clamp(offset, shown.start, shown.end());
+}
+
+int DumpState::lineOf(int offset) const {
+    return (offset - dumpStart()) / DumpText::kBytesPerLine + 1;
+}
+
+int DumpState::topLineShowing(int line, int from) const {
+    if (line < from) {
+        return line;
+    }
+    if (line >= from + DumpText::kLinesInView) {
+        return line - DumpText::kLinesInView + 1;
+    }
+    return from;
+}
+
 bool DumpState::select(int start, int length) {
-    const int first = dumpStart();
-    const int end = first + int(shownBytes().size());
-    if (start < first || start > end || length < 0) {
+    const ByteRange shown = shownRange();
+    if (start < shown.start || start > shown.end() || length < 0) {
         return false;
     }
-    const Selection wanted{start, std::min(length, end - start)};
-    const bool moved = wanted != m_selection;
-    m_selection = wanted;
-    if (moved) {
-        emit changed(Change::Selection);
-    }
-    emit selectRequested(wanted);
+    const int end = std::min(start + length, shown.end());
+    const int oldTopLine = m_topLine;
+    const Selection old = selection();
+    m_anchor = start;
+    m_caret = end;
+    m_nibble = 0;
+    // The last selected byte comes into view, then the first, which wins where both cannot.
+    const int lastLine = lineOf(std::max(start, end - 1));
+    m_topLine = std::clamp(topLineShowing(lineOf(start), topLineShowing(lastLine, m_topLine)), 1,
+                           lastTopLine());
+    announce(selection() != old ? Changes(Change::Selection) : Changes(), oldTopLine);
     return true;
 }
 
-void DumpState::setLeader(PaneSync::Pane pane) {
-    if (pane != m_leader) {
-        m_leader = pane;
-        emit changed(Change::Leader);
-    }
+void DumpState::setCaret(int anchor, int caret, int nibble) {
+    const int oldTopLine = m_topLine;
+    const Selection old = selection();
+    const int oldCaret = m_caret;
+    const int oldNibble = m_nibble;
+    m_anchor = clamped(anchor);
+    m_caret = clamped(caret);
+    m_nibble = m_caret < shownRange().end() ? std::clamp(nibble, 0, 1) : 0;
+    // Selecting forwards, the caret stands after the last selected byte: that byte is the one
+    // to keep in view, not the start of the next line.
+    const int shown = m_caret > m_anchor ? m_caret - 1 : m_caret;
+    m_topLine = std::clamp(topLineShowing(lineOf(shown), m_topLine), 1, lastTopLine());
+    const bool moved = selection() != old || m_caret != oldCaret || m_nibble != oldNibble;
+    announce(moved ? Changes(Change::Selection) : Changes(), oldTopLine);
 }
 
-PaneSync::Step DumpState::followPanes(const PaneSync::Reading& reading) {
-    const PaneSync::Step step = m_sync.step(reading);
-    Changes what;
-    const Selection shown{dumpStart() + step.position, step.length};
-    if (shown != m_selection) {
-        m_selection = shown;
-        what |= Change::Selection;
-    }
-    if (step.firstLine != m_topLine) {
-        m_topLine = step.firstLine;
+void DumpState::moveCaret(int offset, int nibble, bool extend) {
+    setCaret(extend ? m_anchor : offset, offset, nibble);
+}
+
+void DumpState::setTopLine(int line) {
+    const int oldTopLine = m_topLine;
+    m_topLine = std::clamp(line, 1, lastTopLine());
+    announce({}, oldTopLine);
+}
+
+void DumpState::announce(Changes what, int oldTopLine) {
+    if (m_topLine != oldTopLine) {
         what |= Change::TopLine;
     }
     if (what) {
         emit changed(what);
     }
-    return step;
+}
+
+void DumpState::setLeader(Pane pane) {
+    if (pane != m_leader) {
+        m_leader = pane;
+        emit changed(Change::Leader);
+    }
 }

@@ -44,6 +44,15 @@ public:
         bool operator==(const FileRequest&) const = default;
     };
 
+    // A line of text to type, such as a byte value.
+    struct TextRequest {
+        QString caption;
+        QString label; // what to type, above the field
+        QString text;  // what the field holds at first
+
+        bool operator==(const TextRequest&) const = default;
+    };
+
     Prompts() = default;
     Prompts(const Prompts&) = delete;
     Prompts& operator=(const Prompts&) = delete;
@@ -56,4 +65,6 @@ public:
     }
     // The chosen path, or nothing when the dialog was cancelled.
     virtual std::optional<QString> chooseFile(const FileRequest& request) = 0;
+    // The text typed, or nothing when the question was cancelled.
+    virtual std::optional<QString> askText(const TextRequest& request) = 0;
 };

@@ -2,17 +2,19 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
+#include "ActionTable.h"
 #include "AddinCheck.h"
 #include "AppTitle.h"
 #include "CodeListingWindow.h"
 #include "CommandTexts.h"
 #include "CompareCommands.h"
 #include "CompareWindow.h"
+#include "DataInspectorWindow.h"
 #include "DumpFiles.h"
 #include "DumpPane.h"
-#include "DumpState.h"
 #include "DumpText.h"
 #include "DumpView.h"
+#include "EditCommands.h"
 #include "FieldCommands.h"
 #include "FileCommands.h"
 #include "FindBox.h"
@@ -27,17 +29,34 @@
 #include "StatusPanels.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTimer>
 
 namespace {
 
 // The designed client area, status bar included, in pixels.
 constexpr QSize kClientSize{636, 363};
 constexpr int kStatusBarHeight = 18;
+
+// The keys that work in the program's other windows too.
+const QStringList kSharedKeys = {
+    QStringLiteral("mnuSearchFind"),
+    QStringLiteral("mnuSearchFindNext"),
+    QStringLiteral("mnuSearchFindPrevious"),
+    QStringLiteral("mnuSearchGoTo"),
+    QStringLiteral("mnuSearchNextDifference"),
+    QStringLiteral("mnuSearchPreviousDifference"),
+    QStringLiteral("mnuEditUndo"),
+    QStringLiteral("mnuEditRedo"),
+    QStringLiteral("mnuFileListing"),
+    QStringLiteral("mnuFileInspector"),
+};
 
 } // namespace
 
@@ -47,7 +66,8 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
       m_files(new FileCommands(prompts, *m_document, this)),
       m_fields(std::make_unique<FieldCommands>(prompts, *m_document)),
       m_icons(std::make_unique<IconCommands>(prompts, *m_document)),
-      m_sources(std::make_unique<SourceCommands>(prompts, *m_document)) {
+      m_sources(std::make_unique<SourceCommands>(prompts, *m_document)),
+      m_edits(std::make_unique<EditCommands>(prompts, *m_document, *m_dumpState)) {
     setObjectName(QStringLiteral("main"));
     auto* client = new QWidget(this);
     setCentralWidget(client);
@@ -57,12 +77,17 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
     setStatusBar(m_status);
     // Whichever monospace font the system has; the dump fits it to its own cells.
     m_dump->setDumpFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    createMenus();
+    m_finds = std::make_unique<FindCommands>(*m_document, *m_dumpState);
+    m_compare = std::make_unique<CompareCommands>(m_prompts, *m_document, *m_dumpState);
+    createActions();
     connectDocument();
     connectHeader();
     connectSearch();
     layOut();
     setAcceptDrops(true);
+    m_follow.setSingleShot(true);
+    m_follow.setInterval(0);
+    connect(&m_follow, &QTimer::timeout, this, &MainWindow::followEdits);
 
     // Start-up: the caption, no file, the hex pane leading, stripping unavailable.
     showCaption();
@@ -71,8 +96,9 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
 MainWindow::~MainWindow() {
     // Closing the window leaves the icon code open; the window's end takes it along.
     delete m_iconCode;
-    // The listing reads the document and the dump: it goes before they do.
+    // The listing and the inspector read the document and the dump: they go before they do.
     delete m_listing;
+    delete m_inspector;
     // Destroying the window hides it, which takes the focus from a header box; no child
     // signal may reach this window once its members are gone.
     for (QObject* child : findChildren<QObject*>()) {
@@ -80,63 +106,176 @@ MainWindow::~MainWindow() {
     }
 }
 
-void MainWindow::createMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    auto add = [this](QMenu* menu, const QString& name, const QString& caption,
-                      const QKeySequence& shortcut, std::function<void()> command) {
-        QAction* item = menu->addAction(caption);
-        item->setObjectName(name);
-        item->setShortcut(shortcut);
-        // The menu's keys work wherever the focus is, the dump panes included.
-        item->setShortcutContext(Qt::WindowShortcut);
-        connect(item, &QAction::triggered, this,
-                [this, command = std::move(command)] { request(command); });
-        return item;
+void MainWindow::createActions() {
+    const auto loaded = [this] { return m_document->isLoaded(); };
+    const auto selected = [this] { return m_edits->hasSelection(); };
+    const auto keys = [](std::initializer_list<QKeySequence> list) {
+        return QList<QKeySequence>(list);
     };
-    add(file, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open"),
-        QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
-            finishEdits();
-            m_files->open();
-        });
-    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar1"));
-    add(file, QStringLiteral("mnuFileSave"), QStringLiteral("Save"),
-        QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
-            finishEdits();
-            m_files->save();
-        });
-    add(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("Save &As..."),
-        QKeySequence(Qt::CTRL | Qt::Key_A), [this] {
-            finishEdits();
-            m_files->saveAs();
-        });
-    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar2"));
-    add(file, QStringLiteral("mnuFileProperties"), QStringLiteral("Propert&ies"), {}, [this] {
-        finishEdits();
-        showProperties();
-    });
-    QAction* listing = add(file, QStringLiteral("mnuFileListing"), QStringLiteral("Code &listing"),
-                           QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
-                               finishEdits();
-                               showListing();
-                           });
-    listing->setEnabled(false);
-    add(file, QStringLiteral("mnuFileCheck"), QStringLiteral("Check add-in"), {}, [this] {
-        finishEdits();
-        showCheck();
-    })->setEnabled(false);
-    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar5"));
-    add(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), {}, [this] { close(); });
+    const auto afterEdits = [this](std::function<void()> command) {
+        return [this, command = std::move(command)] { requestAfterEdits(command); };
+    };
+    const QString file = QStringLiteral("mnuFile");
+    const QString editMenu = QStringLiteral("mnuEdit");
+    const QString search = QStringLiteral("mnuSearch");
+    const QString help = QStringLiteral("mnuHelp");
+    // Open, Save, Save As, Properties, Exit and About can always be chosen.
+    const QList<ActionTable::Row> rows = {
+        {file,
+         QStringLiteral("mnuFileOpen"),
+         QStringLiteral("&Open"),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_O)}),
+         {},
+         afterEdits([this] { m_files->open(); })},
+        {file, QStringLiteral("mnuFileBar1"), {}, {}, {}, {}},
+        {file,
+         QStringLiteral("mnuFileSave"),
+         QStringLiteral("Save"),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_S)}),
+         {},
+         afterEdits([this] { m_files->save(); })},
+        {file,
+         QStringLiteral("mnuFileSaveAs"),
+         QStringLiteral("Save &As..."),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_A)}),
+         {},
+         afterEdits([this] { m_files->saveAs(); })},
+        {file,
+         QStringLiteral("mnuFileCompare"),
+         QStringLiteral("Co&mpare with..."),
+         {},
+         loaded,
+         afterEdits([this] { compare(); })},
+        {file, QStringLiteral("mnuFileBar2"), {}, {}, {}, {}},
+        {file,
+         QStringLiteral("mnuFileProperties"),
+         QStringLiteral("Propert&ies"),
+         {},
+         {},
+         afterEdits([this] { showProperties(); })},
+        {file, QStringLiteral("mnuFileListing"), QStringLiteral("Code &listing"),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_L)}),
+         [this] { return m_document->isCompleteAddin(); }, afterEdits([this] { showListing(); })},
+        {file, QStringLiteral("mnuFileInspector"), QStringLiteral("Data &inspector"),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_I)}), loaded,
+         afterEdits([this] { showInspector(); })},
+        {file,
+         QStringLiteral("mnuFileCheck"),
+         QStringLiteral("Check add-in"),
+         {},
+         loaded,
+         afterEdits([this] { showCheck(); })},
+        {file, QStringLiteral("mnuFileBar5"), {}, {}, {}, {}},
+        {file,
+         QStringLiteral("mnuFileExit"),
+         QStringLiteral("E&xit"),
+         {},
+         {},
+         [this] { request([this] { close(); }); }},
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    add(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About Mobrin!..."), {},
-        [this] { showAbout(); });
-    createSearchMenus(add);
+        {editMenu, QStringLiteral("mnuEditUndo"), QStringLiteral("&Undo"),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_Z)}),
+         [this] { return m_document->undoStack().canUndo(); },
+         [this] {
+             edit([this] {
+                 m_document->undoStack().undo();
+                 return QString();
+             });
+         }},
+        {editMenu, QStringLiteral("mnuEditRedo"), QStringLiteral("&Redo"),
+         keys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}),
+         [this] { return m_document->undoStack().canRedo(); },
+         [this] {
+             edit([this] {
+                 m_document->undoStack().redo();
+                 return QString();
+             });
+         }},
+        {editMenu, QStringLiteral("mnuEditBar1"), {}, {}, {}, {}},
+        {editMenu, QStringLiteral("mnuEditCopy"), QStringLiteral("&Copy"),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_C)}), selected,
+         afterEdits([this] { copy(m_edits->copyText(m_dumpState->leader())); })},
+        {editMenu,
+         QStringLiteral("mnuEditCopyHex"),
+         QStringLiteral("Copy as &hex"),
+         {},
+         selected,
+         afterEdits([this] { copy(m_edits->copyHex()); })},
+        {editMenu, QStringLiteral("mnuEditPaste"), QStringLiteral("&Paste over"),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_V)}), loaded,
+         [this] {
+             edit([this] {
+                 return m_edits->paste(editedPane(), QGuiApplication::clipboard()->text());
+             });
+         }},
+        {editMenu, QStringLiteral("mnuEditBar2"), {}, {}, {}, {}},
+        {editMenu,
+         QStringLiteral("mnuEditFill"),
+         QStringLiteral("&Fill selection..."),
+         {},
+         selected,
+         [this] { edit([this] { return m_edits->fill(); }); }},
+        {editMenu,
+         QStringLiteral("mnuEditSelectAll"),
+         QStringLiteral("Select &all"),
+         {},
+         loaded,
+         afterEdits([this] { m_edits->selectAll(); })},
+
+        {search, QStringLiteral("mnuSearchFind"), QStringLiteral("&Find..."),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_F)}), loaded,
+         [this] { request([this] { showFind(); }); }},
+        {search, QStringLiteral("mnuSearchFindNext"), QStringLiteral("Find &next"),
+         keys({QKeySequence(Qt::Key_F3)}), loaded,
+         [this] { request([this] { find(RangeStep::Direction::Forward); }); }},
+        {search, QStringLiteral("mnuSearchFindPrevious"), QStringLiteral("Find &previous"),
+         keys({QKeySequence(Qt::SHIFT | Qt::Key_F3)}), loaded,
+         [this] { request([this] { find(RangeStep::Direction::Backward); }); }},
+        {search, QStringLiteral("mnuSearchBar1"), {}, {}, {}, {}},
+        {search, QStringLiteral("mnuSearchGoTo"), QStringLiteral("&Go to..."),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_G)}), loaded,
+         [this] { request([this] { showGoTo(); }); }},
+        {search, QStringLiteral("mnuSearchBar2"), {}, {}, {}, {}},
+        {search, QStringLiteral("mnuSearchNextDifference"), QStringLiteral("Next &difference"),
+         keys({QKeySequence(Qt::Key_F7)}), [this] { return m_compare->isComparing(); },
+         afterEdits([this] { stepDifference(RangeStep::Direction::Forward); })},
+        {search, QStringLiteral("mnuSearchPreviousDifference"),
+         QStringLiteral("Previous diff&erence"), keys({QKeySequence(Qt::SHIFT | Qt::Key_F7)}),
+         [this] { return m_compare->isComparing(); },
+         afterEdits([this] { stepDifference(RangeStep::Direction::Backward); })},
+
+        {help,
+         QStringLiteral("mnuHelpAbout"),
+         QStringLiteral("&About Mobrin!..."),
+         {},
+         {},
+         [this] { request([this] { showAbout(); }); }},
+    };
+    m_actions = new ActionTable({{file, QStringLiteral("&File")},
+                                 {editMenu, QStringLiteral("&Edit")},
+                                 {search, QStringLiteral("&Search")},
+                                 {help, QStringLiteral("&Help")}},
+                                rows, this);
+    m_actions->buildMenus(menuBar());
+    QUndoStack& undo = m_document->undoStack();
+    connect(&undo, &QUndoStack::indexChanged, this, [this] { m_actions->refresh(); });
+    connect(&undo, &QUndoStack::undoTextChanged, this, &MainWindow::showUndoCaptions);
+    connect(&undo, &QUndoStack::redoTextChanged, this, &MainWindow::showUndoCaptions);
+}
+
+void MainWindow::showUndoCaptions() {
+    const QUndoStack& undo = m_document->undoStack();
+    const auto caption = [](const QString& verb, const QString& what) {
+        return what.isEmpty() ? verb : verb + QLatin1Char(' ') + what;
+    };
+    action(QStringLiteral("mnuEditUndo"))
+        ->setText(caption(QStringLiteral("&Undo"), undo.undoText()));
+    action(QStringLiteral("mnuEditRedo"))
+        ->setText(caption(QStringLiteral("&Redo"), undo.redoText()));
 }
 
 QAction* MainWindow::action(const QString& name) const {
-    return findChild<QAction*>(name);
+    return m_actions->action(name);
 }
 
 void MainWindow::layOut() {
@@ -161,15 +300,29 @@ void MainWindow::layOut() {
 void MainWindow::connectDocument() {
     connect(m_files, &FileCommands::fileChosen, this, &MainWindow::unloadIconCode);
     connect(m_document, &AddinDocument::pathChanged, this, &MainWindow::showCaption);
-    // A new or patched image, or the header stripped: the state has put the selection back on
-    // the dump's first byte, and the window shows it all afresh.
+    // A new image, a confirmed patch or the header stripped: the state has put the selection
+    // back on the dump's first byte, and the window shows it all afresh. A header whose size
+    // an edit changed while it is stripped shows the dump afresh too, quietly.
     connect(m_dumpState, &DumpState::changed, this, [this](DumpState::Changes what) {
         if (what & DumpState::Change::Content) {
-            render();
+            if (m_editing) {
+                renderDump();
+                scheduleFollow();
+            } else {
+                render();
+            }
         }
         if (what & (DumpState::Change::Content | DumpState::Change::Selection)) {
             showStatus();
+            if (m_inspector) {
+                m_inspector->refresh();
+            }
         }
+        m_actions->refresh();
+    });
+    connect(m_dumpState, &DumpState::bytesChanged, this, &MainWindow::scheduleFollow);
+    connect(m_dump, &DumpView::typed, this, [this](DumpState::Pane pane, const QString& text) {
+        edit([this, pane, text] { return m_edits->type(pane, text); });
     });
 }
 
@@ -179,15 +332,11 @@ void MainWindow::connectHeader() {
             [this](AddinDocument::Field field) { request([this, field] { finishEdit(field); }); });
     // However the box is ticked (mouse, keys, a screen reader), the dump follows.
     connect(m_header, &HeaderArea::stripHeaderToggled, this, [this](bool strip) {
-        request([this, strip] {
-            finishEdits();
-            m_dumpState->setStripHeader(strip);
-        });
+        requestAfterEdits([this, strip] { m_dumpState->setStripHeader(strip); });
     });
     connect(m_header, &HeaderArea::iconCodeRequested, this, &MainWindow::showIconCode);
     connect(m_header, &HeaderArea::iconReplaceRequested, this, [this] {
-        request([this] {
-            finishEdits();
+        requestAfterEdits([this] {
             if (m_icons->replaceFromDialog()) {
                 refreshIconCode();
             }
@@ -195,8 +344,7 @@ void MainWindow::connectHeader() {
     });
     // A picture dropped on the icon replaces it; anything else is opened, as anywhere else.
     connect(m_header, &HeaderArea::fileDroppedOnIcon, this, [this](const QString& path) {
-        request([this, path] {
-            finishEdits();
+        requestAfterEdits([this, path] {
             if (!m_icons->takesDrop(path)) {
                 m_files->openPath(path);
             } else if (m_icons->replaceFrom(path)) {
@@ -217,6 +365,13 @@ void MainWindow::request(std::function<void()> command) {
     QMetaObject::invokeMethod(this, &MainWindow::runRequests, Qt::QueuedConnection);
 }
 
+void MainWindow::requestAfterEdits(std::function<void()> command) {
+    request([this, command = std::move(command)] {
+        finishEdits();
+        command();
+    });
+}
+
 void MainWindow::runRequests() {
     // A command's dialog runs an event loop of its own; what is asked for meanwhile waits
     // for this loop to reach it.
@@ -233,10 +388,7 @@ void MainWindow::runRequests() {
 }
 
 void MainWindow::openFile(const QString& path) {
-    request([this, path] {
-        finishEdits();
-        m_files->openPath(path);
-    });
+    requestAfterEdits([this, path] { m_files->openPath(path); });
 }
 
 void MainWindow::finishEdits() {
@@ -261,8 +413,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // The close box and Exit alike: the edit's question first, then the one about the
     // unsaved changes, each outside the close request's own handling.
     event->ignore();
-    request([this] {
-        finishEdits();
+    requestAfterEdits([this] {
         if (m_document->isPatched()) {
             const Prompts::Answer answer = m_prompts.ask(
                 {QStringLiteral("Discard the changes?"), QStringLiteral("Add-in changed!"),
@@ -293,6 +444,53 @@ void MainWindow::dropEvent(QDropEvent* event) {
     // The drop ends before the file is opened, so that its questions are not asked while
     // the drag source waits.
     openFile(urls.constFirst().toLocalFile());
+}
+
+// --- Editing -----------------------------------------------------------------------------
+
+void MainWindow::edit(std::function<QString()> command) {
+    requestAfterEdits([this, command = std::move(command)] {
+        m_editing = true;
+        const QString refusal = command();
+        m_editing = false;
+        // A refusal, or else a header the edit left damaged, named where it does not stop
+        // the typing.
+        m_status->showNote(refusal.isEmpty() ? m_document->header().problemText() : refusal);
+    });
+}
+
+DumpState::Pane MainWindow::editedPane() const {
+    // Keys and Paste go to the pane with the focus; without one, to the leading pane.
+    const DumpPane* focused = m_dump->focusedPane();
+    return focused ? focused->kind() : m_dumpState->leader();
+}
+
+void MainWindow::copy(const QString& text) {
+    if (!text.isEmpty()) {
+        QGuiApplication::clipboard()->setText(text);
+    }
+}
+
+void MainWindow::scheduleFollow() {
+    // A timer runs once the events already waiting are done, so a run of edits (a held key,
+    // a script of undos) is followed once.
+    m_follow.start();
+}
+
+void MainWindow::followEdits() {
+    if (!m_document->isLoaded()) {
+        return;
+    }
+    m_header->show(*m_document);
+    m_header->showStripHeader(m_dumpState->stripHeader(), true);
+    refreshIconCode();
+    if (m_listing) {
+        m_listing->refresh();
+    }
+    if (m_inspector) {
+        m_inspector->refresh();
+    }
+    m_actions->refresh();
 }
 
 // --- Accessory windows ------------------------------------------------------------------
@@ -332,18 +530,39 @@ void MainWindow::showListing() {
     }
     if (!m_listing) {
         m_listing = new CodeListingWindow(*m_document, *m_dumpState, this);
-        connect(m_listing, &CodeListingWindow::saveSourceRequested, this, [this] {
-            request([this] {
-                finishEdits();
-                m_sources->saveSource();
-            });
-        });
+        shareKeys(m_listing);
+        connect(m_listing, &CodeListingWindow::saveSourceRequested, this,
+                [this] { requestAfterEdits([this] { m_sources->saveSource(); }); });
     }
     m_listing->show();
     m_listing->raise();
     m_listing->activateWindow();
     // Once shown, it knows how many lines it has room for when it scrolls to the dump's caret.
     m_listing->refresh();
+}
+
+void MainWindow::showInspector() {
+    if (!m_document->isLoaded()) {
+        return;
+    }
+    if (!m_inspector) {
+        m_inspector = new DataInspectorWindow(*m_dumpState, this);
+        shareKeys(m_inspector);
+        connect(m_inspector, &DataInspectorWindow::valueTyped, this,
+                [this](ByteInspection::Value value, const QString& text) {
+                    edit([this, value, text] {
+                        QString refusal = m_edits->setValue(value, text);
+                        if (m_inspector) {
+                            // A refused value gives way to the byte as it is.
+                            m_inspector->showNote(refusal);
+                            m_inspector->refresh();
+                        }
+                        return refusal;
+                    });
+                });
+    }
+    m_inspector->refresh();
+    m_inspector->present();
 }
 
 void MainWindow::showCheck() {
@@ -354,6 +573,10 @@ void MainWindow::showCheck() {
 
 CodeListingWindow* MainWindow::listingWindow() const {
     return m_listing;
+}
+
+DataInspectorWindow* MainWindow::inspectorWindow() const {
+    return m_inspector;
 }
 
 void MainWindow::unloadIconCode() {
@@ -376,25 +599,23 @@ void MainWindow::showProperties() {
 
 void MainWindow::render() {
     m_header->showStripHeader(m_dumpState->stripHeader(), true);
-    action(QStringLiteral("mnuFileListing"))->setEnabled(m_document->isCompleteAddin());
-    action(QStringLiteral("mnuFileCheck"))->setEnabled(true);
     showProperties();
     renderDump();
+    m_dump->focusHexPane();
+    m_actions->refresh();
 }
 
 void MainWindow::renderDump() {
+    // The rendering goes through the two temporary files, as it always has; the panes paint
+    // the bytes themselves, so the files only have to be written and read back whole.
     const QByteArrayView range = m_dumpState->shownBytes();
-    const QString hex = DumpText::hexText(range);
-    const QString ascii = DumpText::asciiText(range);
     QString reason;
-    const auto texts = m_dumpFiles.roundTrip(hex, ascii, &reason);
-    if (!texts) {
-        // The texts in memory are what the files would have brought back: the panes show the
-        // new image all the same, in step with the header, the caption and the size.
+    if (!m_dumpFiles.roundTrip(DumpText::hexText(range), DumpText::asciiText(range), &reason)) {
+        // The panes show the new image all the same, in step with the header, the caption
+        // and the size.
         tell(CommandTexts::withReason(QStringLiteral("Error opening temporary files!!"), reason));
     }
-    m_dump->showTexts(texts ? texts->hex : hex, texts ? texts->ascii : ascii);
-    m_dump->focusHexPane();
+    m_dump->markRuns(m_compare->shownRuns());
 }
 
 void MainWindow::showStatus() {
@@ -410,76 +631,24 @@ void MainWindow::showCaption() {
 
 // --- Find, go to and compare -------------------------------------------------------------
 
-void MainWindow::createSearchMenus(const AddCommand& add) {
-    // Search stands between File and Help, where users look for Find and Go to.
-    auto* search = new QMenu(QStringLiteral("&Search"), menuBar());
-    search->setObjectName(QStringLiteral("mnuSearch"));
-    menuBar()->insertMenu(findChild<QMenu*>(QStringLiteral("mnuHelp"))->menuAction(), search);
-    add(search, QStringLiteral("mnuSearchFind"), QStringLiteral("&Find..."),
-        QKeySequence(Qt::CTRL | Qt::Key_F), [this] { showFind(); });
-    add(search, QStringLiteral("mnuSearchFindNext"), QStringLiteral("Find &next"),
-        QKeySequence(Qt::Key_F3), [this] { find(RangeStep::Direction::Forward); });
-    add(search, QStringLiteral("mnuSearchFindPrevious"), QStringLiteral("Find &previous"),
-        QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { find(RangeStep::Direction::Backward); });
-    search->addSeparator()->setObjectName(QStringLiteral("mnuSearchBar1"));
-    add(search, QStringLiteral("mnuSearchGoTo"), QStringLiteral("&Go to..."),
-        QKeySequence(Qt::CTRL | Qt::Key_G), [this] { showGoTo(); });
-    search->addSeparator()->setObjectName(QStringLiteral("mnuSearchBar2"));
-    add(search, QStringLiteral("mnuSearchNextDifference"), QStringLiteral("Next &difference"),
-        QKeySequence(Qt::Key_F7), [this] { stepDifference(RangeStep::Direction::Forward); });
-    add(search, QStringLiteral("mnuSearchPreviousDifference"),
-        QStringLiteral("Previous diff&erence"), QKeySequence(Qt::SHIFT | Qt::Key_F7),
-        [this] { stepDifference(RangeStep::Direction::Backward); });
-
-    // "Compare with..." goes with the file commands, after Save As.
-    auto* file = findChild<QMenu*>(QStringLiteral("mnuFile"));
-    QAction* compareItem = add(file, QStringLiteral("mnuFileCompare"),
-                               QStringLiteral("Co&mpare with..."), {}, [this] { compare(); });
-    file->removeAction(compareItem);
-    file->insertAction(action(QStringLiteral("mnuFileBar2")), compareItem);
-}
-
 void MainWindow::connectSearch() {
-    m_finds = std::make_unique<FindCommands>(*m_document, *m_dumpState);
-    m_compare = std::make_unique<CompareCommands>(m_prompts, *m_document, *m_dumpState);
     connect(m_compare.get(), &CompareCommands::changed, this, &MainWindow::showComparison);
     connect(m_dumpState, &DumpState::changed, this, [this](DumpState::Changes what) {
         // A note speaks of the selection it was made for.
         if (what & (DumpState::Change::Content | DumpState::Change::Selection)) {
             m_status->showNote({});
         }
-        // The dump's new texts have no marks yet, and may show other bytes.
-        if (what & DumpState::Change::Content) {
-            m_dump->markRuns(m_compare->shownRuns());
-            enableSearch();
-        }
     });
-    enableSearch();
 }
 
-void MainWindow::enableSearch() {
-    const bool loaded = m_document->isLoaded();
-    for (const char* name : {"mnuSearchFind", "mnuSearchFindNext", "mnuSearchFindPrevious",
-                             "mnuSearchGoTo", "mnuFileCompare"}) {
-        action(QLatin1String(name))->setEnabled(loaded);
-    }
-    for (const char* name : {"mnuSearchNextDifference", "mnuSearchPreviousDifference"}) {
-        action(QLatin1String(name))->setEnabled(m_compare->isComparing());
-    }
-}
-
-void MainWindow::shareSearchKeys(QWidget* window) const {
-    for (const char* name :
-         {"mnuSearchFind", "mnuSearchFindNext", "mnuSearchFindPrevious", "mnuSearchGoTo",
-          "mnuSearchNextDifference", "mnuSearchPreviousDifference"}) {
-        window->addAction(action(QLatin1String(name)));
-    }
+void MainWindow::shareKeys(QWidget* window) const {
+    m_actions->shareKeys(window, kSharedKeys);
 }
 
 void MainWindow::showFind() {
     if (!m_findBox) {
         m_findBox = new FindBox(this);
-        shareSearchKeys(m_findBox);
+        shareKeys(m_findBox);
         connect(m_findBox, &FindBox::findRequested, this, [this](RangeStep::Direction direction) {
             request([this, direction] { find(direction); });
         });
@@ -506,7 +675,7 @@ void MainWindow::find(RangeStep::Direction direction) {
 void MainWindow::showGoTo() {
     if (!m_goToBox) {
         m_goToBox = new GoToBox(this);
-        shareSearchKeys(m_goToBox);
+        shareKeys(m_goToBox);
         connect(m_goToBox, &GoToBox::goRequested, this, [this] { request([this] { goTo(); }); });
     }
     m_goToBox->present();
@@ -526,21 +695,19 @@ void MainWindow::goTo() {
 }
 
 void MainWindow::compare() {
-    finishEdits();
     if (m_compare->compareWithChosen()) {
         m_status->showNote(m_compare->comparison()->lengthNote());
     }
 }
 
 void MainWindow::stepDifference(RangeStep::Direction direction) {
-    finishEdits();
     const QString note = m_compare->step(direction);
     m_status->showNote(note);
 }
 
 void MainWindow::showComparison() {
     m_dump->markRuns(m_compare->shownRuns());
-    enableSearch();
+    m_actions->refresh();
     if (!m_compare->isComparing()) {
         if (m_compareWindow) {
             m_compareWindow->hide();
@@ -549,7 +716,7 @@ void MainWindow::showComparison() {
     }
     if (!m_compareWindow) {
         m_compareWindow = new CompareWindow(this);
-        shareSearchKeys(m_compareWindow);
+        shareKeys(m_compareWindow);
         connect(m_compareWindow, &CompareWindow::stepRequested, this,
                 [this](RangeStep::Direction direction) {
                     request([this, direction] { stepDifference(direction); });

@@ -2,21 +2,25 @@
 #pragma once
 
 #include "AddinDocument.h"
+#include "DumpState.h"
 #include "RangeStep.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
 #include <deque>
 #include <functional>
 #include <memory>
 
+class ActionTable;
 class CodeListingWindow;
 class CompareCommands;
 class CompareWindow;
+class DataInspectorWindow;
 class DumpFiles;
-class DumpState;
 class DumpView;
+class EditCommands;
 class FieldCommands;
 class FileCommands;
 class FindBox;
@@ -28,11 +32,11 @@ class IconCommands;
 class SourceCommands;
 class Prompts;
 class QAction;
-class QMenu;
 class StatusPanels;
 
-// The main window "main": the header area, the dump view and the status bar, the File and
-// Help menus. It shows the loaded document and turns the user's actions into commands on it.
+// The main window "main": the header area, the dump view and the status bar, the File, Edit,
+// Search and Help menus. It shows the loaded document and turns the user's actions into
+// commands on it.
 //
 // Every command runs from the event loop, one after another, never inside the menu, shortcut,
 // drop or focus change that asked for it; a command that needs the image first ends an edit
@@ -54,6 +58,7 @@ public:
     StatusPanels* statusPanels() const { return m_status; }
     IconCodeWindow* iconCodeWindow() const;
     CodeListingWindow* listingWindow() const;
+    DataInspectorWindow* inspectorWindow() const;
     FindBox* findBox() const;
     GoToBox* goToBox() const;
     CompareWindow* compareWindow() const;
@@ -65,13 +70,15 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void createMenus();
+    void createActions();
     void layOut();
     void connectDocument();
     void connectHeader();
 
     // Queues `command`; queued commands run in order, each after the one before has ended.
     void request(std::function<void()> command);
+    // Queues `command` after the header edits have ended.
+    void requestAfterEdits(std::function<void()> command);
     void runRequests();
     // Ends the edits of the name and description boxes, asking about each changed text.
     void finishEdits();
@@ -80,6 +87,7 @@ private:
     void showProperties();
     void showIconCode();
     void showListing();
+    void showInspector();
     void showCheck();
     // An open icon-code window shows the icon as it is now.
     void refreshIconCode();
@@ -91,6 +99,17 @@ private:
     void tell(const QString& text);
     void unloadIconCode();
 
+    // --- Editing -------------------------------------------------------------------------
+    // Runs an edit of the bytes: a dump it shows afresh keeps its focus and asks nothing.
+    void edit(std::function<QString()> command);
+    DumpState::Pane editedPane() const;
+    void copy(const QString& text);
+    // Bytes changed in place: the views that show more than the bytes (the header area, the
+    // icon code, the listing, the inspector) follow, once for a run of changes.
+    void scheduleFollow();
+    void followEdits();
+    void showUndoCaptions();
+
     Prompts& m_prompts;
     DumpFiles& m_dumpFiles;
     AddinDocument* m_document;
@@ -99,24 +118,24 @@ private:
     std::unique_ptr<FieldCommands> m_fields;
     std::unique_ptr<IconCommands> m_icons;
     std::unique_ptr<SourceCommands> m_sources;
+    std::unique_ptr<EditCommands> m_edits;
+    ActionTable* m_actions = nullptr;
 
     HeaderArea* m_header;
     DumpView* m_dump;
     StatusPanels* m_status;
     QPointer<IconCodeWindow> m_iconCode;
     QPointer<CodeListingWindow> m_listing;
+    QPointer<DataInspectorWindow> m_inspector;
 
     std::deque<std::function<void()>> m_requests;
     bool m_runningRequests = false;
     bool m_closeAgreed = false;
+    bool m_editing = false;
+    QTimer m_follow;
 
     // --- Find, go to and compare ---------------------------------------------------------
-    using AddCommand = std::function<QAction*(QMenu*, const QString&, const QString&,
-                                              const QKeySequence&, std::function<void()>)>;
-    // The Search menu between File and Help, and "Compare with..." in the File menu.
-    void createSearchMenus(const AddCommand& add);
     void connectSearch();
-    void enableSearch();
     void showFind();
     void find(RangeStep::Direction direction);
     void showGoTo();
@@ -126,8 +145,9 @@ private:
     // The marks in the dump, the comparison window and the difference keys, as the
     // comparison is now.
     void showComparison();
-    // The Search menu's commands work in the accessory boxes too.
-    void shareSearchKeys(QWidget* window) const;
+    // The keys of the Search menu, Undo, Redo, the listing and the inspector work in the
+    // program's other windows too.
+    void shareKeys(QWidget* window) const;
 
     std::unique_ptr<FindCommands> m_finds;
     std::unique_ptr<CompareCommands> m_compare;

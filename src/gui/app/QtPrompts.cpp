@@ -4,6 +4,7 @@
 #include "FileNameIconProvider.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace {
@@ -104,4 +105,14 @@ std::optional<QString> QtPrompts::chooseFile(const FileRequest& request) {
         return std::nullopt;
     }
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtPrompts::askText(const TextRequest& request) {
+    bool accepted = false;
+    const QString text = QInputDialog::getText(m_parent, request.caption, request.label,
+                                               QLineEdit::Normal, request.text, &accepted);
+    if (!accepted) {
+        return std::nullopt;
+    }
+    return text;
 }

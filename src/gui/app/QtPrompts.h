@@ -15,6 +15,7 @@ public:
 
     Answer ask(const Message& message) override;
     std::optional<QString> chooseFile(const FileRequest& request) override;
+    std::optional<QString> askText(const TextRequest& request) override;
 
 private:
     QWidget* m_parent;

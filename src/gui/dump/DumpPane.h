@@ -1,65 +1,109 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "PaneLines.h"
+#include "DumpState.h"
 
-#include <QPlainTextEdit>
-#include <QTextCharFormat>
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QColor>
+#include <QList>
+#include <QRawFont>
 
-// One dump pane: read-only, selectable and copyable, with a keyboard caret. The dump text has
-// no line terminators; the pane shows it `columns` characters to a line, each line a block of
-// its own, so Qt lays out only the lines in view. Every position this class takes or reports
-// counts characters of the dump text, never the line breaks between the blocks.
-class DumpPane : public QPlainTextEdit {
+#include <array>
+
+// One dump pane, painted from the bytes the dump's state shows: the hex pane, two digits and
+// a space a byte, or the ASCII pane, one character a byte, 16 bytes to a line in 8 x 15 cells.
+// The caret, the selection and the first line in view are the state's, shared by both panes;
+// the pane paints them, and sends the state what the keys and the pointer ask. Text typed in it
+// goes out as typed() for the window to edit with. Positions in characters (select(),
+// selectionStart(), ...) count the pane's text without line breaks.
+class DumpPane : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    // Lines stand `linePitch` pixels apart, whatever the font's own line height.
-    DumpPane(int columns, qreal linePitch, QWidget* parent = nullptr);
+    using Pane = DumpState::Pane;
 
-    int columns() const { return m_lines.columns(); }
+    DumpPane(DumpState& state, Pane kind, QWidget* parent = nullptr);
+
+    DumpState& state() const { return m_state; }
+    Pane kind() const { return m_kind; }
+    int columns() const;
+    int charsPerByte() const;
     void setCellFont(const QFont& font);
     // Where the first character stands inside the pane, frame included, and how many lines
     // are in view below it: the space around them lies outside the scrolled area, so that no
     // part of a further line shows.
     void setTextArea(QPoint origin, int lines);
 
-    void setDumpText(const QString& text);
+    // The pane's text, as a text box would hold it, without line breaks.
     QString dumpText() const;
-    int dumpLength() const { return m_lines.length(); }
-
+    int dumpLength() const;
     // The first character of the top line in view.
     int firstVisibleChar() const;
     void scrollByLines(int lines);
 
+    // The selection as the pane shows it (whole groups in the hex pane), and the caret.
     int selectionStart() const;
     int selectionLength() const;
-    QString selectedDumpText() const;
-    // Selects `length` characters from `start` (both clamped to the text).
+    int caretPosition() const;
+    // Selects the bytes `length` characters from `start` stand for.
     void select(int start, int length);
-    // Gives the characters of each range, {start, length}, the background `format`, under the
-    // selection; the ranges are in order and do not overlap. An empty list, or a new text,
-    // takes every mark away.
-    void setMarks(QList<std::pair<int, int>> ranges, const QTextCharFormat& format);
+    // The caret's place and a character's cell, in the scrolled area's coordinates.
+    QRect cursorRect() const;
+    QRect characterRect(int position) const;
+    // The character under `point` of the scrolled area, kept inside the text.
+    int positionAt(QPoint point) const;
+
+    // Gives the bytes of each run (file offsets, in order, not overlapping) the background
+    // `colour`, under the selection. An empty list takes every mark away.
+    void setMarks(QList<ByteRange> runs, const QColor& colour);
+    const QList<ByteRange>& marks() const { return m_marks; }
+    // Repaints the lines that hold bytes of `range` (file offsets).
+    void repaintBytes(const ByteRange& range);
 
 signals:
     void focusGained();
     void pointerMoved();
+    // Text the user typed in the pane, to write over its bytes.
+    void typed(const QString& text);
 
 protected:
     bool event(QEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
-    // Copies and drags carry the dump text as it is, without the pane's line breaks.
-    QMimeData* createMimeDataFromSelection() const override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
-    // Only the marks on the lines in view are handed to the text box, which looks at every
-    // mark it holds on each paint: thousands of them would cost a frame or more.
-    void showMarksInView();
+    void stateChanged(DumpState::Changes what);
+    void showScrollRange();
+    void blink(bool on);
+    // The byte under `point` of the scrolled area, and which of its digits (hex pane).
+    std::pair<int, int> byteAt(QPoint point) const;
+    void paintLine(QPainter& painter, int line, int rowTop) const;
+    // Draws the characters of `bytes` from `baseline` as glyphs, one a cell, with no text
+    // laid out; false, drawing nothing, when the font lacks one of them.
+    bool drawGlyphs(QPainter& painter, QByteArrayView bytes, QPoint baseline) const;
+    QRect bytesRect(int row, int firstColumn, int lastColumn, bool groupSpace) const;
+    void announceCaret();
 
-    PaneLines m_lines;
-    qreal m_linePitch;
-    QList<std::pair<int, int>> m_marks;
-    QTextCharFormat m_markFormat;
+    DumpState& m_state;
+    Pane m_kind;
+    QList<ByteRange> m_marks;
+    QColor m_markColour;
+    QBasicTimer m_blink;
+    bool m_caretShown = true;
+    int m_dragFrom = -1; // the byte a drag started on
+    int m_ascent = 12;
+    // The glyph of each character the pane shows, in its font: the 16 hex digits, or the
+    // character of each byte value in the ASCII pane; 0 where the font has none.
+    QRawFont m_glyphFont;
+    std::array<quint32, 256> m_glyphs{};
 };

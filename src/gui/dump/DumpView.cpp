@@ -8,8 +8,6 @@
 
 #include <QEvent>
 #include <QLabel>
-#include <QScrollBar>
-#include <QTextCharFormat>
 
 namespace {
 
@@ -55,27 +53,24 @@ DumpView::DumpView(DumpState& state, QWidget* parent) : QFrame(parent), m_state(
                             QStringLiteral("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F"));
     m_label2 = columnHeader(m_frame1, QStringLiteral("Label2"), QStringLiteral("1234567890ABCDEF"));
 
-    const int pitch = CellFont::kCell.height();
-    scrHEX = new DumpPane(DumpText::kHexCharsPerLine, pitch, m_frame2);
+    scrHEX = new DumpPane(m_state, DumpState::Pane::Hex, m_frame2);
     scrHEX->setObjectName(QStringLiteral("scrHEX"));
     scrHEX->setToolTip(QStringLiteral("The HEX window"));
-    scrASC = new DumpPane(DumpText::kBytesPerLine, pitch, m_frame1);
+    scrASC = new DumpPane(m_state, DumpState::Pane::Ascii, m_frame1);
     scrASC->setObjectName(QStringLiteral("scrASC"));
     scrASC->setToolTip(QStringLiteral("The ASCII window"));
     lblAds = new AddressColumn(this);
-    lblAds->setLinePitch(pitch);
+    lblAds->setLinePitch(CellFont::kCell.height());
     layOut();
 
-    watchPane(scrHEX, PaneSync::Pane::Hex);
-    watchPane(scrASC, PaneSync::Pane::Ascii);
+    watchPane(scrHEX);
+    watchPane(scrASC);
     for (QObject* area : {static_cast<QObject*>(m_frame2), static_cast<QObject*>(m_label1),
                           static_cast<QObject*>(m_frame1), static_cast<QObject*>(m_label2)}) {
         area->installEventFilter(this);
     }
     connect(&m_state, &DumpState::changed, this, &DumpView::stateChanged);
-    connect(&m_state, &DumpState::selectRequested, this, &DumpView::selectInLeader);
     stateChanged(DumpState::Change::TopLine);
-    scheduleSync();
 }
 
 void DumpView::layOut() {
@@ -93,12 +88,12 @@ void DumpView::layOut() {
     lblAds->setGeometry(424, 28, 33, 227);
 }
 
-void DumpView::watchPane(DumpPane* pane, PaneSync::Pane which) {
+void DumpView::watchPane(DumpPane* pane) {
+    const DumpState::Pane which = pane->kind();
     connect(pane, &DumpPane::focusGained, this, [this, which] { lead(which); });
     connect(pane, &DumpPane::pointerMoved, this, [this, which] { lead(which); });
-    connect(pane, &QPlainTextEdit::selectionChanged, this, &DumpView::scheduleSync);
-    connect(pane, &QPlainTextEdit::cursorPositionChanged, this, &DumpView::scheduleSync);
-    connect(pane->verticalScrollBar(), &QScrollBar::valueChanged, this, &DumpView::scheduleSync);
+    connect(pane, &DumpPane::typed, this,
+            [this, which](const QString& text) { emit typed(which, text); });
 }
 
 void DumpView::setDumpFont(const QFont& base) {
@@ -108,7 +103,7 @@ void DumpView::setDumpFont(const QFont& base) {
         text->setFont(cells);
     }
     // The hex pane holds only hex digits and spaces, which need no shaping; skipping it makes
-    // laying out its lines cheaper. The ASCII pane keeps it: unshaped, DEL would take no room
+    // drawing its lines cheaper. The ASCII pane keeps it: unshaped, DEL would take no room
     // and pull the rest of its line one column left.
     QFont hexCells = cells;
     hexCells.setStyleStrategy(QFont::PreferNoShaping);
@@ -116,46 +111,19 @@ void DumpView::setDumpFont(const QFont& base) {
     scrASC->setCellFont(cells);
 }
 
-void DumpView::showTexts(const QString& hex, const QString& ascii) {
-    scrHEX->clear();
-    scrASC->clear();
-    scrHEX->setDumpText(hex);
-    scrASC->setDumpText(ascii);
-    scheduleSync();
-}
-
 void DumpView::markRuns(const QList<ByteRange>& runs) {
-    QTextCharFormat format;
-    format.setBackground(markColour(scrHEX->palette().color(QPalette::Base)));
-    const int first = m_state.dumpStart();
-    const int hexPerByte = PaneSync::charsPerByte(PaneSync::Pane::Hex);
-    QList<std::pair<int, int>> hex;
-    QList<std::pair<int, int>> ascii;
-    hex.reserve(runs.size());
-    ascii.reserve(runs.size());
-    for (const ByteRange& run : runs) {
-        // The run's last space in the hex pane stays unmarked, so that two runs one byte apart
-        // show as two.
-        hex.append({(run.start - first) * hexPerByte, run.length * hexPerByte - 1});
-        ascii.append({run.start - first, run.length});
-    }
-    scrHEX->setMarks(hex, format);
-    scrASC->setMarks(ascii, format);
+    const QColor colour = markColour(scrHEX->palette().color(QPalette::Base));
+    scrHEX->setMarks(runs, colour);
+    scrASC->setMarks(runs, colour);
 }
 
 void DumpView::focusHexPane() {
     scrHEX->setFocus(Qt::OtherFocusReason);
-    lead(PaneSync::Pane::Hex);
+    lead(DumpState::Pane::Hex);
 }
 
 qreal DumpView::linePitch() const {
     return CellFont::kCell.height();
-}
-
-void DumpView::selectInLeader(DumpState::Selection selection) {
-    const int perByte = PaneSync::charsPerByte(leader());
-    activePane()->select((selection.start - m_state.dumpStart()) * perByte,
-                         selection.length * perByte);
 }
 
 void DumpView::stateChanged(DumpState::Changes what) {
@@ -164,58 +132,29 @@ void DumpView::stateChanged(DumpState::Changes what) {
     }
 }
 
-DumpPane* DumpView::pane(PaneSync::Pane which) const {
-    return which == PaneSync::Pane::Hex ? scrHEX : scrASC;
+DumpPane* DumpView::pane(DumpState::Pane which) const {
+    return which == DumpState::Pane::Hex ? scrHEX : scrASC;
 }
 
 DumpPane* DumpView::mirrorPane() const {
-    return pane(leader() == PaneSync::Pane::Hex ? PaneSync::Pane::Ascii : PaneSync::Pane::Hex);
+    return pane(leader() == DumpState::Pane::Hex ? DumpState::Pane::Ascii : DumpState::Pane::Hex);
+}
+
+DumpPane* DumpView::focusedPane() const {
+    if (scrHEX->hasFocus()) {
+        return scrHEX;
+    }
+    return scrASC->hasFocus() ? scrASC : nullptr;
 }
 
 bool DumpView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
-        lead(watched == m_frame2 || watched == m_label1 ? PaneSync::Pane::Hex
-                                                        : PaneSync::Pane::Ascii);
+        lead(watched == m_frame2 || watched == m_label1 ? DumpState::Pane::Hex
+                                                        : DumpState::Pane::Ascii);
     }
     return QFrame::eventFilter(watched, event);
 }
 
-void DumpView::lead(PaneSync::Pane pane) {
+void DumpView::lead(DumpState::Pane pane) {
     m_state.setLeader(pane);
-    scheduleSync();
-}
-
-void DumpView::scheduleSync() {
-    if (m_syncPending) {
-        return;
-    }
-    m_syncPending = true;
-    // Queued calls run before the low-priority paint requests, so the follower is in step
-    // before anything is drawn.
-    QMetaObject::invokeMethod(this, &DumpView::syncNow, Qt::QueuedConnection);
-}
-
-void DumpView::syncNow() {
-    m_syncPending = false;
-    DumpPane* leading = activePane();
-    DumpPane* following = mirrorPane();
-    const PaneSync::Pane follower =
-        leader() == PaneSync::Pane::Hex ? PaneSync::Pane::Ascii : PaneSync::Pane::Hex;
-
-    PaneSync::Reading reading;
-    reading.leader = leader();
-    reading.selStart = leading->selectionStart();
-    reading.selLength = leading->selectionLength();
-    reading.leaderTopChar = leading->firstVisibleChar();
-    reading.followerTopChar = following->firstVisibleChar();
-    const PaneSync::Step step = m_state.followPanes(reading);
-
-    // Setting a selection scrolls its pane to the caret, so the scroll is matched after it.
-    if (step.followerSelection) {
-        following->select(step.followerSelection->start, step.followerSelection->length);
-    }
-    const int followerLine = PaneSync::lineOfChar(follower, following->firstVisibleChar());
-    if (followerLine != step.firstLine) {
-        following->scrollByLines(step.firstLine - followerLine);
-    }
 }

@@ -10,11 +10,9 @@ class DumpPane;
 class QLabel;
 
 // The dump area: the hex pane and the ASCII pane with their red column headers and the blue
-// address column between them. It shows the dump's state and tells it what the user does: the
-// pane the user works in leads, and a pass of the sync reports its selection and first line to
-// the state and puts the other pane in step. A pass runs whenever something it reads may have
-// changed, at most once per turn of the event loop, and before the next paint. A selection
-// asked of the state from outside is selected in the leading pane, which scrolls to it.
+// address column between them. Both panes paint the dump's state, so they show one caret, one
+// selection and one first line; the view tells the state which pane leads: the one with the
+// focus, or the one the pointer moves over, frame and column header included.
 class DumpView : public QFrame {
     Q_OBJECT
 
@@ -27,39 +25,40 @@ public:
     // out for: 48 and 16 characters a line, 15 lines in view, whatever the font's own size.
     void setDumpFont(const QFont& base);
 
-    void showTexts(const QString& hex, const QString& ascii);
     // Marks the bytes of `runs` (file offsets, inside what the dump shows) in both panes, in a
     // colour of their own that keeps the text readable on a light or a dark palette; an empty
-    // list takes the marks away. New texts take them away too.
+    // list takes the marks away.
     void markRuns(const QList<ByteRange>& runs);
     void focusHexPane();
 
-    PaneSync::Pane leader() const { return m_state.leader(); }
-    DumpPane* pane(PaneSync::Pane which) const;
+    DumpState::Pane leader() const { return m_state.leader(); }
+    DumpPane* pane(DumpState::Pane which) const;
     DumpPane* activePane() const { return pane(leader()); }
     DumpPane* mirrorPane() const;
+    // The pane with the keyboard focus, if either has it.
+    DumpPane* focusedPane() const;
     qreal linePitch() const;
 
     DumpPane* scrHEX;
     DumpPane* scrASC;
     AddressColumn* lblAds;
 
+signals:
+    // Text typed in a pane, to write over its bytes.
+    void typed(DumpState::Pane pane, const QString& text);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void layOut();
-    void lead(PaneSync::Pane pane);
-    void scheduleSync();
-    void syncNow();
-    void watchPane(DumpPane* pane, PaneSync::Pane which);
+    void lead(DumpState::Pane pane);
+    void watchPane(DumpPane* pane);
     void stateChanged(DumpState::Changes what);
-    void selectInLeader(DumpState::Selection selection);
 
     QFrame* m_frame2;
     QFrame* m_frame1;
     QLabel* m_label1;
     QLabel* m_label2;
     DumpState& m_state;
-    bool m_syncPending = false;
 };

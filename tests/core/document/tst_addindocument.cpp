@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinDocument.h"
 #include "AddinSource.h"
+#include "ByteInspection.h"
 #include "CompareCommands.h"
 #include "DumpState.h"
+#include "EditCommands.h"
 #include "FieldCommands.h"
 #include "FindCommands.h"
+#include "NumberForm.h"
 #include "ScriptedPrompts.h"
 #include "SourceCommands.h"
 #include "TestFiles.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -26,6 +30,12 @@ private slots:
     void commands();
     void dumpState_data();
     void dumpState();
+    void editsAgainstAModel_data();
+    void editsAgainstAModel();
+    void editCommands_data();
+    void editCommands();
+    void inspection_data();
+    void inspection();
     void fieldPatch_data();
     void fieldPatch();
     void saveSource_data();
@@ -36,14 +46,14 @@ private slots:
 
 void AddinDocumentTest::commands_data() {
     // Steps: "load NAME" (a file written as clock.rex or other.rex holds), "name TEXT",
-    // "description TEXT", "icon COUNT HEX" (COUNT bytes of value HEX), "save", "save as PATH"
-    // (relative to the test folder, or absolute).
+    // "description TEXT", "icon COUNT HEX" (COUNT bytes of value HEX), "undo", "redo", "save",
+    // "save as PATH" (relative to the test folder, or absolute).
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<bool>("patched");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("onDisk");       // the name the file at `path` holds, if any
-    QTest::addColumn<QList<int>>("announced"); // replaced, patched, path changed
+    QTest::addColumn<QList<int>>("announced"); // replaced, changed in place, path changed
     QTest::addColumn<QByteArray>("icon");      // the icon the parsed header holds
     const QByteArray drawn = TestFiles::icon();
     const QByteArray black(AddinHeader::kIconBytes, char(0xFF));
@@ -95,6 +105,24 @@ void AddinDocumentTest::commands_data() {
         << QStringList{"load clock.rex", "icon 160 ff"} << true << "Clock"
         << "clock.rex"
         << "Clock" << QList<int>{1, 1, 1} << black;
+    // Taking a change back is a change too: closing still asks, until a save.
+    QTest::newRow("undo a patch") << QStringList{"load clock.rex", "name Time", "undo"} << true
+                                  << "Clock"
+                                  << "clock.rex"
+                                  << "Clock" << QList<int>{1, 2, 1} << drawn;
+    QTest::newRow("undo and redo")
+        << QStringList{"load clock.rex", "name Time", "undo", "redo"} << true << "Time "
+        << "clock.rex"
+        << "Clock" << QList<int>{1, 3, 1} << drawn;
+    QTest::newRow("undo past a save, then save")
+        << QStringList{"load clock.rex", "name Time", "save", "undo", "save"} << false << "Clock"
+        << "clock.rex"
+        << "Clock" << QList<int>{1, 2, 1} << drawn;
+    QTest::newRow("open leaves nothing to undo")
+        << QStringList{"load clock.rex", "icon 160 ff", "load clock.rex", "undo"} << false
+        << "Clock"
+        << "clock.rex"
+        << "Clock" << QList<int>{2, 1, 1} << drawn;
     QTest::newRow("failed icon patch: not 160 bytes")
         << QStringList{"load clock.rex", "icon 159 ff"} << false << "Clock"
         << "clock.rex"
@@ -125,7 +153,7 @@ void AddinDocumentTest::commands() {
 
     AddinDocument document;
     QSignalSpy replaced(&document, &AddinDocument::replaced);
-    QSignalSpy patches(&document, &AddinDocument::patched);
+    QSignalSpy patches(&document, &AddinDocument::changed);
     QSignalSpy pathChanges(&document, &AddinDocument::pathChanged);
     for (const QString& step : steps) {
         const QString argument = step.section(QLatin1Char(' '), 1);
@@ -139,6 +167,10 @@ void AddinDocumentTest::commands() {
             document.patchIcon(
                 QByteArray(step.section(QLatin1Char(' '), 1, 1).toInt(),
                            char(step.section(QLatin1Char(' '), 2).toInt(nullptr, 16))));
+        } else if (step == QLatin1String("undo")) {
+            document.undoStack().undo();
+        } else if (step == QLatin1String("redo")) {
+            document.undoStack().redo();
         } else if (step == QLatin1String("save")) {
             QVERIFY(document.save());
         } else if (step.startsWith(QLatin1String("save as "))) {
@@ -161,55 +193,65 @@ void AddinDocumentTest::commands() {
 }
 
 void AddinDocumentTest::dumpState_data() {
-    // A request from outside (the listing, a command) gives file offsets; the leading pane's
-    // reading gives characters of its text. Offsets below count from the dump's first byte.
+    // Steps, in offsets from the dump's first byte: "select START LENGTH" (a request from the
+    // listing or a command), "caret OFFSET NIBBLE", "extend OFFSET" (Shift and a key),
+    // "drag ANCHOR CARET" (a drag in a pane), "top LINE" (the scroll bar).
     QTest::addColumn<bool>("strip");
-    QTest::addColumn<bool>("fromPanes");
-    QTest::addColumn<PaneSync::Pane>("leader");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("topChar");
-    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("taken");   // the last step was taken
     QTest::addColumn<int>("position"); // the selection afterwards, from the dump's first byte
     QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("nibble");
     QTest::addColumn<int>("topLine");
-    const auto hex = PaneSync::Pane::Hex;
-    const auto ascii = PaneSync::Pane::Ascii;
 
     QTest::newRow("select from outside")
-        << false << false << hex << 100 << 4 << 0 << true << 100 << 4 << 1;
+        << false << QStringList{"select 100 4"} << true << 100 << 4 << 104 << 0 << 1;
     QTest::newRow("select from outside, header stripped")
-        << true << false << hex << 100 << 4 << 0 << true << 100 << 4 << 1;
+        << true << QStringList{"select 100 4"} << true << 100 << 4 << 104 << 0 << 1;
     QTest::newRow("a hidden header byte moves nothing")
-        << true << false << hex << -5 << 1 << 0 << false << 0 << 0 << 1;
+        << true << QStringList{"select -5 1"} << false << 0 << 0 << 0 << 0 << 1;
     QTest::newRow("cut at the end")
-        << false << false << hex << 8190 << 10 << 0 << true << 8190 << 2 << 1;
+        << false << QStringList{"select 8190 10"} << true << 8190 << 2 << 8192 << 0 << 498;
     QTest::newRow("the caret after the last byte")
-        << false << false << ascii << 8192 << 0 << 0 << true << 8192 << 0 << 1;
+        << false << QStringList{"select 8192 0"} << true << 8192 << 0 << 8192 << 0 << 498;
     QTest::newRow("past the end moves nothing")
-        << false << false << hex << 8193 << 0 << 0 << false << 0 << 0 << 1;
-    QTest::newRow("hex pane leads: part of a byte is the whole byte")
-        << false << true << hex << 30 << 7 << 144 << true << 10 << 3 << 4;
-    QTest::newRow("ASCII pane leads, header stripped")
-        << true << true << ascii << 20 << 5 << 32 << true << 20 << 5 << 3;
+        << false << QStringList{"select 8193 0"} << false << 0 << 0 << 0 << 0 << 1;
+    QTest::newRow("a selection below comes into view")
+        << false << QStringList{"select 4000 64"} << true << 4000 << 64 << 4064 << 0 << 240;
+    QTest::newRow("a selection taller than the view shows its first line")
+        << false << QStringList{"select 160 400"} << true << 160 << 400 << 560 << 0 << 11;
+    QTest::newRow("the view follows the caret")
+        << true << QStringList{"caret 300 1"} << true << 300 << 0 << 300 << 1 << 5;
+    QTest::newRow("Shift selects from the caret")
+        << false << QStringList{"caret 10 1", "extend 14"} << true << 10 << 4 << 14 << 0 << 1;
+    QTest::newRow("and backwards")
+        << false << QStringList{"caret 10 0", "extend 6"} << true << 6 << 4 << 6 << 0 << 1;
+    QTest::newRow("a drag backwards keeps its first byte")
+        << false << QStringList{"drag 21 18"} << true << 18 << 3 << 18 << 0 << 1;
+    QTest::newRow("a drag forwards to a line's end keeps that line in view")
+        << false << QStringList{"top 2", "drag 40 256"} << true << 40 << 216 << 256 << 0 << 2;
+    QTest::newRow("no digit after the last byte")
+        << false << QStringList{"caret 9000 1"} << true << 8192 << 0 << 8192 << 0 << 498;
+    QTest::newRow("the scroll stays inside the dump")
+        << false << QStringList{"top 600"} << true << 0 << 0 << 0 << 0 << 498;
+    QTest::newRow("and above its first line")
+        << true << QStringList{"top 9", "top -3"} << true << 0 << 0 << 0 << 0 << 1;
 }
 
 void AddinDocumentTest::dumpState() {
     QFETCH(bool, strip);
-    QFETCH(bool, fromPanes);
-    QFETCH(PaneSync::Pane, leader);
-    QFETCH(int, start);
-    QFETCH(int, length);
-    QFETCH(int, topChar);
+    QFETCH(QStringList, steps);
     QFETCH(bool, taken);
     QFETCH(int, position);
     QFETCH(int, selected);
+    QFETCH(int, caret);
+    QFETCH(int, nibble);
     QFETCH(int, topLine);
 
     AddinDocument document;
     DumpState state(document);
     QSignalSpy changes(&state, &DumpState::changed);
-    QSignalSpy requests(&state, &DumpState::selectRequested);
     document.load(AddinImage(TestFiles::addin(), QStringLiteral("a.rex")));
     state.setStripHeader(strip);
     const int first = strip ? document.header().headSize : 0;
@@ -219,25 +261,276 @@ void AddinDocumentTest::dumpState() {
     QCOMPARE(state.selection(), (DumpState::Selection{first, 0}));
     QVERIFY(changes.last().first().value<DumpState::Changes>() & DumpState::Change::Content);
 
-    state.setLeader(leader);
-    QCOMPARE(state.leader(), leader);
     changes.clear();
-    if (fromPanes) {
-        PaneSync::Reading reading;
-        reading.leader = leader;
-        reading.selStart = start;
-        reading.selLength = length;
-        reading.leaderTopChar = topChar;
-        state.followPanes(reading);
-    } else {
-        QCOMPARE(state.select(first + start, length), taken);
+    bool took = true;
+    for (const QString& step : steps) {
+        const QStringList words = step.split(QLatin1Char(' '));
+        const int a = words.value(1).toInt();
+        const int b = words.value(2).toInt();
+        if (words[0] == QLatin1String("select")) {
+            took = state.select(first + a, b);
+        } else if (words[0] == QLatin1String("caret")) {
+            state.moveCaret(first + a, b, false);
+        } else if (words[0] == QLatin1String("extend")) {
+            state.moveCaret(first + a, 0, true);
+        } else if (words[0] == QLatin1String("drag")) {
+            state.setCaret(first + a, first + b);
+        } else {
+            state.setTopLine(a);
+        }
     }
-    QCOMPARE(state.selection(), (DumpState::Selection{first + position, selected}));
-    QCOMPARE(state.dumpPosition(), position);
-    QCOMPARE(state.topLine(), topLine);
-    QCOMPARE(changes.isEmpty(), position == 0 && selected == 0 && topLine == 1);
-    // Only a request from outside makes the panes select and scroll.
-    QCOMPARE(requests.size(), taken && !fromPanes ? 1 : 0);
+    QCOMPARE(took, taken);
+    const int end = 8192 - first;
+    QCOMPARE(state.selection(),
+             (DumpState::Selection{first + qMin(position, end), qMin(selected, end)}));
+    QCOMPARE(state.dumpPosition(), qMin(position, end));
+    QCOMPARE(state.caret(), first + qMin(caret, end));
+    QCOMPARE(state.nibble(), nibble);
+    QCOMPARE(state.topLine(), qMin(topLine, state.lastTopLine()));
+    QCOMPARE(changes.isEmpty(), !taken);
+}
+
+void AddinDocumentTest::editsAgainstAModel_data() {
+    QTest::addColumn<quint32>("seed");
+    for (const quint32 seed : {1U, 2U, 3U, 20261208U}) {
+        QTest::addRow("seed %u", seed) << seed;
+    }
+}
+
+// Random replaces, undos, redos and saves, checked at every step against a plain byte array
+// with its own history: the image, the file on disk and the changed flag.
+void AddinDocumentTest::editsAgainstAModel() {
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    TestFiles files;
+    const QByteArray original = TestFiles::addin();
+    const QString path = files.write(QStringLiteral("a.rex"), original);
+    AddinDocument document;
+    document.load(AddinImage(original, path));
+
+    QList<QByteArray> history{original};
+    qsizetype now = 0;
+    QByteArray onDisk = original;
+    bool changed = false;
+    for (int step = 0; step < 400; ++step) {
+        switch (random.bounded(5)) {
+        case 0:
+        case 1: {
+            const int offset = int(random.bounded(original.size()));
+            QByteArray bytes(int(random.bounded(1, 40)), '\0');
+            for (char& byte : bytes) {
+                byte = char(random.bounded(256));
+            }
+            const bool fits = offset + bytes.size() <= original.size();
+            QCOMPARE(document.replace(offset, bytes, ByteEditCommand::Kind::Paste), fits);
+            if (fits) {
+                history.resize(now + 1);
+                history.append(history[now]);
+                history.last().replace(offset, bytes.size(), bytes);
+                ++now;
+                changed = true;
+            }
+            break;
+        }
+        case 2:
+            document.undoStack().undo();
+            changed = changed || now > 0;
+            now = qMax<qsizetype>(0, now - 1);
+            break;
+        case 3:
+            document.undoStack().redo();
+            changed = changed || now + 1 < history.size();
+            now = qMin(now + 1, history.size() - 1);
+            break;
+        default:
+            QVERIFY(document.save());
+            onDisk = history[now];
+            changed = false;
+        }
+        QCOMPARE(document.image().bytes(), history[now]);
+        QCOMPARE(document.isPatched(), changed);
+        QCOMPARE(document.image().bytes().size(), original.size());
+    }
+    QCOMPARE(TestFiles::read(path), onDisk);
+}
+
+void AddinDocumentTest::editCommands_data() {
+    // Steps: "type hex|ascii TEXT" (TEXT one key at a time), "caret OFFSET", "select START
+    // LENGTH", "paste hex|ascii TEXT", "fill VALUE" (typed in the question), "undo". Offsets
+    // are file offsets of TestFiles::addin(), whose code starts at 205.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QByteArray>("bytes"); // what the image holds from `at`
+    QTest::addColumn<QString>("note");     // the last step's refusal
+    QTest::addColumn<QString>("undoText"); // the step Undo would take back
+    QTest::addColumn<int>("caret");
+
+    const QByteArray clock = TestFiles::addin();
+    // The low digit a byte keeps when its high digit is typed over.
+    const auto high = [&](int digit, int offset) {
+        return char((digit << 4) | (clock[offset] & 0x0F));
+    };
+    QTest::newRow("hex digits, a byte each two")
+        << QStringList{"caret 256", "type hex aB1"} << 256
+        << QByteArray(1, char(0xAB)).append(high(1, 257)) << ""
+        << "Typing" << 257;
+    QTest::newRow("typing goes on in one step; one undo takes it all")
+        << QStringList{"caret 256", "type hex 1234", "undo"} << 256 << clock.mid(256, 2) << ""
+        << "" << 258;
+    QTest::newRow("not a hex digit")
+        << QStringList{"caret 256", "type hex 1g"} << 256 << QByteArray(1, high(1, 256))
+        << QStringLiteral("Only hex digits, 0 to 9 and A to F, can be typed in the hex pane: "
+                          "\u201Cg\u201D was not typed.")
+        << "Typing" << 256;
+    QTest::newRow("space, hyphen, underscore and the euro in the ASCII pane")
+        << QStringList{"caret 300", QStringLiteral("type ascii  -_\u20AC")} << 300
+        << QByteArray("\x20\x2D\x5F\x80") << ""
+        << "Typing" << 304;
+    QTest::newRow("a character Windows-1252 lacks")
+        << QStringList{"caret 300", QStringLiteral("type ascii \u0436")} << 300 << clock.mid(300, 1)
+        << QStringLiteral("\u201C\u0436\u201D has no code in Windows-1252: it was not typed.") << ""
+        << 300;
+    QTest::newRow("typing over a selection starts at its first byte")
+        << QStringList{"select 400 8", "type hex F"} << 400 << QByteArray(1, high(0xF, 400)) << ""
+        << "Typing" << 400;
+    QTest::newRow("nothing to type over after the last byte")
+        << QStringList{"caret 8192", "type hex 1"} << 8191 << QByteArray("\xFF")
+        << QStringLiteral("The caret stands after the last byte: there is nothing to write over.")
+        << "" << 8192;
+    QTest::newRow("paste hex, spaces and line breaks between bytes")
+        << QStringList{"caret 500", "paste hex 3A 00\n80 c9"} << 500
+        << QByteArray("\x3A\x00\x80\xC9", 4) << ""
+        << "Paste" << 504;
+    QTest::newRow("paste text as Windows-1252")
+        << QStringList{"caret 500", "paste ascii Hi-"} << 500 << QByteArray("Hi-") << ""
+        << "Paste" << 503;
+    QTest::newRow("paste past the end")
+        << QStringList{"caret 8190", "paste hex 01 02 03"} << 8190 << QByteArray("\xFF\xFF")
+        << QStringLiteral("3 bytes from the caret would run 1 byte past the end of the add-in; "
+                          "nothing was written.")
+        << "" << 8190;
+    QTest::newRow("paste what is not hex")
+        << QStringList{"caret 500", "paste hex 3A 0Z"} << 500 << clock.mid(500, 2)
+        << QStringLiteral("The clipboard holds no hex bytes: \u201CZ\u201D is not a hex digit. "
+                          "Nothing was pasted.")
+        << "" << 500;
+    QTest::newRow("paste half a byte")
+        << QStringList{"caret 500", "paste hex ABC"} << 500 << clock.mid(500, 2)
+        << QStringLiteral("The clipboard's 3 hex digits make no whole number of bytes. Nothing "
+                          "was pasted.")
+        << "" << 500;
+    QTest::newRow("fill the selection")
+        << QStringList{"select 600 3", "fill $5a"} << 600 << QByteArray("ZZZ") << ""
+        << "Fill" << 603;
+    QTest::newRow("fill with a value past a byte")
+        << QStringList{"select 600 3", "fill 256"} << 600 << clock.mid(600, 3)
+        << QStringLiteral("\u201C256\u201D is not a 8-bit value: type -128 to 255, or $0 to $FF. "
+                          "Nothing was filled.")
+        << "" << 603;
+}
+
+void AddinDocumentTest::editCommands() {
+    QFETCH(QStringList, steps);
+    QFETCH(int, at);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, note);
+    QFETCH(QString, undoText);
+    QFETCH(int, caret);
+
+    ScriptedPrompts prompts;
+    AddinDocument document;
+    DumpState state(document);
+    EditCommands edits(prompts, document, state);
+    document.load(AddinImage(TestFiles::addin(), QStringLiteral("a.rex")));
+    QString said;
+    for (const QString& step : steps) {
+        const QString verb = step.section(QLatin1Char(' '), 0, 0);
+        const QString rest = step.section(QLatin1Char(' '), 1);
+        const auto pane =
+            rest.startsWith(QLatin1String("hex")) ? DumpState::Pane::Hex : DumpState::Pane::Ascii;
+        const QString text = rest.section(QLatin1Char(' '), 1);
+        if (verb == QLatin1String("caret")) {
+            state.moveCaret(rest.toInt(), 0, false);
+        } else if (verb == QLatin1String("select")) {
+            state.select(rest.section(QLatin1Char(' '), 0, 0).toInt(), text.toInt());
+        } else if (verb == QLatin1String("type")) {
+            for (const QChar key : text) {
+                said = edits.type(pane, key);
+            }
+        } else if (verb == QLatin1String("paste")) {
+            said = edits.paste(pane, text);
+            // Copied as hex and pasted back, the same bytes.
+            if (said.isEmpty() && pane == DumpState::Pane::Hex) {
+                state.select(at, int(bytes.size()));
+                QCOMPARE(QByteArray::fromHex(edits.copyHex().toLatin1()), bytes);
+                QCOMPARE(edits.paste(pane, edits.copyHex()), QString());
+                QCOMPARE(document.undoStack().count(), 2);
+            }
+        } else if (verb == QLatin1String("fill")) {
+            prompts.type(rest);
+            said = edits.fill();
+        } else if (verb == QLatin1String("undo")) {
+            document.undoStack().undo();
+        }
+    }
+    QCOMPARE(document.image().bytes().mid(at, bytes.size()), bytes);
+    QCOMPARE(said, note);
+    QCOMPARE(document.undoStack().undoText(), undoText);
+    QCOMPARE(state.caret(), caret);
+    QCOMPARE(document.image().bytes().size(), 8192);
+}
+
+void AddinDocumentTest::inspection_data() {
+    // TestFiles::addin(): the name "Clock" at 23, word 1 at 41, the icon from 45, code from 205.
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QStringList>("values"); // unsigned 8, signed 8, 16 little, 16 big
+    QTest::addColumn<QString>("address");
+
+    const QByteArray image = TestFiles::addin();
+    const auto values = [&](int offset) {
+        const auto at = [&](int i) { return quint8(image[offset + i]); };
+        return QStringList{QString::number(at(0)), QString::number(qint8(at(0))),
+                           QString::number(at(0) | (at(1) << 8)),
+                           QString::number((at(0) << 8) | at(1))};
+    };
+    QTest::newRow("signature") << 0 << "signature" << values(0) << "none";
+    QTest::newRow("name") << 23 << "name" << values(23) << "none";
+    QTest::newRow("the end of the name line")
+        << 28 << "end of the name line" << values(28) << "none";
+    QTest::newRow("word 1") << 41 << "word 1" << values(41) << "none";
+    QTest::newRow("icon row 5") << 45 + 4 * 5 << "icon row 5" << values(65) << "none";
+    QTest::newRow("the first code byte") << 205 << "code" << values(205) << "$8000";
+    QTest::newRow("the last byte: no 16-bit values")
+        << 8191 << "code" << QStringList{"255", "-1", "", ""} << "$9F32";
+}
+
+void AddinDocumentTest::inspection() {
+    QFETCH(int, offset);
+    QFETCH(QString, field);
+    QFETCH(QStringList, values);
+    QFETCH(QString, address);
+
+    AddinDocument document;
+    document.load(AddinImage(TestFiles::addin(), QStringLiteral("a.rex")));
+    const ByteInspection byte = ByteInspection::at(document, offset, 0);
+    QCOMPARE(byte.field, field);
+    const QList<ByteInspection::Value> kinds = {
+        ByteInspection::Value::Unsigned8, ByteInspection::Value::Signed8,
+        ByteInspection::Value::Little16, ByteInspection::Value::Big16};
+    for (int i = 0; i < kinds.size(); ++i) {
+        QCOMPARE(byte.valueText(kinds[i]), values[i]);
+    }
+    QCOMPARE(byte.codeAddress ? NumberForm::hexWord(*byte.codeAddress) : QStringLiteral("none"),
+             address);
+    QCOMPARE(byte.instruction.isEmpty(), !byte.codeAddress);
+    // Each value typed back as it is shown gives the bytes it came from.
+    for (int i = 0; i < kinds.size(); ++i) {
+        if (!values[i].isEmpty()) {
+            QCOMPARE(std::get<QByteArray>(ByteInspection::bytesFor(kinds[i], values[i])),
+                     document.image().bytes().mid(offset, ByteInspection::width(kinds[i])));
+        }
+    }
 }
 
 void AddinDocumentTest::fieldPatch_data() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AboutBox.h"
 #include "CompareWindow.h"
+#include "DataInspectorWindow.h"
 #include "FindBox.h"
 #include "GoToBox.h"
 #include "IconBitmap.h"
@@ -38,6 +39,7 @@ private slots:
     void closingTheMainWindowLeavesItOpen();
     void aboutBoxOpensModalAndClosesOnAClick();
     void findGoToAndCompare();
+    void inspectorFollowsTheCaretAndFixesWord1();
 };
 
 void AccessoryWiringTest::iconDoubleClickShowsTheCode_data() {
@@ -201,19 +203,13 @@ void AccessoryWiringTest::findGoToAndCompare() {
     QCOMPARE(h.hexPane()->firstVisibleChar(), 0);
     QVERIFY(!h.window->goToBox()->isVisible());
 
-    // Compare: both panes mark the name's bytes (23 to 27, on the second line, after one line
-    // break), the window lists the name, F7 selects it, closing the window ends it all.
+    // Compare: both panes mark the name's bytes (23 to 27), the window lists the name, F7
+    // selects it, closing the window ends it all.
     h.prompts.choose(h.files.write(QStringLiteral("timer.rex"), TestFiles::addin("Timer")));
     h.command("mnuFileCompare");
-    const auto marks = [](const DumpPane* pane) {
-        QList<std::pair<int, int>> ranges;
-        for (const QTextEdit::ExtraSelection& mark : pane->extraSelections()) {
-            ranges.append({mark.cursor.selectionStart(), mark.cursor.selectionEnd()});
-        }
-        return ranges;
-    };
-    QCOMPARE(marks(h.hexPane()), (QList<std::pair<int, int>>{{23 * 3 + 1, 28 * 3}}));
-    QCOMPARE(marks(h.asciiPane()), (QList<std::pair<int, int>>{{23 + 1, 28 + 1}}));
+    const auto marks = [](const DumpPane* pane) { return pane->marks(); };
+    QCOMPARE(marks(h.hexPane()), (QList<ByteRange>{{23, 5}}));
+    QCOMPARE(marks(h.asciiPane()), (QList<ByteRange>{{23, 5}}));
     const QTreeWidget* fields = h.window->compareWindow()->fieldTable();
     QCOMPARE(fields->topLevelItemCount(), 1);
     QCOMPARE(fields->topLevelItem(0)->text(2), QStringLiteral("Timer"));
@@ -223,6 +219,39 @@ void AccessoryWiringTest::findGoToAndCompare() {
     WindowHarness::settle();
     QVERIFY(marks(h.hexPane()).isEmpty());
     QVERIFY(!h.window->action(QStringLiteral("mnuSearchNextDifference"))->isEnabled());
+}
+
+// Ctrl+I shows the byte at the caret; word 1 typed over in its 16-bit field is one step that
+// Undo takes back, and a value that does not fit is refused in the window, not in a box.
+void AccessoryWiringTest::inspectorFollowsTheCaretAndFixesWord1() {
+    WindowHarness h;
+    h.openAddin(TestFiles::addin());
+    h.window->dumpState().select(41, 0);
+    h.command("mnuFileInspector");
+    DataInspectorWindow* inspector = h.window->inspectorWindow();
+    QVERIFY(inspector && inspector->isVisible());
+    QCOMPARE(inspector->shownText(QStringLiteral("lblInspectField")), QStringLiteral("word 1"));
+    QCOMPARE(inspector->shownText(QStringLiteral("lblInspectOffset")), QStringLiteral("$29 (41)"));
+
+    QLineEdit* little = inspector->valueField(ByteInspection::Value::Little16);
+    little->setText(QStringLiteral("$1A"));
+    QTest::keyClick(little, Qt::Key_Return);
+    WindowHarness::settle();
+    QCOMPARE(h.document().header().word1, std::optional<quint16>(0x1A));
+    QCOMPARE(h.box("Aw1")->text(), QStringLiteral("$001A"));
+    QCOMPARE(little->text(), QStringLiteral("26"));
+    little->setText(QStringLiteral("70000"));
+    QTest::keyClick(little, Qt::Key_Return);
+    WindowHarness::settle();
+    QVERIFY(inspector->shownText(QStringLiteral("lblInspectNote"))
+                .startsWith(QStringLiteral("\u201C70000\u201D is not a 16-bit value")));
+    QVERIFY(h.prompts.messages.isEmpty());
+    // Undo works from the inspector too, and the caret moving on takes it along.
+    QVERIFY(inspector->actions().contains(h.window->action(QStringLiteral("mnuEditUndo"))));
+    h.command("mnuEditUndo");
+    QCOMPARE(h.document().image().bytes(), TestFiles::addin());
+    h.window->dumpState().select(205, 0);
+    QCOMPARE(inspector->shownText(QStringLiteral("lblInspectAddress")), QStringLiteral("$8000"));
 }
 
 QTEST_MAIN(AccessoryWiringTest)

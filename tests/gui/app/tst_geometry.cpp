@@ -92,12 +92,10 @@ void GeometryTest::dumpCellsAreEightByFifteen() {
     const QByteArray bytes = TestFiles::addin();
     m_h->openAddin(bytes);
     for (DumpPane* pane : {m_h->hexPane(), m_h->asciiPane()}) {
-        const auto caretAt = [&](int position) {
-            pane->select(position, 0);
-            return pane->cursorRect().topLeft();
-        };
+        const auto caretAt = [&](int position) { return pane->characterRect(position).topLeft(); };
         pane->select(0, 0);
         const QPoint first = caretAt(0);
+        QCOMPARE(pane->cursorRect().topLeft(), first);
         const int columns = pane->columns();
         QCOMPARE(caretAt(columns - 1) - first, QPoint(8 * (columns - 1), 0));
         QCOMPARE(caretAt(14 * columns + 1) - first, QPoint(8, 14 * 15));

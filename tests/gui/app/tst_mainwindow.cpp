@@ -88,17 +88,24 @@ void MainWindowTest::menuItems() {
     QVERIFY(item->isVisible());
 
     QList<QAction*> top = h.window->menuBar()->actions();
-    QCOMPARE(top.size(), 3);
+    QCOMPARE(top.size(), 4);
     QCOMPARE(top[0]->text(), QStringLiteral("&File"));
-    QCOMPARE(top[1]->text(), QStringLiteral("&Search"));
-    QCOMPARE(top[2]->text(), QStringLiteral("&Help"));
+    QCOMPARE(top[1]->text(), QStringLiteral("&Edit"));
+    QCOMPARE(top[2]->text(), QStringLiteral("&Search"));
+    QCOMPARE(top[3]->text(), QStringLiteral("&Help"));
     QStringList fileItems;
     for (QAction* entry : top[0]->menu()->actions()) {
         fileItems << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
     }
-    QCOMPARE(fileItems,
-             QStringList({"&Open", "-", "Save", "Save &As...", "Co&mpare with...", "-",
-                          "Propert&ies", "Code &listing", "Check add-in", "-", "E&xit"}));
+    QCOMPARE(fileItems, QStringList({"&Open", "-", "Save", "Save &As...", "Co&mpare with...", "-",
+                                     "Propert&ies", "Code &listing", "Data &inspector",
+                                     "Check add-in", "-", "E&xit"}));
+    QStringList editItems;
+    for (QAction* entry : top[1]->menu()->actions()) {
+        editItems << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+    }
+    QCOMPARE(editItems, QStringList({"&Undo", "&Redo", "-", "&Copy", "Copy as &hex", "&Paste over",
+                                     "-", "&Fill selection...", "Select &all"}));
 }
 
 void MainWindowTest::controlsCarryTheirToolTips_data() {

@@ -132,7 +132,7 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument() {
         // The pane under the pointer leads.
         QTest::mouseMove(h.asciiPane()->viewport());
         WindowHarness::settle();
-        QCOMPARE(h.dump()->leader(), PaneSync::Pane::Ascii);
+        QCOMPARE(h.dump()->leader(), DumpState::Pane::Ascii);
         h.asciiPane()->select(at - dumpOffset, length);
         break;
     case Step::Click:

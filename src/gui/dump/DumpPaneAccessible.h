@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QAccessibleWidget>
+
+class DumpPane;
+
+// A dump pane as screen readers see a text box: its text (the pane's lines, a line feed
+// between two), the caret, the selection and where each character stands, read over the
+// accessibility interface. Offsets here count the line feeds; the pane's own do not.
+class DumpPaneAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit DumpPaneAccessible(DumpPane* pane);
+
+    // Makes every dump pane answer through this class.
+    static void install();
+    // A pane position as an offset in the accessible text.
+    static int toText(const DumpPane& pane, int position);
+
+    void* interface_cast(QAccessible::InterfaceType type) override;
+    QAccessible::State state() const override;
+    QString text(QAccessible::Text which) const override;
+
+    void selection(int selectionIndex, int* startOffset, int* endOffset) const override;
+    int selectionCount() const override;
+    void addSelection(int startOffset, int endOffset) override;
+    void removeSelection(int selectionIndex) override;
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override;
+    int cursorPosition() const override;
+    void setCursorPosition(int position) override;
+    QString text(int startOffset, int endOffset) const override;
+    int characterCount() const override;
+    QRect characterRect(int offset) const override;
+    int offsetAtPoint(const QPoint& point) const override;
+    void scrollToSubstring(int startIndex, int endIndex) override;
+    QString attributes(int offset, int* startOffset, int* endOffset) const override;
+
+private:
+    DumpPane* pane() const;
+    int toPane(int offset) const;
+    QString wholeText() const;
+};

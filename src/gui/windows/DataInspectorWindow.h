@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ByteInspection.h"
+
+#include <QWidget>
+
+#include <array>
+
+class DumpState;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+
+// The data inspector "frmInspector": the byte at the dump's caret (the first selected byte)
+// every way ByteInspection reads it. The 8- and 16-bit values can be typed over: Enter in one
+// of their fields asks the main window to write it, as one step it can undo. Not modal; it
+// follows the caret, and shows the bytes afresh whenever they change.
+class DataInspectorWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    DataInspectorWindow(const DumpState& dump, QWidget* owner);
+
+    // Shows the byte the dump's selection starts at, as the document holds it now.
+    void refresh();
+    // A sentence about the last value typed (why it was refused); empty clears it.
+    void showNote(const QString& text);
+    // Shows the window beside its owner, the first time right under it.
+    void present();
+
+    QLineEdit* valueField(ByteInspection::Value value) const;
+    QString shownText(const QString& name) const;
+
+signals:
+    void valueTyped(ByteInspection::Value value, const QString& text);
+
+private:
+    QLabel* addRow(QFormLayout* form, const QString& name, const QString& caption);
+
+    const DumpState& m_dump;
+    QFormLayout* m_form;
+    QLabel* m_offset;
+    QLabel* m_dumpOffset;
+    QLabel* m_address;
+    QLabel* m_field;
+    std::array<QLineEdit*, 4> m_values{};
+    QLabel* m_binary;
+    QLabel* m_character;
+    QLabel* m_instruction;
+    QLabel* m_note;
+    bool m_placed = false;
+};
