@@ -142,6 +142,10 @@ void Find::goTo_data() {
     }
     QTest::newRow("first code byte") << addin << "@$8000" << false << H << "";
     QTest::newRow("code address") << addin << "@$9B03" << false << H + 0x1B03 << "";
+    for (const char* typed : {"@8010", "@0x8010", "@ 8010"}) {
+        QTest::addRow("code address %s, hexadecimal", typed)
+            << addin << typed << false << H + 0x10 << "";
+    }
     QTest::newRow("last byte") << addin << "$1FFF" << false << 8191 << "";
     QTest::newRow("last code byte") << addin << "@$9F32" << false << 8191 << "";
     QTest::newRow("stripped, first code byte") << addin << "$CD" << true << H << "";
@@ -152,7 +156,8 @@ void Find::goTo_data() {
     QTest::newRow("in the stripped header") << addin << "$CC" << true << -1 << "Strip header";
     QTest::newRow("no add-in code") << TestFiles::addin("", "", 100, 8192, "DATA") << "@$8000"
                                     << false << -1 << "no add-in code";
-    for (const char* typed : {"", "$", "0x", "1F0", "$-1", "@", "@@$8000", "$1F0h", "+496"}) {
+    for (const char* typed :
+         {"", "$", "0x", "1F0", "$-1", "@", "@$", "@@$8000", "$1F0h", "+496", "@$0x8010"}) {
         QTest::addRow("ill-formed '%s'", typed) << addin << typed << false << -1 << "$1F0";
     }
 }
