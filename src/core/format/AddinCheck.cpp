@@ -144,6 +144,10 @@ void checkCode(QByteArrayView image, const AddinHeader& header, Findings& findin
                          ? QStringLiteral("There is no code: the file ends with the header.")
                          : QStringLiteral("There is no code: every byte after the header is "
                                           "0xFF."));
+    } else if (CodePadding::onlyPaddingFrom(image, header.headSize)) {
+        findings.add("no-code", Severity::Error, header.headSize,
+                     QStringLiteral("There is no code: every byte after the header is padding "
+                                    "(00 bytes, then FF bytes)."));
     }
     const CodePadding padding = CodePadding::of(image, header);
     checkOrigin(image, header.headSize,

@@ -35,7 +35,8 @@ struct AddinFinding {
 //   warning  word1-mismatch      word 1 runs past the end of the file, or a byte after its
 //                                length is not padding (00 bytes, then FF bytes)
 //   warning  white-icon          every icon byte is 0
-//   error    no-code             everything after the header is 0xFF
+//   error    no-code             everything after the header is padding: 00 bytes, then
+//                                0xFF bytes (or nothing)
 //   warning  code-origin         most CALL and JP targets lie outside the code, which runs
 //                                from $8000, and another origin puts them on its instructions
 namespace AddinCheck {

@@ -29,3 +29,8 @@ CodePadding CodePadding::of(QByteArrayView image, const AddinHeader& header) {
     }
     return padding;
 }
+
+bool CodePadding::onlyPaddingFrom(QByteArrayView image, int offset) {
+    const int zeros = runOf(image, offset, '\0');
+    return offset + zeros + runOf(image, offset + zeros, '\xFF') == image.size();
+}

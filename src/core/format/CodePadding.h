@@ -27,4 +27,6 @@ struct CodePadding {
 
     // `header` must be the complete header of an add-in.
     static CodePadding of(QByteArrayView image, const AddinHeader& header);
+    // Whether every byte from `offset` on is padding: code that is only padding is no code.
+    static bool onlyPaddingFrom(QByteArrayView image, int offset);
 };

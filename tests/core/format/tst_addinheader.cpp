@@ -601,6 +601,8 @@ void TestAddinHeader::checkFindings_data() {
     row("white icon", white, "warning white-icon 45");
     row("only 0xFF after the header", checkable("Addin", "Clock", "Shows time", 0),
         "error no-code 205");
+    row("only 00 and FF bytes after the header", with(checkable("Addin", "Clock", "", 0), 195, 0),
+        "error no-code 195");
     row("nothing after the header", checkable("Addin", "Clock", "Shows time", 0, 0),
         "error no-code 205, warning short-file 205");
 }
