@@ -12,27 +12,41 @@
 namespace {
 
 constexpr int kAddresses = 0x10000;
-// Origins are proposed by this many targets, spread over the code; each of them that lands on
-// an instruction at an origin is a vote for it.
-constexpr int kVoters = 8;
+constexpr int kPageSize = 0x100;
+constexpr int kPages = kAddresses / kPageSize;
 
 struct Jump {
     int offset = 0; // of the instruction, from the code's first byte
     quint16 target = 0;
 };
 
-// How many of `jumps` land on the first byte of an instruction when the code runs at `origin`.
-int landingAt(const QList<Jump>& jumps, const std::vector<bool>& starts, quint16 origin) {
-    int landing = 0;
+struct Landing {
+    int inside = 0;  // targets inside the code
+    int onStart = 0; // of them, those on the first byte of an instruction
+};
+
+// Where `jumps` lead when the code runs at `origin`.
+Landing landingAt(const QList<Jump>& jumps, const std::vector<bool>& starts, quint16 origin) {
+    Landing landing;
     for (const Jump& jump : jumps) {
         const int offset = quint16(jump.target - origin);
-        landing += offset < int(starts.size()) && starts[offset] ? 1 : 0;
+        if (offset < int(starts.size())) {
+            ++landing.inside;
+            landing.onStart += starts[offset] ? 1 : 0;
+        }
     }
     return landing;
 }
 
+// The code's own CALLs and JPs lead to its instructions, the handheld's routines only by
+// chance (a third or so of the bytes start an instruction): three in four on instructions
+// tells the code's own.
+bool explains(const Landing& landing, int targets) {
+    return 2 * landing.inside > targets && 4 * landing.onStart >= 3 * landing.inside;
+}
+
 // Of two origins that explain as many targets, the rounder: `org $0000` is what an author
-// forgets, `org $8000` before the header what an author misplaces.
+// forgets.
 bool rounder(quint16 a, quint16 b) {
     return std::countr_zero(quint32(a) | kAddresses) > std::countr_zero(quint32(b) | kAddresses);
 }
@@ -71,30 +85,23 @@ std::optional<CodeOrigin> CodeOrigin::misplaced(QByteArrayView image, int first,
         return std::nullopt;
     }
 
-    // Each voter votes for every origin that puts it on an instruction; only an origin most
-    // voters agree on can put most targets on instructions, and only those are counted out.
-    const qsizetype voters = std::min<qsizetype>(kVoters, jumps.size());
-    std::vector<quint8> votes(kAddresses, 0);
-    for (qsizetype voter = 0; voter < voters; ++voter) {
-        const quint16 target = jumps.at(voter * jumps.size() / voters).target;
-        for (int offset = 0; offset < length; ++offset) {
-            if (starts[offset]) {
-                ++votes[quint16(target - offset)];
-            }
-        }
-    }
-    for (int origin = 0; origin < kAddresses; ++origin) {
-        if (2 * votes[origin] <= voters || origin == base) {
+    // Authors give whole pages as origins ($0000, $4000, $C000): those are weighed.
+    for (int page = 0; page < kPages; ++page) {
+        const auto origin = quint16(page * kPageSize);
+        if (origin == base) {
             continue;
         }
-        const int landing = landingAt(jumps, starts, quint16(origin));
-        if (landing > found.landing ||
-            (landing == found.landing && rounder(quint16(origin), found.origin))) {
-            found.landing = landing;
-            found.origin = quint16(origin);
+        const Landing landing = landingAt(jumps, starts, origin);
+        if (!explains(landing, found.targets)) {
+            continue;
+        }
+        if (landing.onStart > found.landing ||
+            (landing.onStart == found.landing && rounder(origin, found.origin))) {
+            found.landing = landing.onStart;
+            found.origin = origin;
         }
     }
-    if (2 * found.landing <= found.targets) {
+    if (found.landing == 0) {
         return std::nullopt;
     }
     return found;
