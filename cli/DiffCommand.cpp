@@ -5,6 +5,7 @@
 #include "AddinHeader.h"
 #include "CliOutput.h"
 #include "CodeAddress.h"
+#include "CodeDiff.h"
 #include "CommandOptions.h"
 #include "DumpText.h"
 #include "ExitCode.h"
@@ -176,90 +177,32 @@ QByteArray asJson(const AddinComparison& comparison, QByteArrayView a, QByteArra
     return QJsonDocument(document).toJson(QJsonDocument::Indented);
 }
 
-// By structure: where a byte of the code runs, `distance` bytes from its first, in both files.
-quint16 addressAt(int distance) {
-    return quint16(CodeAddress::kFirstCodeAddress + distance);
+void put(std::ostream& out, const QByteArray& bytes) {
+    out.write(bytes.constData(), bytes.size());
 }
 
-// The tail only the longer file has, and whose it is: 'A' or 'B'.
-std::pair<ByteRange, char> tailOf(const ComparedSection& code) {
-    const ByteRange inA = code.thisOnly();
-    return inA.isEmpty() ? std::pair{code.otherOnly(), 'B'} : std::pair{inA, 'A'};
-}
-
-// "$00CD $00CE @$8000    1 byte   00 | 78": A's offset, B's, the address in the code.
-QString structureRunLine(QByteArrayView a, QByteArrayView b, const ComparedSection& code,
-                         const ComparedSection::Run& run) {
-    return NumberForm::hexWord(run.thisStart) + QLatin1Char(' ') +
-           NumberForm::hexWord(run.otherStart) + QLatin1Char(' ') +
-           addressColumn(addressAt(run.thisStart - code.thisRange.start)) + QLatin1Char(' ') +
-           lengthColumns(run.length) + QLatin1String("  ") + sideBytes(a, run.inThis()) +
-           QLatin1String(" | ") + sideBytes(b, run.inOther());
-}
-
-// "tail: only B has its last 4 bytes, from $1302 (@$9234): 01 02 03 04"
-QString tailLine(QByteArrayView a, QByteArrayView b, const ComparedSection& code) {
-    const auto [tail, side] = tailOf(code);
-    return QStringLiteral("tail: only %1 has its last %2, from %3 (@%4): %5\n")
-        .arg(QLatin1Char(side))
-        .arg(tail.length == 1 ? QStringLiteral("byte")
-                              : QStringLiteral("%1 bytes").arg(tail.length))
-        .arg(NumberForm::hexWord(tail.start), NumberForm::hexWord(addressAt(code.commonLength())),
-             sideBytes(side == 'A' ? a : b, tail));
-}
-
-QString asStructureText(const AddinComparison& comparison, QByteArrayView a, QByteArrayView b) {
-    QString text;
+void writeStructureText(std::ostream& out, const AddinComparison& comparison, QByteArrayView a,
+                        QByteArrayView b) {
+    QString fields;
     for (const HeaderDifference& field : comparison.headerDifferences()) {
-        text += fieldLine(field);
+        fields += fieldLine(field);
     }
-    const ComparedSection& code = comparison.section();
-    for (const ComparedSection::Run& run : code.runs) {
-        text += structureRunLine(a, b, code, run);
-        text += QLatin1Char('\n');
-    }
-    if (code.thisRange.length != code.otherRange.length) {
-        text += tailLine(a, b, code);
-    }
-    return text;
+    CliOutput::write(out, fields);
+    put(out, CodeDiff::lines(comparison.section(), a, b));
 }
 
-QJsonObject jsonCode(QByteArrayView a, QByteArrayView b, const ComparedSection& code) {
-    QJsonArray runs;
-    for (const ComparedSection::Run& run : code.runs) {
-        runs.append(QJsonObject{
-            {QStringLiteral("a_offset"), run.thisStart},
-            {QStringLiteral("b_offset"), run.otherStart},
-            {QStringLiteral("address"), addressAt(run.thisStart - code.thisRange.start)},
-            {QStringLiteral("length"), run.length},
-            {QStringLiteral("a"), shownBytes(a, run.inThis())},
-            {QStringLiteral("b"), shownBytes(b, run.inOther())}});
-    }
-    QJsonObject object{{QStringLiteral("a_offset"), code.thisRange.start},
-                       {QStringLiteral("a_length"), code.thisRange.length},
-                       {QStringLiteral("b_offset"), code.otherRange.start},
-                       {QStringLiteral("b_length"), code.otherRange.length},
-                       {QStringLiteral("runs"), runs}};
-    if (code.thisRange.length != code.otherRange.length) {
-        const auto [tail, side] = tailOf(code);
-        object.insert(
-            QStringLiteral("tail"),
-            QJsonObject{
-                {QStringLiteral("file"), side == 'A' ? QStringLiteral("a") : QStringLiteral("b")},
-                {QStringLiteral("offset"), tail.start},
-                {QStringLiteral("address"), addressAt(code.commonLength())},
-                {QStringLiteral("length"), tail.length},
-                {QStringLiteral("bytes"), shownBytes(side == 'A' ? a : b, tail)}});
-    }
-    return object;
-}
-
-QByteArray asStructureJson(const AddinComparison& comparison, QByteArrayView a, QByteArrayView b) {
-    const QJsonObject document{{QStringLiteral("header"), jsonFields(comparison)},
-                               {QStringLiteral("a_size"), comparison.thisLength()},
-                               {QStringLiteral("b_size"), comparison.otherLength()},
-                               {QStringLiteral("code"), jsonCode(a, b, comparison.section())}};
-    return QJsonDocument(document).toJson(QJsonDocument::Indented);
+// The header's texts go through QJsonDocument, which escapes them; the code, thousands of runs
+// at most, is written directly in the same layout.
+void writeStructureJson(std::ostream& out, const AddinComparison& comparison, QByteArrayView a,
+                        QByteArrayView b) {
+    QByteArray header = QJsonDocument(jsonFields(comparison)).toJson(QJsonDocument::Indented);
+    header.chop(1);
+    header.replace('\n', "\n    ");
+    put(out, "{\n    \"a_size\": " + QByteArray::number(comparison.thisLength()) +
+                 ",\n    \"b_size\": " + QByteArray::number(comparison.otherLength()) +
+                 ",\n    \"code\": ");
+    put(out, CodeDiff::json(comparison.section(), a, b));
+    put(out, ",\n    \"header\": " + header + "\n}\n");
 }
 
 } // namespace
@@ -285,10 +228,9 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     const bool json = command.isSet(QStringLiteral("json"));
     if (comparison.basis() == AddinComparison::Basis::Structure) {
         if (json) {
-            const QByteArray document = asStructureJson(comparison, a.bytes, b.bytes);
-            out.write(document.constData(), document.size());
+            writeStructureJson(out, comparison, a.bytes, b.bytes);
         } else {
-            CliOutput::write(out, asStructureText(comparison, a.bytes, b.bytes));
+            writeStructureText(out, comparison, a.bytes, b.bytes);
         }
     } else {
         const AddinHeader header = AddinHeader::parse(a.bytes);
