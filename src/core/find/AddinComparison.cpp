@@ -3,6 +3,7 @@
 
 #include "AddinHeader.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace {

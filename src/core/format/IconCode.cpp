@@ -56,7 +56,7 @@ QString fromBytes(const QByteArray& icon) {
 
 QString asAssembler(const QString& code) {
     QString text;
-    text.reserve(kRows * kAssemblerLineLength);
+    text.reserve(qsizetype(kRows) * kAssemblerLineLength);
     for (QStringView line : QStringView(code).split(u"\r\n", Qt::SkipEmptyParts)) {
         if (line.endsWith(QLatin1Char(','))) {
             line.chop(1);
