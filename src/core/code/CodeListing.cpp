@@ -204,7 +204,7 @@ void CodeListing::decode(QByteArrayView image, int end, quint16 base) {
         CodeInstruction& instruction = m_instructions.emplace_back();
         instruction.offset = offset;
         instruction.address = address;
-        instruction.length = step.length;
+        instruction.length = std::min(step.length, CodeInstruction::kMaxLength);
         instruction.data = step.data;
         std::copy_n(image.data() + offset, instruction.length, instruction.code.begin());
         // Each line is written as Latin-1 first and added to the text in one step.
