@@ -249,9 +249,9 @@ void Install::versionsAgree() {
     QCOMPARE(firstMatch("<release version=\"(.*?)\"", appStream), version);
     const QByteArray news =
         runTool("gzip", {"-dc", packaged("share/doc/mobrin/changelog.gz")}).output;
-    static const QRegularExpression released(R"(^mobrin \(([^)]*)\) unstable;.*?^ -- [^>]*>  ([^\n]*)$)",
-                                             QRegularExpression::MultilineOption |
-                                                 QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression released(
+        R"(^mobrin \(([^)]*)\) unstable;.*?^ -- [^>]*>  ([^\n]*)$)",
+        QRegularExpression::MultilineOption | QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch entry = released.match(QString::fromUtf8(news));
     QCOMPARE(entry.captured(1), version);
     const QDateTime date = QDateTime::fromString(entry.captured(2), Qt::RFC2822Date);
