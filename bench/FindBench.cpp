@@ -52,11 +52,11 @@ void searchRow(const QString& name, const QByteArray& bytes, const QString& type
 
 void compareRow(const QString& name, const QByteArray& bytes, int every) {
     const QByteArray other = changedCopy(bytes, every);
-    row(QStringLiteral("comparison of %1 with a copy, one byte in %2 changed: %3 runs")
+    row(QStringLiteral("comparison of %1 with a copy, one byte in %2 changed: %3 places")
             .arg(name)
             .arg(every)
-            .arg(AddinComparison::of(bytes, other).runs().size()),
-        timed([&] { sink = AddinComparison::of(bytes, other).runs().size(); }), "under 5 ms");
+            .arg(AddinComparison::of(bytes, other).marks().size()),
+        timed([&] { sink = AddinComparison::of(bytes, other).marks().size(); }), "under 5 ms");
 }
 
 } // namespace

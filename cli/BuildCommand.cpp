@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BuildCommand.h"
 
+#include "AddinCheck.h"
 #include "AddinParts.h"
 #include "CliOutput.h"
 #include "CommandOptions.h"
@@ -27,7 +28,7 @@ const char* const kHelp =
     "\n"
     "Writes a new add-in: the header, then the code, which the handheld runs from $8000.\n"
     "\n"
-    "  --code CODE.bin     the code as the assembler or compiler wrote it (not empty)\n"
+    "  --code CODE.bin     the code as the assembler or compiler wrote it\n"
     "  --name TEXT         the name\n"
     "  --description TEXT  the description (default empty); it may hold CR LF\n"
     "  --class TEXT        the class text (default Addin); its type, the text after the\n"
@@ -40,14 +41,19 @@ const char* const kHelp =
     "                      8192 bytes is padded to 8192 with 0xFF, as Open offers to\n"
     "  --from DIR          take everything from a folder as 'unpack' writes it:\n"
     "                      header.json, code.bin and icon.png (all white when the\n"
-    "                      folder holds no icon.png; one it cannot read is an error)\n"
+    "                      folder holds no icon.png; one it cannot read is an error);\n"
+    "                      refused while its addin.asm is newer than one of them (build\n"
+    "                      a changed addin.asm with 'z80asm -o NEW.rex addin.asm')\n"
     "  -o, --output OUT    the add-in to write\n"
     "\n"
     "Numbers are $1FDF, 0x1FDF or 8159, from 0 to 65535. Texts are stored in\n"
     "Windows-1252. Refused (exit 5), writing nothing: a character without a Windows-1252\n"
     "code, a CR in the class or name, a NUL in the description, a class type other than\n"
-    "ADDIN, empty code, a header and code over 9000 bytes. A missing or unreadable code\n"
-    "file exits with 3, a picture as for 'icon --from'. OUT is replaced in one step, never\n"
+    "ADDIN, a header and code over 9000 bytes; and, from --code, what 'check' calls an\n"
+    "error, with its sentence: an empty name, a control character in a text, code that\n"
+    "is empty or only padding. --from takes every folder 'unpack' writes. A missing or\n"
+    "unreadable code file exits with 3, a picture as for 'icon --from'. OUT is replaced in one "
+    "step, never\n"
     "when it is one of the inputs or a device, FIFO or folder (exit 6). The same inputs\n"
     "always give the same bytes.\n";
 
@@ -152,6 +158,10 @@ Stop fromOptions(const CommandOptions& command, AddinParts& parts, Inputs& input
 }
 
 Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::ostream& err) {
+    // Never the old code without a word after the source was changed.
+    if (const QString stale = UnpackedFolder::staleSource(folder); !stale.isEmpty()) {
+        return CliOutput::fail(err, ExitCode::kPatchRefused, stale);
+    }
     const QString headerPath = UnpackedFolder::file(folder, UnpackedFolder::kHeader);
     const FileInput header = FileInput::readPart(headerPath);
     if (!header.ok()) {
@@ -189,6 +199,16 @@ Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::o
     }
     if (!hasFileLength) {
         parts.fileLength = parts.newFileLength(true);
+    }
+    return std::nullopt;
+}
+
+// The sentence of the first error `check` finds in `bytes`.
+std::optional<QString> firstError(const QByteArray& bytes) {
+    for (const AddinFinding& finding : AddinCheck::of(bytes)) {
+        if (finding.isError()) {
+            return finding.sentence;
+        }
     }
     return std::nullopt;
 }
@@ -238,6 +258,12 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         return CliOutput::fail(err, ExitCode::kPatchRefused,
                                source + QLatin1String(": ") + problem);
     }
+    const QByteArray bytes = parts.bytes();
+    // A new add-in from options must be sound; a folder is taken as unpack wrote it, so that
+    // every add-in that opens comes back.
+    if (const auto error = folder ? std::nullopt : firstError(bytes)) {
+        return CliOutput::fail(err, ExitCode::kPatchRefused, QLatin1String("build: ") + *error);
+    }
     const QString what = QStringLiteral("the add-in");
     const auto output = identityOf(target);
     if (output && inputs.contains(*output)) {
@@ -247,7 +273,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     }
     // The code file is checked again as the file is replaced, where no other program can
     // swap it in between.
-    const QString error = FileOutput::write(target, parts.bytes(), inputs.value(0), what);
+    const QString error = FileOutput::write(target, bytes, inputs.value(0), what);
     if (!error.isEmpty()) {
         return CliOutput::fail(err, ExitCode::kWriteFailed, error);
     }

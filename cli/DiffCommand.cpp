@@ -5,6 +5,7 @@
 #include "AddinHeader.h"
 #include "CliOutput.h"
 #include "CodeAddress.h"
+#include "CodeDiff.h"
 #include "CommandOptions.h"
 #include "DumpText.h"
 #include "ExitCode.h"
@@ -19,29 +20,43 @@
 namespace DiffCommand {
 
 const char* const kHelp =
-    "Usage: mobrin-cli diff A B [--json]\n"
+    "Usage: mobrin-cli diff A B [--by-position] [--json]\n"
     "\n"
-    "Compares two files byte for byte. First the header fields\n"
-    "that differ (the keys of info), A's value, then B's; texts in quotes, \"(none)\"\n"
-    "where a file has no such field:\n"
+    "Compares two add-ins by their structure. First the header fields that differ\n"
+    "(the keys of info, and byte_after_class_cr and byte_after_name_cr for the bytes\n"
+    "after the CRs of the class line and the name), A's value, then B's; texts in\n"
+    "quotes; the icon as one field, with how many of its pixels differ:\n"
     "\n"
-    "  name: \"Clock\" | \"Time \"\n"
+    "  description: \"Shows time\" | \"Shows times\"\n"
+    "  icon: 37 pixels differ\n"
     "\n"
-    "then every run of differing bytes in the part both files have: its file offset, its\n"
-    "code address when it starts in A's code (the first code byte at $8000, as in disasm),\n"
-    "its length, and the bytes of A, then B; of a run longer than 16 bytes the first 16,\n"
-    "and how many more:\n"
+    "then the code, every byte after the header, aligned at its first byte in each\n"
+    "file: every run of differing bytes over the part both have, with its file offset in\n"
+    "A and in B, its code address (the first code byte at $8000, as in disasm), its\n"
+    "length, and the bytes of A, then B; of a run longer than 16 bytes the first 16, and\n"
+    "how many more; last, the tail only the longer one has:\n"
     "\n"
-    "  $0017           5 bytes  43 6C 6F 63 6B | 54 69 6D 65 20\n"
-    "  $00CD @$8000    1 byte   77 | 78\n"
+    "  $00CD $00CE @$8000    1 byte   00 | 78\n"
+    "  tail: only A has its last byte, from $1FFF (@$9F32): FF\n"
     "\n"
-    "When the lengths differ, a line says so before the runs, and only the common part is\n"
-    "compared byte by byte. Two files that are the same print nothing.\n"
+    "So a header that grew moves nothing after it. When A or B is not an add-in with a\n"
+    "complete header, the files are compared by position, as with --by-position. Two\n"
+    "files that are the same print nothing.\n"
     "\n"
-    "  --json   one JSON object: \"header\" (field, a, b: texts as strings, numbers as\n"
-    "           numbers, a missing field as null), \"a_size\", \"b_size\", \"compared\"\n"
-    "           (the common length) and \"runs\" (offset, address when in A's code,\n"
-    "           length, and a and b as hex pairs, the first 16 bytes at most)\n"
+    "  --by-position  compare byte for byte at the same offsets: the header fields\n"
+    "                 that differ, a line when the lengths differ (only the common\n"
+    "                 part is compared), then every run with its offset, its code\n"
+    "                 address when it starts in A's code, its length and the bytes:\n"
+    "                 \"$00CD @$8000    1 byte   00 | 78\"\n"
+    "  --json         one JSON object: \"header\" (field, a, b: texts as strings,\n"
+    "                 numbers as numbers, a missing field as null; the icon as field\n"
+    "                 and pixels), \"a_size\", \"b_size\" and \"code\": a_offset,\n"
+    "                 a_length, b_offset, b_length, \"runs\" (a_offset, b_offset,\n"
+    "                 address, length, and a and b as hex pairs, the first 16 bytes at\n"
+    "                 most) and, when the lengths differ, \"tail\" (file \"a\" or \"b\",\n"
+    "                 offset, address, length, bytes); by position \"compared\" (the\n"
+    "                 common length) and \"runs\" (offset, address when in A's code,\n"
+    "                 length, a and b) instead of \"code\"\n"
     "\n"
     "Exit codes, as cmp and diff: 0 the files are the same, 1 they differ, 2 usage error,\n"
     "3 a file is missing, not a regular file, unreadable or over 9000 bytes.\n";
@@ -62,6 +77,14 @@ QString sideLine(const std::optional<HeaderFact>& fact) {
            QLatin1Char('"');
 }
 
+QString fieldLine(const HeaderDifference& field) {
+    if (field.key == HeaderDifference::kIcon) {
+        return field.key + QLatin1String(": ") + field.pixelsText() + QLatin1Char('\n');
+    }
+    return field.key + QLatin1String(": ") + sideLine(field.thisFact) + QLatin1String(" | ") +
+           sideLine(field.otherFact) + QLatin1Char('\n');
+}
+
 QString shownBytes(QByteArrayView image, const ByteRange& run) {
     const int shown = qMin(run.length, kBytesShown);
     return DumpText::hexText(image.sliced(run.start, shown)).trimmed();
@@ -75,33 +98,40 @@ QString sideBytes(QByteArrayView image, const ByteRange& run) {
     return text;
 }
 
+QString addressColumn(std::optional<quint16> address) {
+    return address ? QLatin1Char('@') + NumberForm::hexWord(*address)
+                   : QString(6, QLatin1Char(' '));
+}
+
+QString lengthColumns(int length) {
+    return QString::number(length).rightJustified(4) + QLatin1Char(' ') +
+           (length == 1 ? QLatin1String("byte ") : QLatin1String("bytes"));
+}
+
+// By position, "$00CD @$8000    1 byte   00 | 78": the run at the same offset in both files.
 QString runLine(QByteArrayView a, QByteArrayView b, const AddinHeader& header,
                 const ByteRange& run) {
-    const auto address = CodeAddress::ofOffset(run.start, header, int(a.size()));
-    const QString addressColumn =
-        address ? QLatin1Char('@') + NumberForm::hexWord(*address) : QString(6, QLatin1Char(' '));
-    const QString unit = run.length == 1 ? QStringLiteral("byte ") : QStringLiteral("bytes");
-    return QStringLiteral("%1 %2 %3 %4  %5 | %6")
-        .arg(NumberForm::hexWord(run.start), addressColumn,
-             QString::number(run.length).rightJustified(4), unit, sideBytes(a, run),
-             sideBytes(b, run));
+    return NumberForm::hexWord(run.start) + QLatin1Char(' ') +
+           addressColumn(CodeAddress::ofOffset(run.start, header, int(a.size()))) +
+           QLatin1Char(' ') + lengthColumns(run.length) + QLatin1String("  ") + sideBytes(a, run) +
+           QLatin1String(" | ") + sideBytes(b, run);
 }
 
 QString asText(const AddinComparison& comparison, QByteArrayView a, QByteArrayView b,
                const AddinHeader& header) {
     QString text;
     for (const HeaderDifference& field : comparison.headerDifferences()) {
-        text += field.key + QLatin1String(": ") + sideLine(field.thisFact) + QLatin1String(" | ") +
-                sideLine(field.otherFact) + QLatin1Char('\n');
+        text += fieldLine(field);
     }
+    const ComparedSection& whole = comparison.section();
     if (comparison.thisLength() != comparison.otherLength()) {
         text += QStringLiteral("A has %1 bytes and B %2: only the first %3 bytes are compared\n")
                     .arg(comparison.thisLength())
                     .arg(comparison.otherLength())
-                    .arg(comparison.commonLength());
+                    .arg(whole.commonLength());
     }
-    for (const ByteRange& run : comparison.runs()) {
-        text += runLine(a, b, header, run) + QLatin1Char('\n');
+    for (const ComparedSection::Run& run : whole.runs) {
+        text += runLine(a, b, header, run.inThis()) + QLatin1Char('\n');
     }
     return text;
 }
@@ -110,16 +140,26 @@ QJsonValue jsonSide(const std::optional<HeaderFact>& fact) {
     return fact ? HeaderFacts::asJsonValue(*fact) : QJsonValue();
 }
 
-QByteArray asJson(const AddinComparison& comparison, QByteArrayView a, QByteArrayView b,
-                  const AddinHeader& header) {
+QJsonArray jsonFields(const AddinComparison& comparison) {
     QJsonArray fields;
     for (const HeaderDifference& field : comparison.headerDifferences()) {
-        fields.append(QJsonObject{{QStringLiteral("field"), field.key},
-                                  {QStringLiteral("a"), jsonSide(field.thisFact)},
-                                  {QStringLiteral("b"), jsonSide(field.otherFact)}});
+        if (field.key == HeaderDifference::kIcon) {
+            fields.append(QJsonObject{{QStringLiteral("field"), field.key},
+                                      {QStringLiteral("pixels"), field.pixels}});
+        } else {
+            fields.append(QJsonObject{{QStringLiteral("field"), field.key},
+                                      {QStringLiteral("a"), jsonSide(field.thisFact)},
+                                      {QStringLiteral("b"), jsonSide(field.otherFact)}});
+        }
     }
+    return fields;
+}
+
+QByteArray asJson(const AddinComparison& comparison, QByteArrayView a, QByteArrayView b,
+                  const AddinHeader& header) {
     QJsonArray runs;
-    for (const ByteRange& run : comparison.runs()) {
+    for (const ComparedSection::Run& section : comparison.section().runs) {
+        const ByteRange run = section.inThis();
         QJsonObject object{{QStringLiteral("offset"), run.start},
                            {QStringLiteral("length"), run.length},
                            {QStringLiteral("a"), shownBytes(a, run)},
@@ -129,18 +169,47 @@ QByteArray asJson(const AddinComparison& comparison, QByteArrayView a, QByteArra
         }
         runs.append(object);
     }
-    const QJsonObject document{{QStringLiteral("header"), fields},
+    const QJsonObject document{{QStringLiteral("header"), jsonFields(comparison)},
                                {QStringLiteral("a_size"), comparison.thisLength()},
                                {QStringLiteral("b_size"), comparison.otherLength()},
-                               {QStringLiteral("compared"), comparison.commonLength()},
+                               {QStringLiteral("compared"), comparison.section().commonLength()},
                                {QStringLiteral("runs"), runs}};
     return QJsonDocument(document).toJson(QJsonDocument::Indented);
+}
+
+void put(std::ostream& out, const QByteArray& bytes) {
+    out.write(bytes.constData(), bytes.size());
+}
+
+void writeStructureText(std::ostream& out, const AddinComparison& comparison, QByteArrayView a,
+                        QByteArrayView b) {
+    QString fields;
+    for (const HeaderDifference& field : comparison.headerDifferences()) {
+        fields += fieldLine(field);
+    }
+    CliOutput::write(out, fields);
+    put(out, CodeDiff::lines(comparison.section(), a, b));
+}
+
+// The header's texts go through QJsonDocument, which escapes them; the code, thousands of runs
+// at most, is written directly in the same layout.
+void writeStructureJson(std::ostream& out, const AddinComparison& comparison, QByteArrayView a,
+                        QByteArrayView b) {
+    QByteArray header = QJsonDocument(jsonFields(comparison)).toJson(QJsonDocument::Indented);
+    header.chop(1);
+    header.replace('\n', "\n    ");
+    put(out, "{\n    \"a_size\": " + QByteArray::number(comparison.thisLength()) +
+                 ",\n    \"b_size\": " + QByteArray::number(comparison.otherLength()) +
+                 ",\n    \"code\": ");
+    put(out, CodeDiff::json(comparison.section(), a, b));
+    put(out, ",\n    \"header\": " + header + "\n}\n");
 }
 
 } // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     CommandOptions command(QStringLiteral("diff"), QLatin1String(kHelp));
+    command.addFlag({QStringLiteral("by-position")});
     command.addFlag({QStringLiteral("json")});
     if (const auto stop = command.parse(arguments, 2, out, err)) {
         return *stop;
@@ -153,13 +222,24 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (!b.ok()) {
         return CliOutput::fail(err, b.exitCode, b.error);
     }
-    const AddinComparison comparison = AddinComparison::of(a.bytes, b.bytes);
-    const AddinHeader header = AddinHeader::parse(a.bytes);
-    if (command.isSet(QStringLiteral("json"))) {
-        const QByteArray document = asJson(comparison, a.bytes, b.bytes, header);
-        out.write(document.constData(), document.size());
+    const AddinComparison comparison = command.isSet(QStringLiteral("by-position"))
+                                           ? AddinComparison::byPosition(a.bytes, b.bytes)
+                                           : AddinComparison::of(a.bytes, b.bytes);
+    const bool json = command.isSet(QStringLiteral("json"));
+    if (comparison.basis() == AddinComparison::Basis::Structure) {
+        if (json) {
+            writeStructureJson(out, comparison, a.bytes, b.bytes);
+        } else {
+            writeStructureText(out, comparison, a.bytes, b.bytes);
+        }
     } else {
-        CliOutput::write(out, asText(comparison, a.bytes, b.bytes, header));
+        const AddinHeader header = AddinHeader::parse(a.bytes);
+        if (json) {
+            const QByteArray document = asJson(comparison, a.bytes, b.bytes, header);
+            out.write(document.constData(), document.size());
+        } else {
+            CliOutput::write(out, asText(comparison, a.bytes, b.bytes, header));
+        }
     }
     return comparison.same() ? ExitCode::kOk : ExitCode::kDiffer;
 }

@@ -14,13 +14,17 @@
 namespace IconCommand {
 
 const char* const kHelp =
-    "Usage: mobrin-cli icon FILE\n"
+    "Usage: mobrin-cli icon FILE [--asm]\n"
     "       mobrin-cli icon FILE --png OUT.png [--scale N]\n"
-    "       mobrin-cli icon --from PICTURE\n"
+    "       mobrin-cli icon --from PICTURE [--asm]\n"
     "\n"
     "Prints the icon as the icon-code window shows it: 32 lines of \".db\" with five\n"
-    "\"$hh\" items each, every line ending in CR LF.\n"
+    "\"$hh\" items each, every line ending in CR LF, every item but the last followed\n"
+    "by a comma.\n"
     "\n"
+    "  --asm            print the 32 rows as z80asm and pasmo both assemble them, as\n"
+    "                   'source' writes the icon: \"        defb $3C,$00,$FF,$81,$00\",\n"
+    "                   every line ending in a line feed\n"
     "  --png OUT.png    write the 40 x 32 icon as a PNG picture instead (black on white);\n"
     "                   the file is replaced only once the whole picture is written, and\n"
     "                   never when OUT is FILE itself or not a regular file (exit 6)\n"
@@ -43,6 +47,11 @@ std::optional<int> parseScale(const QString& text) {
     return ok && scale >= 1 && scale <= kMaxScale ? std::optional<int>(scale) : std::nullopt;
 }
 
+void printCode(std::ostream& out, const QByteArray& icon, bool assembler) {
+    const QString code = IconCode::fromBytes(icon);
+    CliOutput::write(out, assembler ? IconCode::asAssembler(code) : code);
+}
+
 // `icon --from PICTURE`: the picture's icon bytes, shown through the same icon box pixels as
 // an add-in's icon, so both print exactly what the window would.
 int printPicture(const CommandOptions& command, std::ostream& out, std::ostream& err) {
@@ -58,7 +67,7 @@ int printPicture(const CommandOptions& command, std::ostream& out, std::ostream&
     if (!picture.ok()) {
         return CliOutput::fail(err, picture.exitCode, picture.error);
     }
-    CliOutput::write(out, IconCode::fromBytes(picture.icon));
+    printCode(out, picture.icon, command.isSet(QStringLiteral("asm")));
     return ExitCode::kOk;
 }
 
@@ -69,6 +78,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     command.addValue({QStringLiteral("png")}, QStringLiteral("OUT.png"));
     command.addValue({QStringLiteral("scale")}, QStringLiteral("N"));
     command.addValue({QStringLiteral("from")}, QStringLiteral("PICTURE"));
+    command.addFlag({QStringLiteral("asm")});
     command.setFileStandIn(QStringLiteral("from"));
     if (const auto stop = command.parse(arguments, 1, out, err)) {
         return *stop;
@@ -77,6 +87,10 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         return printPicture(command, out, err);
     }
     const bool png = command.isSet(QStringLiteral("png"));
+    if (png && command.isSet(QStringLiteral("asm"))) {
+        return command.usageError(err, QStringLiteral("--asm prints the rows; --png writes a "
+                                                      "picture instead"));
+    }
     int scale = 1;
     if (command.isSet(QStringLiteral("scale"))) {
         if (!png) {
@@ -102,7 +116,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         return CliOutput::fail(err, input.exitCode, input.error);
     }
     if (!png) {
-        CliOutput::write(out, IconCode::fromBytes(header.icon));
+        printCode(out, header.icon, command.isSet(QStringLiteral("asm")));
         return ExitCode::kOk;
     }
     const QByteArray bytes = IconPixels::png(header.icon, scale);

@@ -33,13 +33,16 @@ const char* const kHelp =
     "  icon.png      the icon, 40 x 32, as 'icon --png' writes it\n"
     "  code.bin      the code: from the first byte after the header to the end of the\n"
     "                approximate code size (the 0xFF bytes after it are padding)\n"
-    "  addin.asm     the whole add-in as assembler source, as 'source' writes it (for\n"
-    "                reading and changing; 'build --from' does not read it)\n"
+    "  addin.asm     the whole add-in as assembler source, as 'source' writes it; to\n"
+    "                build from it once changed, 'z80asm -o NEW.rex addin.asm' ('build\n"
+    "                --from' does not read it, and refuses while it is newer than the\n"
+    "                other three)\n"
     "\n"
     "  -o, --output DIR   the folder; made when missing (its parent must exist)\n"
     "  --force            replace these files when DIR already holds them\n"
     "\n"
-    "The file must be an add-in with a complete header (else exit 4). Nothing is\n"
+    "The four files get one modification time. The file must be an add-in with a\n"
+    "complete header (else exit 4). Nothing is\n"
     "written when one of these files is already in DIR (without --force), or is a\n"
     "device, FIFO or folder, or the add-in itself (exit 6). All four files are\n"
     "written whole before any takes its name, so a failed write leaves DIR as it was\n"
@@ -138,6 +141,11 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (result.written()) {
         for (const QString& stray : result.strays) {
             CliOutput::fail(err, ExitCode::kOk, stray);
+        }
+        for (const QString& unstamped : UnpackedFolder::stampAlike(folder)) {
+            CliOutput::fail(err, ExitCode::kOk,
+                            unstamped + QLatin1String(": cannot set its modification time; build "
+                                                      "--from may take addin.asm as changed"));
         }
         return ExitCode::kOk;
     }

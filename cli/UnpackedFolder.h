@@ -2,11 +2,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The folder `unpack` writes and `build --from` reads: the header's fields in header.json
 // (see HeaderJson), the icon as icon.png (40 x 32, as `icon --png` writes it) and the code as
 // code.bin; beside them the whole add-in as assembler source, addin.asm (as `source` writes
-// it), which `build --from` does not read.
+// it), which `build --from` does not read: the assembler builds the add-in from it.
 namespace UnpackedFolder {
 
 inline const QString kHeader = QStringLiteral("header.json");
@@ -18,5 +19,13 @@ inline const QString kSource = QStringLiteral("addin.asm");
 inline QString file(const QString& folder, const QString& name) {
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
+
+// Gives the four files one modification time, so that a later change to one of them shows.
+// Returns the files it could not set, none when all went well.
+QStringList stampAlike(const QString& folder);
+
+// The sentence that refuses to build from `folder` when addin.asm was changed after a file that
+// `build --from` reads: that file may not hold the change. Empty when it was not.
+QString staleSource(const QString& folder);
 
 } // namespace UnpackedFolder

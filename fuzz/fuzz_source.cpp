@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The code listing, its labels and the whole add-in as source on arbitrary images: the
-// instructions cover their range without a gap and hold the file's own bytes, every jump's
+// instructions and runs of padding cover their range without a gap and hold the file's own
+// bytes, every jump's
 // target lies in the listing on an instruction marked as labelled, the labelled lines map to
 // instructions and back, and the source is ASCII lines, empty only when the image is no
 // complete add-in.
@@ -20,8 +21,16 @@ void checkListing(QByteArrayView image, const CodeListing& listing) {
     for (qsizetype i = 0; i < instructions.size(); ++i) {
         const CodeInstruction& instruction = instructions[i];
         FUZZ_CHECK(instruction.offset == next);
-        FUZZ_CHECK(instruction.length >= 1 && instruction.length <= CodeInstruction::kMaxLength);
-        FUZZ_CHECK(instruction.bytes() == image.sliced(instruction.offset, instruction.length));
+        const QByteArrayView bytes = image.sliced(instruction.offset, instruction.length);
+        if (instruction.padding) {
+            // A run of one padding byte, after the code and any run before it.
+            FUZZ_CHECK(bytes.count(instruction.code[0]) == bytes.size());
+            FUZZ_CHECK(i + 1 == instructions.size() || instructions[i + 1].padding);
+        } else {
+            FUZZ_CHECK(instruction.length >= 1 &&
+                       instruction.length <= CodeInstruction::kMaxLength);
+            FUZZ_CHECK(instruction.bytes() == bytes);
+        }
         FUZZ_CHECK(listing.indexAt(instruction.offset) == i);
         FUZZ_CHECK(listing.indexAt(instruction.end() - 1) == i);
         if (instruction.target >= 0) {

@@ -32,13 +32,16 @@ void CliDisasm::listing_data() {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QByteArray>("out");
 
-    const QByteArray code = "8000  3A 00 80     ld a,($8000)\n"
+    // The entry point is labelled.
+    const QByteArray code = "L8000:\n"
+                            "8000  3A 00 80     ld a,($8000)\n"
                             "L8003:\n"
                             "8003  C3 03 80     jp L8003\n"
                             "8006  CD           .db $CD\n";
     QTest::newRow("the code, cut off where the FF bytes start") << QStringList{} << code;
     QTest::newRow("--all: to the end of the file") << QStringList{"--all"}
-                                                   << QByteArray("8000  3A 00 80     ld a,($8000)\n"
+                                                   << QByteArray("L8000:\n"
+                                                                 "8000  3A 00 80     ld a,($8000)\n"
                                                                  "L8003:\n"
                                                                  "8003  C3 03 80     jp L8003\n"
                                                                  "8006  CD FF FF     call $FFFF\n"
@@ -47,14 +50,16 @@ void CliDisasm::listing_data() {
                                  << QByteArray("8000  3A 00 80     ld a,($8000)\n"
                                                "8003  C3 03 80     jp $8003\n"
                                                "8006  CD           .db $CD\n");
-    const QByteArray at9000 = "9000  3A 00 80     ld a,($8000)\n"
+    const QByteArray at9000 = "L9000:\n"
+                              "9000  3A 00 80     ld a,($8000)\n"
                               "9003  C3 03 80     jp $8003\n"
                               "9006  CD           .db $CD\n";
     for (const char* address : {"$9000", "0x9000", "0X9000", "36864"}) {
         QTest::addRow("--base %s", address) << QStringList{"--base", address} << at9000;
     }
     QTest::newRow("--base $FFFE: addresses wrap") << QStringList{"--base", "$FFFE"}
-                                                  << QByteArray("FFFE  3A 00 80     ld a,($8000)\n"
+                                                  << QByteArray("LFFFE:\n"
+                                                                "FFFE  3A 00 80     ld a,($8000)\n"
                                                                 "0001  C3 03 80     jp $8003\n"
                                                                 "0004  CD           .db $CD\n");
 }

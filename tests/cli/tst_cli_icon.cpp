@@ -7,6 +7,7 @@
 #include "WindowView.h"
 
 #include <QImage>
+#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -71,6 +72,15 @@ void CliIcon::sameAsWindow() {
     QCOMPARE(run.out, WindowView::iconText(icon).toUtf8());
     QCOMPARE(run.out.size(), IconCode::kTextLength);
     QCOMPARE(QString::fromLatin1(run.out), textFromBytes(icon));
+
+    // --asm: the rows as `source` writes them, which z80asm turns back into the icon.
+    const CliRun rows({"icon", files.path("a.rex"), "--asm"});
+    QCOMPARE(rows.code, 0);
+    QVERIFY(CliRun({"source", files.path("a.rex")}).out.contains(rows.out));
+    files.write("icon.asm", rows.out);
+    QCOMPARE(QProcess::execute("z80asm", {"-o", files.path("icon.bin"), files.path("icon.asm")}),
+             0);
+    QCOMPARE(TestFiles::read(files.path("icon.bin")), icon);
 }
 
 void CliIcon::picture_data() {
@@ -117,6 +127,7 @@ void CliIcon::refused_data() {
     QTest::newRow("icon cut short") << addin.left(120) << QStringList{} << 4;
     QTest::newRow("icon cut short, picture") << addin.left(120) << QStringList{"--png", "@"} << 4;
     QTest::newRow("--scale without --png") << addin << QStringList{"--scale", "2"} << 2;
+    QTest::newRow("--asm with --png") << addin << QStringList{"--asm", "--png", "@"} << 2;
     QTest::newRow("--scale 0") << addin << QStringList{"--png", "@", "--scale", "0"} << 2;
     QTest::newRow("--scale 33") << addin << QStringList{"--png", "@", "--scale", "33"} << 2;
     QTest::newRow("--scale 2.5") << addin << QStringList{"--png", "@", "--scale", "2.5"} << 2;

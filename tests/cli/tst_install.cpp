@@ -236,7 +236,8 @@ void Install::mimeDatabaseTakesThePackage() {
     QVERIFY(QFileInfo(mime + "/application/x-dataslim2-addin.xml").isFile());
 }
 
-// The project's version is the newest everywhere, and the changelog's date the AppStream one.
+// The project's version is the newest everywhere, and the changelog's date the AppStream one;
+// an UNRELEASED entry gathers what the next version will bring.
 void Install::versionsAgree() {
     const QString version = Version::kText;
     QCOMPARE(runTool(packaged("bin/mobrin-cli"), {"--version"}).output,
@@ -248,9 +249,12 @@ void Install::versionsAgree() {
     QCOMPARE(firstMatch("<release version=\"(.*?)\"", appStream), version);
     const QByteArray news =
         runTool("gzip", {"-dc", packaged("share/doc/mobrin/changelog.gz")}).output;
-    QCOMPARE(firstMatch("^mobrin \\((.*?)\\)", news), version);
-    const QDateTime date =
-        QDateTime::fromString(firstMatch("^ -- .*>  (.*)$", news), Qt::RFC2822Date);
+    static const QRegularExpression released(
+        R"(^mobrin \(([^)]*)\) unstable;.*?^ -- [^>]*>  ([^\n]*)$)",
+        QRegularExpression::MultilineOption | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch entry = released.match(QString::fromUtf8(news));
+    QCOMPARE(entry.captured(1), version);
+    const QDateTime date = QDateTime::fromString(entry.captured(2), Qt::RFC2822Date);
     QCOMPARE(date.date().toString(Qt::ISODate),
              firstMatch("<release .*?date=\"(.*?)\"", appStream));
 }

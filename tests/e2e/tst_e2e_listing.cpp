@@ -106,7 +106,7 @@ void ListingJourney::clickingAnInstructionSelectsItsBytes() {
     const std::optional<Accessible> instructions = openListing(app);
     QVERIFY(instructions);
     const QStringList lines = instructions->text().split(QLatin1Char('\n'));
-    const int line = 4;
+    const int line = 5; // after the entry point's label line
     // "8006  06 07        ld b,$07": the address, then the bytes column.
     const QString& clicked = lines.at(line);
     const int address = clicked.left(4).toInt(nullptr, 16);

@@ -194,19 +194,34 @@ void appendHeader(QByteArray& text, QByteArrayView image, const AddinHeader& hea
     }
 }
 
-void appendCode(QByteArray& text, const CodeListing& listing) {
-    if (listing.isEmpty()) {
-        return;
+void appendLabel(QByteArray& text, const CodeInstruction& code) {
+    if (code.labelled) {
+        appendAscii(text, CodeListing::labelName(code.address));
+        text += ":\n";
+    }
+}
+
+void appendFill(QByteArray& text, int length, quint8 byte) {
+    text += kIndent;
+    text += "defs ";
+    appendHex(text, length, 4);
+    text += ',';
+    appendHex(text, byte, 2);
+    text += '\n';
+}
+
+// The instructions up to the padding; the index of the first run of padding.
+int appendCode(QByteArray& text, const CodeListing& listing) {
+    const QList<CodeInstruction>& instructions = listing.instructions();
+    if (listing.isEmpty() || instructions.first().padding) {
+        return 0;
     }
     text += "\n; The code\n";
-    const QList<CodeInstruction>& instructions = listing.instructions();
     QString instruction;
-    for (int index = 0; index < instructions.size(); ++index) {
+    int index = 0;
+    for (; index < instructions.size() && !instructions.at(index).padding; ++index) {
         const CodeInstruction& code = instructions.at(index);
-        if (code.labelled) {
-            appendAscii(text, CodeListing::labelName(code.address));
-            text += ":\n";
-        }
+        appendLabel(text, code);
         if (code.data) {
             appendCodeBytes(text, code.bytes());
             continue;
@@ -221,6 +236,25 @@ void appendCode(QByteArray& text, const CodeListing& listing) {
         text += kIndent;
         appendAscii(text, instruction);
         text += '\n';
+    }
+    return index;
+}
+
+// The runs of padding from instruction `from` on, then the 0xFF bytes after the listing.
+void appendPadding(QByteArray& text, const CodeListing& listing, int from, int imageSize) {
+    const QList<CodeInstruction>& instructions = listing.instructions();
+    const int tail = imageSize - listing.endOffset();
+    if (from == instructions.size() && tail == 0) {
+        return;
+    }
+    text += "\n; The padding\n";
+    for (int index = from; index < instructions.size(); ++index) {
+        const CodeInstruction& run = instructions.at(index);
+        appendLabel(text, run);
+        appendFill(text, run.length, quint8(run.code[0]));
+    }
+    if (tail > 0) {
+        appendFill(text, tail, kFill);
     }
 }
 
@@ -240,17 +274,7 @@ QByteArray of(QByteArrayView image, const AddinHeader& header) {
             ";   z80asm -o ADDIN.rex THIS.asm     or     pasmo THIS.asm ADDIN.rex\n"
             "; it gives back the add-in byte for byte.\n";
     appendHeader(text, image, header);
-    appendCode(text, listing);
-    const int tail = int(image.size()) - listing.endOffset();
-    if (tail > 0) {
-        text += "\n; The padding\n";
-        text += kIndent;
-        text += "defs ";
-        appendHex(text, tail, 4);
-        text += ',';
-        appendHex(text, kFill, 2);
-        text += '\n';
-    }
+    appendPadding(text, listing, appendCode(text, listing), int(image.size()));
     return text;
 }
 

@@ -2,9 +2,9 @@
 #include "CodeListing.h"
 
 #include "AddinHeader.h"
+#include "CodePadding.h"
 #include "NumberForm.h"
-
-#include <z80ex/z80ex_dasm.h>
+#include "Z80Decoder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,14 +16,8 @@
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-constexpr int kRawTextSize = 64; // z80ex's longest text, "LD B,RES 0,(IX+#FFFFFFFB)", is 25
-constexpr quint8 kIxPrefix = 0xDD;
-constexpr quint8 kIyPrefix = 0xFD;
-// The jumps whose targets get labels; the conditional forms with their condition bits cleared.
-constexpr quint8 kJp = 0xC3;
-constexpr quint8 kCall = 0xCD;
-constexpr quint8 kJpConditional = 0xC2;
-constexpr quint8 kCallConditional = 0xC4;
+// The jumps whose targets get labels besides JP and CALL; the conditional form with its
+// condition bits cleared.
 constexpr quint8 kDjnz = 0x10;
 constexpr quint8 kJr = 0x18;
 constexpr quint8 kJrConditional = 0x20;
@@ -31,24 +25,6 @@ constexpr quint8 kJrConditional = 0x20;
 constexpr int kTargetTextLength = 5;
 // The columns and most instructions, with a line feed.
 constexpr int kTypicalLineLength = CodeListing::kTextColumn + 16 + 1;
-
-// The bytes z80ex may read for one instruction: those of the range from the instruction on,
-// 0 past the range's end. `furthest` counts the bytes it looked at.
-struct DecodeWindow {
-    QByteArrayView image;
-    int offset = 0;
-    int end = 0;
-    quint16 address = 0;
-    int furthest = 0;
-};
-
-Z80EX_BYTE readByte(Z80EX_WORD address, void* data) {
-    auto* window = static_cast<DecodeWindow*>(data);
-    const int distance = quint16(address - window->address);
-    window->furthest = std::max(window->furthest, distance + 1);
-    const int offset = window->offset + distance;
-    return offset < window->end ? Z80EX_BYTE(window->image[offset]) : Z80EX_BYTE(0);
-}
 
 void appendHexByte(std::string& text, int value) {
     text += kHexDigits[(value >> 4) & 0x0F];
@@ -128,15 +104,13 @@ void appendStyled(std::string& text, std::string_view raw) {
 // The address a JP, CALL, JR or DJNZ with an immediate operand leads to. Only the unprefixed
 // opcodes jump so; a prefix before one changes nothing and is listed as a byte of its own.
 std::optional<quint16> jumpTarget(const CodeInstruction& instruction) {
-    if (instruction.data) {
+    if (instruction.data || instruction.padding) {
         return std::nullopt;
     }
-    const quint8 opcode = quint8(instruction.code[0]);
-    const bool absolute = opcode == kJp || opcode == kCall || (opcode & 0xC7) == kJpConditional ||
-                          (opcode & 0xC7) == kCallConditional;
-    if (absolute && instruction.length == 3) {
-        return quint16(quint8(instruction.code[1]) | quint8(instruction.code[2]) << 8);
+    if (const auto target = Z80Decoder::absoluteTarget(instruction.bytes())) {
+        return target;
     }
+    const quint8 opcode = quint8(instruction.code[0]);
     const bool relative = opcode == kDjnz || opcode == kJr || (opcode & 0xE7) == kJrConditional;
     if (relative && instruction.length == 2) {
         return quint16(instruction.address + 2 + qint8(instruction.code[1]));
@@ -144,10 +118,14 @@ std::optional<quint16> jumpTarget(const CodeInstruction& instruction) {
     return std::nullopt;
 }
 
-void appendLineStart(std::string& text, const CodeInstruction& instruction) {
-    appendHexByte(text, instruction.address >> 8);
-    appendHexByte(text, instruction.address & 0xFF);
+void appendAddress(std::string& text, quint16 address) {
+    appendHexByte(text, address >> 8);
+    appendHexByte(text, address & 0xFF);
     text += "  ";
+}
+
+void appendLineStart(std::string& text, const CodeInstruction& instruction) {
+    appendAddress(text, instruction.address);
     const size_t bytesColumn = text.size();
     for (int i = 0; i < instruction.length; ++i) {
         if (i > 0) {
@@ -159,6 +137,23 @@ void appendLineStart(std::string& text, const CodeInstruction& instruction) {
     text += "  ";
 }
 
+// "8009  00 ...       .ds $1DF7,$00": the run's first byte, and its length.
+void appendPaddingLine(std::string& text, const CodeInstruction& run) {
+    appendAddress(text, run.address);
+    const size_t bytesColumn = text.size();
+    appendHexByte(text, quint8(run.code[0]));
+    if (run.length > 1) {
+        text += " ...";
+    }
+    text.resize(bytesColumn + CodeListing::kBytesColumnWidth, ' ');
+    text += "  .ds $";
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        text += kHexDigits[(run.length >> shift) & 0x0F];
+    }
+    text += ",$";
+    appendHexByte(text, quint8(run.code[0]));
+}
+
 } // namespace
 
 CodeListing CodeListing::ofAddin(QByteArrayView image, const AddinHeader& header, bool toImageEnd,
@@ -167,67 +162,85 @@ CodeListing CodeListing::ofAddin(QByteArrayView image, const AddinHeader& header
         return {};
     }
     const int end = toImageEnd ? int(image.size()) : header.headSize + header.codeSize;
-    return ofRange(image, header.headSize, end, base);
+    const CodePadding padding = CodePadding::of(image, header);
+    const int codeEnd = padding.padded() ? std::min(padding.codeEnd, end) : end;
+    CodeListing listing;
+    listing.m_first = header.headSize;
+    listing.decode(image, codeEnd, base);
+    const int zerosEnd = std::min(codeEnd + padding.zeros, end);
+    listing.appendPadding(image, zerosEnd - codeEnd, base);
+    listing.appendPadding(image, end - zerosEnd, base);
+    listing.m_end = end;
+    if (!listing.isEmpty()) {
+        listing.m_instructions.first().labelled = true;
+    }
+    listing.findTargets(base);
+    return listing;
 }
 
 CodeListing CodeListing::ofRange(QByteArrayView image, int first, int end, quint16 base) {
     CodeListing listing;
     listing.m_first = std::clamp(first, 0, int(image.size()));
-    listing.m_end = std::clamp(end, listing.m_first, int(image.size()));
-    // Room for the most instructions the range can hold, and lines of a typical length:
-    // memory reserved but never written costs nothing, while growing would copy.
-    const int mostInstructions = listing.m_end - listing.m_first;
-    listing.m_instructions.reserve(mostInstructions);
-    listing.m_text.reserve(qsizetype(mostInstructions) * kTypicalLineLength);
+    listing.decode(image, std::clamp(end, listing.m_first, int(image.size())), base);
+    listing.findTargets(base);
+    return listing;
+}
 
-    char raw[kRawTextSize] = {};
+void CodeListing::decode(QByteArrayView image, int end, quint16 base) {
+    m_end = end;
+    // Room for the most instructions the range can hold (and two runs of padding), and lines of
+    // a typical length: memory reserved but never written costs nothing, while growing would
+    // copy.
+    const int mostInstructions = m_end - m_first + 2;
+    m_instructions.reserve(mostInstructions);
+    m_text.reserve(qsizetype(mostInstructions) * kTypicalLineLength);
+
+    Z80Decoder decoder;
     std::string line;
-    int offset = listing.m_first;
-    while (offset < listing.m_end) {
-        DecodeWindow window{image, offset, listing.m_end,
-                            quint16(base + (offset - listing.m_first)), 0};
-        int tStates = 0;
-        int tStatesBranching = 0;
-        const int decoded = z80ex_dasm(raw, kRawTextSize, 0, &tStates, &tStatesBranching, readByte,
-                                       window.address, &window);
-        // z80ex counts DD CB and FD CB instructions one byte too long; no instruction is
-        // longer than the bytes read to decode it.
-        int length = std::max(1, std::min(decoded, window.furthest));
-        const std::string_view rawText(raw);
-        const quint8 lead = quint8(image[offset]);
-        // A DD or FD prefix before an instruction without IX or IY changes nothing: it is a
-        // byte of its own, and the instruction after it starts at the next byte.
-        const bool idlePrefix = (lead == kIxPrefix || lead == kIyPrefix) &&
-                                rawText.find("IX") == std::string_view::npos &&
-                                rawText.find("IY") == std::string_view::npos;
-        if (idlePrefix) {
-            length = 1;
-        }
-        CodeInstruction& instruction = listing.m_instructions.emplace_back();
+    int offset = m_first;
+    while (offset < m_end) {
+        const auto address = quint16(base + (offset - m_first));
+        const Z80Decoder::Step step = decoder.at(image, offset, m_end, address);
+        CodeInstruction& instruction = m_instructions.emplace_back();
         instruction.offset = offset;
-        instruction.address = window.address;
-        const bool cutOff = offset + length > listing.m_end;
-        instruction.length =
-            quint8(std::min({length, listing.m_end - offset, CodeInstruction::kMaxLength}));
+        instruction.address = address;
+        instruction.length = std::min(step.length, CodeInstruction::kMaxLength);
+        instruction.data = step.data;
         std::copy_n(image.data() + offset, instruction.length, instruction.code.begin());
         // Each line is written as Latin-1 first and added to the text in one step.
         line.clear();
         appendLineStart(line, instruction);
-        // z80ex marks an opcode that does nothing ("NOP*") with a star.
-        instruction.data = idlePrefix || cutOff || rawText.ends_with('*');
         if (instruction.data) {
             appendDataBytes(line, instruction.bytes());
         } else {
-            appendStyled(line, rawText);
+            appendStyled(line, step.text);
         }
-        instruction.lineStart = int(listing.m_text.size());
+        instruction.lineStart = int(m_text.size());
         instruction.lineLength = int(line.size());
         line += '\n';
-        listing.m_text += QLatin1StringView(line.data(), qsizetype(line.size()));
+        m_text += QLatin1StringView(line.data(), qsizetype(line.size()));
         offset += instruction.length;
     }
-    listing.findTargets(base);
-    return listing;
+}
+
+void CodeListing::appendPadding(QByteArrayView image, int length, quint16 base) {
+    if (length <= 0) {
+        return;
+    }
+    CodeInstruction& run = m_instructions.emplace_back();
+    run.offset = m_end;
+    run.address = quint16(base + (m_end - m_first));
+    run.length = length;
+    run.padding = true;
+    std::copy_n(image.data() + m_end, std::min(length, CodeInstruction::kMaxLength),
+                run.code.begin());
+    std::string line;
+    appendPaddingLine(line, run);
+    run.lineStart = int(m_text.size());
+    run.lineLength = int(line.size());
+    line += '\n';
+    m_text += QLatin1StringView(line.data(), qsizetype(line.size()));
+    m_end += length;
 }
 
 void CodeListing::findTargets(quint16 base) {
@@ -292,7 +305,7 @@ void CodeListing::appendLabelledInstruction(QString& text, int index) const {
     text += labelName(holder.address);
     if (const int into = instruction.target - holder.offset; into > 0) {
         text += QLatin1Char('+');
-        text += QLatin1Char(char('0' + into));
+        text += QString::number(into);
     }
 }
 

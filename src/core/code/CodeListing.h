@@ -8,19 +8,22 @@
 #include <QString>
 #include <QStringView>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
 struct AddinHeader;
 
-// One Z80 instruction of a listing, or the `.db` bytes of one that the range's end cuts off.
+// One Z80 instruction of a listing, the `.db` bytes of one that the range's end cuts off, or a
+// run of padding after the code.
 struct CodeInstruction {
     static constexpr int kMaxLength = 4;
 
     int offset = 0;                      // file offset of its first byte
     quint16 address = 0;                 // where its first byte runs
-    quint8 length = 0;                   // 1 to kMaxLength bytes
-    std::array<char, kMaxLength> code{}; // its bytes as the file holds them, `length` of them
+    int length = 0;                      // 1 to kMaxLength bytes; any number for padding
+    std::array<char, kMaxLength> code{}; // its bytes as the file holds them, the first
+                                         // kMaxLength of a run of padding
     int lineStart = 0;                   // where its line starts in CodeListing::text()
     int lineLength = 0;                  // its line's length, without the line feed
     // The file offset a JP, CALL, JR or DJNZ leads to when that byte is in the listing; -1 for
@@ -28,8 +31,10 @@ struct CodeInstruction {
     int target = -1;
     bool labelled = false; // some instruction's target is its first byte or inside it
     bool data = false;     // shown as `.db` bytes: cut off by the range's end, or no instruction
+    bool padding = false;  // `length` bytes of one value after word 1's length: 00, then FF
 
-    QByteArrayView bytes() const { return {code.data(), qsizetype(length)}; }
+    // Its bytes, or the first kMaxLength of a run of padding.
+    QByteArrayView bytes() const { return {code.data(), qsizetype(std::min(length, kMaxLength))}; }
     int end() const { return offset + length; }
 };
 
@@ -41,8 +46,11 @@ struct CodeInstruction {
 //   8000  3A 00 80     ld a,($8000)
 //   8003  DD CB 05 46  bit 0,(ix+$05)
 //   8007  CD 03        .db $CD,$03
+//   8009  00 ...       .ds $1DF7,$00
 //
-// The text shows every number as it is; the jumps' targets inside the listing are known per
+// The last line is a run of padding: in an add-in whose word 1 is the code's length and whose
+// bytes after it are all padding (see CodePadding), each run of 00 or FF bytes there is one
+// line. The text shows every number as it is; the jumps' targets inside the listing are known per
 // instruction (`target`, `labelled`) and named by label in LabelledListing and AddinSource.
 class CodeListing {
 public:
@@ -57,8 +65,9 @@ public:
     CodeListing() = default;
 
     // The code of a complete add-in: from the end of its header to the end of its
-    // approximate code size, or to the end of the image with `toImageEnd`. Empty when the
-    // header is not a complete add-in header.
+    // approximate code size, or to the end of the image with `toImageEnd`, its padding in runs.
+    // The first instruction, the entry point, is labelled. Empty when the header is not a
+    // complete add-in header.
     static CodeListing ofAddin(QByteArrayView image, const AddinHeader& header,
                                bool toImageEnd = false, quint16 base = kDefaultBase);
     // The file offsets [first, end) of `image`, the byte at `first` running at `base`.
@@ -95,6 +104,10 @@ public:
     QString labelledInstructionText(int index) const;
 
 private:
+    // Decodes [m_first, end) into instructions, the first running at `base`.
+    void decode(QByteArrayView image, int end, quint16 base);
+    // A run of `length` bytes of padding from the end of the instructions, if there are any.
+    void appendPadding(QByteArrayView image, int length, quint16 base);
     // Sets each jump's target and marks the instructions that hold one.
     void findTargets(quint16 base);
 

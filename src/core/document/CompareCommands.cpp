@@ -96,28 +96,67 @@ void CompareCommands::refuse(const QString& text) {
 }
 
 QList<ByteRange> CompareCommands::shownRuns() const {
-    return m_comparison ? m_comparison->runsWithin(m_dump.shownRange()) : QList<ByteRange>();
+    return m_comparison ? m_comparison->marksWithin(m_dump.shownRange()) : QList<ByteRange>();
 }
+
+namespace {
+
+QString counted(qsizetype count, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+// By position: how many bytes differ, in how many runs.
+QString positionLine(const AddinComparison& comparison) {
+    const QList<ComparedSection::Run>& runs = comparison.section().runs;
+    if (runs.isEmpty()) {
+        return QStringLiteral("No byte differs.");
+    }
+    qsizetype bytes = 0;
+    for (const ComparedSection::Run& run : runs) {
+        bytes += run.length;
+    }
+    return QStringLiteral("%1 in %2; F7 and Shift+F7 step to them.")
+        .arg(counted(bytes, "byte differs", "bytes differ"), counted(runs.size(), "run", "runs"));
+}
+
+// By structure: where this file differs, and whose tail is longer.
+QStringList structureLines(const AddinComparison& comparison) {
+    if (comparison.same()) {
+        return {QStringLiteral("No byte differs.")};
+    }
+    QStringList lines;
+    const qsizetype marks = comparison.marks().size();
+    if (marks == 0) {
+        lines << QStringLiteral("No byte of this file differs.");
+    } else {
+        const int inHeader = comparison.marksInHeader();
+        lines << QStringLiteral("%1 in this file, %2 in the header and %3 after it; F7 and "
+                                "Shift+F7 step to them.")
+                     .arg(counted(marks, "place differs", "places differ"))
+                     .arg(inHeader)
+                     .arg(marks - inHeader);
+    }
+    const ComparedSection& code = comparison.section();
+    if (code.thisRange.length != code.otherRange.length) {
+        lines << QStringLiteral("After the header come %1 bytes here and %2 in the other file, "
+                                "compared from the first code byte on.")
+                     .arg(code.thisRange.length)
+                     .arg(code.otherRange.length);
+    }
+    return lines;
+}
+
+} // namespace
 
 QStringList CompareCommands::summary() const {
     if (!m_comparison) {
         return {};
     }
     QStringList lines{QStringLiteral("Compared with %1").arg(m_otherPath)};
-    qsizetype bytes = 0;
-    for (const ByteRange& run : m_comparison->runs()) {
-        bytes += run.length;
-    }
-    const qsizetype runs = m_comparison->runs().size();
-    if (runs == 0) {
-        lines << QStringLiteral("No byte differs.");
+    if (m_comparison->basis() == AddinComparison::Basis::Structure) {
+        lines << structureLines(*m_comparison);
     } else {
-        lines << QStringLiteral("%1 %2 in %3 %4; F7 and Shift+F7 step to them.")
-                     .arg(bytes)
-                     .arg(bytes == 1 ? QStringLiteral("byte differs")
-                                     : QStringLiteral("bytes differ"))
-                     .arg(runs)
-                     .arg(runs == 1 ? QStringLiteral("run") : QStringLiteral("runs"));
+        lines << positionLine(*m_comparison);
     }
     if (const QString note = m_comparison->lengthNote(); !note.isEmpty()) {
         lines << note;

@@ -35,11 +35,13 @@ public:
     bool isComparing() const { return m_comparison.has_value(); }
     const std::optional<AddinComparison>& comparison() const { return m_comparison; }
     const QString& otherPath() const { return m_otherPath; }
-    // The runs of differing bytes that the dump shows: clipped to it while "Strip header"
-    // hides the header. Empty when nothing is compared.
+    // This file's differing bytes that the dump shows (AddinComparison::marks()): clipped to
+    // it while "Strip header" hides the header. Empty when nothing is compared.
     QList<ByteRange> shownRuns() const;
-    // The comparison window's lines above its table of fields: the other file, how many bytes
-    // differ, the length note, and whether any header field differs.
+    // The comparison window's lines above its table of fields: the other file, where the files
+    // differ (by structure: how many places in the header, the code and after it, and the
+    // parts whose lengths differ; by position: how many bytes in how many runs, and the length
+    // note), and whether any header field differs.
     QStringList summary() const;
     // Next difference (Forward) or Previous difference (Backward) from the selection: selects
     // the run and gives the status bar's note.

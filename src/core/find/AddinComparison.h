@@ -2,63 +2,66 @@
 #pragma once
 
 #include "ByteRange.h"
-#include "HeaderFact.h"
+#include "ComparedSection.h"
+#include "HeaderDifference.h"
 #include "RangeStep.h"
 
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
 
-#include <optional>
-
-// A header field whose value differs between the two files. A side that has no such field
-// (its header ends before it, or is not an add-in's) has no fact.
-struct HeaderDifference {
-    QString key; // as HeaderFact names it: "name", "word1", "file_size", ...
-    std::optional<HeaderFact> thisFact;
-    std::optional<HeaderFact> otherFact;
-
-    // A side's value as the window shows it (see HeaderFact::valueText), or kMissing.
-    static inline const QString kMissing = QStringLiteral("(none)");
-    QString thisText(bool hex) const;
-    QString otherText(bool hex) const;
-};
-
-// This file against another: the header fields that differ and the runs of differing bytes
-// over the part both files have. Plain values, computed at once; a patch or another file
-// means a new comparison.
+// This file against another. Two add-ins are compared by their structure: the header field by
+// field (the icon as one field), then the code aligned at its first byte in each file, every
+// byte after the header, up to the end of the shorter; the longer one's tail is its own. So a
+// description one byte longer moves nothing else. When either file is not an add-in with a complete
+// header, the files are compared by position, byte for byte over the part both have. Plain values,
+// computed at once; a patch or another file means a new comparison.
 class AddinComparison {
 public:
-    // The status bar's note when there is no run of differing bytes to step to.
+    enum class Basis { Structure, Position };
+
+    // The status bar's note when there is no difference to step to.
     static inline const QString kNoDifferences = QStringLiteral("No differing bytes to step to.");
 
+    // By structure when both files are add-ins with complete headers, else by position.
     static AddinComparison of(QByteArrayView thisImage, QByteArrayView otherImage);
+    static AddinComparison byPosition(QByteArrayView thisImage, QByteArrayView otherImage);
 
-    // In HeaderFact's order.
+    Basis basis() const { return m_basis; }
+    // In HeaderFact's order; by structure also the bytes after the class line's and the
+    // name's carriage returns ("byte_after_class_cr", "byte_after_name_cr"), and the icon.
     const QList<HeaderDifference>& headerDifferences() const { return m_headerDifferences; }
-    // Maximal runs of differing bytes in the first commonLength() bytes, in order; file offsets.
-    const QList<ByteRange>& runs() const { return m_runs; }
+    // By position the Whole files, by structure the Code: every byte after the header.
+    const ComparedSection& section() const { return m_section; }
+    // This file's bytes that differ, in order: what the dump marks and F7 steps to. By
+    // structure: each header field that differs, the icon's differing bytes, then the runs of
+    // the code and the tail only this file has.
+    const QList<ByteRange>& marks() const { return m_marks; }
+    // How many of marks() lie in the header; the others lie after it.
+    int marksInHeader() const;
 
     int thisLength() const { return m_thisLength; }
     int otherLength() const { return m_otherLength; }
-    int commonLength() const { return qMin(m_thisLength, m_otherLength); }
-    bool same() const { return m_runs.isEmpty() && m_thisLength == m_otherLength; }
-    // That the files differ in length and only the common part is compared; empty when
-    // their lengths are the same.
+    bool same() const;
+    // By position, that the files differ in length and only the common part is compared;
+    // empty when their lengths are the same, and by structure, where every byte is compared.
     QString lengthNote() const;
 
-    // The runs as far as they lie inside `within` (clipped to it): what the dump marks, and
+    // marks() as far as they lie inside `within` (clipped to it): what the dump marks, and
     // what F7 steps over, while "Strip header" hides the header (see ByteRange::shown).
-    QList<ByteRange> runsWithin(const ByteRange& within) const;
-    // F7 (Forward) and Shift+F7 (Backward) from `selection`: RangeStep::among(runsWithin()).
+    QList<ByteRange> marksWithin(const ByteRange& within) const;
+    // F7 (Forward) and Shift+F7 (Backward) from `selection`: RangeStep::among(marksWithin()).
     RangeStep step(const ByteRange& selection, RangeStep::Direction direction,
                    const ByteRange& within) const;
     // What the status bar says after step(): kNoDifferences, the wrap note, or nothing.
     static QString note(const RangeStep& step);
 
 private:
+    Basis m_basis = Basis::Position;
     QList<HeaderDifference> m_headerDifferences;
-    QList<ByteRange> m_runs;
+    ComparedSection m_section;
+    QList<ByteRange> m_marks;
+    int m_headSize = 0; // this file's, by structure
     int m_thisLength = 0;
     int m_otherLength = 0;
 };

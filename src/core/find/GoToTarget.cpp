@@ -13,6 +13,17 @@ QString offsetText(qint64 offset) {
     return QStringLiteral("$%1 (%2)").arg(QString::number(offset, 16).toUpper()).arg(offset);
 }
 
+// A code address is hexadecimal, as the listing and every other place print it: "8010",
+// "$8010" and "0x8010" are the same address.
+std::optional<qint64> codeAddress(QStringView typed) {
+    if (typed.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        typed = typed.mid(2);
+    } else if (typed.startsWith(QLatin1Char('$'))) {
+        typed = typed.mid(1);
+    }
+    return NumberForm::parseNumber(QLatin1Char('$') + typed.toString());
+}
+
 GoToTarget::Place refused(const QString& sentence) {
     return {std::nullopt, sentence};
 }
@@ -23,15 +34,15 @@ GoToTarget::Parse GoToTarget::parse(const QString& typed) {
     const QString text = typed.trimmed();
     if (text.isEmpty()) {
         return {std::nullopt, QStringLiteral("Type a file offset ($1F0, 0x1F0 or 496) or a "
-                                             "code address (@$9B03).")};
+                                             "code address (@8010, hexadecimal).")};
     }
     const bool code = text.startsWith(QLatin1Char('@'));
     const auto value =
-        NumberForm::parseNumber(code ? QStringView(text).mid(1).trimmed() : QStringView(text));
+        code ? codeAddress(QStringView(text).mid(1).trimmed()) : NumberForm::parseNumber(text);
     if (!value) {
         return {std::nullopt,
                 QStringLiteral("\"%1\" is neither a file offset ($1F0, 0x1F0 or 496) nor a code "
-                               "address (@$9B03).")
+                               "address (@8010, hexadecimal).")
                     .arg(text)};
     }
     return {GoToTarget(code ? Kind::CodeAddress : Kind::FileOffset, *value, text), {}};

@@ -9,13 +9,14 @@
 struct AddinHeader;
 
 // What the Go to box takes: a file offset ($1F0, 0x1F0 or 496) or, after "@", a code address
-// (@$9B03: where the byte runs, the first code byte at $8000), and the byte it names.
+// in hexadecimal with or without "$" or "0x" (@8010: where the byte runs, the first code byte
+// at $8000, as the listing prints it), and the byte it names.
 class GoToTarget {
 public:
     // The box's own label, which explains both forms.
     static inline const QString kLabel =
-        QStringLiteral("File offset ($1F0, 0x1F0 or 496) or code address (@$9B03, the first "
-                       "code byte runs at $8000):");
+        QStringLiteral("File offset ($1F0, 0x1F0 or 496) or code address after @, always "
+                       "hexadecimal (@8010, @$8010; the first code byte runs at $8000):");
 
     struct Parse;
     // The file offset of the byte to select and scroll into view, or the sentence that says
@@ -25,8 +26,9 @@ public:
         QString refusal;
     };
 
-    // Spaces around the text are ignored; numbers are "$" or "0x" and hex digits in either
-    // case, or decimal digits, with nothing else.
+    // Spaces around the text are ignored; offsets are "$" or "0x" and hex digits in either
+    // case, or decimal digits, with nothing else; code addresses are hex digits, "$" or "0x"
+    // before them or not.
     static Parse parse(const QString& typed);
     // parse(), then place().
     static Place resolve(const QString& typed, int imageSize, const AddinHeader& header,

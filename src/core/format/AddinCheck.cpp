@@ -3,6 +3,8 @@
 
 #include "AddinHeader.h"
 #include "AddinImage.h"
+#include "CodeOrigin.h"
+#include "CodePadding.h"
 #include "CodePage.h"
 #include "NumberForm.h"
 
@@ -118,6 +120,22 @@ void checkFields(QByteArrayView image, const AddinHeader& header, Findings& find
     }
 }
 
+void checkOrigin(QByteArrayView image, int codeStart, int codeEnd, Findings& findings) {
+    const auto origin = CodeOrigin::misplaced(image, codeStart, codeEnd);
+    if (!origin) {
+        return;
+    }
+    const QString address = NumberForm::hexWord(origin->origin);
+    findings.add("code-origin", Severity::Warning, origin->firstOutside,
+                 QStringLiteral("Of its %1 CALL and JP targets, %2 lie outside the code, which "
+                                "runs from $8000; from %3, %4 would land on its instructions: "
+                                "assembled for %3?")
+                     .arg(origin->targets)
+                     .arg(origin->outside)
+                     .arg(address)
+                     .arg(origin->landing));
+}
+
 void checkCode(QByteArrayView image, const AddinHeader& header, Findings& findings) {
     const int afterHeader = int(image.size()) - header.headSize;
     if (header.codeSize == 0) {
@@ -126,24 +144,34 @@ void checkCode(QByteArrayView image, const AddinHeader& header, Findings& findin
                          ? QStringLiteral("There is no code: the file ends with the header.")
                          : QStringLiteral("There is no code: every byte after the header is "
                                           "0xFF."));
+    } else if (CodePadding::onlyPaddingFrom(image, header.headSize)) {
+        findings.add("no-code", Severity::Error, header.headSize,
+                     QStringLiteral("There is no code: every byte after the header is padding "
+                                    "(00 bytes, then FF bytes)."));
+    }
+    const CodePadding padding = CodePadding::of(image, header);
+    checkOrigin(image, header.headSize,
+                padding.padded() ? padding.codeEnd : header.headSize + header.codeSize, findings);
+    if (padding.padded()) {
+        return;
     }
     const int word1 = *header.word1;
-    if (word1 != header.codeSize && word1 != afterHeader) {
-        const qint64 offset = header.iconStart - 1 - 4;
-        const QString word =
-            QStringLiteral("Word 1 is %1 (%2)").arg(NumberForm::hexWord(word1)).arg(word1);
+    const QString word =
+        QStringLiteral("Word 1 is %1 (%2)").arg(NumberForm::hexWord(word1)).arg(word1);
+    const qint64 offset = header.iconStart - 1 - 4;
+    if (padding.fit == CodePadding::Fit::PastTheEnd) {
         findings.add("word1-mismatch", Severity::Warning, offset,
-                     header.codeSize == afterHeader
-                         ? QStringLiteral("%1, not the approximate code size, which is also the "
-                                          "number of bytes after the header (%2).")
-                               .arg(word)
-                               .arg(afterHeader)
-                         : QStringLiteral("%1, neither the approximate code size (%2) nor the "
-                                          "number of bytes after the header (%3).")
-                               .arg(word)
-                               .arg(header.codeSize)
-                               .arg(afterHeader));
+                     QStringLiteral("%1, more than the %2 bytes after the header.")
+                         .arg(word)
+                         .arg(afterHeader));
+        return;
     }
+    const int stray = padding.strayOffset();
+    findings.add("word1-mismatch", Severity::Warning, offset,
+                 QStringLiteral("%1, but code follows it: the byte at %2 is %3, not padding "
+                                "(00 bytes, then FF bytes), and the handheld loads only word "
+                                "1's length.")
+                     .arg(word, NumberForm::hexWord(stray), hexByte(quint8(image[stray]))));
 }
 
 } // namespace

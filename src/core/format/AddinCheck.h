@@ -32,10 +32,13 @@ struct AddinFinding {
 //   warning  line-feed-missing   the byte after a CR of the class or name line is no LF
 //   error    empty-name          the name is empty
 //   warning  description-crlf    the description holds a line break (CR LF)
-//   warning  word1-mismatch      word 1 is neither the approximate code size nor the number
-//                                of bytes after the header
+//   warning  word1-mismatch      word 1 runs past the end of the file, or a byte after its
+//                                length is not padding (00 bytes, then FF bytes)
 //   warning  white-icon          every icon byte is 0
-//   error    no-code             everything after the header is 0xFF
+//   error    no-code             everything after the header is padding: 00 bytes, then
+//                                0xFF bytes (or nothing)
+//   warning  code-origin         most CALL and JP targets lie outside the code, which runs
+//                                from $8000, and another origin puts them on its instructions
 namespace AddinCheck {
 
 // `image` is the file's bytes, or its first bytes when `fileSize` (the file's length) is

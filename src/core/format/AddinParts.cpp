@@ -100,9 +100,6 @@ int AddinParts::newFileLength(bool pad) const {
 QString AddinParts::problem() const {
     const int natural = naturalLength();
     const int most = int(AddinImage::kMaxFileSize);
-    if (code.isEmpty()) {
-        return QStringLiteral("the code is empty");
-    }
     if (natural > most) {
         return QStringLiteral("the header (%1 bytes) and the code (%2 bytes) make %3 bytes, %4 "
                               "more than the %5 an add-in may have")

@@ -44,8 +44,9 @@ struct AddinParts {
     // `pad` is false or the header and code are longer.
     int newFileLength(bool pad) const;
 
-    // Why these parts make no add-in (no code, over 9000 bytes, a file length shorter than
-    // the header and code), as one sentence; empty when they make one.
+    // Why these parts make no file (over 9000 bytes, a file length shorter than the header and
+    // code), as one sentence; empty when they make one. Whether that file is a sound add-in
+    // is AddinCheck's to say.
     QString problem() const;
     // The file: the header, the code, then 0xFF up to the file length.
     QByteArray bytes() const;

@@ -8,6 +8,9 @@ namespace {
 constexpr int kRows = 32;
 constexpr int kItemsPerRow = 5;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr QLatin1StringView kDbPrefix(".db ");
+// "        defb $3C,$00,$FF,$81,$00" and its line feed.
+constexpr int kAssemblerLineLength = 8 + 5 + 5 * 3 + 4 + 1;
 
 int byteAt(const QImage& pixels, int row, int item) {
     int value = 0;
@@ -30,7 +33,7 @@ QString fromPixels(const QImage& pixels) {
     QString text;
     text.reserve(kTextLength);
     for (int row = 0; row < kRows; ++row) {
-        text += QLatin1String(".db ");
+        text += kDbPrefix;
         for (int item = 0; item < kItemsPerRow; ++item) {
             const int value = byteAt(pixels, row, item);
             text += QLatin1Char('$');
@@ -49,6 +52,20 @@ QString fromBytes(const QByteArray& icon) {
     QImage pixels = IconBitmap::cleared(Qt::white);
     IconBitmap::paint(pixels, icon);
     return fromPixels(pixels);
+}
+
+QString asAssembler(const QString& code) {
+    QString text;
+    text.reserve(qsizetype(kRows) * kAssemblerLineLength);
+    for (QStringView line : QStringView(code).split(u"\r\n", Qt::SkipEmptyParts)) {
+        if (line.endsWith(QLatin1Char(','))) {
+            line.chop(1);
+        }
+        text += QLatin1String("        defb ");
+        text += line.sliced(qMin<qsizetype>(line.size(), kDbPrefix.size()));
+        text += QLatin1Char('\n');
+    }
+    return text;
 }
 
 } // namespace IconCode

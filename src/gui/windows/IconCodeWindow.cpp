@@ -2,7 +2,9 @@
 #include "IconCodeWindow.h"
 
 #include "AppIcon.h"
+#include "IconCode.h"
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -10,7 +12,8 @@
 IconCodeWindow::IconCodeWindow(QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_code(new QPlainTextEdit(this)), m_ok(new QPushButton(QStringLiteral("OK"), this)) {
+      m_code(new QPlainTextEdit(this)), m_ok(new QPushButton(QStringLiteral("OK"), this)),
+      m_assembler(new QCheckBox(QStringLiteral("&defb"), this)) {
     setObjectName(QStringLiteral("frmIcnCode"));
     setWindowTitle(QStringLiteral("Icon code"));
     setWindowIcon(appIcon());
@@ -37,17 +40,32 @@ IconCodeWindow::IconCodeWindow(QWidget* parent)
     m_ok->setDefault(false);
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
+    // Beside OK, in the room the window has always had there.
+    m_assembler->setObjectName(QStringLiteral("chkDefb"));
+    m_assembler->setGeometry(168, 294, 69, 21);
+    m_assembler->setToolTip(QStringLiteral("The rows as z80asm and pasmo assemble them, as "
+                                           "mobrin-cli source writes the icon"));
+    connect(m_assembler, &QCheckBox::toggled, this, &IconCodeWindow::showCode);
+
     setTabOrder(m_code, m_ok);
+    setTabOrder(m_ok, m_assembler);
     m_code->setFocus();
 }
 
 void IconCodeWindow::setCode(const QString& text) {
-    m_code->setPlainText(text);
+    m_given = text;
+    showCode();
+}
+
+void IconCodeWindow::showCode() {
+    m_code->setPlainText(m_assembler->isChecked() ? IconCode::asAssembler(m_given) : m_given);
 }
 
 QString IconCodeWindow::code() const {
-    // The text box keeps lines apart without their CR LF; put them back.
     QString text = m_code->toPlainText();
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    if (!m_assembler->isChecked()) {
+        // The text box keeps lines apart without their CR LF; put them back.
+        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    }
     return text;
 }

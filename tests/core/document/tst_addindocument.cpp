@@ -637,8 +637,9 @@ void AddinDocumentTest::searchCommands_data() {
     // Steps: "strip", "select START LENGTH", "load NAME", "patch NAME", "next|previous
     // text|case|bytes PATTERN" (case: text with "Match case"), "goto TEXT", "compare NAME"
     // ("compare" alone: the dialog is cancelled), "F7", "shift+F7". The files: clock.rex (the
-    // image first loaded), timer.rex (another name), short.rex (clock.rex cut to 5000 bytes)
-    // and long.bin (9001 bytes). TestFiles::addin(): the name at 23, the header 205 bytes, then
+    // image first loaded), timer.rex (another name), longer.rex (a description one byte
+    // longer), cut.rex (clock.rex cut inside its header, so no add-in) and long.bin (9001
+    // bytes). TestFiles::addin(): the name at 23, the header 205 bytes, then
     // the code 00 01 02 ... 63, then FF bytes.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<ByteRange>("selection"); // afterwards
@@ -685,14 +686,25 @@ void AddinDocumentTest::searchCommands_data() {
     QTest::newRow("opening another file ends the comparison")
         << QStringList{"compare timer.rex", "load timer.rex", "F7"} << ByteRange{0, 0}
         << "No differing bytes to step to." << false << QStringList{};
-    QTest::newRow("another length: the common part, and a note")
-        << QStringList{"compare short.rex"} << ByteRange{0, 0}
-        << "No byte differs. This file has 8192 bytes and the other file 5000: only the first "
-           "5000 bytes are compared."
+    QTest::newRow("no add-in: by position over the common part, and a note")
+        << QStringList{"compare cut.rex"} << ByteRange{0, 0}
+        << "No byte differs. This file has 8192 bytes and the other file 150: only the first "
+           "150 bytes are compared."
         << true << QStringList{};
+    QTest::newRow("by structure: a longer description moves nothing")
+        << QStringList{"compare longer.rex"} << ByteRange{0, 0}
+        << "2 places differ in this file, 1 in the header and 1 after it; F7 and Shift+F7 step "
+           "to them. After the header come 7987 bytes here and 7986 in the other file, compared "
+           "from the first code byte on."
+        << true << QStringList{};
+    QTest::newRow("F7 twice: the description, then this file's last byte")
+        << QStringList{"compare longer.rex", "F7", "F7"} << ByteRange{8191, 1} << "" << true
+        << QStringList{};
     QTest::newRow("a file too long is refused; the comparison before stays")
         << QStringList{"compare timer.rex", "compare long.bin"} << ByteRange{0, 0}
-        << "5 bytes differ in 1 run; F7 and Shift+F7 step to them." << true
+        << "1 place differs in this file, 1 in the header and 0 after it; F7 and Shift+F7 step "
+           "to them."
+        << true
         << QStringList{"The file to compare with has more than 9000 bytes, so it is no add-in. "
                        "Nothing was compared."};
     const QString unread =
@@ -718,7 +730,8 @@ void AddinDocumentTest::searchCommands() {
     const QByteArray clock = TestFiles::addin();
     files.write(QStringLiteral("clock.rex"), clock);
     files.write(QStringLiteral("timer.rex"), TestFiles::addin("Timer"));
-    files.write(QStringLiteral("short.rex"), clock.left(5000));
+    files.write(QStringLiteral("longer.rex"), TestFiles::addin("Clock", "Shows times"));
+    files.write(QStringLiteral("cut.rex"), clock.left(150));
     files.write(QStringLiteral("long.bin"), QByteArray(9001, 'x'));
     QCOMPARE(::mkfifo(QFile::encodeName(files.path(QStringLiteral("fifo"))).constData(), 0600), 0);
     AddinDocument document;

@@ -142,6 +142,10 @@ void Find::goTo_data() {
     }
     QTest::newRow("first code byte") << addin << "@$8000" << false << H << "";
     QTest::newRow("code address") << addin << "@$9B03" << false << H + 0x1B03 << "";
+    for (const char* typed : {"@8010", "@0x8010", "@ 8010"}) {
+        QTest::addRow("code address %s, hexadecimal", typed)
+            << addin << typed << false << H + 0x10 << "";
+    }
     QTest::newRow("last byte") << addin << "$1FFF" << false << 8191 << "";
     QTest::newRow("last code byte") << addin << "@$9F32" << false << 8191 << "";
     QTest::newRow("stripped, first code byte") << addin << "$CD" << true << H << "";
@@ -152,7 +156,8 @@ void Find::goTo_data() {
     QTest::newRow("in the stripped header") << addin << "$CC" << true << -1 << "Strip header";
     QTest::newRow("no add-in code") << TestFiles::addin("", "", 100, 8192, "DATA") << "@$8000"
                                     << false << -1 << "no add-in code";
-    for (const char* typed : {"", "$", "0x", "1F0", "$-1", "@", "@@$8000", "$1F0h", "+496"}) {
+    for (const char* typed :
+         {"", "$", "0x", "1F0", "$-1", "@", "@$", "@@$8000", "$1F0h", "+496", "@$0x8010"}) {
         QTest::addRow("ill-formed '%s'", typed) << addin << typed << false << -1 << "$1F0";
     }
 }
@@ -172,7 +177,7 @@ void Find::goTo() {
 
 void Find::comparison_data() {
     QTest::addColumn<QByteArray>("other");
-    QTest::addColumn<QList<ByteRange>>("runs");
+    QTest::addColumn<QList<ByteRange>>("marks"); // in this file
     QTest::addColumn<QStringList>("fields");
 
     const QByteArray addin = TestFiles::addin();
@@ -187,9 +192,19 @@ void Find::comparison_data() {
         << twoRuns << QList<ByteRange>{{300, 2}, {8191, 1}} << QStringList{"code_size"};
     QTest::newRow("header only") << TestFiles::addin("Time ") << QList<ByteRange>{{23, 5}}
                                  << QStringList{"name"};
-    QTest::newRow("shorter: the common part")
-        << addin.left(5000) << QList<ByteRange>{} << QStringList{"file_size"};
-    QTest::newRow("fields only one side has, in order")
+    // By structure: the code aligned at its first byte; the longer tail is this file's own.
+    QTest::newRow("a longer description moves nothing")
+        << TestFiles::addin("Clock", "Shows times") << QList<ByteRange>{{30, 10}, {8191, 1}}
+        << QStringList{"description", "header_size", "org"};
+    QTest::newRow("shorter: this file's tail")
+        << addin.left(5000) << QList<ByteRange>{{5000, 3192}} << QStringList{"file_size"};
+    QByteArray bytesAside = addin;
+    bytesAside[29] = 'X';
+    bytesAside[45] = char(bytesAside[45] ^ 0x81);
+    QTest::newRow("the byte after the name's CR, two icon pixels")
+        << bytesAside << QList<ByteRange>{{29, 1}, {45, 1}}
+        << QStringList{"byte_after_name_cr", "icon"};
+    QTest::newRow("no add-in: by position, fields only one side has, in order")
         << TestFiles::addin("", "", 100, 8192, "DATA") << QList<ByteRange>{{16, 16}, {33, 272}}
         << QStringList{"class", "type",        "name", "description", "word1",
                        "word2", "header_size", "org",  "code_size"};
@@ -197,11 +212,11 @@ void Find::comparison_data() {
 
 void Find::comparison() {
     QFETCH(QByteArray, other);
-    QFETCH(QList<ByteRange>, runs);
+    QFETCH(QList<ByteRange>, marks);
     QFETCH(QStringList, fields);
     const QByteArray addin = TestFiles::addin();
     const AddinComparison comparison = AddinComparison::of(addin, other);
-    QCOMPARE(comparison.runs(), runs);
+    QCOMPARE(comparison.marks(), marks);
     QStringList keys;
     for (const HeaderDifference& field : comparison.headerDifferences()) {
         keys << field.key;
@@ -209,7 +224,9 @@ void Find::comparison() {
     }
     QCOMPARE(keys, fields);
     QCOMPARE(comparison.same(), other == addin);
-    QCOMPARE(comparison.lengthNote().isEmpty(), other.size() == addin.size());
+    const bool byPosition = comparison.basis() == AddinComparison::Basis::Position;
+    QCOMPARE(byPosition, other.startsWith("ApplicationName:DATA"));
+    QCOMPARE(comparison.lengthNote().isEmpty(), !byPosition || other.size() == addin.size());
 }
 
 void Find::stepOverRuns_data() {

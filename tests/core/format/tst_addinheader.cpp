@@ -588,10 +588,21 @@ void TestAddinHeader::checkFindings_data() {
     row("no LF after the class line's CR", with(sound, 22, ' '), "warning line-feed-missing 22");
     row("no LF after the name's CR", with(sound, 29, '\r'), "warning line-feed-missing 29");
     row("empty name", checkable("Addin", ""), "error empty-name 23");
-    row("word 1 neither size", with(sound, 41, 5), "warning word1-mismatch 41");
+    row("code after word 1's length", with(sound, 41, 5), "warning word1-mismatch 41");
+    row("word 1 past the end", with(with(sound, 41, 0x34), 42, 0x1F), "warning word1-mismatch 41");
+    QByteArray toolchain = sound;
+    toolchain.replace(305, 3000, QByteArray(3000, '\0'));
+    row("word 1, then 00 bytes, then FF bytes", toolchain, "");
+    row("code after the 00 bytes", with(toolchain, 3305, 'c'), "warning word1-mismatch 41");
+    // jp $0006, ld a,1, ret, call $0003, call $0012, call $000D, jp $0006, ld b,2, ret
+    QByteArray noOrg = checkable("Addin", "Clock", "Shows time", 21);
+    noOrg.replace(205, 21, QByteArray::fromHex("C306003E01C9CD0300CD1200CD0D00C306000602C9"));
+    row("code assembled for $0000", noOrg, "warning code-origin 205");
     row("white icon", white, "warning white-icon 45");
     row("only 0xFF after the header", checkable("Addin", "Clock", "Shows time", 0),
         "error no-code 205");
+    row("only 00 and FF bytes after the header", with(checkable("Addin", "Clock", "", 0), 195, 0),
+        "error no-code 195");
     row("nothing after the header", checkable("Addin", "Clock", "Shows time", 0, 0),
         "error no-code 205, warning short-file 205");
 }
@@ -605,7 +616,8 @@ void TestAddinHeader::checkFindings() {
         found << QStringLiteral("%1 %2 %3")
                      .arg(finding.severityText(), finding.id)
                      .arg(finding.offset);
-        QVERIFY2(finding.sentence.front().isUpper() && finding.sentence.endsWith('.') &&
+        QVERIFY2(finding.sentence.front().isUpper() &&
+                     (finding.sentence.endsWith('.') || finding.sentence.endsWith('?')) &&
                      !finding.sentence.contains('\n'),
                  qPrintable(finding.sentence));
     }

@@ -59,8 +59,9 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument_data() {
     QTest::addColumn<int>("dumpLength");
 
     const QString clock = QStringLiteral("Code listing - Clock");
-    // The code bytes are 00 01 02 ...: line 0 "nop" at file offset 205, line 1 "ld bc,$0302"
-    // from 206 to 208, lines 2 and 3 "inc b" and "dec b", line 4 "ld b,$07" at 211 and 212.
+    // The code bytes are 00 01 02 ...: instruction 0 "nop" at file offset 205 (on line 1,
+    // after the entry point's label), 1 "ld bc,$0302" from 206 to 208, 2 and 3 "inc b" and
+    // "dec b", 4 "ld b,$07" at 211 and 212.
     QTest::newRow("hex caret on an operand marks its instruction")
         << false << Step::HexCaret << kHeadSize + 7 << 0 << clock << 4 << 4 << kHeadSize + 7 << 0;
     QTest::newRow("hex caret in the header marks nothing")
@@ -68,9 +69,9 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument_data() {
     QTest::newRow("ASCII selection marks every instruction it touches, header stripped")
         << true << Step::AsciiSelection << kHeadSize + 2 << 6 << clock << 1 << 4 << 2 << 6;
     QTest::newRow("click selects the instruction's bytes")
-        << false << Step::Click << 1 << 0 << clock << 1 << 1 << kHeadSize + 1 << 3;
+        << false << Step::Click << 2 << 0 << clock << 1 << 1 << kHeadSize + 1 << 3;
     QTest::newRow("click selects the instruction's bytes, header stripped")
-        << true << Step::Click << 1 << 0 << clock << 1 << 1 << 1 << 3;
+        << true << Step::Click << 2 << 0 << clock << 1 << 1 << 1 << 3;
     // "jr nz" at code byte $20 leads to "ld b,e" at code byte $43; marked -3: the instruction at
     // the dump's selection.
     QTest::newRow("Enter follows a jump to its target")
@@ -161,9 +162,10 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument() {
         QTest::keyClick(listing->textView(), Qt::Key_A, Qt::ControlModifier);
         break;
     case Step::SelectThenPatch:
-        // Lines 0 and 1: "nop" and "ld bc,$0302".
-        QTest::keyClick(listing->textView(), Qt::Key_Down, Qt::ShiftModifier);
-        QTest::keyClick(listing->textView(), Qt::Key_Down, Qt::ShiftModifier);
+        // Lines 0 to 2: the entry point's label, "nop" and "ld bc,$0302".
+        for (int line = 0; line < 3; ++line) {
+            QTest::keyClick(listing->textView(), Qt::Key_Down, Qt::ShiftModifier);
+        }
         WindowHarness::settle();
         QCOMPARE(h.hexPane()->selectionLength(), 3 * 4);
         h.window->activateWindow();

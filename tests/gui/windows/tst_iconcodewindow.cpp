@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "IconCode.h"
 #include "IconCodeWindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -149,6 +151,11 @@ void IconCodeWindowTest::setCodeReplaces() {
     QCOMPARE(codeBox(window)->blockCount(), int(second.count(QStringLiteral("\r\n"))) + 1);
     // One assignment: the box's undo history holds nothing to go back to.
     QVERIFY(!codeBox(window)->document()->isUndoAvailable());
+    // "defb": the same rows as the assemblers take them, and back.
+    window.assemblerBox()->click();
+    QCOMPARE(window.code(), IconCode::asAssembler(second));
+    window.assemblerBox()->click();
+    QCOMPARE(window.code(), second);
 }
 
 void IconCodeWindowTest::textCanBeSelectedAndCopied() {
