@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BuildCommand.h"
 
-#include "AddinCheck.h"
 #include "AddinParts.h"
+#include "AddinRecipe.h"
 #include "CliOutput.h"
 #include "CommandOptions.h"
 #include "ExitCode.h"
@@ -79,31 +79,29 @@ std::optional<FileIdentity> identityOf(const QString& path) {
     return FileIdentity::of(info);
 }
 
-Stop readCode(const QString& path, AddinParts& parts, Inputs& inputs, std::ostream& err) {
-    const FileInput code = FileInput::readPart(path);
-    if (!code.ok()) {
-        return CliOutput::fail(err, code.exitCode, code.error);
+Stop readCode(const QString& path, QByteArray& code, Inputs& inputs, std::ostream& err) {
+    const FileInput input = FileInput::readPart(path);
+    if (!input.ok()) {
+        return CliOutput::fail(err, input.exitCode, input.error);
     }
-    parts.code = code.bytes;
-    // The default, as the field's own tools write it: the code's length.
-    parts.word1 = quint16(qMin<qsizetype>(code.bytes.size(), 0xFFFF));
-    inputs.append(*code.identity);
+    code = input.bytes;
+    inputs.append(*input.identity);
     return std::nullopt;
 }
 
-Stop readIcon(const QString& path, AddinParts& parts, Inputs& inputs, std::ostream& err) {
+Stop readIcon(const QString& path, QByteArray& icon, Inputs& inputs, std::ostream& err) {
     const PictureInput picture = PictureInput::read(path);
     if (!picture.ok()) {
         return CliOutput::fail(err, picture.exitCode, picture.error);
     }
-    parts.icon = picture.icon;
+    icon = picture.icon;
     if (const auto identity = identityOf(path)) {
         inputs.append(*identity);
     }
     return std::nullopt;
 }
 
-Stop fromOptions(const CommandOptions& command, AddinParts& parts, Inputs& inputs,
+Stop fromOptions(const CommandOptions& command, AddinRecipe& recipe, Inputs& inputs,
                  std::ostream& err) {
     for (const QString& option : {QStringLiteral("code"), QStringLiteral("name")}) {
         if (!command.isSet(option)) {
@@ -128,32 +126,25 @@ Stop fromOptions(const CommandOptions& command, AddinParts& parts, Inputs& input
                                                .arg(option));
         }
     }
-    const std::pair<const char*, AddinParts::Text> texts[] = {
-        {"class", AddinParts::Text::Class},
-        {"name", AddinParts::Text::Name},
-        {"description", AddinParts::Text::Description},
-    };
-    for (const auto& [option, which] : texts) {
-        const QString name = QLatin1String(option);
-        if (!command.isSet(name)) {
-            continue;
-        }
-        if (const QString problem = parts.setText(which, command.value(name)); !problem.isEmpty()) {
-            return CliOutput::fail(err, ExitCode::kPatchRefused,
-                                   QLatin1String("build: ") + problem);
-        }
+    if (command.isSet(QStringLiteral("class"))) {
+        recipe.classText = command.value(QStringLiteral("class"));
     }
-    if (const Stop stop = readCode(command.value(QStringLiteral("code")), parts, inputs, err)) {
+    recipe.name = command.value(QStringLiteral("name"));
+    recipe.description = command.value(QStringLiteral("description"));
+    if (const Stop stop =
+            readCode(command.value(QStringLiteral("code")), recipe.code, inputs, err)) {
         return stop;
     }
     if (command.isSet(QStringLiteral("icon"))) {
-        if (const Stop stop = readIcon(command.value(QStringLiteral("icon")), parts, inputs, err)) {
+        QByteArray icon;
+        if (const Stop stop = readIcon(command.value(QStringLiteral("icon")), icon, inputs, err)) {
             return stop;
         }
+        recipe.icon = icon;
     }
-    parts.word1 = words[0].value_or(parts.word1);
-    parts.word2 = words[1].value_or(0);
-    parts.fileLength = parts.newFileLength(!command.isSet(QStringLiteral("no-pad")));
+    recipe.word1 = words[0];
+    recipe.word2 = words[1].value_or(0);
+    recipe.pad = !command.isSet(QStringLiteral("no-pad"));
     return std::nullopt;
 }
 
@@ -168,10 +159,12 @@ Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::o
         return CliOutput::fail(err, header.exitCode, header.error);
     }
     inputs.append(*header.identity);
-    if (const Stop stop =
-            readCode(UnpackedFolder::file(folder, UnpackedFolder::kCode), parts, inputs, err)) {
+    if (const Stop stop = readCode(UnpackedFolder::file(folder, UnpackedFolder::kCode), parts.code,
+                                   inputs, err)) {
         return stop;
     }
+    // The default, as the field's own tools write it: the code's length.
+    parts.word1 = quint16(qMin<qsizetype>(parts.code.size(), 0xFFFF));
     // Only a name the folder does not hold means "no icon": a link to nothing, a link loop or
     // a file that cannot be read is an error, not a white icon.
     const QString iconPath = UnpackedFolder::file(folder, UnpackedFolder::kIcon);
@@ -188,7 +181,7 @@ Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::o
         return CliOutput::fail(
             err, ExitCode::kUnreadable,
             iconPath + QLatin1String(": a symbolic link to a file that does not exist"));
-    } else if (const Stop stop = readIcon(iconPath, parts, inputs, err)) {
+    } else if (const Stop stop = readIcon(iconPath, parts.icon, inputs, err)) {
         return stop;
     }
     bool hasFileLength = false;
@@ -199,16 +192,6 @@ Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::o
     }
     if (!hasFileLength) {
         parts.fileLength = parts.newFileLength(true);
-    }
-    return std::nullopt;
-}
-
-// The sentence of the first error `check` finds in `bytes`.
-std::optional<QString> firstError(const QByteArray& bytes) {
-    for (const AddinFinding& finding : AddinCheck::of(bytes)) {
-        if (finding.isError()) {
-            return finding.sentence;
-        }
     }
     return std::nullopt;
 }
@@ -247,22 +230,35 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         }
     }
 
-    AddinParts parts;
     Inputs inputs;
     const QString source = command.value(QLatin1String(folder ? "from" : "code"));
-    if (const Stop stop = folder ? fromFolder(source, parts, inputs, err)
-                                 : fromOptions(command, parts, inputs, err)) {
-        return *stop;
-    }
-    if (const QString problem = parts.problem(); !problem.isEmpty()) {
-        return CliOutput::fail(err, ExitCode::kPatchRefused,
-                               source + QLatin1String(": ") + problem);
-    }
-    const QByteArray bytes = parts.bytes();
-    // A new add-in from options must be sound; a folder is taken as unpack wrote it, so that
-    // every add-in that opens comes back.
-    if (const auto error = folder ? std::nullopt : firstError(bytes)) {
-        return CliOutput::fail(err, ExitCode::kPatchRefused, QLatin1String("build: ") + *error);
+    QByteArray bytes;
+    if (folder) {
+        // A folder is taken as unpack wrote it, so that every add-in that opens comes back.
+        AddinParts parts;
+        if (const Stop stop = fromFolder(source, parts, inputs, err)) {
+            return *stop;
+        }
+        if (const QString problem = parts.problem(); !problem.isEmpty()) {
+            return CliOutput::fail(err, ExitCode::kPatchRefused,
+                                   source + QLatin1String(": ") + problem);
+        }
+        bytes = parts.bytes();
+    } else {
+        // A new add-in from options must be sound.
+        AddinRecipe recipe;
+        if (const Stop stop = fromOptions(command, recipe, inputs, err)) {
+            return *stop;
+        }
+        auto made = recipe.make();
+        if (const auto* refusal = std::get_if<AddinRecipe::Refusal>(&made)) {
+            return CliOutput::fail(err, ExitCode::kPatchRefused,
+                                   (refusal->stage == AddinRecipe::Stage::Parts
+                                        ? source + QLatin1String(": ")
+                                        : QStringLiteral("build: ")) +
+                                       refusal->sentence);
+        }
+        bytes = std::get<QByteArray>(std::move(made));
     }
     const QString what = QStringLiteral("the add-in");
     const auto output = identityOf(target);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AddinHeader.h"
+#include "AddinImage.h"
 #include "RegularFile.h"
 
 #include <QByteArray>
@@ -12,9 +13,7 @@
 // An add-in file named on the command line, read whole as Open reads it: regular files of at
 // most 9000 bytes only, never padded. The name is taken byte for byte (see FilePath).
 struct FileInput {
-    // A part of an add-in (its code, an unpacked folder's header.json) is read up to the Z80's
-    // whole address space.
-    static constexpr qint64 kMaxPartSize = 65536;
+    static constexpr qint64 kMaxPartSize = AddinImage::kMaxPartSize;
 
     QByteArray bytes;
     qint64 fileSize = 0; // the file's length; more than the bytes read for a long file

@@ -27,7 +27,8 @@ int AddinDocument::patchableLength(Field field) const {
 }
 
 void AddinDocument::load(AddinImage image) {
-    const bool newPath = image.path() != m_image.path();
+    // A new add-in has no path yet, and says so, whatever was open before.
+    const bool newPath = image.path() != m_image.path() || image.path().isEmpty();
     m_undo.clear();
     m_image = std::move(image);
     m_header = AddinHeader::parse(m_image.bytes());
@@ -36,6 +37,11 @@ void AddinDocument::load(AddinImage image) {
     if (newPath) {
         emit pathChanged(m_image.path());
     }
+}
+
+void AddinDocument::create(QByteArray bytes) {
+    load(AddinImage::unsaved(std::move(bytes)));
+    m_patched = true;
 }
 
 bool AddinDocument::replace(int offset, const QByteArray& bytes, ByteEditCommand::Kind kind) {
@@ -88,7 +94,7 @@ void AddinDocument::discardChanges() {
 }
 
 AddinImage::WriteResult AddinDocument::save() {
-    if (!isLoaded()) {
+    if (!isLoaded() || path().isEmpty()) {
         return {};
     }
     const AddinImage::WriteResult result = m_image.saveTo(m_image.path());

@@ -55,6 +55,9 @@ public:
     // Takes a freshly read image; whatever was loaded before, patched or not, is gone, and so
     // are the steps to undo.
     void load(AddinImage image);
+    // Takes a new image that has no file yet: changed from the start, so that closing or
+    // opening another file asks, and saved only to a path chosen for it.
+    void create(QByteArray bytes);
     // Writes `bytes` over the image from file offset `offset` as one step of the kind given.
     // False, changing nothing, unless the range lies inside the image.
     bool replace(int offset, const QByteArray& bytes, ByteEditCommand::Kind kind);

@@ -28,4 +28,13 @@ inline bool agreesToPatch(Prompts& prompts) {
            Prompts::Answer::Ok;
 }
 
+// Before a patched image gives way to another: "File is patched!", No as the default. True when
+// nothing is patched or the user agreed to lose the changes.
+inline bool agreesToDiscard(Prompts& prompts, bool patched) {
+    return !patched ||
+           prompts.ask({QStringLiteral("File is patched!\r\nDo you want to discard the changes?"),
+                        appTitle(), Prompts::Icon::None, Prompts::Buttons::YesNo,
+                        Prompts::Answer::No}) == Prompts::Answer::Yes;
+}
+
 } // namespace CommandTexts

@@ -35,11 +35,8 @@ Prompts::Answer FileCommands::askYesNo(const QString& text) {
 }
 
 bool FileCommands::askToDiscard() {
-    if (m_document.isPatched()) {
-        if (askYesNo(QStringLiteral("File is patched!\r\nDo you want to discard the changes?")) !=
-            Prompts::Answer::Yes) {
-            return false;
-        }
+    if (!CommandTexts::agreesToDiscard(m_prompts, m_document.isPatched())) {
+        return false;
     }
     m_document.discardChanges();
     return true;
@@ -63,6 +60,10 @@ void FileCommands::open() {
     if (!path->isEmpty()) {
         load(*path);
     }
+}
+
+void FileCommands::suggestName(const QString& path) {
+    m_lastChosen = path;
 }
 
 void FileCommands::openPath(const QString& path) {
@@ -115,6 +116,10 @@ void FileCommands::load(const QString& path) {
 }
 
 bool FileCommands::save() {
+    // A new add-in has no file yet: Save asks where, as Save As does.
+    if (m_document.isLoaded() && m_document.path().isEmpty()) {
+        return saveAs();
+    }
     const AddinImage::WriteResult result = m_document.save();
     if (!result.written()) {
         tell(CommandTexts::withReason(CommandTexts::kSaveError, result.reason()));

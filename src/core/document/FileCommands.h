@@ -23,8 +23,11 @@ public:
     // Loads `path` as if it had been chosen in the open dialog.
     void openPath(const QString& path);
 
+    // Writes the image to its file; a new add-in with no file yet is saved as saveAs() does.
     bool save();
     bool saveAs();
+    // The name the next file dialog offers.
+    void suggestName(const QString& path);
 
     static std::vector<Prompts::FileFilter> filters();
 

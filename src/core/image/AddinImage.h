@@ -17,6 +17,9 @@ public:
     static constexpr qint64 kMaxFileSize = 9000;
     static constexpr qint64 kPaddedSize = 8192;
     static constexpr char kPadByte = char(0xFF);
+    // A part of an add-in (its code, an unpacked folder's header.json) is read up to the Z80's
+    // whole address space.
+    static constexpr qint64 kMaxPartSize = 65536;
 
     // InexactName: the path may stand for another file than the one chosen (a name that is
     // not UTF-8, read by Qt; see FilePath::namesExactly); nothing is opened.
@@ -64,7 +67,14 @@ public:
     AddinImage(QByteArray bytes, QString path)
         : m_bytes(std::move(bytes)), m_path(std::move(path)) {}
 
-    bool isLoaded() const { return !m_path.isEmpty(); }
+    // An image made in memory, with no file yet: loaded, with an empty path until it is saved.
+    static AddinImage unsaved(QByteArray bytes) {
+        AddinImage image(std::move(bytes), QString());
+        image.m_unsaved = true;
+        return image;
+    }
+
+    bool isLoaded() const { return m_unsaved || !m_path.isEmpty(); }
     const QByteArray& bytes() const { return m_bytes; }
     QByteArray& bytes() { return m_bytes; }
     const QString& path() const { return m_path; }
@@ -77,4 +87,5 @@ public:
 private:
     QByteArray m_bytes;
     QString m_path;
+    bool m_unsaved = false;
 };

@@ -24,6 +24,8 @@
 #include "IconCode.h"
 #include "IconCodeWindow.h"
 #include "IconCommands.h"
+#include "NewAddinCommands.h"
+#include "NewAddinDialog.h"
 #include "Prompts.h"
 #include "SourceCommands.h"
 #include "StatusPanels.h"
@@ -67,7 +69,8 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
       m_fields(std::make_unique<FieldCommands>(prompts, *m_document)),
       m_icons(std::make_unique<IconCommands>(prompts, *m_document)),
       m_sources(std::make_unique<SourceCommands>(prompts, *m_document)),
-      m_edits(std::make_unique<EditCommands>(prompts, *m_document, *m_dumpState)) {
+      m_edits(std::make_unique<EditCommands>(prompts, *m_document, *m_dumpState)),
+      m_newAddins(std::make_unique<NewAddinCommands>(prompts, *m_document)) {
     setObjectName(QStringLiteral("main"));
     auto* client = new QWidget(this);
     setCentralWidget(client);
@@ -127,6 +130,12 @@ void MainWindow::createActions() {
          keys({QKeySequence(Qt::CTRL | Qt::Key_O)}),
          {},
          afterEdits([this] { m_files->open(); })},
+        {file,
+         QStringLiteral("mnuFileNew"),
+         QStringLiteral("&New add-in from code..."),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_N)}),
+         {},
+         afterEdits([this] { showNewAddin(); })},
         {file, QStringLiteral("mnuFileBar1"), {}, {}, {}, {}},
         {file,
          QStringLiteral("mnuFileSave"),
@@ -565,6 +574,44 @@ void MainWindow::showInspector() {
     m_inspector->present();
 }
 
+void MainWindow::showNewAddin() {
+    if (!m_newAddin) {
+        m_newAddin = new NewAddinDialog(this);
+        connect(m_newAddin, &NewAddinDialog::codeBrowseRequested, this, [this] {
+            request([this] {
+                if (const auto path = m_newAddins->chooseCode(m_newAddin->fields().codePath)) {
+                    m_newAddin->setCodePath(*path);
+                }
+            });
+        });
+        connect(m_newAddin, &NewAddinDialog::iconBrowseRequested, this, [this] {
+            request([this] {
+                if (const auto path = m_newAddins->chooseIcon(m_newAddin->fields().iconPath)) {
+                    m_newAddin->setIconPath(*path);
+                }
+            });
+        });
+        connect(m_newAddin, &NewAddinDialog::createRequested, this,
+                [this] { requestAfterEdits([this] { createAddin(); }); });
+    }
+    m_newAddin->showRefusal({});
+    m_newAddin->open();
+}
+
+NewAddinDialog* MainWindow::newAddinDialog() const {
+    return m_newAddin;
+}
+
+void MainWindow::createAddin() {
+    const NewAddinCommands::Outcome outcome = m_newAddins->create(m_newAddin->fields());
+    m_newAddin->showRefusal(outcome.refusal);
+    if (outcome.created) {
+        m_newAddin->accept();
+        unloadIconCode();
+        m_files->suggestName(m_newAddins->suggestedPath());
+    }
+}
+
 void MainWindow::showCheck() {
     if (m_document->isLoaded()) {
         tell(AddinCheck::report(AddinCheck::of(m_document->image().bytes())));
@@ -625,8 +672,14 @@ void MainWindow::showStatus() {
 }
 
 void MainWindow::showCaption() {
-    setWindowTitle(m_document->isLoaded() ? appTitle() + QStringLiteral(" : ") + m_document->path()
-                                          : appTitle() + QStringLiteral(" - By Keldor"));
+    if (!m_document->isLoaded()) {
+        setWindowTitle(appTitle() + QStringLiteral(" - By Keldor"));
+        return;
+    }
+    // A new add-in has no file to name until it is saved.
+    const QString path = m_document->path();
+    setWindowTitle(appTitle() + QStringLiteral(" : ") +
+                   (path.isEmpty() ? QStringLiteral("(new add-in, not saved)") : path));
 }
 
 // --- Find, go to and compare -------------------------------------------------------------

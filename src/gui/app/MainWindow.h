@@ -29,6 +29,8 @@ class GoToBox;
 class HeaderArea;
 class IconCodeWindow;
 class IconCommands;
+class NewAddinCommands;
+class NewAddinDialog;
 class SourceCommands;
 class Prompts;
 class QAction;
@@ -59,6 +61,7 @@ public:
     IconCodeWindow* iconCodeWindow() const;
     CodeListingWindow* listingWindow() const;
     DataInspectorWindow* inspectorWindow() const;
+    NewAddinDialog* newAddinDialog() const;
     FindBox* findBox() const;
     GoToBox* goToBox() const;
     CompareWindow* compareWindow() const;
@@ -88,6 +91,9 @@ private:
     void showIconCode();
     void showListing();
     void showInspector();
+    // File > "New add-in from code...": the dialog, its file choices and the add-in made.
+    void showNewAddin();
+    void createAddin();
     void showCheck();
     // An open icon-code window shows the icon as it is now.
     void refreshIconCode();
@@ -119,6 +125,7 @@ private:
     std::unique_ptr<IconCommands> m_icons;
     std::unique_ptr<SourceCommands> m_sources;
     std::unique_ptr<EditCommands> m_edits;
+    std::unique_ptr<NewAddinCommands> m_newAddins;
     ActionTable* m_actions = nullptr;
 
     HeaderArea* m_header;
@@ -127,6 +134,7 @@ private:
     QPointer<IconCodeWindow> m_iconCode;
     QPointer<CodeListingWindow> m_listing;
     QPointer<DataInspectorWindow> m_inspector;
+    QPointer<NewAddinDialog> m_newAddin;
 
     std::deque<std::function<void()>> m_requests;
     bool m_runningRequests = false;

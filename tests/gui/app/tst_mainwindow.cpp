@@ -97,9 +97,10 @@ void MainWindowTest::menuItems() {
     for (QAction* entry : top[0]->menu()->actions()) {
         fileItems << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
     }
-    QCOMPARE(fileItems, QStringList({"&Open", "-", "Save", "Save &As...", "Co&mpare with...", "-",
-                                     "Propert&ies", "Code &listing", "Data &inspector",
-                                     "Check add-in", "-", "E&xit"}));
+    QCOMPARE(fileItems,
+             QStringList({"&Open", "&New add-in from code...", "-", "Save", "Save &As...",
+                          "Co&mpare with...", "-", "Propert&ies", "Code &listing",
+                          "Data &inspector", "Check add-in", "-", "E&xit"}));
     QStringList editItems;
     for (QAction* entry : top[1]->menu()->actions()) {
         editItems << (entry->isSeparator() ? QStringLiteral("-") : entry->text());

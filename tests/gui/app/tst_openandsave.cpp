@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "AddinRecipe.h"
 #include "FileSizeLimit.h"
+#include "NewAddinDialog.h"
 #include "WindowHarness.h"
 
 #include <QFileInfo>
+#include <QPushButton>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -39,6 +42,8 @@ private slots:
     void saveAndSaveAsWithoutAFileRefuse();
     void failedSaveLeavesTheOldFile_data();
     void failedSaveLeavesTheOldFile();
+    void newAddinFromCode_data();
+    void newAddinFromCode();
 };
 
 void OpenAndSaveTest::openBySize_data() {
@@ -314,6 +319,71 @@ void OpenAndSaveTest::failedSaveLeavesTheOldFile() {
     QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/mobrin-save-test.rex")));
     // No temporary file is left beside the target.
     QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files).size(), 1);
+}
+
+void OpenAndSaveTest::newAddinFromCode_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("patchedBefore"); // a patched add-in is open, and the answer is No
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("made, then saved where the user says") << "Hello" << false << "";
+    QTest::newRow("an empty name, in check's own words") << "" << false << "The name is empty.";
+    QTest::newRow("No keeps the changes of the add-in open") << "Hello" << true << "";
+}
+
+// File > New add-in from code...: the code file and the picture chosen through the dialogs, the
+// add-in made as build --code makes it, opened changed and without a file until Save asks where.
+void OpenAndSaveTest::newAddinFromCode() {
+    QFETCH(QString, name);
+    QFETCH(bool, patchedBefore);
+    QFETCH(QString, refusal);
+    WindowHarness h;
+    if (patchedBefore) {
+        h.openAddin(TestFiles::addin());
+        h.patch(h.box("Aname"), QStringLiteral("Time"));
+    }
+    const QByteArray code("\x3E\x01\xC9", 3);
+    const QString codePath = h.files.write(QStringLiteral("hello.bin"), code);
+    const QString picture = h.files.path(QStringLiteral("hello.png"));
+    QVERIFY(TestFiles::drawnIcon(TestFiles::icon()).save(picture));
+    h.command("mnuFileNew");
+    NewAddinDialog* dialog = h.window->newAddinDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    h.prompts.choose(codePath);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdNewCode")),
+                      Qt::LeftButton);
+    h.prompts.choose(picture);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdNewIcon")),
+                      Qt::LeftButton);
+    WindowHarness::settle();
+    dialog->findChild<QLineEdit*>(QStringLiteral("txtNewName"))->setText(name);
+    if (patchedBefore) {
+        h.prompts.answer(Answer::No);
+    }
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdNewCreate")),
+                      Qt::LeftButton);
+    WindowHarness::settle();
+    QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("lblNewRefusal"))->text(), refusal);
+    QCOMPARE(dialog->isVisible(), !refusal.isEmpty() || patchedBefore);
+    if (!refusal.isEmpty() || patchedBefore) {
+        QCOMPARE(h.document().path().isEmpty(), !patchedBefore);
+        return;
+    }
+    AddinRecipe recipe;
+    recipe.code = code;
+    recipe.name = name;
+    recipe.icon = TestFiles::icon();
+    QCOMPARE(h.document().image().bytes(), std::get<QByteArray>(recipe.make()));
+    QVERIFY(h.document().isPatched());
+    QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : (new add-in, not saved)"));
+
+    // Save asks where, first offering the code's folder and name.
+    const QString target = h.files.path(QStringLiteral("hello.rex"));
+    h.prompts.choose(target);
+    h.command("mnuFileSave");
+    QCOMPARE(h.prompts.requests.last().initialName, target);
+    QCOMPARE(TestFiles::read(target), h.document().image().bytes());
+    QVERIFY(!h.document().isPatched());
+    QCOMPARE(h.window->windowTitle(), QStringLiteral("Mobrin : ") + target);
 }
 
 QTEST_MAIN(OpenAndSaveTest)
