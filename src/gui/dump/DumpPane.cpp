@@ -4,6 +4,7 @@
 #include "CellFont.h"
 #include "DumpPaneAccessible.h"
 #include "DumpText.h"
+#include "NumberForm.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -19,7 +20,6 @@
 namespace {
 
 constexpr int kBytesPerLine = DumpText::kBytesPerLine;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 int cellWidth() {
     return CellFont::kCell.width();
@@ -63,7 +63,7 @@ void DumpPane::setCellFont(const QFont& font) {
     m_glyphFont = QRawFont::fromFont(font);
     QString characters;
     for (int value = 0; value < 256; ++value) {
-        characters.append(m_kind == Pane::Hex ? QChar(kHexDigits[value & 0x0F])
+        characters.append(m_kind == Pane::Hex ? QChar(NumberForm::hexDigit(value))
                                               : DumpText::asciiChar(quint8(value)));
     }
     const QList<quint32> glyphs =
