@@ -7,7 +7,7 @@
 #include "IconPicture.h"
 
 IconCommands::IconCommands(Prompts& prompts, AddinDocument& document)
-    : m_prompts(prompts), m_document(document) {}
+    : m_prompts(prompts), m_document(document), m_choice(prompts) {}
 
 std::vector<Prompts::FileFilter> IconCommands::filters() {
     return {
@@ -35,17 +35,11 @@ bool IconCommands::replaceFromDialog() {
     if (!canReplace()) {
         return false;
     }
-    Prompts::FileRequest request;
-    request.kind = Prompts::FileRequest::Kind::Open;
-    request.caption = QStringLiteral("Replace icon");
-    request.initialName = m_lastChosen;
-    request.filters = filters();
-    request.mustExist = true;
-    const std::optional<QString> path = m_prompts.chooseFile(request);
+    const std::optional<QString> path =
+        m_choice.chooseToOpen(QStringLiteral("Replace icon"), filters());
     if (!path || path->isEmpty()) {
         return false;
     }
-    m_lastChosen = *path;
     return replaceFrom(*path);
 }
 
