@@ -58,7 +58,7 @@ NewAddinCommands::NewAddinCommands(Prompts& prompts, AddinDocument& document)
 
 std::optional<QString> NewAddinCommands::choose(const QString& caption, const QString& current,
                                                 std::vector<Prompts::FileFilter> filters) {
-    const std::optional<QString> path =
+    std::optional<QString> path =
         FileChoice(m_prompts).chooseToOpen(caption, std::move(filters), current);
     if (!path || path->isEmpty()) {
         return std::nullopt;
