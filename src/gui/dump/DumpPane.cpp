@@ -5,6 +5,7 @@
 #include "DumpPaneAccessible.h"
 #include "DumpText.h"
 #include "NumberForm.h"
+#include "SaveAsKey.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -436,13 +437,7 @@ void DumpPane::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 bool DumpPane::event(QEvent* event) {
-    // Ctrl+A is the window's Save As; the pane must not claim it for Select All.
-    if (event->type() == QEvent::ShortcutOverride &&
-        static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll)) {
-        event->ignore();
-        return true;
-    }
-    return QAbstractScrollArea::event(event);
+    return SaveAsKey::leaveToWindow(event) || QAbstractScrollArea::event(event);
 }
 
 bool DumpPane::viewportEvent(QEvent* event) {
