@@ -153,10 +153,10 @@ QByteArray write(const AddinParts& parts) {
         {kWord2, parts.word2},
         {kFileLength, parts.fileLength},
     };
-    if (parts.afterClassReturn != AddinParts::kLineFeed) {
+    if (parts.afterClassReturn != AddinHeader::kLineFeed) {
         fields.append({kAfterClassReturn, parts.afterClassReturn});
     }
-    if (parts.afterNameReturn != AddinParts::kLineFeed) {
+    if (parts.afterNameReturn != AddinHeader::kLineFeed) {
         fields.append({kAfterNameReturn, parts.afterNameReturn});
     }
     QByteArray json = "{\n";
