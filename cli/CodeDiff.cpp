@@ -14,7 +14,6 @@ namespace CodeDiff {
 
 namespace {
 
-constexpr int kBytesShown = 16;
 // The most a run takes: a line (two offsets, an address, a length, two sides of 16 bytes and
 // "+8999 more"), or a JSON object of six members; and the tail, and the lines around them.
 constexpr qsizetype kMostPerRunLine = 192;

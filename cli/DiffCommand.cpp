@@ -67,7 +67,7 @@ const CommandUsage kUsage{
 
 namespace {
 
-constexpr int kBytesShown = 16;
+using CodeDiff::kBytesShown;
 
 // A text in quotes, escaped as every CLI text is, its own quotes too, so it reads back alone.
 QString sideLine(const std::optional<HeaderFact>& fact) {
