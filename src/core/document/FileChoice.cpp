@@ -15,6 +15,10 @@ std::optional<QString> FileChoice::chooseToSave(const QString& caption,
     return choose(Kind::Save, caption, std::move(filters), firstName);
 }
 
+Prompts::FileFilter FileChoice::allFiles() {
+    return {QStringLiteral("All files (*)"), {QStringLiteral("*")}};
+}
+
 std::optional<QString> FileChoice::choose(Kind kind, const QString& caption,
                                           std::vector<Prompts::FileFilter> filters,
                                           const QString& firstName) {

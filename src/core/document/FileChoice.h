@@ -22,6 +22,9 @@ public:
                                         std::vector<Prompts::FileFilter> filters,
                                         const QString& firstName = {});
 
+    // The last filter of a dialog for any file: "All files (*)".
+    static Prompts::FileFilter allFiles();
+
     // The name the next dialog offers, as if it had been chosen.
     void remember(const QString& path) { m_last = path; }
 

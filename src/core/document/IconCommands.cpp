@@ -15,7 +15,7 @@ std::vector<Prompts::FileFilter> IconCommands::filters() {
          {QStringLiteral("*.png"), QStringLiteral("*.bmp"), QStringLiteral("*.pbm"),
           QStringLiteral("*.pgm"), QStringLiteral("*.ppm"), QStringLiteral("*.xpm"),
           QStringLiteral("*.gif")}},
-        {QStringLiteral("All files (*)"), {QStringLiteral("*")}},
+        FileChoice::allFiles(),
     };
 }
 

@@ -69,7 +69,7 @@ std::optional<QString> NewAddinCommands::choose(const QString& caption, const QS
 std::optional<QString> NewAddinCommands::chooseCode(const QString& current) {
     return choose(QStringLiteral("Assembled code"), current,
                   {{QStringLiteral("Assembled code (*.bin)"), {QStringLiteral("*.bin")}},
-                   {QStringLiteral("All files (*)"), {QStringLiteral("*")}}});
+                   FileChoice::allFiles()});
 }
 
 std::optional<QString> NewAddinCommands::chooseIcon(const QString& current) {

@@ -17,7 +17,7 @@ SourceCommands::SourceCommands(Prompts& prompts, const AddinDocument& document)
 std::vector<Prompts::FileFilter> SourceCommands::filters() {
     return {
         {QStringLiteral("Assembler source (*.asm)"), {QStringLiteral("*.asm")}},
-        {QStringLiteral("All files (*)"), {QStringLiteral("*")}},
+        FileChoice::allFiles(),
     };
 }
 
