@@ -55,7 +55,7 @@ bool IconCommands::replaceFrom(const QString& path) {
     // The picture is read before the question: a picture that cannot be an icon asks nothing.
     const IconPicture picture = IconPicture::fromFile(path);
     if (!picture.converted()) {
-        tell(picture.problem + QStringLiteral(" Nothing was patched."));
+        tell(CommandTexts::patchRefused(picture.problem));
         return false;
     }
     if (!CommandTexts::agreesToPatch(m_prompts)) {
@@ -63,7 +63,7 @@ bool IconCommands::replaceFrom(const QString& path) {
     }
     const IconPatch patch = m_document.patchIcon(picture.icon);
     if (!patch.written()) {
-        tell(patch.problem + QStringLiteral(" Nothing was patched."));
+        tell(CommandTexts::patchRefused(patch.problem));
         return false;
     }
     return true;
