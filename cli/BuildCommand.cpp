@@ -20,12 +20,12 @@
 
 namespace BuildCommand {
 
-const char* const kHelp =
-    "Usage: mobrin-cli build --code CODE.bin --name TEXT [--description TEXT]\n"
-    "                        [--class TEXT] [--icon PICTURE] [--word1 N] [--word2 N]\n"
-    "                        [--no-pad] -o OUT\n"
-    "       mobrin-cli build --from DIR -o OUT\n"
-    "\n"
+const CommandUsage kUsage{
+    "build",
+    {{"build --code CODE.bin --name TEXT [--description TEXT] [--class TEXT] [--icon PICTURE] "
+      "[--word1 N] [--word2 N] [--no-pad] -o OUT",
+      "a new add-in from its code"},
+     {"build --from DIR -o OUT", "a new add-in from an unpacked folder"}},
     "Writes a new add-in: the header, then the code, which the handheld runs from $8000.\n"
     "\n"
     "  --code CODE.bin     the code as the assembler or compiler wrote it\n"
@@ -55,7 +55,8 @@ const char* const kHelp =
     "unreadable code file exits with 3, a picture as for 'icon --from'. OUT is replaced in one "
     "step, never\n"
     "when it is one of the inputs or a device, FIFO or folder (exit 6). The same inputs\n"
-    "always give the same bytes.\n";
+    "always give the same bytes.\n",
+};
 
 namespace {
 
@@ -82,7 +83,7 @@ std::optional<FileIdentity> identityOf(const QString& path) {
 Stop readCode(const QString& path, QByteArray& code, Inputs& inputs, std::ostream& err) {
     const FileInput input = FileInput::readPart(path);
     if (!input.ok()) {
-        return CliOutput::fail(err, input.exitCode, input.error);
+        return input.fail(err);
     }
     code = input.bytes;
     inputs.append(*input.identity);
@@ -92,7 +93,7 @@ Stop readCode(const QString& path, QByteArray& code, Inputs& inputs, std::ostrea
 Stop readIcon(const QString& path, QByteArray& icon, Inputs& inputs, std::ostream& err) {
     const PictureInput picture = PictureInput::read(path);
     if (!picture.ok()) {
-        return CliOutput::fail(err, picture.exitCode, picture.error);
+        return picture.fail(err);
     }
     icon = picture.icon;
     if (const auto identity = identityOf(path)) {
@@ -156,7 +157,7 @@ Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::o
     const QString headerPath = UnpackedFolder::file(folder, UnpackedFolder::kHeader);
     const FileInput header = FileInput::readPart(headerPath);
     if (!header.ok()) {
-        return CliOutput::fail(err, header.exitCode, header.error);
+        return header.fail(err);
     }
     inputs.append(*header.identity);
     if (const Stop stop = readCode(UnpackedFolder::file(folder, UnpackedFolder::kCode), parts.code,
@@ -199,7 +200,7 @@ Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::o
 } // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandOptions command(QStringLiteral("build"), QLatin1String(kHelp));
+    CommandOptions command(kUsage);
     for (const QString& option : kPartOptions) {
         if (option == QLatin1String("no-pad")) {
             command.addFlag({option});

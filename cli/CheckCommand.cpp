@@ -13,9 +13,10 @@
 
 namespace CheckCommand {
 
-const char* const kHelp =
-    "Usage: mobrin-cli check FILE... [--json] [--strict]\n"
-    "\n"
+const CommandUsage kUsage{
+    "check",
+    {{"check FILE... [--json] [--strict]",
+      "what the handheld and the parser need,\nas errors and warnings"}},
     "Checks each file for what the handheld and Mobrin's parser need of an add-in and\n"
     "prints a line a finding: the file, error or warning, a stable id, the offset it\n"
     "concerns and one sentence; \"FILE: no findings\" when there is none. Never writes.\n"
@@ -44,7 +45,8 @@ const char* const kHelp =
     "                               $8000, as if it were assembled for another address\n"
     "\n"
     "Exit status: 0 when no file has an error (with --strict, nor a warning), 1 when\n"
-    "one has, 2 usage error, 3 when a file cannot be read (before 1).\n";
+    "one has, 2 usage error, 3 when a file cannot be read (before 1).\n",
+};
 
 namespace {
 
@@ -89,7 +91,7 @@ QJsonObject asJson(const QString& shownPath, qint64 size, const QList<AddinFindi
 } // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandOptions command(QStringLiteral("check"), QLatin1String(kHelp));
+    CommandOptions command(kUsage);
     command.addFlag({QStringLiteral("json")});
     command.addFlag({QStringLiteral("strict")});
     command.setAnyFileCount();
@@ -107,7 +109,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         const FileInput input = FileInput::readForCheck(path);
         if (!input.ok()) {
             unreadable = true;
-            CliOutput::fail(err, input.exitCode, input.error);
+            input.fail(err);
             files.append(
                 QJsonObject{{QStringLiteral("file"), shownPath},
                             {QStringLiteral("unreadable"), input.error.mid(path.size() + 2)}});

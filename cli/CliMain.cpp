@@ -19,32 +19,17 @@
 
 namespace CliMain {
 
-const char* const kHelp =
+namespace {
+
+constexpr const char* kAbout =
     "Usage: mobrin-cli COMMAND [FILE...] [OPTIONS]\n"
     "\n"
     "Inspects, patches, checks and builds REX add-ins (.rex, .DS2) by the same rules as\n"
     "the Mobrin window.\n"
     "\n"
-    "Commands:\n"
-    "  info FILE [--json] [--hex | --dec]     the header: class, name, words, ORG, sizes\n"
-    "  dump FILE [--strip-header]             the hex and ASCII dump\n"
-    "  icon FILE [--png OUT.png [--scale N]]  the icon as .db source, or as a picture\n"
-    "  icon --from PICTURE                    a picture's icon as .db source\n"
-    "  patch FILE [--name TEXT] [--description TEXT] [--icon PICTURE] [-o OUT]\n"
-    "                                         a new name or description, same length,\n"
-    "                                         or a new icon from a picture\n"
-    "  pad FILE                               pad to 8192 bytes with 0xFF\n"
-    "  disasm FILE [--all] [--base ADDRESS] [--no-labels]\n"
-    "                                         the code as Z80 instructions, with labels\n"
-    "  source FILE [-o OUT.asm]               the whole add-in as assembler source\n"
-    "  diff A B [--json]                      the header fields and bytes that differ\n"
-    "  check FILE... [--json] [--strict]      what the handheld and the parser need,\n"
-    "                                         as errors and warnings\n"
-    "  build --code CODE.bin --name TEXT [--description TEXT] [--class TEXT]\n"
-    "        [--icon PICTURE] [--word1 N] [--word2 N] [--no-pad] -o OUT\n"
-    "                                         a new add-in from its code\n"
-    "  build --from DIR -o OUT                a new add-in from an unpacked folder\n"
-    "  unpack FILE -o DIR [--force]           the header, icon and code as files\n"
+    "Commands:\n";
+
+constexpr const char* kEnd =
     "\n"
     "  mobrin-cli COMMAND --help   the options of one command\n"
     "  mobrin-cli --version        the version\n"
@@ -55,20 +40,21 @@ const char* const kHelp =
     "output included (with the system's reason).\n"
     "A command that fails never changes a file.\n";
 
-namespace {
-
 using Command = int (*)(const QStringList&, std::ostream&, std::ostream&);
 
 struct NamedCommand {
-    const char* name;
+    const CommandUsage& usage;
     Command run;
 };
 
-constexpr NamedCommand kCommands[] = {
-    {"info", InfoCommand::run},     {"dump", DumpCommand::run},     {"icon", IconCommand::run},
-    {"patch", PatchCommand::run},   {"pad", PadCommand::run},       {"disasm", DisasmCommand::run},
-    {"source", SourceCommand::run}, {"diff", DiffCommand::run},     {"check", CheckCommand::run},
-    {"build", BuildCommand::run},   {"unpack", UnpackCommand::run},
+// In the order of the overview.
+const NamedCommand kCommands[] = {
+    {InfoCommand::kUsage, InfoCommand::run},     {DumpCommand::kUsage, DumpCommand::run},
+    {IconCommand::kUsage, IconCommand::run},     {PatchCommand::kUsage, PatchCommand::run},
+    {PadCommand::kUsage, PadCommand::run},       {DisasmCommand::kUsage, DisasmCommand::run},
+    {SourceCommand::kUsage, SourceCommand::run}, {DiffCommand::kUsage, DiffCommand::run},
+    {CheckCommand::kUsage, CheckCommand::run},   {BuildCommand::kUsage, BuildCommand::run},
+    {UnpackCommand::kUsage, UnpackCommand::run},
 };
 
 int usageError(std::ostream& err, const QString& message) {
@@ -78,6 +64,14 @@ int usageError(std::ostream& err, const QString& message) {
 
 } // namespace
 
+QString help() {
+    QString text = QLatin1String(kAbout);
+    for (const NamedCommand& command : kCommands) {
+        text += command.usage.overview();
+    }
+    return text + QLatin1String(kEnd);
+}
+
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (arguments.isEmpty()) {
         return usageError(err, QStringLiteral("no command given"));
@@ -85,7 +79,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     const QString& first = arguments.first();
     if (first == QLatin1String("--help") || first == QLatin1String("-h") ||
         first == QLatin1String("help")) {
-        CliOutput::write(out, QLatin1String(kHelp));
+        CliOutput::write(out, help());
         return ExitCode::kOk;
     }
     if (first == QLatin1String("--version")) {
@@ -94,7 +88,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         return ExitCode::kOk;
     }
     for (const NamedCommand& command : kCommands) {
-        if (first == QLatin1String(command.name)) {
+        if (first == QLatin1String(command.usage.name)) {
             return command.run(arguments.mid(1), out, err);
         }
     }

@@ -9,7 +9,8 @@
 // code; nothing here ends the process, so tests run every command in-process.
 namespace CliMain {
 
-extern const char* const kHelp;
+// The program's overview, for --help.
+QString help();
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
 

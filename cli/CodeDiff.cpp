@@ -2,6 +2,7 @@
 #include "CodeDiff.h"
 
 #include "CodeAddress.h"
+#include "NumberForm.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,8 +14,6 @@ namespace CodeDiff {
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-constexpr int kBytesShown = 16;
 // The most a run takes: a line (two offsets, an address, a length, two sides of 16 bytes and
 // "+8999 more"), or a JSON object of six members; and the tail, and the lines around them.
 constexpr qsizetype kMostPerRunLine = 192;
@@ -32,8 +31,8 @@ public:
     void spaces(qsizetype count) { m_at = std::fill_n(m_at, std::max<qsizetype>(0, count), ' '); }
 
     void hexByte(int value) {
-        put(kHexDigits[(value >> 4) & 0x0F]);
-        put(kHexDigits[value & 0x0F]);
+        put(NumberForm::hexDigit(value >> 4));
+        put(NumberForm::hexDigit(value));
     }
     // "$00CD"
     void hexWord(int value) {

@@ -10,6 +10,9 @@
 // ASCII bytes: two builds can differ in thousands of runs, and a Makefile runs diff often.
 namespace CodeDiff {
 
+// Of a run, diff shows at most this many bytes of each side, and how many more there are.
+constexpr int kBytesShown = 16;
+
 // A line a run, "$00CD $00CE @$8000    1 byte   00 | 78" (A's offset, B's, the code address,
 // the length and at most 16 bytes of each), then the tail only the longer file has:
 // "tail: only A has its last byte, from $1FFF (@$9F32): FF".

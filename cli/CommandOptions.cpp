@@ -4,8 +4,8 @@
 #include "CliOutput.h"
 #include "ExitCode.h"
 
-CommandOptions::CommandOptions(QString command, QString help)
-    : m_command(std::move(command)), m_help(std::move(help)) {
+CommandOptions::CommandOptions(const CommandUsage& usage)
+    : m_command(QLatin1String(usage.name)), m_help(usage.help()) {
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     addFlag({QStringLiteral("h"), QStringLiteral("help")});
 }
@@ -53,6 +53,24 @@ std::optional<int> CommandOptions::parse(const QStringList& arguments, int fileC
                                    .arg(m_parser.positionalArguments().at(fileCount)));
     }
     return std::nullopt;
+}
+
+std::optional<int> CommandOptions::parseAndRead(const QStringList& arguments, FileInput& input,
+                                                std::ostream& out, std::ostream& err) {
+    if (const auto stop = parse(arguments, 1, out, err)) {
+        return stop;
+    }
+    return read(input, err);
+}
+
+std::optional<int> CommandOptions::read(FileInput& input, std::ostream& err, int index) const {
+    input = FileInput::read(file(index));
+    return input.ok() ? std::nullopt : std::optional(input.fail(err));
+}
+
+std::optional<int> CommandOptions::readAddin(FileInput& input, std::ostream& err) const {
+    input = FileInput::readAddin(file());
+    return input.ok() ? std::nullopt : std::optional(input.fail(err));
 }
 
 int CommandOptions::usageError(std::ostream& err, const QString& message) const {

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CommandUsage.h"
+#include "FileInput.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
@@ -8,12 +11,13 @@
 #include <optional>
 #include <ostream>
 
-// The options of one sub-command, parsed from the arguments after its name. Help and usage
-// errors are answered here so that every sub-command treats them alike.
+// The options of one sub-command, parsed from the arguments after its name, and the files they
+// name read. Help, usage errors and unreadable files are answered here so that every sub-command
+// treats them alike.
 class CommandOptions {
 public:
-    // `command` is the sub-command's name; `help` is printed for -h and --help.
-    CommandOptions(QString command, QString help);
+    // Its help is printed for -h and --help.
+    explicit CommandOptions(const CommandUsage& usage);
 
     void addFlag(const QStringList& names);
     // An option that takes a value, at most once.
@@ -30,6 +34,15 @@ public:
     // usage code after a usage error on `err`; nothing when the command can run.
     std::optional<int> parse(const QStringList& arguments, int fileCount, std::ostream& out,
                              std::ostream& err);
+
+    // parse() for one file, then read() of it, for a command with no options to check first.
+    std::optional<int> parseAndRead(const QStringList& arguments, FileInput& input,
+                                    std::ostream& out, std::ostream& err);
+    // The file `index` read into `input` as FileInput::read() reads it; readAddin() also parses
+    // its header, refusing a file that is not a complete add-in. When it cannot be, its error
+    // goes to `err` and the exit code is returned; nothing when the command can go on.
+    std::optional<int> read(FileInput& input, std::ostream& err, int index = 0) const;
+    std::optional<int> readAddin(FileInput& input, std::ostream& err) const;
 
     bool isSet(const QString& name) const { return m_parser.isSet(name); }
     QString value(const QString& name) const { return m_parser.value(name); }

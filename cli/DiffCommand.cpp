@@ -19,9 +19,12 @@
 
 namespace DiffCommand {
 
-const char* const kHelp =
-    "Usage: mobrin-cli diff A B [--by-position] [--json]\n"
-    "\n"
+using Shown = CommandUsage::Form::Shown;
+
+const CommandUsage kUsage{
+    "diff",
+    {{"diff A B [--by-position] [--json]", "", Shown::InHelp},
+     {"diff A B [--json]", "the header fields and bytes that differ", Shown::InOverview}},
     "Compares two add-ins by their structure. First the header fields that differ\n"
     "(the keys of info, and byte_after_class_cr and byte_after_name_cr for the bytes\n"
     "after the CRs of the class line and the name), A's value, then B's; texts in\n"
@@ -59,11 +62,12 @@ const char* const kHelp =
     "                 length, a and b) instead of \"code\"\n"
     "\n"
     "Exit codes, as cmp and diff: 0 the files are the same, 1 they differ, 2 usage error,\n"
-    "3 a file is missing, not a regular file, unreadable or over 9000 bytes.\n";
+    "3 a file is missing, not a regular file, unreadable or over 9000 bytes.\n",
+};
 
 namespace {
 
-constexpr int kBytesShown = 16;
+using CodeDiff::kBytesShown;
 
 // A text in quotes, escaped as every CLI text is, its own quotes too, so it reads back alone.
 QString sideLine(const std::optional<HeaderFact>& fact) {
@@ -208,19 +212,19 @@ void writeStructureJson(std::ostream& out, const AddinComparison& comparison, QB
 } // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandOptions command(QStringLiteral("diff"), QLatin1String(kHelp));
+    CommandOptions command(kUsage);
     command.addFlag({QStringLiteral("by-position")});
     command.addFlag({QStringLiteral("json")});
     if (const auto stop = command.parse(arguments, 2, out, err)) {
         return *stop;
     }
-    const FileInput a = FileInput::read(command.file(0));
-    if (!a.ok()) {
-        return CliOutput::fail(err, a.exitCode, a.error);
+    FileInput a;
+    FileInput b;
+    if (const auto stop = command.read(a, err, 0)) {
+        return *stop;
     }
-    const FileInput b = FileInput::read(command.file(1));
-    if (!b.ok()) {
-        return CliOutput::fail(err, b.exitCode, b.error);
+    if (const auto stop = command.read(b, err, 1)) {
+        return *stop;
     }
     const AddinComparison comparison = command.isSet(QStringLiteral("by-position"))
                                            ? AddinComparison::byPosition(a.bytes, b.bytes)

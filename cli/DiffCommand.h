@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CommandUsage.h"
+
 #include <QStringList>
 
 #include <ostream>
@@ -8,7 +10,7 @@
 // `diff A B [--json]`: the header fields and the runs of bytes in which two files differ.
 namespace DiffCommand {
 
-extern const char* const kHelp;
+extern const CommandUsage kUsage;
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
 

@@ -12,9 +12,10 @@
 
 namespace DisasmCommand {
 
-const char* const kHelp =
-    "Usage: mobrin-cli disasm FILE [--all] [--base ADDRESS] [--no-labels]\n"
-    "\n"
+const CommandUsage kUsage{
+    "disasm",
+    {{"disasm FILE [--all] [--base ADDRESS] [--no-labels]",
+      "the code as Z80 instructions, with labels"}},
     "Lists the add-in's code as Z80 instructions, one a line: the address as four hex\n"
     "digits, the instruction's bytes as hex pairs in one column, then the instruction:\n"
     "\n"
@@ -36,10 +37,11 @@ const char* const kHelp =
     "                    box derives another address from the header size)\n"
     "  --no-labels       no label lines, and every target as a number\n"
     "\n"
-    "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n";
+    "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n",
+};
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandOptions command(QStringLiteral("disasm"), QLatin1String(kHelp));
+    CommandOptions command(kUsage);
     command.addFlag({QStringLiteral("all")});
     command.addValue({QStringLiteral("base")}, QStringLiteral("ADDRESS"));
     command.addFlag({QStringLiteral("no-labels")});
@@ -56,14 +58,12 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         base = *parsed;
     }
 
-    const QString path = command.file();
-    AddinHeader header;
-    const FileInput input = FileInput::readAddin(path, header);
-    if (!input.ok()) {
-        return CliOutput::fail(err, input.exitCode, input.error);
+    FileInput input;
+    if (const auto stop = command.readAddin(input, err)) {
+        return *stop;
     }
     const CodeListing listing =
-        CodeListing::ofAddin(input.bytes, header, command.isSet(QStringLiteral("all")), base);
+        CodeListing::ofAddin(input.bytes, input.header, command.isSet(QStringLiteral("all")), base);
     CliOutput::write(out, command.isSet(QStringLiteral("no-labels"))
                               ? listing.text()
                               : LabelledListing(listing).text());

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CommandUsage.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,7 +12,7 @@
 // one a line, with labels where jumps lead.
 namespace DisasmCommand {
 
-extern const char* const kHelp;
+extern const CommandUsage kUsage;
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
 

@@ -12,9 +12,9 @@
 
 namespace DumpCommand {
 
-const char* const kHelp =
-    "Usage: mobrin-cli dump FILE [--strip-header]\n"
-    "\n"
+const CommandUsage kUsage{
+    "dump",
+    {{"dump FILE [--strip-header]", "the hex and ASCII dump"}},
     "Prints the file as the window's dump shows it, one visual line a line: the four-digit\n"
     "address, the 48-character hex line and the 16-character ASCII line, two spaces apart.\n"
     "In the ASCII column a space shows as \"_\", a hyphen as an en dash, bytes 0x21 to 0x7F\n"
@@ -24,18 +24,15 @@ const char* const kHelp =
     "                   count from the first byte after it. A file without a complete\n"
     "                   header has nothing to strip: that is an error (exit 4).\n"
     "\n"
-    "Any readable file of at most 9000 bytes can be dumped whole.\n";
+    "Any readable file of at most 9000 bytes can be dumped whole.\n",
+};
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandOptions command(QStringLiteral("dump"), QLatin1String(kHelp));
+    CommandOptions command(kUsage);
     command.addFlag({QStringLiteral("strip-header")});
-    if (const auto stop = command.parse(arguments, 1, out, err)) {
+    FileInput input;
+    if (const auto stop = command.parseAndRead(arguments, input, out, err)) {
         return *stop;
-    }
-    const QString path = command.file();
-    const FileInput input = FileInput::read(path);
-    if (!input.ok()) {
-        return CliOutput::fail(err, input.exitCode, input.error);
     }
     const bool strip = command.isSet(QStringLiteral("strip-header"));
     int headSize = 0;
@@ -43,7 +40,8 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         const AddinHeader header = AddinHeader::parse(input.bytes);
         const QString damage = HeaderCheck::damage(header);
         if (!damage.isEmpty()) {
-            return CliOutput::fail(err, ExitCode::kNotAddin, path + QLatin1String(": ") + damage);
+            return CliOutput::fail(err, ExitCode::kNotAddin,
+                                   command.file() + QLatin1String(": ") + damage);
         }
         headSize = header.headSize;
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CommandUsage.h"
+
 #include <QStringList>
 
 #include <ostream>
@@ -8,7 +10,7 @@
 // `dump FILE [--strip-header]`: the hex and ASCII dump as the window shows it.
 namespace DumpCommand {
 
-extern const char* const kHelp;
+extern const CommandUsage kUsage;
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
 

@@ -2,6 +2,7 @@
 #include "FileInput.h"
 
 #include "AddinImage.h"
+#include "CliOutput.h"
 #include "ExitCode.h"
 #include "HeaderCheck.h"
 
@@ -95,13 +96,17 @@ FileInput FileInput::readPart(const QString& path) {
     return input;
 }
 
-FileInput FileInput::readAddin(const QString& path, AddinHeader& header) {
+int FileInput::fail(std::ostream& err) const {
+    return CliOutput::fail(err, exitCode, error);
+}
+
+FileInput FileInput::readAddin(const QString& path) {
     FileInput input = read(path);
     if (!input.ok()) {
         return input;
     }
-    header = AddinHeader::parse(input.bytes);
-    if (const QString problem = HeaderCheck::notAddin(header); !problem.isEmpty()) {
+    input.header = AddinHeader::parse(input.bytes);
+    if (const QString problem = HeaderCheck::notAddin(input.header); !problem.isEmpty()) {
         input.exitCode = ExitCode::kNotAddin;
         input.error = path + QLatin1String(": ") + problem;
     }

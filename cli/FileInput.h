@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <optional>
+#include <ostream>
 
 // An add-in file named on the command line, read whole as Open reads it: regular files of at
 // most 9000 bytes only, never padded. The name is taken byte for byte (see FilePath).
@@ -20,13 +21,16 @@ struct FileInput {
     int exitCode = 0;
     QString error;                        // one line naming the file and what is wrong with it
     std::optional<FileIdentity> identity; // the file that was read
+    AddinHeader header;                   // parsed by readAddin() only
 
     bool ok() const { return error.isEmpty(); }
+    // Writes the error to `err`; returns the exit code.
+    int fail(std::ostream& err) const;
 
     static FileInput read(const QString& path);
-    // read(), then the header parsed into `header`; a file that is not a complete add-in is
-    // refused with the not-an-add-in exit code.
-    static FileInput readAddin(const QString& path, AddinHeader& header);
+    // read(), then the header parsed; a file that is not a complete add-in is refused with the
+    // not-an-add-in exit code.
+    static FileInput readAddin(const QString& path);
     // For `check`: read(), but a file over 9000 bytes is not refused; its first 9000 bytes
     // are read.
     static FileInput readForCheck(const QString& path);

@@ -13,11 +13,16 @@
 
 namespace IconCommand {
 
-const char* const kHelp =
-    "Usage: mobrin-cli icon FILE [--asm]\n"
-    "       mobrin-cli icon FILE --png OUT.png [--scale N]\n"
-    "       mobrin-cli icon --from PICTURE [--asm]\n"
-    "\n"
+using Shown = CommandUsage::Form::Shown;
+
+const CommandUsage kUsage{
+    "icon",
+    {{"icon FILE [--asm]", "", Shown::InHelp},
+     {"icon FILE --png OUT.png [--scale N]", "", Shown::InHelp},
+     {"icon --from PICTURE [--asm]", "", Shown::InHelp},
+     {"icon FILE [--png OUT.png [--scale N]]", "the icon as .db source, or as a picture",
+      Shown::InOverview},
+     {"icon --from PICTURE", "a picture's icon as .db source", Shown::InOverview}},
     "Prints the icon as the icon-code window shows it: 32 lines of \".db\" with five\n"
     "\"$hh\" items each, every line ending in CR LF, every item but the last followed\n"
     "by a comma.\n"
@@ -37,7 +42,8 @@ const char* const kHelp =
     "with every N x N block one colour, as --png --scale N writes it (else exit 5); a\n"
     "pixel is black when it is at least half opaque and its luminance (Rec. 709) is below\n"
     "half, at the picture's own depth. A missing, unreadable, cut-short or damaged picture\n"
-    "exits with 3.\n";
+    "exits with 3.\n",
+};
 
 namespace {
 
@@ -65,7 +71,7 @@ int printPicture(const CommandOptions& command, std::ostream& out, std::ostream&
     }
     const PictureInput picture = PictureInput::read(path);
     if (!picture.ok()) {
-        return CliOutput::fail(err, picture.exitCode, picture.error);
+        return picture.fail(err);
     }
     printCode(out, picture.icon, command.isSet(QStringLiteral("asm")));
     return ExitCode::kOk;
@@ -74,7 +80,7 @@ int printPicture(const CommandOptions& command, std::ostream& out, std::ostream&
 } // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandOptions command(QStringLiteral("icon"), QLatin1String(kHelp));
+    CommandOptions command(kUsage);
     command.addValue({QStringLiteral("png")}, QStringLiteral("OUT.png"));
     command.addValue({QStringLiteral("scale")}, QStringLiteral("N"));
     command.addValue({QStringLiteral("from")}, QStringLiteral("PICTURE"));
@@ -109,17 +115,15 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         return command.usageError(err, QStringLiteral("--png needs a file name"));
     }
 
-    const QString path = command.file();
-    AddinHeader header;
-    const FileInput input = FileInput::readAddin(path, header);
-    if (!input.ok()) {
-        return CliOutput::fail(err, input.exitCode, input.error);
+    FileInput input;
+    if (const auto stop = command.readAddin(input, err)) {
+        return *stop;
     }
     if (!png) {
-        printCode(out, header.icon, command.isSet(QStringLiteral("asm")));
+        printCode(out, input.header.icon, command.isSet(QStringLiteral("asm")));
         return ExitCode::kOk;
     }
-    const QByteArray bytes = IconPixels::png(header.icon, scale);
+    const QByteArray bytes = IconPixels::png(input.header.icon, scale);
     const QString what = QStringLiteral("the picture");
     const QString error = bytes.isEmpty() ? pngPath + QLatin1String(": cannot write ") + what
                                           : FileOutput::write(pngPath, bytes, input.identity, what);

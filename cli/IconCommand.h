@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CommandUsage.h"
+
 #include <QStringList>
 
 #include <ostream>
@@ -9,7 +11,7 @@
 // a picture; `icon --from PICTURE`: the way back, a picture's icon-code text.
 namespace IconCommand {
 
-extern const char* const kHelp;
+extern const CommandUsage kUsage;
 
 constexpr int kMaxScale = 32;
 

@@ -11,9 +11,9 @@
 
 namespace InfoCommand {
 
-const char* const kHelp =
-    "Usage: mobrin-cli info FILE [--json] [--hex | --dec]\n"
-    "\n"
+const CommandUsage kUsage{
+    "info",
+    {{"info FILE [--json] [--hex | --dec]", "the header: class, name, words, ORG, sizes"}},
     "Prints the add-in's header as the window shows it, one \"key: value\" line each:\n"
     "class, type, name, description, word1, word2, header_size, org, code_size, file_size.\n"
     "\n"
@@ -28,10 +28,11 @@ const char* const kHelp =
     "\n"
     "A file without the \"ApplicationName:\" signature, with a damaged header or with a\n"
     "class type other than ADDIN prints the fields read in full (and the file size),\n"
-    "names the problem on stderr and exits with 4.\n";
+    "names the problem on stderr and exits with 4.\n",
+};
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandOptions command(QStringLiteral("info"), QLatin1String(kHelp));
+    CommandOptions command(kUsage);
     command.addFlag({QStringLiteral("json")});
     command.addFlag({QStringLiteral("hex")});
     command.addFlag({QStringLiteral("dec")});
@@ -49,10 +50,9 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
                                                       "--hex and --dec do not apply to it"));
     }
 
-    const QString path = command.file();
-    const FileInput input = FileInput::read(path);
-    if (!input.ok()) {
-        return CliOutput::fail(err, input.exitCode, input.error);
+    FileInput input;
+    if (const auto stop = command.read(input, err)) {
+        return *stop;
     }
     const AddinHeader header = AddinHeader::parse(input.bytes);
     const QList<HeaderFact> facts = HeaderFacts::of(header, input.bytes.size());
@@ -64,7 +64,8 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         CliOutput::write(out, HeaderFacts::asText(facts, !dec));
     }
     if (!problem.isEmpty()) {
-        return CliOutput::fail(err, ExitCode::kNotAddin, path + QLatin1String(": ") + problem);
+        return CliOutput::fail(err, ExitCode::kNotAddin,
+                               command.file() + QLatin1String(": ") + problem);
     }
     return ExitCode::kOk;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CommandUsage.h"
+
 #include <QStringList>
 
 #include <ostream>
@@ -9,7 +11,7 @@
 // line each or one JSON object.
 namespace InfoCommand {
 
-extern const char* const kHelp;
+extern const CommandUsage kUsage;
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
 

@@ -10,27 +10,25 @@
 
 namespace PadCommand {
 
-const char* const kHelp =
-    "Usage: mobrin-cli pad FILE\n"
-    "\n"
+const CommandUsage kUsage{
+    "pad",
+    {{"pad FILE", "pad to 8192 bytes with 0xFF"}},
     "Pads an add-in of fewer than 8192 bytes to 8192 bytes by appending bytes 0xFF (255)\n"
     "on disk, as the window's Open offers to; a file of 8192 to 9000 bytes is left as it\n"
     "is. Prints what it did.\n"
     "\n"
     "The file must begin with \"ApplicationName:\" (else exit 4), so that no other file\n"
     "is padded by mistake. If the padding cannot be written, or the file changed after\n"
-    "it was read (another program wrote to it), the padding is taken out again (exit 6).\n";
+    "it was read (another program wrote to it), the padding is taken out again (exit 6).\n",
+};
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandOptions command(QStringLiteral("pad"), QLatin1String(kHelp));
-    if (const auto stop = command.parse(arguments, 1, out, err)) {
+    CommandOptions command(kUsage);
+    FileInput input;
+    if (const auto stop = command.parseAndRead(arguments, input, out, err)) {
         return *stop;
     }
     const QString path = command.file();
-    const FileInput input = FileInput::read(path);
-    if (!input.ok()) {
-        return CliOutput::fail(err, input.exitCode, input.error);
-    }
     const AddinHeader header = AddinHeader::parse(input.bytes);
     if (!header.signatureOk()) {
         return CliOutput::fail(err, ExitCode::kNotAddin,

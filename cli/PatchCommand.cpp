@@ -13,10 +13,10 @@
 
 namespace PatchCommand {
 
-const char* const kHelp =
-    "Usage: mobrin-cli patch FILE [--name TEXT] [--description TEXT] [--icon PICTURE]\n"
-    "                             [-o OUT]\n"
-    "\n"
+const CommandUsage kUsage{
+    "patch",
+    {{"patch FILE [--name TEXT] [--description TEXT] [--icon PICTURE] [-o OUT]",
+      "a new name or description, same length,\nor a new icon from a picture"}},
     "Overwrites the add-in's name and/or description in place, as the window does: the\n"
     "field keeps its length, a shorter text is padded with spaces, and nothing else in\n"
     "the file changes. Texts are stored in Windows-1252.\n"
@@ -32,7 +32,8 @@ const char* const kHelp =
     "is refused (exit 5) unless it is 40 x 32 pixels, or N times that with every N x N\n"
     "block one colour; a missing, unreadable, cut-short or damaged picture exits with 3.\n"
     "Everything is checked before anything is written; the file is replaced in one step,\n"
-    "so a refused or failed patch leaves every file as it was.\n";
+    "so a refused or failed patch leaves every file as it was.\n",
+};
 
 namespace {
 
@@ -50,7 +51,7 @@ constexpr FieldRequest kFields[] = {
 } // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandOptions command(QStringLiteral("patch"), QLatin1String(kHelp));
+    CommandOptions command(kUsage);
     command.addValue({QStringLiteral("name")}, QStringLiteral("TEXT"));
     command.addValue({QStringLiteral("description")}, QStringLiteral("TEXT"));
     command.addValue({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("OUT"));
@@ -72,12 +73,11 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         return command.usageError(err, QStringLiteral("-o needs a file name"));
     }
 
-    const QString path = command.file();
-    AddinHeader header;
-    const FileInput input = FileInput::readAddin(path, header);
-    if (!input.ok()) {
-        return CliOutput::fail(err, input.exitCode, input.error);
+    FileInput input;
+    if (const auto stop = command.readAddin(input, err)) {
+        return *stop;
     }
+    const QString path = command.file();
 
     // The picture and both texts go into a copy first; the file is written only when every
     // patch fits.
@@ -85,7 +85,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (icon) {
         const PictureInput picture = PictureInput::read(command.value(QStringLiteral("icon")));
         if (!picture.ok()) {
-            return CliOutput::fail(err, picture.exitCode, picture.error);
+            return picture.fail(err);
         }
         const IconPatch patch = IconPatch::apply(patched, picture.icon);
         if (!patch.written()) {
@@ -98,7 +98,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         if (!command.isSet(option)) {
             continue;
         }
-        const HeaderField& field = *(header.*request.field);
+        const HeaderField& field = *(input.header.*request.field);
         const QString text = command.value(option);
         const HeaderPatch patch =
             HeaderPatch::apply(patched, field.start, field.patchableLength(), text);

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureInput.h"
 
+#include "CliOutput.h"
 #include "ExitCode.h"
 #include "IconPicture.h"
+
+int PictureInput::fail(std::ostream& err) const {
+    return CliOutput::fail(err, exitCode, error);
+}
 
 PictureInput PictureInput::read(const QString& path) {
     const IconPicture picture = IconPicture::fromFile(path);

@@ -11,9 +11,9 @@
 
 namespace SourceCommand {
 
-const char* const kHelp =
-    "Usage: mobrin-cli source FILE [-o OUT.asm]\n"
-    "\n"
+const CommandUsage kUsage{
+    "source",
+    {{"source FILE [-o OUT.asm]", "the whole add-in as assembler source"}},
     "Writes the whole add-in as Z80 assembler source that Debian's z80asm and pasmo\n"
     "assemble back into the identical file:\n"
     "\n"
@@ -31,10 +31,11 @@ const char* const kHelp =
     "                         the file is replaced only once it is written whole, and\n"
     "                         never when OUT is FILE itself or not a regular file (exit 6)\n"
     "\n"
-    "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n";
+    "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n",
+};
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandOptions command(QStringLiteral("source"), QLatin1String(kHelp));
+    CommandOptions command(kUsage);
     command.addValue({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("OUT.asm"));
     if (const auto stop = command.parse(arguments, 1, out, err)) {
         return *stop;
@@ -45,12 +46,11 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         return command.usageError(err, QStringLiteral("-o needs a file name"));
     }
 
-    AddinHeader header;
-    const FileInput input = FileInput::readAddin(command.file(), header);
-    if (!input.ok()) {
-        return CliOutput::fail(err, input.exitCode, input.error);
+    FileInput input;
+    if (const auto stop = command.readAddin(input, err)) {
+        return *stop;
     }
-    const QByteArray source = AddinSource::of(input.bytes, header);
+    const QByteArray source = AddinSource::of(input.bytes, input.header);
     if (!toOutput) {
         out.write(source.constData(), source.size());
         return ExitCode::kOk;

@@ -22,9 +22,9 @@
 
 namespace UnpackCommand {
 
-const char* const kHelp =
-    "Usage: mobrin-cli unpack FILE -o DIR [--force]\n"
-    "\n"
+const CommandUsage kUsage{
+    "unpack",
+    {{"unpack FILE -o DIR [--force]", "the header, icon and code as files"}},
     "Writes the add-in's parts into the folder DIR as files an author can edit;\n"
     "'build --from DIR' puts them together again, byte for byte:\n"
     "\n"
@@ -47,7 +47,8 @@ const char* const kHelp =
     "device, FIFO or folder, or the add-in itself (exit 6). All four files are\n"
     "written whole before any takes its name, so a failed write leaves DIR as it was\n"
     "(and takes back the folder it made); a link in DIR is replaced, never written\n"
-    "through.\n";
+    "through.\n",
+};
 
 namespace {
 
@@ -104,7 +105,7 @@ QString refusal(const FolderWriter::Result& result) {
 } // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    CommandOptions command(QStringLiteral("unpack"), QLatin1String(kHelp));
+    CommandOptions command(kUsage);
     command.addValue({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("DIR"));
     command.addFlag({QStringLiteral("force")});
     if (const auto stop = command.parse(arguments, 1, out, err)) {
@@ -114,13 +115,11 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (folder.isEmpty()) {
         return command.usageError(err, QStringLiteral("missing -o DIR"));
     }
-    const QString path = command.file();
-    AddinHeader header;
-    const FileInput input = FileInput::readAddin(path, header);
-    if (!input.ok()) {
-        return CliOutput::fail(err, input.exitCode, input.error);
+    FileInput input;
+    if (const auto stop = command.readAddin(input, err)) {
+        return *stop;
     }
-    const QList<FolderWriter::File> parts = partsOf(input.bytes, header);
+    const QList<FolderWriter::File> parts = partsOf(input.bytes, input.header);
     for (const FolderWriter::File& part : parts) {
         // Only the code may be empty; another part is empty when its encoder failed.
         if (part.bytes.isEmpty() && part.name != UnpackedFolder::kCode) {

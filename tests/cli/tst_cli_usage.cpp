@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliRun.h"
+#include "CommandUsage.h"
 #include "TestFiles.h"
 #include "Version.h"
 
@@ -37,6 +38,8 @@ private slots:
     void programHelp();
     void commandHelp_data();
     void commandHelp();
+    void usageText_data();
+    void usageText();
     void version();
     void usageErrors_data();
     void usageErrors();
@@ -83,6 +86,50 @@ void CliUsage::commandHelp() {
     QVERIFY(run.err.isEmpty());
     QVERIFY2(run.out.startsWith("Usage: mobrin-cli " + arguments.first().toUtf8() + " FILE"),
              run.out.constData());
+}
+
+void CliUsage::usageText_data() {
+    QTest::addColumn<QStringList>("forms"); // "synopsis|summary|help" or "...|overview": only there
+    QTest::addColumn<QString>("help");
+    QTest::addColumn<QString>("overview");
+    const QString at41 = QString(41, ' ');
+    QTest::newRow("a short form, its summary beside it")
+        << QStringList{"pad FILE|pad it"} << "Usage: mobrin-cli pad FILE\n\nDetails.\n"
+        << "  pad FILE" + QString(31, ' ') + "pad it\n";
+    QTest::newRow("a long form, its summary of two lines below it")
+        << QStringList{"disasm FILE [--all] [--base ADDRESS] [--no-labels]|the code,\nwith labels"}
+        << "Usage: mobrin-cli disasm FILE [--all] [--base ADDRESS] [--no-labels]\n\nDetails.\n"
+        << "  disasm FILE [--all] [--base ADDRESS] [--no-labels]\n" + at41 + "the code,\n" + at41 +
+               "with labels\n";
+    QTest::newRow("wrapped at 80 under the first option")
+        << QStringList{"make --code CODE.bin --name TEXT [--description TEXT] [--class TEXT] "
+                       "[--icon PICTURE] -o OUT|makes"}
+        << "Usage: mobrin-cli make --code CODE.bin --name TEXT [--description TEXT]\n" +
+               QString(23, ' ') + "[--class TEXT] [--icon PICTURE] -o OUT\n\nDetails.\n"
+        << "  make --code CODE.bin --name TEXT [--description TEXT] [--class TEXT]\n" +
+               QString(7, ' ') + "[--icon PICTURE] -o OUT" + QString(11, ' ') + "makes\n";
+    QTest::newRow("forms for the help or the overview only")
+        << QStringList{"x FILE [--all]||help", "x --from DIR||help", "x FILE|lists|overview"}
+        << "Usage: mobrin-cli x FILE [--all]\n       mobrin-cli x --from DIR\n\nDetails.\n"
+        << "  x FILE" + QString(33, ' ') + "lists\n";
+}
+
+void CliUsage::usageText() {
+    QFETCH(QStringList, forms);
+    QFETCH(QString, help);
+    QFETCH(QString, overview);
+    QList<QByteArrayList> texts; // what the forms point into
+    CommandUsage usage{"x", {}, "Details.\n"};
+    for (const QString& form : forms) {
+        texts.append(form.toLatin1().split('|') << QByteArray());
+        const QByteArray& where = texts.last()[2];
+        usage.forms.push_back({texts.last()[0].constData(), texts.last()[1].constData(),
+                               where == "help"       ? CommandUsage::Form::Shown::InHelp
+                               : where == "overview" ? CommandUsage::Form::Shown::InOverview
+                                                     : CommandUsage::Form::Shown::Everywhere});
+    }
+    QCOMPARE(usage.help(), help);
+    QCOMPARE(usage.overview(), overview);
 }
 
 void CliUsage::version() {

@@ -2,23 +2,20 @@
 #include "AddinSource.h"
 
 #include "AddinHeader.h"
+#include "AddinImage.h"
 #include "CodeListing.h"
+#include "NumberForm.h"
+#include "Z80Opcodes.h"
 
 #include <algorithm>
 #include <array>
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr QByteArrayView kIndent = "        ";
 constexpr qsizetype kCommentColumn = 40;
 // Items of one data line, so that a long text stays readable: at most this many characters.
 constexpr qsizetype kDataWidth = 48;
-constexpr quint8 kFill = 0xFF;
-constexpr quint8 kIxPrefix = 0xDD;
-constexpr quint8 kIyPrefix = 0xFD;
-constexpr quint8 kBitPrefix = 0xCB;
-constexpr quint8 kExtendedPrefix = 0xED;
 constexpr int kSignatureLength = AddinHeader::kSignatureLength;
 constexpr int kIconRows = AddinHeader::kIconHeight;
 constexpr int kIconRowBytes = AddinHeader::kIconRowBytes;
@@ -42,7 +39,7 @@ void appendAscii(QByteArray& text, QStringView ascii) {
 void appendHex(QByteArray& text, int value, int digits) {
     text += '$';
     for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) {
-        text += kHexDigits[(value >> shift) & 0x0F];
+        text += NumberForm::hexDigit(value >> shift);
     }
 }
 
@@ -127,6 +124,7 @@ void appendCodeBytes(QByteArray& text, QByteArrayView bytes, QStringView comment
 // of an opcode, which both assemble to the documented one: the ED copies above, and the indexed
 // bit instructions whose last three bits do not name (IX+d) or (IY+d).
 bool spelledAlike(const CodeInstruction& instruction, QStringView text) {
+    using namespace Z80Opcodes;
     const quint8 first = quint8(instruction.code[0]);
     const quint8 second = instruction.length > 1 ? quint8(instruction.code[1]) : 0;
     if (first == kExtendedPrefix) {
@@ -254,7 +252,7 @@ void appendPadding(QByteArray& text, const CodeListing& listing, int from, int i
         appendFill(text, run.length, quint8(run.code[0]));
     }
     if (tail > 0) {
-        appendFill(text, tail, kFill);
+        appendFill(text, tail, quint8(AddinImage::kPadByte));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "CodePadding.h"
 #include "NumberForm.h"
 #include "Z80Decoder.h"
+#include "Z80Opcodes.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,20 +16,14 @@
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-// The jumps whose targets get labels besides JP and CALL; the conditional form with its
-// condition bits cleared.
-constexpr quint8 kDjnz = 0x10;
-constexpr quint8 kJr = 0x18;
-constexpr quint8 kJrConditional = 0x20;
 // A jump's target ends its text: "$" and four digits.
 constexpr int kTargetTextLength = 5;
 // The columns and most instructions, with a line feed.
 constexpr int kTypicalLineLength = CodeListing::kTextColumn + 16 + 1;
 
 void appendHexByte(std::string& text, int value) {
-    text += kHexDigits[(value >> 4) & 0x0F];
-    text += kHexDigits[value & 0x0F];
+    text += NumberForm::hexDigit(value >> 4);
+    text += NumberForm::hexDigit(value);
 }
 
 void appendDataBytes(std::string& text, QByteArrayView bytes) {
@@ -110,9 +105,7 @@ std::optional<quint16> jumpTarget(const CodeInstruction& instruction) {
     if (const auto target = Z80Decoder::absoluteTarget(instruction.bytes())) {
         return target;
     }
-    const quint8 opcode = quint8(instruction.code[0]);
-    const bool relative = opcode == kDjnz || opcode == kJr || (opcode & 0xE7) == kJrConditional;
-    if (relative && instruction.length == 2) {
+    if (Z80Opcodes::isRelativeJump(quint8(instruction.code[0])) && instruction.length == 2) {
         return quint16(instruction.address + 2 + qint8(instruction.code[1]));
     }
     return std::nullopt;
@@ -148,7 +141,7 @@ void appendPaddingLine(std::string& text, const CodeInstruction& run) {
     text.resize(bytesColumn + CodeListing::kBytesColumnWidth, ' ');
     text += "  .ds $";
     for (int shift = 12; shift >= 0; shift -= 4) {
-        text += kHexDigits[(run.length >> shift) & 0x0F];
+        text += NumberForm::hexDigit(run.length >> shift);
     }
     text += ",$";
     appendHexByte(text, quint8(run.code[0]));
@@ -288,7 +281,7 @@ QStringView CodeListing::instructionText(int index) const {
 QString CodeListing::labelName(quint16 address) {
     QString name(5, QLatin1Char('L'));
     for (int i = 0; i < 4; ++i) {
-        name[4 - i] = QLatin1Char(kHexDigits[(address >> (4 * i)) & 0x0F]);
+        name[4 - i] = QLatin1Char(NumberForm::hexDigit(address >> (4 * i)));
     }
     return name;
 }

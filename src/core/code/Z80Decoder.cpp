@@ -1,19 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Z80Decoder.h"
 
+#include "Z80Opcodes.h"
+
 #include <z80ex/z80ex_dasm.h>
 
 #include <algorithm>
 
 namespace {
-
-constexpr quint8 kIxPrefix = 0xDD;
-constexpr quint8 kIyPrefix = 0xFD;
-constexpr quint8 kJp = 0xC3;
-constexpr quint8 kCall = 0xCD;
-// The conditional forms with their condition bits cleared.
-constexpr quint8 kJpConditional = 0xC2;
-constexpr quint8 kCallConditional = 0xC4;
 
 // The bytes z80ex may read for one instruction: those of the range from the instruction on,
 // 0 past the range's end. `furthest` counts the bytes it looked at.
@@ -48,7 +42,7 @@ Z80Decoder::Step Z80Decoder::at(QByteArrayView image, int offset, int end, quint
     const quint8 lead = quint8(image[offset]);
     // A DD or FD prefix before an instruction without IX or IY changes nothing: it is a byte of
     // its own, and the instruction after it starts at the next byte.
-    const bool idlePrefix = (lead == kIxPrefix || lead == kIyPrefix) &&
+    const bool idlePrefix = (lead == Z80Opcodes::kIxPrefix || lead == Z80Opcodes::kIyPrefix) &&
                             text.find("IX") == std::string_view::npos &&
                             text.find("IY") == std::string_view::npos;
     if (idlePrefix) {
@@ -63,9 +57,7 @@ std::optional<quint16> Z80Decoder::absoluteTarget(QByteArrayView bytes) {
     if (bytes.size() != 3) {
         return std::nullopt;
     }
-    const quint8 opcode = quint8(bytes[0]);
-    if (opcode == kJp || opcode == kCall || (opcode & 0xC7) == kJpConditional ||
-        (opcode & 0xC7) == kCallConditional) {
+    if (Z80Opcodes::isAbsoluteJump(quint8(bytes[0]))) {
         return quint16(quint8(bytes[1]) | quint8(bytes[2]) << 8);
     }
     return std::nullopt;

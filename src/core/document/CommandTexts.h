@@ -14,6 +14,11 @@ inline const QString kInexactName = QStringLiteral(
 
 inline const QString kSaveError = QStringLiteral("Error saving the file!");
 
+// Why a patch was refused, and that the image is as it was.
+inline QString patchRefused(const QString& problem) {
+    return problem + QStringLiteral(" Nothing was patched.");
+}
+
 // A message about a failed write, with the system's reason on a line of its own when it gave
 // one.
 inline QString withReason(const QString& message, const QString& reason) {

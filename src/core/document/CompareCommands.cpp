@@ -11,7 +11,7 @@
 
 CompareCommands::CompareCommands(Prompts& prompts, const AddinDocument& document, DumpState& dump,
                                  QObject* parent)
-    : QObject(parent), m_prompts(prompts), m_document(document), m_dump(dump) {
+    : QObject(parent), m_prompts(prompts), m_document(document), m_dump(dump), m_choice(prompts) {
     // The other file was chosen against this one: another file ends the comparison, while a
     // change of this one, undone or done again too, is compared again (a few microseconds for a
     // whole add-in).
@@ -23,17 +23,11 @@ bool CompareCommands::compareWithChosen() {
     if (!m_document.isLoaded()) {
         return false;
     }
-    Prompts::FileRequest request;
-    request.kind = Prompts::FileRequest::Kind::Open;
-    request.caption = QStringLiteral("Compare with");
-    request.initialName = m_lastChosen.isEmpty() ? m_document.path() : m_lastChosen;
-    request.filters = FileCommands::filters();
-    request.mustExist = true;
-    const std::optional<QString> path = m_prompts.chooseFile(request);
+    const std::optional<QString> path = m_choice.chooseToOpen(
+        QStringLiteral("Compare with"), FileCommands::filters(), m_document.path());
     if (!path || path->isEmpty()) {
         return false;
     }
-    m_lastChosen = *path;
     return compareWith(*path);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AddinComparison.h"
+#include "FileChoice.h"
 #include "RangeStep.h"
 
 #include <QByteArray>
@@ -12,7 +13,6 @@
 
 class AddinDocument;
 class DumpState;
-class Prompts;
 
 // "Compare with...": the loaded image against a second file chosen in a dialog. It keeps the
 // other file's bytes, so that a patch of the image compares again at once; opening another
@@ -60,6 +60,6 @@ private:
     DumpState& m_dump;
     QByteArray m_other;
     QString m_otherPath;
-    QString m_lastChosen;
+    FileChoice m_choice;
     std::optional<AddinComparison> m_comparison;
 };

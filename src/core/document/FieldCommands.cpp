@@ -15,7 +15,7 @@ bool FieldCommands::patch(AddinDocument::Field field, const QString& text) {
     if (!patch.written()) {
         const QString name = field == AddinDocument::Field::Name ? QStringLiteral("name")
                                                                  : QStringLiteral("description");
-        m_prompts.tell(patch.problem(name) + QStringLiteral(" Nothing was patched."), appTitle());
+        m_prompts.tell(CommandTexts::patchRefused(patch.problem(name)), appTitle());
     }
     return patch.written();
 }

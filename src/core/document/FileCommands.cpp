@@ -12,7 +12,7 @@ const QString kOpenError = QStringLiteral("Error opening file!!");
 } // namespace
 
 FileCommands::FileCommands(Prompts& prompts, AddinDocument& document, QObject* parent)
-    : QObject(parent), m_prompts(prompts), m_document(document) {}
+    : QObject(parent), m_prompts(prompts), m_document(document), m_choice(prompts) {}
 
 std::vector<Prompts::FileFilter> FileCommands::filters() {
     return {
@@ -46,16 +46,12 @@ void FileCommands::open() {
     if (!askToDiscard()) {
         return;
     }
-    Prompts::FileRequest request;
-    request.kind = Prompts::FileRequest::Kind::Open;
-    request.initialName = m_lastChosen;
-    request.filters = filters();
-    request.mustExist = true;
-    const std::optional<QString> path = m_prompts.chooseFile(request);
+    const std::optional<QString> path = m_choice.chooseToOpen({}, filters());
     if (!path) {
         return;
     }
-    m_lastChosen = *path;
+    // Open takes whatever name the dialog gave, an empty one too: the next dialog offers it.
+    m_choice.remember(*path);
     emit fileChosen();
     if (!path->isEmpty()) {
         load(*path);
@@ -63,14 +59,14 @@ void FileCommands::open() {
 }
 
 void FileCommands::suggestName(const QString& path) {
-    m_lastChosen = path;
+    m_choice.remember(path);
 }
 
 void FileCommands::openPath(const QString& path) {
     if (!askToDiscard()) {
         return;
     }
-    m_lastChosen = path;
+    m_choice.remember(path);
     emit fileChosen();
     load(path);
 }
@@ -133,16 +129,10 @@ bool FileCommands::saveAs() {
         tell(CommandTexts::kSaveError);
         return false;
     }
-    Prompts::FileRequest request;
-    request.kind = Prompts::FileRequest::Kind::Save;
-    request.initialName = m_lastChosen;
-    request.filters = filters();
-    request.confirmOverwrite = true;
-    const std::optional<QString> path = m_prompts.chooseFile(request);
+    const std::optional<QString> path = m_choice.chooseToSave({}, filters());
     if (!path || path->isEmpty()) {
         return false;
     }
-    m_lastChosen = *path;
     if (!FilePath::namesExactly(*path)) {
         tell(CommandTexts::kInexactName);
         return false;

@@ -7,7 +7,7 @@
 #include "IconPicture.h"
 
 IconCommands::IconCommands(Prompts& prompts, AddinDocument& document)
-    : m_prompts(prompts), m_document(document) {}
+    : m_prompts(prompts), m_document(document), m_choice(prompts) {}
 
 std::vector<Prompts::FileFilter> IconCommands::filters() {
     return {
@@ -15,7 +15,7 @@ std::vector<Prompts::FileFilter> IconCommands::filters() {
          {QStringLiteral("*.png"), QStringLiteral("*.bmp"), QStringLiteral("*.pbm"),
           QStringLiteral("*.pgm"), QStringLiteral("*.ppm"), QStringLiteral("*.xpm"),
           QStringLiteral("*.gif")}},
-        {QStringLiteral("All files (*)"), {QStringLiteral("*")}},
+        FileChoice::allFiles(),
     };
 }
 
@@ -35,17 +35,11 @@ bool IconCommands::replaceFromDialog() {
     if (!canReplace()) {
         return false;
     }
-    Prompts::FileRequest request;
-    request.kind = Prompts::FileRequest::Kind::Open;
-    request.caption = QStringLiteral("Replace icon");
-    request.initialName = m_lastChosen;
-    request.filters = filters();
-    request.mustExist = true;
-    const std::optional<QString> path = m_prompts.chooseFile(request);
+    const std::optional<QString> path =
+        m_choice.chooseToOpen(QStringLiteral("Replace icon"), filters());
     if (!path || path->isEmpty()) {
         return false;
     }
-    m_lastChosen = *path;
     return replaceFrom(*path);
 }
 
@@ -61,7 +55,7 @@ bool IconCommands::replaceFrom(const QString& path) {
     // The picture is read before the question: a picture that cannot be an icon asks nothing.
     const IconPicture picture = IconPicture::fromFile(path);
     if (!picture.converted()) {
-        tell(picture.problem + QStringLiteral(" Nothing was patched."));
+        tell(CommandTexts::patchRefused(picture.problem));
         return false;
     }
     if (!CommandTexts::agreesToPatch(m_prompts)) {
@@ -69,7 +63,7 @@ bool IconCommands::replaceFrom(const QString& path) {
     }
     const IconPatch patch = m_document.patchIcon(picture.icon);
     if (!patch.written()) {
-        tell(patch.problem + QStringLiteral(" Nothing was patched."));
+        tell(CommandTexts::patchRefused(patch.problem));
         return false;
     }
     return true;

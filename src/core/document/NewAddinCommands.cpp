@@ -5,6 +5,7 @@
 #include "AddinImage.h"
 #include "AddinRecipe.h"
 #include "CommandTexts.h"
+#include "FileChoice.h"
 #include "IconCommands.h"
 #include "IconPicture.h"
 
@@ -57,13 +58,8 @@ NewAddinCommands::NewAddinCommands(Prompts& prompts, AddinDocument& document)
 
 std::optional<QString> NewAddinCommands::choose(const QString& caption, const QString& current,
                                                 std::vector<Prompts::FileFilter> filters) {
-    Prompts::FileRequest request;
-    request.kind = Prompts::FileRequest::Kind::Open;
-    request.caption = caption;
-    request.initialName = current;
-    request.filters = std::move(filters);
-    request.mustExist = true;
-    const std::optional<QString> path = m_prompts.chooseFile(request);
+    std::optional<QString> path =
+        FileChoice(m_prompts).chooseToOpen(caption, std::move(filters), current);
     if (!path || path->isEmpty()) {
         return std::nullopt;
     }
@@ -73,7 +69,7 @@ std::optional<QString> NewAddinCommands::choose(const QString& caption, const QS
 std::optional<QString> NewAddinCommands::chooseCode(const QString& current) {
     return choose(QStringLiteral("Assembled code"), current,
                   {{QStringLiteral("Assembled code (*.bin)"), {QStringLiteral("*.bin")}},
-                   {QStringLiteral("All files (*)"), {QStringLiteral("*")}}});
+                   FileChoice::allFiles()});
 }
 
 std::optional<QString> NewAddinCommands::chooseIcon(const QString& current) {

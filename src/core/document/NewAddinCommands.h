@@ -43,6 +43,7 @@ public:
     QString suggestedPath() const { return m_suggested; }
 
 private:
+    // The field is the remembered choice: each dialog starts from what it holds.
     std::optional<QString> choose(const QString& caption, const QString& current,
                                   std::vector<Prompts::FileFilter> filters);
 

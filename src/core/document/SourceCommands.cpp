@@ -12,12 +12,12 @@
 #include <fcntl.h>
 
 SourceCommands::SourceCommands(Prompts& prompts, const AddinDocument& document)
-    : m_prompts(prompts), m_document(document) {}
+    : m_prompts(prompts), m_document(document), m_choice(prompts) {}
 
 std::vector<Prompts::FileFilter> SourceCommands::filters() {
     return {
         {QStringLiteral("Assembler source (*.asm)"), {QStringLiteral("*.asm")}},
-        {QStringLiteral("All files (*)"), {QStringLiteral("*")}},
+        FileChoice::allFiles(),
     };
 }
 
@@ -29,22 +29,14 @@ bool SourceCommands::saveSource() {
     if (!m_document.isCompleteAddin()) {
         return false;
     }
-    Prompts::FileRequest request;
-    request.kind = Prompts::FileRequest::Kind::Save;
-    request.caption = QStringLiteral("Save as source");
     // Beside the add-in, under its own name, the first time.
     const QFileInfo addin(m_document.path());
-    request.initialName =
-        m_lastChosen.isEmpty()
-            ? addin.dir().filePath(addin.completeBaseName() + QLatin1String(".asm"))
-            : m_lastChosen;
-    request.filters = filters();
-    request.confirmOverwrite = true;
-    const std::optional<QString> path = m_prompts.chooseFile(request);
+    const std::optional<QString> path = m_choice.chooseToSave(
+        QStringLiteral("Save as source"), filters(),
+        addin.dir().filePath(addin.completeBaseName() + QLatin1String(".asm")));
     if (!path || path->isEmpty()) {
         return false;
     }
-    m_lastChosen = *path;
     // The add-in's own file is never the one replaced, whatever name leads to it.
     const RegularFile input(m_document.path(), O_RDONLY);
     const FileReplacer::Result result = FileReplacer::replace(

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "FileChoice.h"
 #include "Prompts.h"
 
 class AddinDocument;
@@ -23,5 +24,5 @@ private:
 
     Prompts& m_prompts;
     const AddinDocument& m_document;
-    QString m_lastChosen;
+    FileChoice m_choice;
 };

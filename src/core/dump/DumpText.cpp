@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DumpText.h"
 
+#include "NumberForm.h"
+
 #include <algorithm>
 
 namespace {
 
 constexpr char16_t kEnDash = 0x2013;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 } // namespace
 
@@ -17,8 +18,8 @@ QString hexText(QByteArrayView range) {
     QChar* out = text.data();
     for (const char c : range) {
         const auto byte = quint8(c);
-        *out++ = QLatin1Char(kHexDigits[byte >> 4]);
-        *out++ = QLatin1Char(kHexDigits[byte & 0x0F]);
+        *out++ = QLatin1Char(NumberForm::hexDigit(byte >> 4));
+        *out++ = QLatin1Char(NumberForm::hexDigit(byte));
         *out++ = QLatin1Char(' ');
     }
     return text;

@@ -2,14 +2,15 @@
 #include "AddinComparison.h"
 
 #include "AddinHeader.h"
+#include "HeaderJson.h"
 
 #include <algorithm>
 #include <bit>
 
 namespace {
 
-const QString kAfterClassReturn = QStringLiteral("byte_after_class_cr");
-const QString kAfterNameReturn = QStringLiteral("byte_after_name_cr");
+using HeaderJson::kAfterClassReturn;
+using HeaderJson::kAfterNameReturn;
 
 bool isAddin(const AddinHeader& header) {
     return header.complete() && header.isAddin();

@@ -15,8 +15,8 @@ namespace {
 
 using Severity = AddinFinding::Severity;
 
-constexpr char kCarriageReturn = 0x0D;
-constexpr char kLineFeed = 0x0A;
+constexpr char kCarriageReturn = AddinHeader::kCarriageReturn;
+constexpr char kLineFeed = AddinHeader::kLineFeed;
 
 QString hexByte(quint8 byte) {
     return QLatin1Char('$') + QString::number(byte, 16).toUpper().rightJustified(2, '0');

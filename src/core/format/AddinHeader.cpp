@@ -6,8 +6,6 @@
 namespace {
 
 constexpr char kSignature[] = "ApplicationName:";
-constexpr char kCarriageReturn = 0x0D;
-constexpr char kLineFeed = 0x0A;
 constexpr int kFirstOrgBase = 32770; // the code's first byte loads at 0x8000 (32768)
 
 // Reads bytes from image index `start` up to the next `terminator`.
@@ -154,11 +152,11 @@ QByteArray buildAddinHeader(const QByteArray& classText, const QByteArray& name,
                             const QByteArray& icon) {
     QByteArray bytes(kSignature);
     bytes += classText;
-    bytes += kCarriageReturn;
-    bytes += kLineFeed;
+    bytes += AddinHeader::kCarriageReturn;
+    bytes += AddinHeader::kLineFeed;
     bytes += name;
-    bytes += kCarriageReturn;
-    bytes += kLineFeed;
+    bytes += AddinHeader::kCarriageReturn;
+    bytes += AddinHeader::kLineFeed;
     bytes += description;
     bytes += '\0';
     bytes += char(word1 & 0xFF);

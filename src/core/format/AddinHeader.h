@@ -40,6 +40,10 @@ struct AddinHeader {
     static constexpr int kIconWidth = 40;
     static constexpr int kIconHeight = 32;
     static constexpr int kIconRowBytes = 5;
+    // The class line and the name end in a carriage return and, as every tool writes them, a
+    // line feed.
+    static constexpr char kCarriageReturn = '\r';
+    static constexpr char kLineFeed = '\n';
 
     HeaderProblem problem = HeaderProblem::None;
 

@@ -25,9 +25,9 @@ struct TextField {
 TextField fieldOf(AddinParts::Text which) {
     switch (which) {
     case AddinParts::Text::Class:
-        return {'\r', "class"};
+        return {AddinHeader::kCarriageReturn, "class"};
     case AddinParts::Text::Name:
-        return {'\r', "name"};
+        return {AddinHeader::kCarriageReturn, "name"};
     case AddinParts::Text::Description:
         return {'\0', "description"};
     }

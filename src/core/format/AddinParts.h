@@ -13,8 +13,6 @@
 struct AddinParts {
     enum class Text { Class, Name, Description };
 
-    static constexpr quint8 kLineFeed = 0x0A;
-
     QByteArray classText = "Addin"; // Windows-1252 bytes, as the fields hold them
     QByteArray name;
     QByteArray description;
@@ -25,8 +23,8 @@ struct AddinParts {
     int fileLength = 0; // the bytes after the code up to this length are 0xFF
     // The bytes after the carriage returns of the class line and the name; the parser passes
     // over them unexamined, and every tool writes a line feed there.
-    quint8 afterClassReturn = kLineFeed;
-    quint8 afterNameReturn = kLineFeed;
+    quint8 afterClassReturn = AddinHeader::kLineFeed;
+    quint8 afterNameReturn = AddinHeader::kLineFeed;
 
     // The parts of `image`, whose header `header` must be a complete add-in header. The code
     // runs from the first byte after the header to the end of the approximate code size.

@@ -2,6 +2,7 @@
 #include "CodePadding.h"
 
 #include "AddinHeader.h"
+#include "AddinImage.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ CodePadding CodePadding::of(QByteArrayView image, const AddinHeader& header) {
         return padding;
     }
     padding.zeros = runOf(image, padding.codeEnd, '\0');
-    padding.fills = runOf(image, padding.codeEnd + padding.zeros, '\xFF');
+    padding.fills = runOf(image, padding.codeEnd + padding.zeros, AddinImage::kPadByte);
     if (padding.strayOffset() < image.size()) {
         padding.fit = Fit::CodeFollows;
     }
@@ -32,5 +33,5 @@ CodePadding CodePadding::of(QByteArrayView image, const AddinHeader& header) {
 
 bool CodePadding::onlyPaddingFrom(QByteArrayView image, int offset) {
     const int zeros = runOf(image, offset, '\0');
-    return offset + zeros + runOf(image, offset + zeros, '\xFF') == image.size();
+    return offset + zeros + runOf(image, offset + zeros, AddinImage::kPadByte) == image.size();
 }

@@ -19,8 +19,8 @@ const QString kDescription = QStringLiteral("description");
 const QString kWord1 = QStringLiteral("word1");
 const QString kWord2 = QStringLiteral("word2");
 const QString kFileLength = QStringLiteral("file_length");
-const QString kAfterClassReturn = QStringLiteral("byte_after_class_cr");
-const QString kAfterNameReturn = QStringLiteral("byte_after_name_cr");
+using HeaderJson::kAfterClassReturn;
+using HeaderJson::kAfterNameReturn;
 
 // One value as JSON text, escaped by Qt's own writer.
 QByteArray jsonValue(const QJsonValue& value) {
@@ -153,10 +153,10 @@ QByteArray write(const AddinParts& parts) {
         {kWord2, parts.word2},
         {kFileLength, parts.fileLength},
     };
-    if (parts.afterClassReturn != AddinParts::kLineFeed) {
+    if (parts.afterClassReturn != AddinHeader::kLineFeed) {
         fields.append({kAfterClassReturn, parts.afterClassReturn});
     }
-    if (parts.afterNameReturn != AddinParts::kLineFeed) {
+    if (parts.afterNameReturn != AddinHeader::kLineFeed) {
         fields.append({kAfterNameReturn, parts.afterNameReturn});
     }
     QByteArray json = "{\n";

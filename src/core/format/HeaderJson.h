@@ -21,6 +21,10 @@
 // "byte_after_name_cr" appear only when that byte is not a line feed (10).
 namespace HeaderJson {
 
+// diff names the two bytes by these keys too.
+inline const QString kAfterClassReturn = QStringLiteral("byte_after_class_cr");
+inline const QString kAfterNameReturn = QStringLiteral("byte_after_name_cr");
+
 // Every field of `parts` but the icon and the code, in the order above.
 QByteArray write(const AddinParts& parts);
 

@@ -2,12 +2,12 @@
 #include "IconCode.h"
 
 #include "IconBitmap.h"
+#include "NumberForm.h"
 
 namespace {
 
 constexpr int kRows = 32;
 constexpr int kItemsPerRow = 5;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr QLatin1StringView kDbPrefix(".db ");
 // "        defb $3C,$00,$FF,$81,$00" and its line feed.
 constexpr int kAssemblerLineLength = 8 + 5 + 5 * 3 + 4 + 1;
@@ -37,8 +37,8 @@ QString fromPixels(const QImage& pixels) {
         for (int item = 0; item < kItemsPerRow; ++item) {
             const int value = byteAt(pixels, row, item);
             text += QLatin1Char('$');
-            text += QLatin1Char(kHexDigits[value >> 4]);
-            text += QLatin1Char(kHexDigits[value & 0x0F]);
+            text += QLatin1Char(NumberForm::hexDigit(value >> 4));
+            text += QLatin1Char(NumberForm::hexDigit(value));
             if (item + row < (kRows - 1) + (kItemsPerRow - 1)) {
                 text += QLatin1Char(',');
             }

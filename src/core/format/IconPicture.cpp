@@ -45,6 +45,12 @@ IconPicture failed(IconPicture::Outcome outcome, const QString& problem) {
     return result;
 }
 
+// A reader's own words for why it could not read the picture.
+IconPicture unreadable(const QString& readerError) {
+    return failed(IconPicture::Outcome::Unreadable,
+                  QStringLiteral("The file cannot be read as a picture (%1).").arg(readerError));
+}
+
 // Qt's image readers report damage in their own words through Qt's message handler ("QImage:
 // XPM pixels missing", allocation limits); the program says what went wrong in one sentence,
 // so while a picture is read their warnings go nowhere. The error stream itself stays open:
@@ -136,9 +142,7 @@ IconPicture readWithQt(const QByteArray& bytes, const QByteArray& format) {
     }
     QImage picture;
     if (!reader.read(&picture)) {
-        return failed(
-            IconPicture::Outcome::Unreadable,
-            QStringLiteral("The file cannot be read as a picture (%1).").arg(reader.errorString()));
+        return unreadable(reader.errorString());
     }
     if (const QString damage = paletteDamage(picture); !damage.isEmpty()) {
         return IconPicture::damaged(name, damage);
@@ -155,9 +159,7 @@ IconPicture read(QIODevice& device, qint64 size, const QByteArray& whole) {
         QImageReader probe(&device);
         format = probe.format();
         if (format.isEmpty()) {
-            return failed(IconPicture::Outcome::Unreadable,
-                          QStringLiteral("The file cannot be read as a picture (%1).")
-                              .arg(probe.errorString()));
+            return unreadable(probe.errorString());
         }
     }
     device.seek(0);

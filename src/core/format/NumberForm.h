@@ -22,6 +22,10 @@ QString word(int value, Base base);
 QString plain(int value, Base base);
 Base other(Base base);
 
+// The upper-case hexadecimal digit of the low four bits of `value`, as every hex text writes it.
+constexpr char hexDigit(int value) {
+    return "0123456789ABCDEF"[value & 0x0F];
+}
 // The value of a hexadecimal digit (either case), or -1 for any other character.
 int hexDigitValue(char16_t c);
 // A number in one of the forms "$1FDF", "0x1FDF" or "8159", nothing else around it; values

@@ -4,6 +4,8 @@
 #include "CellFont.h"
 #include "DumpPaneAccessible.h"
 #include "DumpText.h"
+#include "NumberForm.h"
+#include "SaveAsKey.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -19,7 +21,6 @@
 namespace {
 
 constexpr int kBytesPerLine = DumpText::kBytesPerLine;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 int cellWidth() {
     return CellFont::kCell.width();
@@ -63,7 +64,7 @@ void DumpPane::setCellFont(const QFont& font) {
     m_glyphFont = QRawFont::fromFont(font);
     QString characters;
     for (int value = 0; value < 256; ++value) {
-        characters.append(m_kind == Pane::Hex ? QChar(kHexDigits[value & 0x0F])
+        characters.append(m_kind == Pane::Hex ? QChar(NumberForm::hexDigit(value))
                                               : DumpText::asciiChar(quint8(value)));
     }
     const QList<quint32> glyphs =
@@ -436,13 +437,7 @@ void DumpPane::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 bool DumpPane::event(QEvent* event) {
-    // Ctrl+A is the window's Save As; the pane must not claim it for Select All.
-    if (event->type() == QEvent::ShortcutOverride &&
-        static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll)) {
-        event->ignore();
-        return true;
-    }
-    return QAbstractScrollArea::event(event);
+    return SaveAsKey::leaveToWindow(event) || QAbstractScrollArea::event(event);
 }
 
 bool DumpPane::viewportEvent(QEvent* event) {

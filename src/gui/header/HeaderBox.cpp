@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HeaderBox.h"
 
-#include <QKeyEvent>
+#include "SaveAsKey.h"
+
 #include <QMouseEvent>
 
 #include <utility>
@@ -76,13 +77,7 @@ void HeaderBox::applyLock() {
 }
 
 bool HeaderBox::event(QEvent* event) {
-    // Ctrl+A is the window's Save As, here as everywhere else in the window.
-    if (event->type() == QEvent::ShortcutOverride &&
-        static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll)) {
-        event->ignore();
-        return true;
-    }
-    return QLineEdit::event(event);
+    return SaveAsKey::leaveToWindow(event) || QLineEdit::event(event);
 }
 
 void HeaderBox::mouseReleaseEvent(QMouseEvent* event) {

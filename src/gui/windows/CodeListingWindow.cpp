@@ -3,13 +3,13 @@
 
 #include "AddinDocument.h"
 #include "AppIcon.h"
+#include "OwnerPlacement.h"
 
 #include <QAction>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -21,8 +21,6 @@ namespace {
 // Room for the address, the bytes and most instructions, and a screenful of lines.
 constexpr int kColumnsInView = CodeListing::kTextColumn + 22;
 constexpr int kLinesInView = 32;
-// Gap between the main window and the listing beside it.
-constexpr int kGap = 8;
 // The marked lines take the selection's colour, faintly, so that a selection in the listing
 // still stands out over them.
 constexpr int kMarkAlpha = 70;
@@ -59,7 +57,7 @@ CodeListingWindow::CodeListingWindow(const AddinDocument& document, DumpState& d
                2 * int(m_text->document()->documentMargin()),
            metrics.lineSpacing() * kLinesInView + frame);
     if (parent) {
-        placeBeside(*parent);
+        OwnerPlacement::placeBeside(*this, *parent);
     }
 
     addActions();
@@ -165,25 +163,6 @@ void CodeListingWindow::goTo(ByteRange range) {
         QTextCursor(m_text->document()->findBlockByNumber(m_lines.lineOf(index))));
     m_filling = false;
     bringIntoView(index);
-}
-
-void CodeListingWindow::placeBeside(const QWidget& owner) {
-    // Right of the main window, else left of it, where it hides none of the dump; on a screen
-    // too small for either, as far right as the screen allows.
-    const QRect screen = owner.screen()->availableGeometry();
-    const QRect ownerFrame = owner.frameGeometry();
-    // The window manager's frame around it, as wide as around the main window.
-    const int outerWidth = width() + (ownerFrame.width() - owner.width());
-    const int outerHeight = height() + (ownerFrame.height() - owner.height());
-    int x = ownerFrame.right() + 1 + kGap;
-    if (x + outerWidth > screen.right() + 1 &&
-        ownerFrame.left() - kGap - outerWidth >= screen.left()) {
-        x = ownerFrame.left() - kGap - outerWidth;
-    }
-    x = std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - outerWidth));
-    const int y = std::clamp(ownerFrame.top(), screen.top(),
-                             std::max(screen.top(), screen.bottom() + 1 - outerHeight));
-    move(x, y);
 }
 
 void CodeListingWindow::dumpChanged(DumpState::Changes what) {

@@ -45,7 +45,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void placeBeside(const QWidget& owner);
     void dumpChanged(DumpState::Changes what);
     // Marks the instructions that hold the dump's selection or caret.
     void followDump();

@@ -343,6 +343,10 @@ void TestCodeListing::labels_data() {
          "L8003:", "8003  10 FE        djnz L8003"});
     row("CALL into an instruction", "CD04803A0080",
         {"8000  CD 04 80     call L8003+1", "L8003:", "8003  3A 00 80     ld a,($8000)"});
+    row("conditional JP, CALL and JR", "CA0980DC098038010000",
+        {"8000  CA 09 80     jp z,L8009", "8003  DC 09 80     call c,L8009",
+         "8006  38 01        jr c,L8009", "8008  00           nop",
+         "L8009:", "8009  00           nop"});
     row("target before $8000", "CA007F", {"8000  CA 00 7F     jp z,$7F00"});
     row("JR at the first byte, backward", "18F0", {"8000  18 F0        jr $7FF2"});
     row("target just past the end", "2000", {"8000  20 00        jr nz,$8002"});

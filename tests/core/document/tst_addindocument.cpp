@@ -6,6 +6,7 @@
 #include "DumpState.h"
 #include "EditCommands.h"
 #include "FieldCommands.h"
+#include "FileChoice.h"
 #include "FindCommands.h"
 #include "NumberForm.h"
 #include "ScriptedPrompts.h"
@@ -40,6 +41,8 @@ private slots:
     void fieldPatch();
     void saveSource_data();
     void saveSource();
+    void fileChoice_data();
+    void fileChoice();
     void searchCommands_data();
     void searchCommands();
 };
@@ -630,6 +633,42 @@ void AddinDocumentTest::saveSource() {
     QCOMPARE(TestFiles::read(path), clock);
     if (written) {
         QCOMPARE(TestFiles::read(target), AddinSource::of(clock));
+    }
+}
+
+void AddinDocumentTest::fileChoice_data() {
+    QTest::addColumn<QStringList>("answers"); // to each dialog: a path, "" or "-" (cancelled)
+    QTest::addColumn<QStringList>("offered"); // the name each dialog offers
+    QTest::newRow("the command's name first") << QStringList{"-"} << QStringList{"first.rex"};
+    QTest::newRow("then the last chosen")
+        << QStringList{"a.rex", "b.asm", "-"} << QStringList{"first.rex", "a.rex", "b.asm"};
+    QTest::newRow("a cancel or an empty name keeps it")
+        << QStringList{"a.rex", "-", "", "-"}
+        << QStringList{"first.rex", "a.rex", "a.rex", "a.rex"};
+}
+
+// Open and save dialogs by turns, sharing what was chosen, as Open and Save As do.
+void AddinDocumentTest::fileChoice() {
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, offered);
+    ScriptedPrompts prompts;
+    FileChoice choice(prompts);
+    const std::vector<Prompts::FileFilter> filters{{"Text (*.txt)", {"*.txt"}}};
+    for (qsizetype i = 0; i < answers.size(); ++i) {
+        const auto answer = answers[i] == "-" ? std::nullopt : std::optional(answers[i]);
+        prompts.choose(answer);
+        const bool open = i % 2 == 0;
+        QCOMPARE(open ? choice.chooseToOpen("Pick", filters, "first.rex")
+                      : choice.chooseToSave("Pick", filters, "first.rex"),
+                 answer);
+        const Prompts::FileRequest asked{open ? Prompts::FileRequest::Kind::Open
+                                              : Prompts::FileRequest::Kind::Save,
+                                         "Pick",
+                                         offered[i],
+                                         filters,
+                                         open,
+                                         !open};
+        QCOMPARE(prompts.requests.at(i), asked);
     }
 }
 

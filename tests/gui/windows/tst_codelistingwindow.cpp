@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The code listing window beside a real main window: the listing and the dump point at the
 // same bytes whichever of them the user moves, and the listing follows what the window loads.
+// Then where the listing and the small windows go beside or below the main window.
 #include "CodeListing.h"
 #include "CodeListingWindow.h"
+#include "OwnerPlacement.h"
 #include "WindowHarness.h"
 
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QTextBlock>
 
 namespace {
@@ -43,7 +46,47 @@ class CodeListingWindowTest : public QObject {
 private slots:
     void followsTheDumpAndTheDocument_data();
     void followsTheDumpAndTheDocument();
+    void placement_data();
+    void placement();
 };
+
+// On the offscreen platform's 800 x 800 screen; the window is 200 x 100.
+void CodeListingWindowTest::placement_data() {
+    QTest::addColumn<QString>("where"); // "beside", "below left" or "below right"
+    QTest::addColumn<QRect>("owner");
+    QTest::addColumn<QPoint>("placed");
+    QTest::newRow("beside, on the right") << "beside" << QRect(10, 10, 300, 200) << QPoint(318, 10);
+    QTest::newRow("beside, no room right: left")
+        << "beside" << QRect(490, 10, 300, 200) << QPoint(282, 10);
+    QTest::newRow("beside, no room either side: the right edge")
+        << "beside" << QRect(100, 10, 600, 200) << QPoint(600, 10);
+    QTest::newRow("below, left edge") << "below left" << QRect(10, 10, 300, 200) << QPoint(10, 218);
+    QTest::newRow("below, right edge")
+        << "below right" << QRect(10, 10, 300, 200) << QPoint(110, 218);
+    QTest::newRow("no room below: above")
+        << "below left" << QRect(10, 550, 300, 200) << QPoint(10, 442);
+}
+
+void CodeListingWindowTest::placement() {
+    QFETCH(QString, where);
+    QFETCH(QRect, owner);
+    QFETCH(QPoint, placed);
+    QWidget ownerWindow;
+    const QRect screen = ownerWindow.screen()->availableGeometry();
+    if (screen.size() != QSize(800, 800)) {
+        QSKIP("The rows are for the offscreen platform's screen.");
+    }
+    ownerWindow.setGeometry(owner.translated(screen.topLeft()));
+    QWidget window;
+    window.resize(200, 100);
+    if (where == "beside") {
+        OwnerPlacement::placeBeside(window, ownerWindow);
+    } else {
+        OwnerPlacement::placeBelow(window, ownerWindow,
+                                   where == "below left" ? Qt::AlignLeft : Qt::AlignRight);
+    }
+    QCOMPARE(window.pos() - screen.topLeft(), placed);
+}
 
 void CodeListingWindowTest::followsTheDumpAndTheDocument_data() {
     QTest::addColumn<bool>("strip");
