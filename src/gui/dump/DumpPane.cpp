@@ -168,9 +168,24 @@ void DumpPane::repaintBytes(const ByteRange& range) {
                            (to - from + 1) * linePitch());
     }
     if (QAccessible::isActive()) {
-        QAccessibleEvent updated(this, QAccessible::TextUpdated);
-        QAccessible::updateAccessibility(&updated);
+        announceBytes(range);
     }
+}
+
+void DumpPane::announceBytes(const ByteRange& range) {
+    // A text update names the text it replaced, so the pane keeps what it last told.
+    const QString now = DumpPaneAccessible::textOf(*this);
+    const int first =
+        std::clamp((range.start - m_state.dumpStart()) * charsPerByte(), 0, dumpLength());
+    const int last =
+        std::clamp((range.end() - m_state.dumpStart()) * charsPerByte(), first, dumpLength());
+    const int from = DumpPaneAccessible::toText(*this, first);
+    const int to = DumpPaneAccessible::toText(*this, last);
+    const QString& before = m_spokenText.size() == now.size() ? m_spokenText : now;
+    QAccessibleTextUpdateEvent updated(this, from, before.mid(from, to - from),
+                                       now.mid(from, to - from));
+    QAccessible::updateAccessibility(&updated);
+    m_spokenText = now;
 }
 
 void DumpPane::stateChanged(DumpState::Changes what) {
@@ -182,6 +197,9 @@ void DumpPane::stateChanged(DumpState::Changes what) {
         // The caret shows at once where it went, then blinks.
         m_caretShown = true;
         viewport()->update();
+    }
+    if ((what & DumpState::Change::Content) && QAccessible::isActive()) {
+        m_spokenText = DumpPaneAccessible::textOf(*this);
     }
     if (what & (DumpState::Change::Content | DumpState::Change::Selection)) {
         announceCaret();

@@ -93,6 +93,7 @@ private:
     bool drawGlyphs(QPainter& painter, QByteArrayView bytes, QPoint baseline) const;
     QRect bytesRect(int row, int firstColumn, int lastColumn, bool groupSpace) const;
     void announceCaret();
+    void announceBytes(const ByteRange& range);
 
     DumpState& m_state;
     Pane m_kind;
@@ -102,6 +103,7 @@ private:
     bool m_caretShown = true;
     int m_dragFrom = -1; // the byte a drag started on
     int m_ascent = 12;
+    QString m_spokenText; // the text assistive technology last heard, while it listens
     // The glyph of each character the pane shows, in its font: the 16 hex digits, or the
     // character of each byte value in the ASCII pane; 0 where the font has none.
     QRawFont m_glyphFont;

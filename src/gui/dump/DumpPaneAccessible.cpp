@@ -42,8 +42,12 @@ int DumpPaneAccessible::toPane(int offset) const {
     return qBound(0, linesOf(*pane()).toDump(offset), pane()->dumpLength());
 }
 
+QString DumpPaneAccessible::textOf(const DumpPane& pane) {
+    return PaneLines::broken(pane.dumpText(), pane.columns());
+}
+
 QString DumpPaneAccessible::wholeText() const {
-    return PaneLines::broken(pane()->dumpText(), pane()->columns());
+    return textOf(*pane());
 }
 
 void* DumpPaneAccessible::interface_cast(QAccessible::InterfaceType type) {

@@ -16,6 +16,8 @@ public:
     static void install();
     // A pane position as an offset in the accessible text.
     static int toText(const DumpPane& pane, int position);
+    // The pane's text as assistive technology reads it, line breaks included.
+    static QString textOf(const DumpPane& pane);
 
     void* interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;
