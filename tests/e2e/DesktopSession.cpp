@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QStandardPaths>
-#include <QThread>
 
 namespace {
 
@@ -17,6 +16,16 @@ QString firstLine(QProcess& process) {
         line += process.readAllStandardOutput();
     }
     return QString::fromLocal8Bit(line).section(QLatin1Char('\n'), 0, 0).trimmed();
+}
+
+// Whether a starting program writes `line` on its standard output, among other lines.
+bool writesLine(QProcess& process, const QByteArray& line) {
+    QByteArray output;
+    while (!output.split('\n').contains(line) && process.state() != QProcess::NotRunning &&
+           process.waitForReadyRead(kStartTimeoutMs)) {
+        output += process.readAllStandardOutput();
+    }
+    return output.split('\n').contains(line);
 }
 
 } // namespace
@@ -104,19 +113,17 @@ bool DesktopSession::startWindowManager() {
     manager->setProcessEnvironment(m_environment);
     // It complains about Debian's menu file, which this desktop does not need.
     manager->setStandardErrorFile(QProcess::nullDevice());
-    manager->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    const bool started = manager->waitForStarted(kStartTimeoutMs);
+    // Windows started before openbox manages the screen would go unmanaged; once it does, it
+    // runs its startup command, which says so.
+    manager->start(QStringLiteral("openbox"),
+                   {QStringLiteral("--sm-disable"), QStringLiteral("--startup"),
+                    QStringLiteral("echo managing")});
+    const bool managing = writesLine(*manager, "managing");
     m_processes.push_back(std::move(manager));
-    // Windows started before openbox manages the screen would go unmanaged.
-    for (int waited = 0; started && waited < kStartTimeoutMs; waited += 50) {
-        if (xdotool({QStringLiteral("search"), QStringLiteral("--classname"),
-                     QStringLiteral("openbox")})) {
-            return true;
-        }
-        QThread::msleep(50);
+    if (!managing) {
+        m_problem = QStringLiteral("openbox did not start");
     }
-    m_problem = QStringLiteral("openbox did not start");
-    return false;
+    return managing;
 }
 
 bool DesktopSession::xdotool(const QStringList& arguments) const {

@@ -11,7 +11,9 @@
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,9 +32,14 @@ QStringList temporaryFiles(const QString& folder) {
     return found;
 }
 
-// Whether the child is still running; reaps it into `status` when it has ended.
-bool running(pid_t child, int& status) {
-    return ::waitpid(child, &status, WNOHANG) == 0;
+// Whether the child ends within `ms` milliseconds; reaps it into `status` when it has ended.
+bool endsWithin(pid_t child, int& status, int ms) {
+    pollfd ended{int(::syscall(SYS_pidfd_open, child, 0)), POLLIN, 0};
+    const bool done = ended.fd >= 0 && ::poll(&ended, 1, ms) > 0;
+    if (ended.fd >= 0) {
+        ::close(ended.fd);
+    }
+    return done && ::waitpid(child, &status, 0) == child;
 }
 
 } // namespace
@@ -105,16 +112,14 @@ void WindowProcess::signalsEndIt() {
     // went through or was cut short by the limit.
     int status = 0;
     bool up = false;
+    bool ended = false;
     QElapsedTimer clock;
     clock.start();
-    while (!up && clock.elapsed() < 20000 && running(child, status)) {
+    while (!up && !ended && clock.elapsed() < 20000) {
+        ended = endsWithin(child, status, 20);
         up = temporaryFiles(scratch.path()).join(' ').contains(QStringLiteral("~HEXtmp"));
-        ::usleep(20000);
     }
-    if (up) {
-        ::usleep(500000);
-    }
-    const bool alive = running(child, status);
+    const bool alive = !ended && !endsWithin(child, status, up ? 500 : 0);
     if (!alive || !up) {
         ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);
@@ -125,11 +130,7 @@ void WindowProcess::signalsEndIt() {
     QVERIFY2(up, "no temporary dump file appeared");
 
     QCOMPARE(::kill(child, signal), 0);
-    clock.restart();
-    while (running(child, status) && clock.elapsed() < 20000) {
-        ::usleep(20000);
-    }
-    if (clock.elapsed() >= 20000) {
+    if (!endsWithin(child, status, 20000)) {
         ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);
         QFAIL("the signal did not end the program");
