@@ -37,6 +37,17 @@ void placeBelow(QWidget& window, const QWidget& owner, Qt::AlignmentFlag edge) {
     const QRect ownerFrame = owner.frameGeometry();
     // The window manager's frame around it, as wide as around the owner.
     const QSize outer = window.size() + (ownerFrame.size() - owner.size());
+    const bool roomBelow = ownerFrame.bottom() + 1 + kGap + outer.height() <= screen.bottom() + 1;
+    const bool roomAbove = ownerFrame.top() - kGap - outer.height() >= screen.top();
+    if (!roomBelow && !roomAbove) {
+        // On a low screen the window goes beside the owner, its bottom edge with the owner's,
+        // rather than over the owner's fields; the left first, as the listing takes the right.
+        const int left = ownerFrame.left() - kGap - outer.width();
+        moveOnScreen(window, owner,
+                     {left >= screen.left() ? left : ownerFrame.right() + 1 + kGap,
+                      ownerFrame.bottom() + 1 - outer.height()});
+        return;
+    }
     const int x =
         edge == Qt::AlignRight ? ownerFrame.right() + 1 - outer.width() : ownerFrame.left();
     moveOnScreen(window, owner,

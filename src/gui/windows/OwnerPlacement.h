@@ -11,7 +11,7 @@ class QWidget;
 namespace OwnerPlacement {
 
 // Right under the owner, flush with its left or right edge; above it when there is no room
-// below.
+// below; beside it, on the left if it can, when there is room neither below nor above.
 void placeBelow(QWidget& window, const QWidget& owner, Qt::AlignmentFlag edge);
 // Right of the owner, level with its top; left of it when there is no room on the right.
 void placeBeside(QWidget& window, const QWidget& owner);

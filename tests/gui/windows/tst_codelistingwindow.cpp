@@ -65,6 +65,10 @@ void CodeListingWindowTest::placement_data() {
         << "below right" << QRect(10, 10, 300, 200) << QPoint(110, 218);
     QTest::newRow("no room below: above")
         << "below left" << QRect(10, 550, 300, 200) << QPoint(10, 442);
+    QTest::newRow("no room below or above: beside, left first, bottoms level")
+        << "below right" << QRect(250, 100, 300, 600) << QPoint(42, 600);
+    QTest::newRow("no room below, above or left: beside on the right")
+        << "below right" << QRect(100, 100, 300, 600) << QPoint(408, 600);
 }
 
 void CodeListingWindowTest::placement() {
