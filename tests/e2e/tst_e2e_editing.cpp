@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Journeys through the real window: the real program, its real dialogs, a window manager and
 // real input events, checked by what the window shows and by the bytes on disk.
+#include "AddinRecipe.h"
 #include "DesktopSession.h"
 #include "RunningMobrin.h"
 #include "TestFiles.h"
@@ -52,6 +53,8 @@ private slots:
     void failedSaveAsNamesTheNewPathInTheCaption();
     void stripHeaderFollowsAScreenReadersToggle();
     void typeOverAByteUndoRedoAndSave();
+    void aNewAddinFromCodeIsSavedWhereAsked();
+    void word1FixedInTheDataInspector();
 
 private:
     // Starts mobrin on a fresh copy of the add-in, given on the command line as a relative path.
@@ -305,6 +308,74 @@ void EditingJourneys::typeOverAByteUndoRedoAndSave() {
     QVERIFY(m_app->key(QStringLiteral("ctrl+s")));
     QVERIFY(RunningMobrin::waitFor([&] { return inode() != saved; }));
     QCOMPARE(TestFiles::read(m_path), typed);
+}
+
+// File > New add-in from code... with its fields typed, then Save, which asks where as Save As.
+void EditingJourneys::aNewAddinFromCodeIsSavedWhereAsked() {
+    const QByteArray code = QByteArray::fromHex("210F80C9");
+    const QString codePath = m_files->write(QStringLiteral("hi.bin"), code);
+    QVERIFY(m_app->key(QStringLiteral("ctrl+n")));
+    QVERIFY(RunningMobrin::waitFor(
+        [&] { return m_app->window(QStringLiteral("New add-in from code")).has_value(); }));
+    // The fields by their captions' keys: Code file, Name, Description.
+    for (const auto& [keys, text] : {std::pair{"alt+c", codePath},
+                                     {"alt+n", QStringLiteral("Hi")},
+                                     {"alt+d", QStringLiteral("Says hi")}}) {
+        QVERIFY(m_app->key(QString::fromLatin1(keys)));
+        QVERIFY(m_app->type(text));
+    }
+    QVERIFY(m_app->key(QStringLiteral("Return")));
+    QVERIFY(RunningMobrin::waitFor([&] { return m_app->textOf(kName) == "Hi"; }));
+    QCOMPARE(m_app->caption(), QStringLiteral("Mobrin : (new add-in, not saved)"));
+
+    const QString target = m_files->path(QStringLiteral("hi.rex"));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+s")));
+    const std::optional<Accessible> name = m_app->fileDialogNameBox();
+    QVERIFY(name);
+    QVERIFY(m_app->key(QStringLiteral("ctrl+a BackSpace")));
+    QVERIFY(m_app->type(target));
+    QVERIFY(RunningMobrin::waitFor([&] { return name->text() == target; }));
+    QVERIFY(m_app->key(QStringLiteral("Return")));
+    QVERIFY(RunningMobrin::waitFor(
+        [&] { return m_app->caption() == QStringLiteral("Mobrin : ") + target; }));
+    AddinRecipe recipe;
+    recipe.code = code;
+    recipe.name = QStringLiteral("Hi");
+    recipe.description = QStringLiteral("Says hi");
+    QCOMPARE(TestFiles::read(target), std::get<QByteArray>(recipe.make()));
+    QCOMPARE(TestFiles::read(m_path), m_original);
+}
+
+// Word 1 (file offset 41, after the description's terminator) typed over in the inspector, then
+// saved.
+void EditingJourneys::word1FixedInTheDataInspector() {
+    const std::optional<Accessible> hex = m_app->widget(kHexPane);
+    QVERIFY(hex);
+    QVERIFY(m_app->click(*hex));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+g")));
+    QVERIFY(
+        RunningMobrin::waitFor([&] { return m_app->window(QStringLiteral("Go to")).has_value(); }));
+    QVERIFY(m_app->type(QStringLiteral("$29")));
+    QVERIFY(m_app->key(QStringLiteral("Return ctrl+i")));
+    std::optional<Accessible> word;
+    QVERIFY(RunningMobrin::waitFor([&] {
+        const auto inspector = m_app->window(QStringLiteral("Data inspector"));
+        word = inspector ? inspector->find([](const Accessible& object) {
+            return object.name() == "16-bit little-endian";
+        })
+                         : std::nullopt;
+        return word && word->text() == "4660"; // $1234
+    }));
+    QVERIFY(m_app->click(*word));
+    QVERIFY(m_app->key(QStringLiteral("End shift+Home")));
+    QVERIFY(m_app->type(QStringLiteral("$0004")));
+    QVERIFY(m_app->key(QStringLiteral("Return")));
+    QVERIFY(RunningMobrin::waitFor([&] { return hex->text().mid(2 * 49 + 9 * 3, 5) == "04 00"; }));
+    QVERIFY(m_app->click(*hex));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+s")));
+    QByteArray fixed = m_original;
+    fixed.replace(41, 2, QByteArray::fromHex("0400"));
+    QVERIFY(fileHolds(fixed));
 }
 
 QTEST_GUILESS_MAIN(EditingJourneys)
