@@ -85,7 +85,19 @@ ByteInspection ByteInspection::at(const AddinDocument& document, int offset, int
     }
     const quint8 byte = quint8(image[offset]);
     result.byte = byte;
-    result.character = CodePage::toChar(byte);
+    // A control code or a blank would show as a box or as nothing at all: named instead.
+    const QChar character = CodePage::toChar(byte);
+    if (byte == 0x20) {
+        result.character = QStringLiteral("space");
+    } else if (byte == 0xA0) {
+        result.character = QStringLiteral("no-break space");
+    } else if (byte == 0xAD) {
+        result.character = QStringLiteral("soft hyphen");
+    } else if (!character.isPrint()) {
+        result.character = QStringLiteral("control code");
+    } else {
+        result.character = character;
+    }
     if (offset + 1 < image.size()) {
         const quint8 next = quint8(image[offset + 1]);
         result.little16 = quint16(byte | (next << 8));

@@ -24,7 +24,7 @@ struct ByteInspection {
     std::optional<quint8> byte;         // nothing past the end
     std::optional<quint16> little16;    // this byte and the next, least significant first
     std::optional<quint16> big16;       // this byte and the next, most significant first
-    QString character;                  // the byte as a Windows-1252 character
+    QString character;                  // the byte as a Windows-1252 character, or its kind
     QString instruction;                // the Z80 instruction from here, in code only
 
     // The byte at file offset `offset` of the document; `dumpStart` is the file offset of the

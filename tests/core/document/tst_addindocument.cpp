@@ -489,6 +489,7 @@ void AddinDocumentTest::inspection_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QStringList>("values"); // unsigned 8, signed 8, 16 little, 16 big
     QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("character"); // empty: not checked
 
     const QByteArray image = TestFiles::addin();
     const auto values = [&](int offset) {
@@ -497,15 +498,24 @@ void AddinDocumentTest::inspection_data() {
                            QString::number(at(0) | (at(1) << 8)),
                            QString::number((at(0) << 8) | at(1))};
     };
-    QTest::newRow("signature") << 0 << "signature" << values(0) << "none";
-    QTest::newRow("name") << 23 << "name" << values(23) << "none";
+    QTest::newRow("signature") << 0 << "signature" << values(0) << "none"
+                               << "A";
+    QTest::newRow("name") << 23 << "name" << values(23) << "none"
+                          << "C";
     QTest::newRow("the end of the name line")
-        << 28 << "end of the name line" << values(28) << "none";
-    QTest::newRow("word 1") << 41 << "word 1" << values(41) << "none";
-    QTest::newRow("icon row 5") << 45 + 4 * 5 << "icon row 5" << values(65) << "none";
-    QTest::newRow("the first code byte") << 205 << "code" << values(205) << "$8000";
+        << 28 << "end of the name line" << values(28) << "none"
+        << "control code";
+    QTest::newRow("a space") << 35 << "description" << values(35) << "none"
+                             << "space";
+    QTest::newRow("word 1") << 41 << "word 1" << values(41) << "none"
+                            << "4";
+    QTest::newRow("icon row 5") << 45 + 4 * 5 << "icon row 5" << values(65) << "none"
+                                << "";
+    QTest::newRow("the first code byte") << 205 << "code" << values(205) << "$8000"
+                                         << "control code";
     QTest::newRow("the last byte: no 16-bit values")
-        << 8191 << "code" << QStringList{"255", "-1", "", ""} << "$9F32";
+        << 8191 << "code" << QStringList{"255", "-1", "", ""} << "$9F32"
+        << "\u00FF";
 }
 
 void AddinDocumentTest::inspection() {
@@ -513,11 +523,15 @@ void AddinDocumentTest::inspection() {
     QFETCH(QString, field);
     QFETCH(QStringList, values);
     QFETCH(QString, address);
+    QFETCH(QString, character);
 
     AddinDocument document;
     document.load(AddinImage(TestFiles::addin(), QStringLiteral("a.rex")));
     const ByteInspection byte = ByteInspection::at(document, offset, 0);
     QCOMPARE(byte.field, field);
+    if (!character.isEmpty()) {
+        QCOMPARE(byte.character, character);
+    }
     const QList<ByteInspection::Value> kinds = {
         ByteInspection::Value::Unsigned8, ByteInspection::Value::Signed8,
         ByteInspection::Value::Little16, ByteInspection::Value::Big16};
