@@ -161,7 +161,7 @@ QString EditCommands::fill() {
     if (!typed) {
         return {};
     }
-    const auto value = ByteInspection::bytesFor(ByteInspection::Value::Unsigned8, *typed);
+    const auto value = ByteReadout::bytesFor(ByteReadout::Value::Unsigned8, *typed);
     if (const auto* refusal = std::get_if<QString>(&value)) {
         return *refusal + QStringLiteral(" Nothing was filled.");
     }
@@ -174,11 +174,11 @@ void EditCommands::selectAll() {
     m_dump.setCaret(shown.start, shown.end());
 }
 
-QString EditCommands::setValue(ByteInspection::Value value, const QString& typed) {
+QString EditCommands::setValue(ByteReadout::Value value, const QString& typed) {
     if (!m_document.isLoaded()) {
         return {};
     }
-    const auto bytes = ByteInspection::bytesFor(value, typed);
+    const auto bytes = ByteReadout::bytesFor(value, typed);
     if (const auto* refusal = std::get_if<QString>(&bytes)) {
         return *refusal;
     }

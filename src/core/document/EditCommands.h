@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ByteInspection.h"
+#include "ByteReadout.h"
 #include "DumpState.h"
 
 #include <QString>
@@ -39,7 +39,7 @@ public:
     void selectAll();
     // Writes `typed` as `value` at the first selected byte (the caret's without a selection), as
     // the data inspector's fields take it.
-    QString setValue(ByteInspection::Value value, const QString& typed);
+    QString setValue(ByteReadout::Value value, const QString& typed);
 
     bool hasSelection() const;
 

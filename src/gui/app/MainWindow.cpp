@@ -5,11 +5,11 @@
 #include "ActionTable.h"
 #include "AddinCheck.h"
 #include "AppTitle.h"
+#include "ByteReadoutWindow.h"
 #include "CodeListingWindow.h"
 #include "CommandTexts.h"
 #include "CompareCommands.h"
 #include "CompareWindow.h"
-#include "DataInspectorWindow.h"
 #include "DumpFiles.h"
 #include "DumpPane.h"
 #include "DumpText.h"
@@ -555,10 +555,10 @@ void MainWindow::showInspector() {
         return;
     }
     if (!m_inspector) {
-        m_inspector = new DataInspectorWindow(*m_dumpState, this);
+        m_inspector = new ByteReadoutWindow(*m_dumpState, this);
         shareKeys(m_inspector);
-        connect(m_inspector, &DataInspectorWindow::valueTyped, this,
-                [this](ByteInspection::Value value, const QString& text) {
+        connect(m_inspector, &ByteReadoutWindow::valueTyped, this,
+                [this](ByteReadout::Value value, const QString& text) {
                     edit([this, value, text] {
                         QString refusal = m_edits->setValue(value, text);
                         if (m_inspector) {
@@ -622,7 +622,7 @@ CodeListingWindow* MainWindow::listingWindow() const {
     return m_listing;
 }
 
-DataInspectorWindow* MainWindow::inspectorWindow() const {
+ByteReadoutWindow* MainWindow::inspectorWindow() const {
     return m_inspector;
 }
 

@@ -17,7 +17,7 @@ class ActionTable;
 class CodeListingWindow;
 class CompareCommands;
 class CompareWindow;
-class DataInspectorWindow;
+class ByteReadoutWindow;
 class DumpFiles;
 class DumpView;
 class EditCommands;
@@ -60,7 +60,7 @@ public:
     StatusPanels* statusPanels() const { return m_status; }
     IconCodeWindow* iconCodeWindow() const;
     CodeListingWindow* listingWindow() const;
-    DataInspectorWindow* inspectorWindow() const;
+    ByteReadoutWindow* inspectorWindow() const;
     NewAddinDialog* newAddinDialog() const;
     FindBox* findBox() const;
     GoToBox* goToBox() const;
@@ -133,7 +133,7 @@ private:
     StatusPanels* m_status;
     QPointer<IconCodeWindow> m_iconCode;
     QPointer<CodeListingWindow> m_listing;
-    QPointer<DataInspectorWindow> m_inspector;
+    QPointer<ByteReadoutWindow> m_inspector;
     QPointer<NewAddinDialog> m_newAddin;
 
     std::deque<std::function<void()>> m_requests;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinDocument.h"
 #include "AddinSource.h"
-#include "ByteInspection.h"
+#include "ByteReadout.h"
 #include "CompareCommands.h"
 #include "DumpState.h"
 #include "EditCommands.h"
@@ -527,14 +527,14 @@ void AddinDocumentTest::inspection() {
 
     AddinDocument document;
     document.load(AddinImage(TestFiles::addin(), QStringLiteral("a.rex")));
-    const ByteInspection byte = ByteInspection::at(document, offset, 0);
+    const ByteReadout byte = ByteReadout::at(document, offset, 0);
     QCOMPARE(byte.field, field);
     if (!character.isEmpty()) {
         QCOMPARE(byte.character, character);
     }
-    const QList<ByteInspection::Value> kinds = {
-        ByteInspection::Value::Unsigned8, ByteInspection::Value::Signed8,
-        ByteInspection::Value::Little16, ByteInspection::Value::Big16};
+    const QList<ByteReadout::Value> kinds = {
+        ByteReadout::Value::Unsigned8, ByteReadout::Value::Signed8, ByteReadout::Value::Little16,
+        ByteReadout::Value::Big16};
     for (int i = 0; i < kinds.size(); ++i) {
         QCOMPARE(byte.valueText(kinds[i]), values[i]);
     }
@@ -544,8 +544,8 @@ void AddinDocumentTest::inspection() {
     // Each value typed back as it is shown gives the bytes it came from.
     for (int i = 0; i < kinds.size(); ++i) {
         if (!values[i].isEmpty()) {
-            QCOMPARE(std::get<QByteArray>(ByteInspection::bytesFor(kinds[i], values[i])),
-                     document.image().bytes().mid(offset, ByteInspection::width(kinds[i])));
+            QCOMPARE(std::get<QByteArray>(ByteReadout::bytesFor(kinds[i], values[i])),
+                     document.image().bytes().mid(offset, ByteReadout::width(kinds[i])));
         }
     }
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AboutBox.h"
+#include "ByteReadoutWindow.h"
 #include "CompareWindow.h"
-#include "DataInspectorWindow.h"
 #include "FindBox.h"
 #include "GoToBox.h"
 #include "IconBitmap.h"
@@ -228,12 +228,12 @@ void AccessoryWiringTest::inspectorFollowsTheCaretAndFixesWord1() {
     h.openAddin(TestFiles::addin());
     h.window->dumpState().select(41, 0);
     h.command("mnuFileInspector");
-    DataInspectorWindow* inspector = h.window->inspectorWindow();
+    ByteReadoutWindow* inspector = h.window->inspectorWindow();
     QVERIFY(inspector && inspector->isVisible());
     QCOMPARE(inspector->shownText(QStringLiteral("lblInspectField")), QStringLiteral("word 1"));
     QCOMPARE(inspector->shownText(QStringLiteral("lblInspectOffset")), QStringLiteral("$29 (41)"));
 
-    QLineEdit* little = inspector->valueField(ByteInspection::Value::Little16);
+    QLineEdit* little = inspector->valueField(ByteReadout::Value::Little16);
     little->setText(QStringLiteral("$1A"));
     QTest::keyClick(little, Qt::Key_Return);
     WindowHarness::settle();

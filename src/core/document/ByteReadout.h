@@ -13,7 +13,7 @@ class AddinDocument;
 // (file offset, dump offset, the code address it runs at, the header field holding it), its
 // value as 8 and 16 bits, signed and unsigned, both byte orders, in binary, as a character,
 // and the Z80 instruction that starts there. The data inspector shows one of these.
-struct ByteInspection {
+struct ByteReadout {
     // The values the inspector lets the user type over.
     enum class Value { Unsigned8, Signed8, Little16, Big16 };
 
@@ -29,7 +29,7 @@ struct ByteInspection {
 
     // The byte at file offset `offset` of the document; `dumpStart` is the file offset of the
     // dump's first byte.
-    static ByteInspection at(const AddinDocument& document, int offset, int dumpStart);
+    static ByteReadout at(const AddinDocument& document, int offset, int dumpStart);
     // The header field that holds the byte at `offset`, as the inspector names it.
     static QString fieldAt(const AddinDocument& document, int offset);
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ByteInspection.h"
+#include "ByteReadout.h"
 
 #include <QWidget>
 
@@ -13,14 +13,14 @@ class QLabel;
 class QLineEdit;
 
 // The data inspector "frmInspector": the byte at the dump's caret (the first selected byte)
-// every way ByteInspection reads it. The 8- and 16-bit values can be typed over: Enter in one
+// every way ByteReadout reads it. The 8- and 16-bit values can be typed over: Enter in one
 // of their fields asks the main window to write it, as one step it can undo. Not modal; it
 // follows the caret, and shows the bytes afresh whenever they change.
-class DataInspectorWindow : public QWidget {
+class ByteReadoutWindow : public QWidget {
     Q_OBJECT
 
 public:
-    DataInspectorWindow(const DumpState& dump, QWidget* owner);
+    ByteReadoutWindow(const DumpState& dump, QWidget* owner);
 
     // Shows the byte the dump's selection starts at, as the document holds it now.
     void refresh();
@@ -29,11 +29,11 @@ public:
     // Shows the window beside its owner, the first time right under it.
     void present();
 
-    QLineEdit* valueField(ByteInspection::Value value) const;
+    QLineEdit* valueField(ByteReadout::Value value) const;
     QString shownText(const QString& name) const;
 
 signals:
-    void valueTyped(ByteInspection::Value value, const QString& text);
+    void valueTyped(ByteReadout::Value value, const QString& text);
 
 private:
     QLabel* addRow(QFormLayout* form, const QString& name, const QString& caption);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DataInspectorWindow.h"
+#include "ByteReadoutWindow.h"
 
 #include "AppIcon.h"
 #include "DumpState.h"
@@ -13,7 +13,7 @@
 
 namespace {
 
-using Value = ByteInspection::Value;
+using Value = ByteReadout::Value;
 
 constexpr std::array<Value, 4> kValues = {Value::Unsigned8, Value::Signed8, Value::Little16,
                                           Value::Big16};
@@ -24,7 +24,7 @@ QString offsetText(int offset) {
 
 } // namespace
 
-DataInspectorWindow::DataInspectorWindow(const DumpState& dump, QWidget* owner)
+ByteReadoutWindow::ByteReadoutWindow(const DumpState& dump, QWidget* owner)
     : QWidget(owner, Qt::Tool), m_dump(dump) {
     setObjectName(QStringLiteral("frmInspector"));
     setWindowTitle(QStringLiteral("Data inspector"));
@@ -69,8 +69,7 @@ DataInspectorWindow::DataInspectorWindow(const DumpState& dump, QWidget* owner)
     refresh();
 }
 
-QLabel* DataInspectorWindow::addRow(QFormLayout* form, const QString& name,
-                                    const QString& caption) {
+QLabel* ByteReadoutWindow::addRow(QFormLayout* form, const QString& name, const QString& caption) {
     auto* label = new QLabel(this);
     label->setObjectName(name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -78,21 +77,20 @@ QLabel* DataInspectorWindow::addRow(QFormLayout* form, const QString& name,
     return label;
 }
 
-QLineEdit* DataInspectorWindow::valueField(Value value) const {
+QLineEdit* ByteReadoutWindow::valueField(Value value) const {
     return m_values.at(std::size_t(value));
 }
 
-QString DataInspectorWindow::shownText(const QString& name) const {
+QString ByteReadoutWindow::shownText(const QString& name) const {
     const auto* label = findChild<QLabel*>(name);
     return label ? label->text() : QString();
 }
 
-void DataInspectorWindow::refresh() {
+void ByteReadoutWindow::refresh() {
     const bool loaded = m_dump.document().isLoaded();
     const int offset = m_dump.selection().start;
-    const ByteInspection byte =
-        loaded ? ByteInspection::at(m_dump.document(), offset, m_dump.dumpStart())
-               : ByteInspection{};
+    const ByteReadout byte =
+        loaded ? ByteReadout::at(m_dump.document(), offset, m_dump.dumpStart()) : ByteReadout{};
     m_offset->setText(loaded ? offsetText(offset) : QString());
     // The dump counts from the file's first byte unless the header is stripped.
     m_dumpOffset->setText(byte.dumpOffset ? offsetText(*byte.dumpOffset) : QString());
@@ -109,11 +107,11 @@ void DataInspectorWindow::refresh() {
     m_instruction->setText(byte.instruction);
 }
 
-void DataInspectorWindow::showNote(const QString& text) {
+void ByteReadoutWindow::showNote(const QString& text) {
     m_note->setText(text);
 }
 
-void DataInspectorWindow::present() {
+void ByteReadoutWindow::present() {
     if (!m_placed && parentWidget()) {
         m_placed = true;
         adjustSize();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ByteInspection.h"
+#include "ByteReadout.h"
 
 #include "AddinDocument.h"
 #include "CodeListing.h"
@@ -30,7 +30,7 @@ QString textFieldAt(const std::optional<HeaderField>& field, int index, const QS
 
 } // namespace
 
-QString ByteInspection::fieldAt(const AddinDocument& document, int offset) {
+QString ByteReadout::fieldAt(const AddinDocument& document, int offset) {
     const AddinHeader& header = document.header();
     const int index = offset + 1;
     if (!header.signatureOk()) {
@@ -72,9 +72,9 @@ QString ByteInspection::fieldAt(const AddinDocument& document, int offset) {
     return QStringLiteral("damaged header");
 }
 
-ByteInspection ByteInspection::at(const AddinDocument& document, int offset, int dumpStart) {
+ByteReadout ByteReadout::at(const AddinDocument& document, int offset, int dumpStart) {
     const QByteArray& image = document.image().bytes();
-    ByteInspection result;
+    ByteReadout result;
     result.offset = offset;
     if (dumpStart != 0) {
         result.dumpOffset = offset - dumpStart;
@@ -117,7 +117,7 @@ ByteInspection ByteInspection::at(const AddinDocument& document, int offset, int
     return result;
 }
 
-QString ByteInspection::valueText(Value value) const {
+QString ByteReadout::valueText(Value value) const {
     switch (value) {
     case Value::Unsigned8:
         return byte ? QString::number(*byte) : QString();
@@ -131,15 +131,15 @@ QString ByteInspection::valueText(Value value) const {
     return {};
 }
 
-QString ByteInspection::binaryText() const {
+QString ByteReadout::binaryText() const {
     return byte ? QStringLiteral("%1").arg(*byte, 8, 2, QLatin1Char('0')) : QString();
 }
 
-int ByteInspection::width(Value value) {
+int ByteReadout::width(Value value) {
     return value == Value::Little16 || value == Value::Big16 ? 2 : 1;
 }
 
-std::variant<QByteArray, QString> ByteInspection::bytesFor(Value value, const QString& typed) {
+std::variant<QByteArray, QString> ByteReadout::bytesFor(Value value, const QString& typed) {
     const QString text = typed.trimmed();
     const bool negative = text.startsWith(QLatin1Char('-'));
     const std::optional<qint64> magnitude = NumberForm::parseNumber(negative ? text.mid(1) : text);
