@@ -61,6 +61,8 @@ private:
     void start();
     // Double-clicks the box called `caption`, and types `text` over its whole text.
     void edit(const QString& caption, const QString& text);
+    // From the hex pane, Go to `offset` as typed in its box.
+    void goTo(const Accessible& hex, const QString& offset);
     bool fileHolds(const QByteArray& bytes) const;
 
     std::unique_ptr<DesktopSession> m_desktop;
@@ -104,6 +106,15 @@ void EditingJourneys::edit(const QString& caption, const QString& text) {
     QVERIFY(m_app->key(QStringLiteral("End shift+Home")));
     QVERIFY(m_app->type(text));
     QVERIFY(RunningMobrin::waitFor([&] { return box->text() == text; }));
+}
+
+void EditingJourneys::goTo(const Accessible& hex, const QString& offset) {
+    QVERIFY(m_app->click(hex));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+g")));
+    QVERIFY(
+        RunningMobrin::waitFor([&] { return m_app->window(QStringLiteral("Go to")).has_value(); }));
+    QVERIFY(m_app->type(offset));
+    QVERIFY(m_app->key(QStringLiteral("Return")));
 }
 
 bool EditingJourneys::fileHolds(const QByteArray& bytes) const {
@@ -265,12 +276,7 @@ void EditingJourneys::stripHeaderFollowsAScreenReadersToggle() {
 void EditingJourneys::typeOverAByteUndoRedoAndSave() {
     const std::optional<Accessible> hex = m_app->widget(kHexPane);
     QVERIFY(hex);
-    QVERIFY(m_app->click(*hex));
-    QVERIFY(m_app->key(QStringLiteral("ctrl+g")));
-    QVERIFY(
-        RunningMobrin::waitFor([&] { return m_app->window(QStringLiteral("Go to")).has_value(); }));
-    QVERIFY(m_app->type(QStringLiteral("$100")));
-    QVERIFY(m_app->key(QStringLiteral("Return")));
+    goTo(*hex, QStringLiteral("$100"));
     // The pane's text as a screen reader reads it: 48 characters and a line feed a line.
     constexpr int kAt = 0x100 / 16 * 49;
     // Go to selects the byte; typing starts there.
@@ -351,12 +357,8 @@ void EditingJourneys::aNewAddinFromCodeIsSavedWhereAsked() {
 void EditingJourneys::word1FixedInTheDataInspector() {
     const std::optional<Accessible> hex = m_app->widget(kHexPane);
     QVERIFY(hex);
-    QVERIFY(m_app->click(*hex));
-    QVERIFY(m_app->key(QStringLiteral("ctrl+g")));
-    QVERIFY(
-        RunningMobrin::waitFor([&] { return m_app->window(QStringLiteral("Go to")).has_value(); }));
-    QVERIFY(m_app->type(QStringLiteral("$29")));
-    QVERIFY(m_app->key(QStringLiteral("Return ctrl+i")));
+    goTo(*hex, QStringLiteral("$29"));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+i")));
     std::optional<Accessible> word;
     QVERIFY(RunningMobrin::waitFor([&] {
         const auto inspector = m_app->window(QStringLiteral("Data inspector"));
