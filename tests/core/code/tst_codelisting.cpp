@@ -3,6 +3,7 @@
 #include "AddinSource.h"
 #include "CodeListing.h"
 #include "LabelledListing.h"
+#include "SystemCalls.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -115,6 +116,8 @@ private slots:
     void labels();
     void sourceAssemblesBack_data();
     void sourceAssemblesBack();
+    void systemCallNames_data();
+    void systemCallNames();
 };
 
 // Hand-checked against the Z80 opcode tables; each row is a whole listing at $8000.
@@ -436,6 +439,28 @@ void TestCodeListing::sourceAssemblesBack() {
                                                 .arg(image.size())
                                                 .arg(QString::fromLocal8Bit(said))));
     }
+}
+
+void TestCodeListing::systemCallNames_data() {
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("extended"); // -1: none known
+    QTest::addColumn<QString>("described");
+    QTest::newRow("a call") << 0x42 << -1 << "$0042 DS_ADDIN_TERMINATE";
+    QTest::newRow("two names, one number")
+        << 0x72 << -1 << "$0072 DS_DIALOG_CHECK_BOX_DRAW / DS_DISPLAY_BITMAP_DRAW";
+    QTest::newRow("no such call") << 0x41 << -1 << "$0041";
+    QTest::newRow("extended") << 0xCE << 0x101 << "$00CE $0101 DS_CAL_CURRENT_TIME";
+    QTest::newRow("extended, its number unknown") << 0xCE << -1 << "$00CE DS_SYSCALL_EXTENDED";
+    QTest::newRow("extended, no such call") << 0xCE << 0x4 << "$00CE $0004";
+}
+
+void TestCodeListing::systemCallNames() {
+    QFETCH(int, number);
+    QFETCH(int, extended);
+    QFETCH(QString, described);
+    QCOMPARE(SystemCalls::describe(quint16(number),
+                                   extended < 0 ? std::nullopt : std::optional(quint16(extended))),
+             described);
 }
 
 QTEST_GUILESS_MAIN(TestCodeListing)
