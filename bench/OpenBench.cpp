@@ -48,6 +48,15 @@ public:
     int questions = 0;
 };
 
+CodeListingWindow* listingWindow() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* listing = qobject_cast<CodeListingWindow*>(window)) {
+            return listing;
+        }
+    }
+    return nullptr;
+}
+
 QByteArray addin9000() {
     QByteArray icon;
     for (int i = 0; i < AddinHeader::kIconBytes; ++i) {
@@ -135,24 +144,24 @@ int main(int argc, char* argv[]) {
     const auto openListing = [&] {
         listingItem->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-        window.listingWindow()->repaint();
+        listingWindow()->repaint();
     };
     const auto closeListing = [&] {
-        window.listingWindow()->close();
+        listingWindow()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     };
     row("(e) Code listing window: Ctrl+L to first paint, 9000 bytes",
         timed(openListing, closeListing), "under 50 ms");
     openListing();
-    if (!window.listingWindow() || window.listingWindow()->textView()->document()->blockCount() !=
-                                       window.listingWindow()->lines().lineCount()) {
+    if (!listingWindow() || listingWindow()->textView()->document()->blockCount() !=
+                                listingWindow()->lines().lineCount()) {
         std::fprintf(stderr, "the listing did not open as expected\n");
         return 1;
     }
     const AddinHeader header = AddinHeader::parse(bytes);
     row("  list the code to the image's end",
         timed([&] { CodeListing::ofAddin(bytes, header, true); }));
-    CodeListingWindow* listing = window.listingWindow();
+    CodeListingWindow* listing = listingWindow();
     const QString lines = listing->lines().text().chopped(1);
     row("  the text view takes the lines",
         timed([&] { listing->textView()->setPlainText(lines); }));

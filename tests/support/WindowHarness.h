@@ -17,6 +17,7 @@
 #include "TestFiles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QtTest>
@@ -97,6 +98,16 @@ public:
         return window->statusPanels()->panel(key)->text();
     }
     QString addressText() const;
+    // The program's window of type W (the listing, the inspector, a box), if one is open or
+    // hidden and not yet gone.
+    template <class W> static W* shown() {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<W*>(window)) {
+                return found;
+            }
+        }
+        return nullptr;
+    }
 
     ScriptedPrompts prompts;
     TestFiles files;

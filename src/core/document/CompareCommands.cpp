@@ -2,6 +2,7 @@
 #include "CompareCommands.h"
 
 #include "AddinDocument.h"
+#include "ChangeTurn.h"
 #include "CommandTexts.h"
 #include "DumpState.h"
 #include "FileCommands.h"
@@ -10,13 +11,17 @@
 #include <cerrno>
 
 CompareCommands::CompareCommands(Prompts& prompts, const AddinDocument& document, DumpState& dump,
-                                 QObject* parent)
+                                 const ChangeTurn& turn, QObject* parent)
     : QObject(parent), m_prompts(prompts), m_document(document), m_dump(dump), m_choice(prompts) {
     // The other file was chosen against this one: another file ends the comparison, while a
-    // change of this one, undone or done again too, is compared again (a few microseconds for a
-    // whole add-in).
+    // change of this one, undone or done again too, is compared again once the turn's changes
+    // are over.
     connect(&document, &AddinDocument::replaced, this, &CompareCommands::end);
-    connect(&document, &AddinDocument::changed, this, &CompareCommands::compareAgain);
+    connect(&turn, &ChangeTurn::ended, this, [this](const ChangeTurn::Changes& changes) {
+        if (!changes.replaced && !changes.bytes.isEmpty()) {
+            compareAgain();
+        }
+    });
 }
 
 bool CompareCommands::compareWithChosen() {

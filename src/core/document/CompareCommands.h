@@ -12,6 +12,7 @@
 #include <optional>
 
 class AddinDocument;
+class ChangeTurn;
 class DumpState;
 
 // "Compare with...": the loaded image against a second file chosen in a dialog. It keeps the
@@ -23,7 +24,7 @@ class CompareCommands : public QObject {
 
 public:
     CompareCommands(Prompts& prompts, const AddinDocument& document, DumpState& dump,
-                    QObject* parent = nullptr);
+                    const ChangeTurn& turn, QObject* parent = nullptr);
 
     // Shows the file dialog and compares with the chosen file. A file that cannot be read is
     // refused with a message, and the comparison before it stays. True when it compared.

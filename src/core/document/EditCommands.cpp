@@ -136,6 +136,18 @@ QString EditCommands::paste(Pane pane, const QString& text) {
         }
         bytes = CodePage::encode(text);
     }
+    return pasteBytes(bytes);
+}
+
+QByteArray EditCommands::copyBytes() const {
+    const ByteRange selection = m_dump.selection();
+    return m_document.image().bytes().mid(selection.start, selection.length);
+}
+
+QString EditCommands::pasteBytes(const QByteArray& bytes) {
+    if (!m_document.isLoaded()) {
+        return {};
+    }
     if (bytes.isEmpty()) {
         return QStringLiteral("The clipboard holds nothing to paste.");
     }

@@ -34,6 +34,12 @@ public:
     // start): hex digits into the hex pane (spaces and line breaks between bytes are passed
     // over), characters into the ASCII pane.
     QString paste(Pane pane, const QString& text);
+    // The selected bytes themselves, which Copy puts on the clipboard beside the pane's text
+    // (under kBytesMimeType), so that Paste over gives back exactly these bytes whichever pane
+    // they were copied from: the ASCII pane shows a space as "_" and a control byte as ".".
+    QByteArray copyBytes() const;
+    QString pasteBytes(const QByteArray& bytes);
+    static constexpr const char* kBytesMimeType = "application/x-mobrin-bytes";
     // Asks for one byte value and writes it over every selected byte.
     QString fill();
     void selectAll();

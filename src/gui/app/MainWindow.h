@@ -1,48 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "AddinDocument.h"
-#include "DumpState.h"
-#include "RangeStep.h"
+#include "ChangeTurn.h"
 
 #include <QMainWindow>
-#include <QPointer>
-#include <QTimer>
 
-#include <deque>
-#include <functional>
 #include <memory>
 
-class ActionTable;
-class CodeListingWindow;
+class AddinDocument;
+class CommandQueue;
 class CompareCommands;
-class CompareWindow;
-class ByteReadoutWindow;
+class CompareController;
 class DumpFiles;
+class DumpState;
 class DumpView;
-class EditCommands;
-class FieldCommands;
+class EditController;
 class FileCommands;
-class FindBox;
-class FindCommands;
-class GoToBox;
 class HeaderArea;
-class IconCodeWindow;
-class IconCommands;
-class NewAddinCommands;
-class NewAddinDialog;
-class SourceCommands;
+class HeaderController;
+class IconCodeController;
+class InspectorController;
+class ListingController;
+class MainActions;
+class NewAddinController;
 class Prompts;
 class QAction;
+class SearchController;
 class StatusPanels;
 
-// The main window "main": the header area, the dump view and the status bar, the File, Edit,
-// Search and Help menus. It shows the loaded document and turns the user's actions into
-// commands on it.
-//
-// Every command runs from the event loop, one after another, never inside the menu, shortcut,
-// drop or focus change that asked for it; a command that needs the image first ends an edit
-// of the name or description, so its question is answered before the command goes on.
+// The main window "main": the dump view above the header area, the status bar, and the menus.
+// It puts the document, the dump's state and the controllers together, lays the window out,
+// shows the caption, renders the dump through the temporary files, and takes close requests
+// and dropped files. Everything else is the controllers' work; every command runs from the
+// command queue, never inside the event that asked for it.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -55,16 +45,8 @@ public:
 
     const AddinDocument& document() const { return *m_document; }
     DumpState& dumpState() const { return *m_dumpState; }
-    HeaderArea* headerArea() const { return m_header; }
     DumpView* dumpView() const { return m_dump; }
     StatusPanels* statusPanels() const { return m_status; }
-    IconCodeWindow* iconCodeWindow() const;
-    CodeListingWindow* listingWindow() const;
-    ByteReadoutWindow* inspectorWindow() const;
-    NewAddinDialog* newAddinDialog() const;
-    FindBox* findBox() const;
-    GoToBox* goToBox() const;
-    CompareWindow* compareWindow() const;
     QAction* action(const QString& name) const;
 
 protected:
@@ -73,93 +55,34 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void createActions();
+    void createControllers();
     void layOut();
-    void connectDocument();
-    void connectHeader();
-
-    // Queues `command`; queued commands run in order, each after the one before has ended.
-    void request(std::function<void()> command);
-    // Queues `command` after the header edits have ended.
-    void requestAfterEdits(std::function<void()> command);
-    void runRequests();
-    // Ends the edits of the name and description boxes, asking about each changed text.
-    void finishEdits();
-    void finishEdit(AddinDocument::Field field);
-
-    void showProperties();
-    void showIconCode();
-    void showListing();
-    void showInspector();
-    // File > "New add-in from code...": the dialog, its file choices and the add-in made.
-    void showNewAddin();
-    void createAddin();
-    void showCheck();
-    // An open icon-code window shows the icon as it is now.
-    void refreshIconCode();
-    void showAbout();
-    void render();
+    // The dump, the caption and the status bar, once a turn of changes is over.
+    void follow(const ChangeTurn::Changes& changes);
     void renderDump();
     void showCaption();
     void showStatus();
-    void tell(const QString& text);
-    void unloadIconCode();
-
-    // --- Editing -------------------------------------------------------------------------
-    // Runs an edit of the bytes: a dump it shows afresh keeps its focus and asks nothing.
-    void edit(std::function<QString()> command);
-    DumpState::Pane editedPane() const;
-    void copy(const QString& text);
-    // Bytes changed in place: the views that show more than the bytes (the header area, the
-    // icon code, the listing, the inspector) follow, once for a run of changes.
-    void scheduleFollow();
-    void followEdits();
-    void showUndoCaptions();
 
     Prompts& m_prompts;
     DumpFiles& m_dumpFiles;
     AddinDocument* m_document;
     DumpState* m_dumpState;
+    ChangeTurn* m_turn;
+    CommandQueue* m_queue;
     FileCommands* m_files;
-    std::unique_ptr<FieldCommands> m_fields;
-    std::unique_ptr<IconCommands> m_icons;
-    std::unique_ptr<SourceCommands> m_sources;
-    std::unique_ptr<EditCommands> m_edits;
-    std::unique_ptr<NewAddinCommands> m_newAddins;
-    ActionTable* m_actions = nullptr;
-
-    HeaderArea* m_header;
+    CompareCommands* m_comparison;
     DumpView* m_dump;
+    HeaderArea* m_header;
     StatusPanels* m_status;
-    QPointer<IconCodeWindow> m_iconCode;
-    QPointer<CodeListingWindow> m_listing;
-    QPointer<ByteReadoutWindow> m_inspector;
-    QPointer<NewAddinDialog> m_newAddin;
+    MainActions* m_actions;
 
-    std::deque<std::function<void()>> m_requests;
-    bool m_runningRequests = false;
+    std::unique_ptr<HeaderController> m_headerController;
+    std::unique_ptr<EditController> m_edits;
+    std::unique_ptr<SearchController> m_search;
+    std::unique_ptr<CompareController> m_compare;
+    std::unique_ptr<IconCodeController> m_iconCode;
+    std::unique_ptr<ListingController> m_listing;
+    std::unique_ptr<InspectorController> m_inspector;
+    std::unique_ptr<NewAddinController> m_newAddin;
     bool m_closeAgreed = false;
-    bool m_editing = false;
-    QTimer m_follow;
-
-    // --- Find, go to and compare ---------------------------------------------------------
-    void connectSearch();
-    void showFind();
-    void find(RangeStep::Direction direction);
-    void showGoTo();
-    void goTo();
-    void compare();
-    void stepDifference(RangeStep::Direction direction);
-    // The marks in the dump, the comparison window and the difference keys, as the
-    // comparison is now.
-    void showComparison();
-    // The keys of the Search menu, Undo, Redo, the listing and the inspector work in the
-    // program's other windows too.
-    void shareKeys(QWidget* window) const;
-
-    std::unique_ptr<FindCommands> m_finds;
-    std::unique_ptr<CompareCommands> m_compare;
-    QPointer<FindBox> m_findBox;
-    QPointer<GoToBox> m_goToBox;
-    QPointer<CompareWindow> m_compareWindow;
 };

@@ -2,6 +2,7 @@
 #include "AddinDocument.h"
 #include "AddinSource.h"
 #include "ByteReadout.h"
+#include "ChangeTurn.h"
 #include "CompareCommands.h"
 #include "DumpState.h"
 #include "EditCommands.h"
@@ -791,7 +792,8 @@ void AddinDocumentTest::searchCommands() {
     DumpState dump(document);
     ScriptedPrompts prompts;
     FindCommands finds(document, dump);
-    CompareCommands compare(prompts, document, dump);
+    const ChangeTurn turn(document, dump);
+    CompareCommands compare(prompts, document, dump, turn);
     const auto load = [&](const QString& name) {
         document.load(AddinImage(TestFiles::read(files.path(name)), files.path(name)));
     };
@@ -827,6 +829,8 @@ void AddinDocumentTest::searchCommands() {
                 finds.find({rest, mode, words[1] == QLatin1String("case")}, direction);
             last = outcome.refusal.isEmpty() ? outcome.note : outcome.refusal;
         }
+        // The comparison follows a patch once the turn is over.
+        QCoreApplication::processEvents();
     }
     QCOMPARE(dump.selection(), selection);
     QCOMPARE(last, said);

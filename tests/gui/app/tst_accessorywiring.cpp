@@ -63,9 +63,9 @@ void AccessoryWiringTest::iconDoubleClickShowsTheCode() {
     const QByteArray addin = TestFiles::addin();
     const int iconStart = int(AddinHeader::parse(addin).iconStart);
     h.openAddin(addin.left(cutAfter < 160 ? iconStart - 1 + cutAfter : addin.size()));
-    QVERIFY(!h.window->iconCodeWindow());
+    QVERIFY(!h.shown<IconCodeWindow>());
     QTest::mouseDClick(h.icon(), Qt::LeftButton);
-    IconCodeWindow* code = h.window->iconCodeWindow();
+    IconCodeWindow* code = h.shown<IconCodeWindow>();
     QVERIFY(code);
     QVERIFY(code->isVisible());
     QCOMPARE(code->windowTitle(), QStringLiteral("Icon code"));
@@ -90,18 +90,18 @@ void AccessoryWiringTest::noWindowWithoutAnAddin() {
         h.openAddin(bytes);
     }
     QTest::mouseDClick(h.icon(), Qt::LeftButton);
-    QVERIFY(!h.window->iconCodeWindow());
-    QVERIFY(!QApplication::topLevelWidgets().contains(h.window->iconCodeWindow()));
+    QVERIFY(!h.shown<IconCodeWindow>());
+    QVERIFY(!QApplication::topLevelWidgets().contains(h.shown<IconCodeWindow>()));
 }
 
 void AccessoryWiringTest::secondDoubleClickReplacesTheText() {
     WindowHarness h;
     h.openAddin(TestFiles::addin());
     QTest::mouseDClick(h.icon(), Qt::LeftButton);
-    IconCodeWindow* first = h.window->iconCodeWindow();
+    IconCodeWindow* first = h.shown<IconCodeWindow>();
     first->setCode(QStringLiteral("stale"));
     QTest::mouseDClick(h.icon(), Qt::LeftButton);
-    QCOMPARE(h.window->iconCodeWindow(), first);
+    QCOMPARE(h.shown<IconCodeWindow>(), first);
     QCOMPARE(first->code(), codeOf(TestFiles::icon()));
     const QWidgetList windows = QApplication::topLevelWidgets();
     QCOMPARE(std::count_if(windows.begin(), windows.end(),
@@ -120,21 +120,21 @@ void AccessoryWiringTest::openingAnotherFileClosesIt() {
     WindowHarness h;
     h.openAddin(TestFiles::addin());
     QTest::mouseDClick(h.icon(), Qt::LeftButton);
-    QPointer<IconCodeWindow> code = h.window->iconCodeWindow();
+    QPointer<IconCodeWindow> code = h.shown<IconCodeWindow>();
     QVERIFY(code);
     h.open(
         h.files.write(QStringLiteral("other.rex"), TestFiles::addin("Other", "x", 10, otherSize)));
     QTRY_VERIFY(!code);
     // A new double-click makes it afresh.
     QTest::mouseDClick(h.icon(), Qt::LeftButton);
-    QVERIFY(h.window->iconCodeWindow());
+    QVERIFY(h.shown<IconCodeWindow>());
 }
 
 void AccessoryWiringTest::closingTheMainWindowLeavesItOpen() {
     WindowHarness h;
     h.openAddin(TestFiles::addin());
     QTest::mouseDClick(h.icon(), Qt::LeftButton);
-    QPointer<IconCodeWindow> code = h.window->iconCodeWindow();
+    QPointer<IconCodeWindow> code = h.shown<IconCodeWindow>();
     h.window->close();
     WindowHarness::settle();
     QVERIFY(!h.window->isVisible());
@@ -174,7 +174,7 @@ void AccessoryWiringTest::findGoToAndCompare() {
 
     // F3 before any pattern: the box, to type one. A refusal shows in it, and nothing moves.
     h.command("mnuSearchFindNext");
-    FindBox* find = h.window->findBox();
+    FindBox* find = h.shown<FindBox>();
     QVERIFY(find && find->isVisible());
     auto* field = find->findChild<QLineEdit*>(QStringLiteral("txtFind"));
     find->findChild<QRadioButton*>(QStringLiteral("optBytes"))->click();
@@ -195,13 +195,13 @@ void AccessoryWiringTest::findGoToAndCompare() {
     // Go to from the end to the last byte of the first line: that line comes into view.
     h.window->dumpState().select(8191, 1);
     h.command("mnuSearchGoTo");
-    auto* target = h.window->goToBox()->findChild<QLineEdit*>(QStringLiteral("txtGoTo"));
+    auto* target = h.shown<GoToBox>()->findChild<QLineEdit*>(QStringLiteral("txtGoTo"));
     QTest::keyClicks(target, QStringLiteral("$0F"));
     QTest::keyClick(target, Qt::Key_Return);
     WindowHarness::settle();
     QCOMPARE(selection(), (ByteRange{15, 1}));
     QCOMPARE(h.hexPane()->firstVisibleChar(), 0);
-    QVERIFY(!h.window->goToBox()->isVisible());
+    QVERIFY(!h.shown<GoToBox>()->isVisible());
 
     // Compare: both panes mark the name's bytes (23 to 27), the window lists the name, F7
     // selects it, closing the window ends it all.
@@ -210,12 +210,12 @@ void AccessoryWiringTest::findGoToAndCompare() {
     const auto marks = [](const DumpPane* pane) { return pane->marks(); };
     QCOMPARE(marks(h.hexPane()), (QList<ByteRange>{{23, 5}}));
     QCOMPARE(marks(h.asciiPane()), (QList<ByteRange>{{23, 5}}));
-    const QTreeWidget* fields = h.window->compareWindow()->fieldTable();
+    const QTreeWidget* fields = h.shown<CompareWindow>()->fieldTable();
     QCOMPARE(fields->topLevelItemCount(), 1);
     QCOMPARE(fields->topLevelItem(0)->text(2), QStringLiteral("Timer"));
     h.command("mnuSearchNextDifference");
     QCOMPARE(selection(), (ByteRange{23, 5}));
-    h.window->compareWindow()->close();
+    h.shown<CompareWindow>()->close();
     WindowHarness::settle();
     QVERIFY(marks(h.hexPane()).isEmpty());
     QVERIFY(!h.window->action(QStringLiteral("mnuSearchNextDifference"))->isEnabled());
@@ -228,7 +228,7 @@ void AccessoryWiringTest::inspectorFollowsTheCaretAndFixesWord1() {
     h.openAddin(TestFiles::addin());
     h.window->dumpState().select(41, 0);
     h.command("mnuFileInspector");
-    ByteReadoutWindow* inspector = h.window->inspectorWindow();
+    ByteReadoutWindow* inspector = h.shown<ByteReadoutWindow>();
     QVERIFY(inspector && inspector->isVisible());
     QCOMPARE(inspector->shownText(QStringLiteral("lblInspectField")), QStringLiteral("word 1"));
     QCOMPARE(inspector->shownText(QStringLiteral("lblInspectOffset")), QStringLiteral("$29 (41)"));
@@ -251,6 +251,7 @@ void AccessoryWiringTest::inspectorFollowsTheCaretAndFixesWord1() {
     h.command("mnuEditUndo");
     QCOMPARE(h.document().image().bytes(), TestFiles::addin());
     h.window->dumpState().select(205, 0);
+    WindowHarness::settle();
     QCOMPARE(inspector->shownText(QStringLiteral("lblInspectAddress")), QStringLiteral("$8000"));
 }
 

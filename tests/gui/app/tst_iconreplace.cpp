@@ -111,7 +111,7 @@ void IconReplaceTest::replaceIcon() {
         h.openAddin(loaded);
     }
     QTest::mouseDClick(h.icon(), Qt::LeftButton);
-    QPointer<IconCodeWindow> code = h.window->iconCodeWindow();
+    QPointer<IconCodeWindow> code = h.shown<IconCodeWindow>();
     const QByteArray before = h.document().image().bytes();
     h.prompts.messages.clear();
 

@@ -346,7 +346,7 @@ void OpenAndSaveTest::newAddinFromCode() {
     const QString picture = h.files.path(QStringLiteral("hello.png"));
     QVERIFY(TestFiles::drawnIcon(TestFiles::icon()).save(picture));
     h.command("mnuFileNew");
-    NewAddinDialog* dialog = h.window->newAddinDialog();
+    NewAddinDialog* dialog = h.shown<NewAddinDialog>();
     QVERIFY(dialog && dialog->isVisible());
     h.prompts.choose(codePath);
     QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdNewCode")),

@@ -132,6 +132,7 @@ void DumpViewTest::positionsCountTheDumpText() {
     // Copy takes the leading pane's text as it shows it, with no line breaks.
     if (length > 0) {
         QApplication::clipboard()->clear();
+        WindowHarness::settle();
         h.command("mnuEditCopy");
         QCOMPARE(QApplication::clipboard()->text(), pane->dumpText().mid(shownStart, shownLength));
     }

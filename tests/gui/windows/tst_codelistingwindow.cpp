@@ -167,7 +167,7 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument() {
         WindowHarness::settle();
     }
     h.command("mnuFileListing");
-    QPointer<CodeListingWindow> listing = h.window->listingWindow();
+    QPointer<CodeListingWindow> listing = h.shown<CodeListingWindow>();
     QVERIFY(listing);
     QVERIFY(listing->isVisible());
     const int dumpOffset = strip ? kHeadSize : 0;

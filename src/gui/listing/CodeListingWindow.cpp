@@ -28,7 +28,7 @@ constexpr int kMarkAlpha = 70;
 } // namespace
 
 CodeListingWindow::CodeListingWindow(const AddinDocument& document, DumpState& dump,
-                                     QWidget* parent)
+                                     const ChangeTurn& turn, QWidget* parent)
     : QWidget(parent, Qt::Window), m_document(document), m_dump(dump),
       m_text(new QPlainTextEdit(this)) {
     setObjectName(QStringLiteral("frmCodeList"));
@@ -61,7 +61,7 @@ CodeListingWindow::CodeListingWindow(const AddinDocument& document, DumpState& d
     }
 
     addActions();
-    connect(&m_dump, &DumpState::changed, this, &CodeListingWindow::dumpChanged);
+    connect(&turn, &ChangeTurn::ended, this, &CodeListingWindow::follow);
     // Select All moves no caret the view reports: lines selected in any way select their bytes.
     connect(m_text, &QPlainTextEdit::cursorPositionChanged, this, &CodeListingWindow::selectInDump);
     connect(m_text, &QPlainTextEdit::selectionChanged, this, &CodeListingWindow::selectInDump);
@@ -165,10 +165,10 @@ void CodeListingWindow::goTo(ByteRange range) {
     bringIntoView(index);
 }
 
-void CodeListingWindow::dumpChanged(DumpState::Changes what) {
-    if (what & DumpState::Change::Content) {
+void CodeListingWindow::follow(const ChangeTurn::Changes& changes) {
+    if (changes.content() || changes.dump & DumpState::Change::Content) {
         refresh();
-    } else if (what & DumpState::Change::Selection) {
+    } else if (changes.dump & DumpState::Change::Selection) {
         followDump();
     }
 }

@@ -8,6 +8,7 @@
 
 #include <QFontDatabase>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -24,7 +25,7 @@ QString offsetText(int offset) {
 
 } // namespace
 
-ByteReadoutWindow::ByteReadoutWindow(const DumpState& dump, QWidget* owner)
+ByteReadoutWindow::ByteReadoutWindow(const DumpState& dump, const ChangeTurn& turn, QWidget* owner)
     : QWidget(owner, Qt::Tool), m_dump(dump) {
     setObjectName(QStringLiteral("frmInspector"));
     setWindowTitle(QStringLiteral("Data inspector"));
@@ -55,6 +56,7 @@ ByteReadoutWindow::ByteReadoutWindow(const DumpState& dump, QWidget* owner)
         const Value value = kValues[i];
         connect(field, &QLineEdit::returnPressed, this,
                 [this, field, value] { emit valueTyped(value, field->text()); });
+        field->installEventFilter(this);
         m_values[i] = field;
     }
     m_binary = addRow(form, QStringLiteral("lblInspectBinary"), QStringLiteral("Binary:"));
@@ -67,6 +69,27 @@ ByteReadoutWindow::ByteReadoutWindow(const DumpState& dump, QWidget* owner)
     form->addRow(m_note);
     m_instruction->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     refresh();
+    connect(&turn, &ChangeTurn::ended, this, [this](const ChangeTurn::Changes& changes) {
+        if (changes.content() || changes.dump & DumpState::Change::Selection) {
+            refresh();
+        }
+    });
+}
+
+bool ByteReadoutWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A line edit claims Undo's and Redo's keys for its own text before any shortcut sees
+    // them; here they belong to the document, whose steps the values are written as.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeyCombination pressed = key->keyCombination();
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            pressed == QKeyCombination(Qt::CTRL, Qt::Key_Y) ||
+            pressed == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QLabel* ByteReadoutWindow::addRow(QFormLayout* form, const QString& name, const QString& caption) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ByteReadout.h"
+#include "ChangeTurn.h"
 
 #include <QWidget>
 
@@ -14,13 +15,14 @@ class QLineEdit;
 
 // The data inspector "frmInspector": the byte at the dump's caret (the first selected byte)
 // every way ByteReadout reads it. The 8- and 16-bit values can be typed over: Enter in one
-// of their fields asks the main window to write it, as one step it can undo. Not modal; it
-// follows the caret, and shows the bytes afresh whenever they change.
+// of their fields asks for it to be written, as one step that can be undone; in those fields
+// the keys of Undo and Redo act on the document, not on the field's text. Not modal; it
+// follows the caret, and shows the bytes afresh whenever they change, once a turn.
 class ByteReadoutWindow : public QWidget {
     Q_OBJECT
 
 public:
-    ByteReadoutWindow(const DumpState& dump, QWidget* owner);
+    ByteReadoutWindow(const DumpState& dump, const ChangeTurn& turn, QWidget* owner);
 
     // Shows the byte the dump's selection starts at, as the document holds it now.
     void refresh();
@@ -34,6 +36,9 @@ public:
 
 signals:
     void valueTyped(ByteReadout::Value value, const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QLabel* addRow(QFormLayout* form, const QString& name, const QString& caption);

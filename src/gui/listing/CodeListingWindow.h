@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ChangeTurn.h"
 #include "CodeListing.h"
 #include "DumpState.h"
 #include "JumpHistory.h"
@@ -25,7 +26,8 @@ class CodeListingWindow : public QWidget {
     Q_OBJECT
 
 public:
-    CodeListingWindow(const AddinDocument& document, DumpState& dump, QWidget* parent = nullptr);
+    CodeListingWindow(const AddinDocument& document, DumpState& dump, const ChangeTurn& turn,
+                      QWidget* parent = nullptr);
 
     // Lists the document again and marks what the dump's caret or selection holds; closes the
     // window when the document cannot be listed.
@@ -45,7 +47,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void dumpChanged(DumpState::Changes what);
+    void follow(const ChangeTurn::Changes& changes);
     // Marks the instructions that hold the dump's selection or caret.
     void followDump();
     // The listing's caret or selection moved: the dump selects the bytes of its instructions.
