@@ -6,6 +6,9 @@
 
 ChangeTurn::ChangeTurn(const AddinDocument& document, const DumpState& dump, QObject* parent)
     : QObject(parent) {
+    m_end.setSingleShot(true);
+    m_end.setInterval(0);
+    connect(&m_end, &QTimer::timeout, this, &ChangeTurn::end);
     connect(&document, &AddinDocument::replaced, this, [this] {
         m_pending.replaced = true;
         schedule();
@@ -35,14 +38,12 @@ void ChangeTurn::documentChanged(const AddinDocument::ByteChange& change) {
 }
 
 void ChangeTurn::schedule() {
-    if (!m_scheduled) {
-        m_scheduled = true;
-        QMetaObject::invokeMethod(this, &ChangeTurn::end, Qt::QueuedConnection);
+    if (!m_end.isActive()) {
+        m_end.start();
     }
 }
 
 void ChangeTurn::end() {
-    m_scheduled = false;
     const Changes changes = std::exchange(m_pending, {});
     emit ended(changes);
 }

@@ -6,6 +6,7 @@
 #include "DumpState.h"
 
 #include <QObject>
+#include <QTimer>
 
 // The changes to the document and the dump's state within one turn of the event loop, told
 // once when the turn is over. The views that show more than the bytes (the header, the icon
@@ -40,5 +41,7 @@ private:
     void end();
 
     Changes m_pending;
-    bool m_scheduled = false;
+    // A timer of no delay fires once the events already waiting are done: a run of edits (a
+    // held key, a script of undos) ends one turn.
+    QTimer m_end;
 };

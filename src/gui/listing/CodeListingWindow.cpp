@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CodeListingWindow.h"
 
-#include "AddinDocument.h"
 #include "AppIcon.h"
 #include "OwnerPlacement.h"
 
 #include <QAction>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -27,12 +27,10 @@ constexpr int kMarkAlpha = 70;
 
 } // namespace
 
-CodeListingWindow::CodeListingWindow(const AddinDocument& document, DumpState& dump,
-                                     const ChangeTurn& turn, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_document(document), m_dump(dump),
-      m_text(new QPlainTextEdit(this)) {
+CodeListingWindow::CodeListingWindow(ListingModel& model, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_model(model), m_text(new QPlainTextEdit(this)),
+      m_unlisted(new QLabel(this)) {
     setObjectName(QStringLiteral("frmCodeList"));
-    setWindowTitle(QStringLiteral("Code listing"));
     setWindowIcon(appIcon());
     setAttribute(Qt::WA_DeleteOnClose);
     // It follows the main window's dump: it has no reason to keep the program running.
@@ -46,8 +44,12 @@ CodeListingWindow::CodeListingWindow(const AddinDocument& document, DumpState& d
     m_text->setUndoRedoEnabled(false);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_unlisted->setObjectName(QStringLiteral("lblUnlisted"));
+    m_unlisted->setWordWrap(true);
+    m_unlisted->setMargin(6);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_unlisted);
     layout->addWidget(m_text);
 
     const QFontMetrics metrics(m_text->font());
@@ -61,10 +63,15 @@ CodeListingWindow::CodeListingWindow(const AddinDocument& document, DumpState& d
     }
 
     addActions();
-    connect(&turn, &ChangeTurn::ended, this, &CodeListingWindow::follow);
+    connect(&m_model, &ListingModel::relisted, this, &CodeListingWindow::showAll);
+    connect(&m_model, &ListingModel::linesReplaced, this, &CodeListingWindow::replaceLines);
+    connect(&m_model, &ListingModel::markChanged, this, &CodeListingWindow::showMark);
+    connect(&m_model, &ListingModel::historyChanged, this, &CodeListingWindow::showHistory);
+    connect(&m_model, &ListingModel::anotherUnlisted, this, &QWidget::close);
     // Select All moves no caret the view reports: lines selected in any way select their bytes.
     connect(m_text, &QPlainTextEdit::cursorPositionChanged, this, &CodeListingWindow::selectInDump);
     connect(m_text, &QPlainTextEdit::selectionChanged, this, &CodeListingWindow::selectInDump);
+    showAll();
 }
 
 void CodeListingWindow::addActions() {
@@ -77,10 +84,10 @@ void CodeListingWindow::addActions() {
         return action;
     };
     m_back = add("mnuListingBack", QStringLiteral("&Back"), QKeySequence(Qt::ALT | Qt::Key_Left));
-    connect(m_back, &QAction::triggered, this, &CodeListingWindow::goBack);
+    connect(m_back, &QAction::triggered, this, [this] { putCaret(m_model.goBack()); });
     m_forward =
         add("mnuListingForward", QStringLiteral("&Forward"), QKeySequence(Qt::ALT | Qt::Key_Right));
-    connect(m_forward, &QAction::triggered, this, &CodeListingWindow::goForward);
+    connect(m_forward, &QAction::triggered, this, [this] { putCaret(m_model.goForward()); });
     showHistory();
     m_saveSource = add("mnuListingSaveSource", QStringLiteral("Save as source..."), {});
     connect(m_saveSource, &QAction::triggered, this, &CodeListingWindow::saveSourceRequested);
@@ -95,8 +102,8 @@ void CodeListingWindow::showContextMenu(QPoint where) {
     QMenu* menu = m_text->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addSeparator();
-    for (const char* name : {"mnuListingBack", "mnuListingForward", "mnuListingSaveSource"}) {
-        menu->addAction(findChild<QAction*>(QLatin1String(name)));
+    for (QAction* action : {m_back, m_forward, m_saveSource}) {
+        menu->addAction(action);
     }
     menu->popup(m_text->viewport()->mapToGlobal(where));
 }
@@ -106,181 +113,112 @@ bool CodeListingWindow::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
             key->modifiers() == Qt::NoModifier) {
-            return followJumpOn(m_text->textCursor().blockNumber());
+            const std::optional<int> line =
+                m_model.followJumpOn(m_text->textCursor().blockNumber());
+            putCaret(line);
+            return line.has_value();
         }
     }
     if (watched == m_text->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const auto* click = static_cast<QMouseEvent*>(event);
         // A double-click on any other line selects a word, as in any text.
-        return followJumpOn(m_text->cursorForPosition(click->position().toPoint()).blockNumber());
+        const std::optional<int> line = m_model.followJumpOn(
+            m_text->cursorForPosition(click->position().toPoint()).blockNumber());
+        putCaret(line);
+        return line.has_value();
     }
     return QWidget::eventFilter(watched, event);
 }
 
-bool CodeListingWindow::followJumpOn(int line) {
-    if (m_listing.isEmpty() || line < 0 || line >= m_lines.lineCount()) {
-        return false;
-    }
-    const std::optional<ByteRange> target = m_listing.targetOf(m_lines.instructionAt(line));
-    if (!target) {
-        return false;
-    }
-    m_history.leave(m_dump.selection());
-    showHistory();
-    goTo(*target);
-    return true;
-}
-
-void CodeListingWindow::goBack() {
-    if (const std::optional<ByteRange> place = m_history.back(m_dump.selection())) {
-        showHistory();
-        goTo(*place);
-    }
-}
-
-void CodeListingWindow::goForward() {
-    if (const std::optional<ByteRange> place = m_history.forward(m_dump.selection())) {
-        showHistory();
-        goTo(*place);
-    }
-}
-
 void CodeListingWindow::showHistory() {
-    m_back->setEnabled(m_history.canGoBack());
-    m_forward->setEnabled(m_history.canGoForward());
+    m_back->setEnabled(m_model.canGoBack());
+    m_forward->setEnabled(m_model.canGoForward());
 }
 
-void CodeListingWindow::goTo(ByteRange range) {
-    m_dump.select(range.start, range.length);
-    const int index = m_listing.indexAt(range.start);
-    if (index < 0) {
+void CodeListingWindow::putCaret(std::optional<int> line) {
+    if (!line) {
         return;
     }
     // The caret goes along, so that Enter follows the next jump from here; the dump has its
     // selection already.
     m_filling = true;
-    m_text->setTextCursor(
-        QTextCursor(m_text->document()->findBlockByNumber(m_lines.lineOf(index))));
+    m_text->setTextCursor(QTextCursor(m_text->document()->findBlockByNumber(*line)));
     m_filling = false;
-    bringIntoView(index);
+    bringIntoView(*line);
 }
 
-void CodeListingWindow::follow(const ChangeTurn::Changes& changes) {
-    if (changes.content() || changes.dump & DumpState::Change::Content) {
-        refresh();
-    } else if (changes.dump & DumpState::Change::Selection) {
-        followDump();
-    }
-}
-
-void CodeListingWindow::refresh() {
-    if (!m_document.isCompleteAddin()) {
-        close();
-        return;
-    }
-    const AddinHeader& header = m_document.header();
-    // Every byte after the header, not only the approximate code: the dump's caret can stand
-    // anywhere, and the code size is only a guess from the trailing FF bytes.
-    CodeListing listing = CodeListing::ofAddin(m_document.image().bytes(), header, true);
-    // A patch of the name or description leaves the code as it was, and the scroll position
-    // with it; the selection goes, as it goes in the dump.
+void CodeListingWindow::showAll() {
+    setWindowTitle(m_model.title());
+    m_unlisted->setText(m_model.unlistedReason());
+    m_unlisted->setVisible(!m_model.isListed());
     m_filling = true;
-    if (listing.text() != m_listing.text()) {
-        m_lines = LabelledListing(listing);
-        m_text->setPlainText(m_lines.text().chopped(m_lines.text().isEmpty() ? 0 : 1));
-        // Another file's code: the way taken through the old one leads nowhere here.
-        m_history.clear();
-        showHistory();
-    } else {
-        QTextCursor caret = m_text->textCursor();
-        caret.clearSelection();
-        m_text->setTextCursor(caret);
-    }
+    m_text->setPlainText(m_model.shownText().toString());
     m_filling = false;
-    m_listing = std::move(listing);
-    const QString name = header.name ? header.name->text().trimmed() : QString();
-    setWindowTitle(name.isEmpty() ? QStringLiteral("Code listing")
-                                  : QStringLiteral("Code listing - ") + name);
-
-    // The dump counts from another byte now, or shows another file: follow it afresh.
-    m_followed = {-1, -1};
-    followDump();
+    showMark(true);
 }
 
-void CodeListingWindow::followDump() {
-    const DumpState::Selection selection = m_dump.selection();
-    // The caret alone stands for the byte after it.
-    const std::pair<int, int> range{selection.start,
-                                    selection.start + std::max(selection.length, 1)};
-    if (range == m_followed) {
-        return;
+void CodeListingWindow::replaceLines(const QList<LineDifference>& edits) {
+    setWindowTitle(m_model.title());
+    // Only the lines that differ are replaced: the view keeps its scroll position. The
+    // selection goes, as it goes in the dump.
+    m_filling = true;
+    QTextCursor cursor(m_text->document());
+    for (const LineDifference& edit : edits) {
+        cursor.setPosition(edit.from);
+        cursor.setPosition(edit.to, QTextCursor::KeepAnchor);
+        cursor.insertText(edit.text);
     }
-    m_followed = range;
-    const int from = std::max(range.first, m_listing.firstOffset());
-    const int to = std::min(range.second, m_listing.endOffset());
-    if (from >= to) {
-        mark(-1, -1);
-        return;
-    }
-    const int first = m_listing.indexAt(from);
-    mark(first, m_listing.indexAt(to - 1));
-    bringIntoView(first);
+    QTextCursor caret = m_text->textCursor();
+    caret.clearSelection();
+    m_text->setTextCursor(caret);
+    m_filling = false;
+    showMark(false);
 }
 
 void CodeListingWindow::selectInDump() {
-    if (m_filling || m_listing.isEmpty()) {
+    if (m_filling) {
         return;
     }
     const QTextCursor cursor = m_text->textCursor();
     const QTextDocument* text = m_text->document();
-    const int lastLine = m_lines.lineCount() - 1;
-    const int firstLine =
-        std::min(text->findBlock(cursor.selectionStart()).blockNumber(), lastLine);
+    const int firstLine = text->findBlock(cursor.selectionStart()).blockNumber();
     const QTextBlock endBlock = text->findBlock(cursor.selectionEnd());
-    int endLine = std::min(endBlock.blockNumber(), lastLine);
+    int endLine = endBlock.blockNumber();
     // A selection that ends at the start of a line leaves that line out.
     if (endLine > firstLine && endBlock.position() == cursor.selectionEnd()) {
         --endLine;
     }
-    // A label line stands for the instruction after it.
-    const int first = m_lines.instructionAt(firstLine);
-    const int last = std::max(first, m_lines.instructionAt(endLine));
-    const int start = m_listing.instructions().at(first).offset;
-    const int end = m_listing.instructions().at(last).end();
-    if (m_dump.selection() == DumpState::Selection{start, end - start}) {
-        return;
-    }
-    // The state reports this range back; it is marked already and in view.
-    m_followed = {start, end};
-    mark(first, last);
-    m_dump.select(start, end - start);
+    m_model.selectLines(firstLine, endLine);
 }
 
-void CodeListingWindow::mark(int first, int last) {
-    m_marked = {first, last};
+void CodeListingWindow::showMark(bool bringMarkIntoView) {
+    const auto [first, last] = m_model.marked();
     QList<QTextEdit::ExtraSelection> marks;
     if (first >= 0) {
+        const LabelledListing& lines = m_model.lines();
         QTextEdit::ExtraSelection marked;
         QColor colour = palette().color(QPalette::Highlight);
         colour.setAlpha(kMarkAlpha);
         marked.format.setBackground(colour);
         marked.format.setProperty(QTextFormat::FullWidthSelection, true);
         const QTextDocument* text = m_text->document();
-        marked.cursor = QTextCursor(text->findBlockByNumber(m_lines.lineOf(first)));
+        marked.cursor = QTextCursor(text->findBlockByNumber(lines.lineOf(first)));
         if (last > first) {
             // Up to the next line's start, so that the last line is marked across too.
-            const QTextBlock end = text->findBlockByNumber(m_lines.lineOf(last));
+            const QTextBlock end = text->findBlockByNumber(lines.lineOf(last));
             marked.cursor.setPosition(
                 std::min(end.position() + end.length(), text->characterCount() - 1),
                 QTextCursor::KeepAnchor);
         }
         marks.append(marked);
+        if (bringMarkIntoView) {
+            bringIntoView(lines.lineOf(first));
+        }
     }
     m_text->setExtraSelections(marks);
 }
 
-void CodeListingWindow::bringIntoView(int index) {
-    const int line = m_lines.lineOf(index);
+void CodeListingWindow::bringIntoView(int line) {
     // Without wrapping, the scroll bar counts lines.
     QScrollBar* bar = m_text->verticalScrollBar();
     const int inView =

@@ -4,6 +4,7 @@
 #include "AddinDocument.h"
 #include "CodeListingWindow.h"
 #include "CommandQueue.h"
+#include "ListingModel.h"
 #include "MainActions.h"
 #include "SourceCommands.h"
 
@@ -21,7 +22,10 @@ void ListingController::show() {
         return;
     }
     if (!m_window) {
-        m_window = new CodeListingWindow(m_parts.document, m_parts.dump, m_parts.turn, &m_owner);
+        auto* model = new ListingModel(m_parts.document, m_parts.dump, m_parts.turn);
+        m_window = new CodeListingWindow(*model, &m_owner);
+        // The model lives as long as its window: nothing is listed while no window shows it.
+        model->setParent(m_window);
         m_parts.actions.shareKeys(*m_window);
         connect(m_window, &CodeListingWindow::saveSourceRequested, this,
                 [this] { m_parts.queue.requestAfterEdits([this] { m_sources->saveSource(); }); });
@@ -29,6 +33,5 @@ void ListingController::show() {
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
-    // Once shown, it knows how many lines it has room for when it scrolls to the dump's caret.
-    m_window->refresh();
+    m_window->bringMarkIntoView();
 }
