@@ -246,9 +246,24 @@ void AccessoryWiringTest::inspectorFollowsTheCaretAndFixesWord1() {
     QVERIFY(inspector->shownText(QStringLiteral("lblInspectNote"))
                 .startsWith(QStringLiteral("\u201C70000\u201D is not a 16-bit value")));
     QVERIFY(h.prompts.messages.isEmpty());
-    // Undo works from the inspector too, and the caret moving on takes it along.
+    // Undo's and Redo's keys act on the document in the value fields, not on their text.
     QVERIFY(inspector->actions().contains(h.window->action(QStringLiteral("mnuEditUndo"))));
-    h.command("mnuEditUndo");
+    QVERIFY(QTest::qWaitForWindowActive(inspector));
+    little->setFocus();
+    const std::optional<quint16> before = AddinHeader::parse(TestFiles::addin()).word1;
+    const std::optional<quint16> typed(0x1A);
+    const std::pair<QKeyCombination, std::optional<quint16>> keys[] = {
+        {QKeyCombination(Qt::CTRL, Qt::Key_Z), before},
+        {QKeyCombination(Qt::CTRL, Qt::Key_Y), typed},
+        {QKeyCombination(Qt::CTRL, Qt::Key_Z), before},
+        {QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z), typed},
+        {QKeyCombination(Qt::CTRL, Qt::Key_Z), before},
+    };
+    for (const auto& [pressed, word1] : keys) {
+        QTest::keyClick(little, pressed.key(), pressed.keyboardModifiers());
+        WindowHarness::settle();
+        QCOMPARE(h.document().header().word1, word1);
+    }
     QCOMPARE(h.document().image().bytes(), TestFiles::addin());
     h.window->dumpState().select(205, 0);
     WindowHarness::settle();

@@ -135,6 +135,15 @@ void DumpViewTest::positionsCountTheDumpText() {
         WindowHarness::settle();
         h.command("mnuEditCopy");
         QCOMPARE(QApplication::clipboard()->text(), pane->dumpText().mid(shownStart, shownLength));
+        // Pasted over other bytes, the bytes themselves come back, not the text that shows a
+        // space as "_" and a line break as ".".
+        const ByteRange selected = h.window->dumpState().selection();
+        const QByteArray copied = h.document().image().bytes().mid(selected.start, selected.length);
+        h.window->dumpState().select(500, 0);
+        h.command("mnuEditPaste");
+        QCOMPARE(h.document().image().bytes().mid(500, selected.length), copied);
+        h.command("mnuEditUndo");
+        pane->select(start, length);
     }
     // Shift+Down and Down move exactly one line of the dump.
     const int columns = pane->columns();
