@@ -177,16 +177,14 @@ std::optional<int> ListingModel::followJumpOn(int line) {
 }
 
 std::optional<int> ListingModel::goBack() {
-    const std::optional<ByteRange> place = m_history.back(m_dump.selection());
-    if (!place) {
-        return std::nullopt;
-    }
-    emit historyChanged();
-    return goTo(*place);
+    return goAlong(m_history.back(m_dump.selection()));
 }
 
 std::optional<int> ListingModel::goForward() {
-    const std::optional<ByteRange> place = m_history.forward(m_dump.selection());
+    return goAlong(m_history.forward(m_dump.selection()));
+}
+
+std::optional<int> ListingModel::goAlong(std::optional<ByteRange> place) {
     if (!place) {
         return std::nullopt;
     }

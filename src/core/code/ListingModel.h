@@ -72,6 +72,8 @@ private:
     void followDump();
     // Selects `range` in the dump; the line its first byte is listed on.
     std::optional<int> goTo(ByteRange range);
+    // Back or forward along the way taken, to `place` when there is one.
+    std::optional<int> goAlong(std::optional<ByteRange> place);
     void mark(int first, int last, bool bringIntoView);
     CodeListing listNow() const;
     // The shown text's lines, each keyed by where its instruction starts.

@@ -87,12 +87,9 @@ void MainWindow::createControllers() {
 
     m_edits = std::make_unique<EditController>(m_prompts, *m_document, *m_dumpState, *m_queue,
                                                *m_dump, *m_status);
-    m_search = std::make_unique<SearchController>(SearchController::Parts{*m_document, *m_dumpState,
-                                                                          *m_queue, *m_actions,
-                                                                          *m_dump, *m_status},
-                                                  *this);
-    m_compare = std::make_unique<CompareController>(
-        CompareController::Parts{*m_comparison, *m_queue, *m_actions, *m_dump, *m_status}, *this);
+    const WindowParts parts{*m_queue, *m_actions, *m_dump, *m_status};
+    m_search = std::make_unique<SearchController>(*m_document, *m_dumpState, parts, *this);
+    m_compare = std::make_unique<CompareController>(*m_comparison, parts, *this);
     m_iconCode = std::make_unique<IconCodeController>(*m_document, *m_turn);
     m_listing = std::make_unique<ListingController>(ListingController::Parts{m_prompts, *m_document,
                                                                              *m_dumpState, *m_turn,

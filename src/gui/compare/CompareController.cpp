@@ -8,23 +8,24 @@
 #include "MainActions.h"
 #include "StatusPanels.h"
 
-CompareController::CompareController(const Parts& parts, QWidget& owner)
-    : m_parts(parts), m_owner(owner) {
-    connect(&parts.compare, &CompareCommands::changed, this, &CompareController::showComparison);
+CompareController::CompareController(CompareCommands& compare, const WindowParts& parts,
+                                     QWidget& owner)
+    : m_compare(compare), m_parts(parts), m_owner(owner) {
+    connect(&compare, &CompareCommands::changed, this, &CompareController::showComparison);
 }
 
 void CompareController::compare() {
-    if (m_parts.compare.compareWithChosen()) {
-        m_parts.status.showNote(m_parts.compare.comparison()->lengthNote());
+    if (m_compare.compareWithChosen()) {
+        m_parts.status.showNote(m_compare.comparison()->lengthNote());
     }
 }
 
 void CompareController::step(RangeStep::Direction direction) {
-    m_parts.status.showNote(m_parts.compare.step(direction));
+    m_parts.status.showNote(m_compare.step(direction));
 }
 
 void CompareController::showComparison() {
-    CompareCommands& compare = m_parts.compare;
+    CompareCommands& compare = m_compare;
     m_parts.view.markRuns(compare.shownRuns());
     if (!compare.isComparing()) {
         if (m_window) {
@@ -41,7 +42,7 @@ void CompareController::showComparison() {
                 });
         // Closing the window ends the comparison and takes the marks away.
         connect(m_window, &CompareWindow::closed, this,
-                [this] { m_parts.queue.request([this] { m_parts.compare.end(); }); });
+                [this] { m_parts.queue.request([this] { m_compare.end(); }); });
     }
     m_window->showComparison(compare.summary(), compare.comparison()->headerDifferences());
     if (!m_window->isVisible()) {

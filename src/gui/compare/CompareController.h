@@ -2,16 +2,13 @@
 #pragma once
 
 #include "RangeStep.h"
+#include "WindowParts.h"
 
 #include <QObject>
 #include <QPointer>
 
-class CommandQueue;
 class CompareCommands;
 class CompareWindow;
-class DumpView;
-class MainActions;
-class StatusPanels;
 class QWidget;
 
 // File > "Compare with..." and the difference keys: the comparison's window, and its marks
@@ -20,15 +17,7 @@ class CompareController : public QObject {
     Q_OBJECT
 
 public:
-    struct Parts {
-        CompareCommands& compare;
-        CommandQueue& queue;
-        const MainActions& actions;
-        DumpView& view;
-        StatusPanels& status;
-    };
-
-    CompareController(const Parts& parts, QWidget& owner);
+    CompareController(CompareCommands& compare, const WindowParts& parts, QWidget& owner);
 
     void compare();
     // Next difference (Forward) or Previous difference (Backward).
@@ -37,7 +26,8 @@ public:
 private:
     void showComparison();
 
-    Parts m_parts;
+    CompareCommands& m_compare;
+    WindowParts m_parts;
     QWidget& m_owner;
     QPointer<CompareWindow> m_window;
 };

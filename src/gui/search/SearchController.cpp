@@ -10,9 +10,9 @@
 #include "MainActions.h"
 #include "StatusPanels.h"
 
-SearchController::SearchController(const Parts& parts, QWidget& owner)
-    : m_parts(parts), m_owner(owner),
-      m_finds(std::make_unique<FindCommands>(parts.document, parts.dump)) {}
+SearchController::SearchController(const AddinDocument& document, DumpState& dump,
+                                   const WindowParts& parts, QWidget& owner)
+    : m_parts(parts), m_owner(owner), m_finds(std::make_unique<FindCommands>(document, dump)) {}
 
 SearchController::~SearchController() = default;
 

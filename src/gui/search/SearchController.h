@@ -2,6 +2,7 @@
 #pragma once
 
 #include "RangeStep.h"
+#include "WindowParts.h"
 
 #include <QObject>
 #include <QPointer>
@@ -9,14 +10,10 @@
 #include <memory>
 
 class AddinDocument;
-class CommandQueue;
 class DumpState;
-class DumpView;
 class FindBox;
 class FindCommands;
 class GoToBox;
-class MainActions;
-class StatusPanels;
 class QWidget;
 
 // The Search menu's Find and Go to: their boxes, and what each search says. A hit or a place
@@ -25,16 +22,8 @@ class SearchController : public QObject {
     Q_OBJECT
 
 public:
-    struct Parts {
-        const AddinDocument& document;
-        DumpState& dump;
-        CommandQueue& queue;
-        const MainActions& actions;
-        DumpView& view;
-        StatusPanels& status;
-    };
-
-    SearchController(const Parts& parts, QWidget& owner);
+    SearchController(const AddinDocument& document, DumpState& dump, const WindowParts& parts,
+                     QWidget& owner);
     ~SearchController() override;
 
     void showFind();
@@ -45,7 +34,7 @@ public:
 private:
     void goTo();
 
-    Parts m_parts;
+    WindowParts m_parts;
     QWidget& m_owner;
     std::unique_ptr<FindCommands> m_finds;
     QPointer<FindBox> m_findBox;
