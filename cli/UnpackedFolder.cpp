@@ -3,9 +3,7 @@
 
 #include "FilePath.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <time.h>
 
 #include <optional>
 
@@ -26,20 +24,6 @@ bool later(const timespec& a, const timespec& b) {
 }
 
 } // namespace
-
-QStringList stampAlike(const QString& folder) {
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    const timespec times[2] = {now, now};
-    QStringList failed;
-    for (const QString& name : {kHeader, kIcon, kCode, kSource}) {
-        const QString path = file(folder, name);
-        if (::utimensat(AT_FDCWD, FilePath::toBytes(path).constData(), times, 0) != 0) {
-            failed << path;
-        }
-    }
-    return failed;
-}
 
 QString staleSource(const QString& folder) {
     const QString source = file(folder, kSource);

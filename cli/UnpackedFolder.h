@@ -20,10 +20,6 @@ inline QString file(const QString& folder, const QString& name) {
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
-// Gives the four files one modification time, so that a later change to one of them shows.
-// Returns the files it could not set, none when all went well.
-QStringList stampAlike(const QString& folder);
-
 // The sentence that refuses to build from `folder` when addin.asm was changed after a file that
 // `build --from` reads: that file may not hold the change. Empty when it was not.
 QString staleSource(const QString& folder);

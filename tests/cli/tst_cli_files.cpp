@@ -14,7 +14,9 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <atomic>
 #include <thread>
+#include <tuple>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -143,6 +145,8 @@ private slots:
     void stoppedBySignals();
     void padRacesAnAppender_data();
     void padRacesAnAppender();
+    void unpackRacesALinkSwapper_data();
+    void unpackRacesALinkSwapper();
 };
 
 void CliFiles::outputsThatAreNotFiles_data() {
@@ -571,6 +575,57 @@ void CliFiles::padRacesAnAppender() {
             QCOMPARE(bytes, untouched);
         }
         QCOMPARE(entries(files.path(QString())), QStringList{"a.rex"});
+    }
+}
+
+void CliFiles::unpackRacesALinkSwapper_data() {
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"header.json", "icon.png", "code.bin", "addin.asm"}) {
+        QTest::newRow(name) << QString(name);
+    }
+}
+
+// While unpack --force runs again and again, another program puts a link to a file outside
+// the folder in the place of one of the four files, over and over: the file outside never
+// changes, its modification time included. Left alone, the four files get one time.
+void CliFiles::unpackRacesALinkSwapper() {
+    QFETCH(QString, name);
+    constexpr int kRounds = 40;
+
+    TestFiles files;
+    const QString input = files.write("a.rex", TestFiles::addin("Clock", "Shows time", 4000));
+    const QString out = files.path("out");
+    QVERIFY(QDir().mkdir(out));
+    const QByteArray outside = native(files.write("outside", "outside\n"));
+    const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    QCOMPARE(::utimensat(AT_FDCWD, outside.constData(), old, 0), 0);
+
+    std::atomic<bool> done = false;
+    const QByteArray swap = native(out + "/.swap");
+    const QByteArray target = native(out + '/' + name);
+    std::thread swapper([&] {
+        while (!done) {
+            std::ignore = ::symlink("../outside", swap.constData());
+            ::rename(swap.constData(), target.constData());
+        }
+    });
+    for (int round = 0; round < kRounds; ++round) {
+        const CliRun run({"unpack", input, "-o", out, "--force"});
+        QVERIFY2(run.code == 0, run.err.constData());
+    }
+    done = true;
+    swapper.join();
+    const struct stat after = statOf(files.path("outside"));
+    QCOMPARE(after.st_mtim.tv_sec, old[0].tv_sec);
+    QCOMPARE(TestFiles::read(files.path("outside")), "outside\n");
+
+    QCOMPARE(CliRun({"unpack", input, "-o", out, "--force"}).code, 0);
+    const struct stat header = statOf(out + "/header.json");
+    for (const char* other : {"icon.png", "code.bin", "addin.asm"}) {
+        const struct stat info = statOf(out + '/' + other);
+        QVERIFY(S_ISREG(info.st_mode));
+        QCOMPARE(info.st_mtim.tv_sec, header.st_mtim.tv_sec);
+        QCOMPARE(info.st_mtim.tv_nsec, header.st_mtim.tv_nsec);
     }
 }
 
