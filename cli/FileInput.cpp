@@ -81,22 +81,22 @@ FileInput FileInput::readForCheck(const QString& path) {
     return readFirst(path, qMin(probe.size, AddinImage::kMaxFileSize), probe.size);
 }
 
-FileInput FileInput::readPart(const QString& path) {
+FileInput FileInput::readPart(const QString& path, qint64 most) {
     const AddinImage::Probe probe = AddinImage::probe(path);
     if (auto refusal = unreadable(path, probe)) {
         return *refusal;
     }
-    if (probe.size > kMaxPartSize) {
+    if (probe.size > most) {
         return refused(path, QStringLiteral("file is too long (%1 bytes; at most %2 are read)")
                                  .arg(probe.size)
-                                 .arg(kMaxPartSize));
+                                 .arg(most));
     }
     const RegularFile file(path, O_RDONLY);
     if (!file.isOpen()) {
         return cannotRead(path, errno);
     }
     const qint64 size = file.currentSize();
-    if (size < 0 || size > kMaxPartSize) {
+    if (size < 0 || size > most) {
         return cannotRead(path, 0);
     }
     FileInput input;
