@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // mobrin-cli's diff and check on whole add-ins, as a Makefile runs them: the work of one command
 // inside the process (reading the files, comparing or checking, writing the text or JSON to
-// /dev/null), without starting the process. Prints Markdown table rows.
+// /dev/null), without starting the process. Prints Markdown table rows. diff runs by structure,
+// by position (--by-position) and on two files that are not add-ins (their signature broken),
+// which diff compares by position too.
 //   bench_cli ADDIN [MORE_ADDINS...]
 #include "CheckCommand.h"
 #include "DiffCommand.h"
@@ -34,6 +36,18 @@ QByteArray changedCopy(const QByteArray& bytes) {
     return copy;
 }
 
+// The same bytes with the first one changed: no "ApplicationName:" signature, so no add-in.
+QByteArray withoutSignature(const QByteArray& bytes) {
+    QByteArray broken = bytes;
+    broken[0] = 'a';
+    return broken;
+}
+
+bool write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
 // The output goes where a Makefile's would, to a file: /dev/null, which takes it as fast as a
 // file takes it.
 int run(int (*command)(const QStringList&, std::ostream&, std::ostream&),
@@ -43,16 +57,19 @@ int run(int (*command)(const QStringList&, std::ostream&, std::ostream&),
     return command(arguments, out, err);
 }
 
-void benchmark(const QString& path, const QString& copyPath) {
-    const QString name = QFileInfo(path).fileName();
-    const QStringList diff{path, copyPath};
-    const qsizetype runs = QString::fromStdString([&] {
-                               std::ostringstream out;
-                               std::ostringstream err;
-                               DiffCommand::run(diff, out, err);
-                               return out.str();
-                           }())
-                               .count(QLatin1Char('\n'));
+qsizetype lineCount(const QStringList& diff) {
+    std::ostringstream out;
+    std::ostringstream err;
+    DiffCommand::run(diff, out, err);
+    return QString::fromStdString(out.str()).count(QLatin1Char('\n'));
+}
+
+// `files`: the add-in, its changed copy, and both without their signature.
+void benchmark(const QStringList& files) {
+    const QString name = QFileInfo(files[0]).fileName();
+    const QStringList diff{files[0], files[1]};
+    const qsizetype runs = lineCount(diff);
+    const qsizetype positionRuns = lineCount(diff + QStringList{QStringLiteral("--by-position")});
     for (const bool json : {false, true}) {
         const QStringList arguments = json ? diff + QStringList{QStringLiteral("--json")} : diff;
         row(QStringLiteral("diff%1 of %2 with a copy, every other byte changed: %3 lines")
@@ -60,8 +77,20 @@ void benchmark(const QString& path, const QString& copyPath) {
                 .arg(runs),
             timed([&] { sink = run(DiffCommand::run, arguments); }), "under 5 ms");
     }
+    const QStringList cases[] = {
+        diff + QStringList{QStringLiteral("--by-position"), QStringLiteral("--json")},
+        {files[2], files[3], QStringLiteral("--json")},
+    };
+    const QString what[] = {
+        QStringLiteral("diff --by-position --json of %1 with the same copy: %2 lines"),
+        QStringLiteral("diff --json of %1 and the copy, signatures broken (no add-ins): %2 lines"),
+    };
+    for (int i = 0; i < 2; ++i) {
+        row(what[i].arg(name).arg(positionRuns),
+            timed([&] { sink = run(DiffCommand::run, cases[i]); }), "under 5 ms");
+    }
     row(QStringLiteral("check of %1").arg(name),
-        timed([&] { sink = run(CheckCommand::run, {path}); }), "under 1 ms");
+        timed([&] { sink = run(CheckCommand::run, {files[0]}); }), "under 1 ms");
 }
 
 } // namespace
@@ -75,13 +104,21 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const QString path = QString::fromLocal8Bit(argv[i]);
         QFile file(path);
-        QFile copy(folder.filePath(QStringLiteral("copy%1.rex").arg(i)));
-        if (!file.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly) ||
-            copy.write(changedCopy(file.readAll())) < 0 || !copy.flush()) {
-            std::fprintf(stderr, "cannot read %s or write its copy\n", argv[i]);
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "cannot read %s\n", argv[i]);
             return 1;
         }
-        benchmark(path, copy.fileName());
+        const QByteArray bytes = file.readAll();
+        const QByteArray copy = changedCopy(bytes);
+        const QStringList files{path, folder.filePath(QStringLiteral("copy%1.rex").arg(i)),
+                                folder.filePath(QStringLiteral("plain%1.bin").arg(i)),
+                                folder.filePath(QStringLiteral("plain-copy%1.bin").arg(i))};
+        if (!write(files[1], copy) || !write(files[2], withoutSignature(bytes)) ||
+            !write(files[3], withoutSignature(copy))) {
+            std::fprintf(stderr, "cannot write the copies of %s\n", argv[i]);
+            return 1;
+        }
+        benchmark(files);
     }
     return 0;
 }

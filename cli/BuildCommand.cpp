@@ -42,8 +42,10 @@ const CommandUsage kUsage{
     "  --from DIR          take everything from a folder as 'unpack' writes it:\n"
     "                      header.json, code.bin and icon.png (all white when the\n"
     "                      folder holds no icon.png; one it cannot read is an error);\n"
-    "                      refused while its addin.asm is newer than one of them (build\n"
-    "                      a changed addin.asm with 'z80asm -o NEW.rex addin.asm')\n"
+    "                      refused once its addin.asm differs from what unpack wrote\n"
+    "                      (by the SHA-256 header.json records; without it, while\n"
+    "                      addin.asm is newer than one of them): build a changed\n"
+    "                      addin.asm with 'z80asm -o NEW.rex addin.asm'\n"
     "  -o, --output OUT    the add-in to write\n"
     "\n"
     "Numbers are $1FDF, 0x1FDF or 8159, from 0 to 65535. Texts are stored in\n"
@@ -150,10 +152,6 @@ Stop fromOptions(const CommandOptions& command, AddinRecipe& recipe, Inputs& inp
 }
 
 Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::ostream& err) {
-    // Never the old code without a word after the source was changed.
-    if (const QString stale = UnpackedFolder::staleSource(folder); !stale.isEmpty()) {
-        return CliOutput::fail(err, ExitCode::kPatchRefused, stale);
-    }
     const QString headerPath = UnpackedFolder::file(folder, UnpackedFolder::kHeader);
     const FileInput header = FileInput::readPart(headerPath);
     if (!header.ok()) {
@@ -185,13 +183,16 @@ Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::o
     } else if (const Stop stop = readIcon(iconPath, parts.icon, inputs, err)) {
         return stop;
     }
-    bool hasFileLength = false;
-    if (const QString problem = HeaderJson::read(header.bytes, parts, hasFileLength);
-        !problem.isEmpty()) {
+    HeaderJson::Extras extras;
+    if (const QString problem = HeaderJson::read(header.bytes, parts, extras); !problem.isEmpty()) {
         return CliOutput::fail(err, ExitCode::kPatchRefused,
                                headerPath + QLatin1String(": ") + problem);
     }
-    if (!hasFileLength) {
+    // Never the old code without a word after the source was changed.
+    if (const auto refusal = UnpackedFolder::sourceRefusal(folder, extras.sourceDigest)) {
+        return CliOutput::fail(err, refusal->exitCode, refusal->sentence);
+    }
+    if (!extras.hasFileLength) {
         parts.fileLength = parts.newFileLength(true);
     }
     return std::nullopt;

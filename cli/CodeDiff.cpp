@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CodeDiff.h"
 
+#include "AddinHeader.h"
 #include "CodeAddress.h"
 #include "NumberForm.h"
 
@@ -15,7 +16,8 @@ namespace CodeDiff {
 namespace {
 
 // The most a run takes: a line (two offsets, an address, a length, two sides of 16 bytes and
-// "+8999 more"), or a JSON object of six members; and the tail, and the lines around them.
+// "+8999 more"), or a JSON object of six members; and the tail, and the lines around them. A run
+// by position takes less: one offset, and at most five members.
 constexpr qsizetype kMostPerRunLine = 192;
 constexpr qsizetype kMostPerRunObject = 320;
 constexpr qsizetype kMostAroundRuns = 1024;
@@ -39,6 +41,11 @@ public:
         put('$');
         hexByte((value >> 8) & 0xFF);
         hexByte(value & 0xFF);
+    }
+    // The run's length, right-justified, and the word: "   1 byte   ", "  20 bytes  ".
+    void lengthColumns(int length) {
+        number(length, 4);
+        put(length == 1 ? " byte   " : " bytes  ");
     }
     // `value` in decimal, right-justified to `width` characters.
     void number(int value, int width = 0) {
@@ -122,8 +129,7 @@ QByteArray lines(const ComparedSection& code, QByteArrayView a, QByteArrayView b
         text.put(" @");
         text.hexWord(addressAt(run.thisStart - code.thisRange.start));
         text.put(' ');
-        text.number(run.length, 4);
-        text.put(run.length == 1 ? " byte   " : " bytes  ");
+        text.lengthColumns(run.length);
         text.sideBytes(a, run.inThis());
         text.put(" | ");
         text.sideBytes(b, run.inOther());
@@ -193,6 +199,54 @@ QByteArray json(const ComparedSection& code, QByteArrayView a, QByteArrayView b)
         text.put('}');
     }
     text.put("\n    }");
+    return text.take();
+}
+
+QByteArray positionLines(const ComparedSection& whole, QByteArrayView a, QByteArrayView b,
+                         const AddinHeader& header) {
+    AsciiText text(whole.runs.size() * kMostPerRunLine + kMostAroundRuns);
+    for (const ComparedSection::Run& run : whole.runs) {
+        text.hexWord(run.thisStart);
+        text.put(' ');
+        if (const auto address = CodeAddress::ofOffset(run.thisStart, header, int(a.size()))) {
+            text.put('@');
+            text.hexWord(*address);
+        } else {
+            text.spaces(6);
+        }
+        text.put(' ');
+        text.lengthColumns(run.length);
+        text.sideBytes(a, run.inThis());
+        text.put(" | ");
+        text.sideBytes(b, run.inOther());
+        text.put('\n');
+    }
+    return text.take();
+}
+
+QByteArray positionJson(const ComparedSection& whole, QByteArrayView a, QByteArrayView b,
+                        const AddinHeader& header) {
+    constexpr int kIndent = 4;
+    constexpr int kObjectIndent = 8;
+    constexpr int kMemberIndent = 12;
+    AsciiText text(whole.runs.size() * kMostPerRunObject + kMostAroundRuns);
+    text.put("[\n");
+    for (qsizetype i = 0; i < whole.runs.size(); ++i) {
+        const ComparedSection::Run& run = whole.runs.at(i);
+        text.spaces(kObjectIndent);
+        text.put("{\n");
+        text.bytesMember(kMemberIndent, "a", a, run.inThis());
+        if (const auto address = CodeAddress::ofOffset(run.thisStart, header, int(a.size()))) {
+            text.numberMember(kMemberIndent, "address", *address);
+        }
+        text.bytesMember(kMemberIndent, "b", b, run.inOther());
+        text.numberMember(kMemberIndent, "length", run.length);
+        text.numberMember(kMemberIndent, "offset", run.thisStart, true);
+        text.spaces(kObjectIndent);
+        text.put(i + 1 < whole.runs.size() ? "},\n" : "}\n");
+    }
+    text.spaces(kIndent);
+    text.put(']');
     return text.take();
 }
 

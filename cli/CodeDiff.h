@@ -3,11 +3,14 @@
 
 #include "ComparedSection.h"
 
+struct AddinHeader;
+
 #include <QByteArray>
 #include <QByteArrayView>
 
-// diff's output for the code of two add-ins compared by structure, written straight into
-// ASCII bytes: two builds can differ in thousands of runs, and a Makefile runs diff often.
+// diff's output for the runs of differing bytes, of the code of two add-ins compared by structure
+// or of two whole files compared by position, written straight into ASCII bytes: two builds can
+// differ in thousands of runs, and a Makefile runs diff often.
 namespace CodeDiff {
 
 // Of a run, diff shows at most this many bytes of each side, and how many more there are.
@@ -22,5 +25,15 @@ QByteArray lines(const ComparedSection& code, QByteArrayView a, QByteArrayView b
 // document: a_length, a_offset, b_length, b_offset, "runs" and, when one file is longer,
 // "tail"; keys in order, as QJsonDocument writes them.
 QByteArray json(const ComparedSection& code, QByteArrayView a, QByteArrayView b);
+
+// By position, a line a run: "$00CD @$8000    1 byte   00 | 78" (the offset, the code address
+// when the run starts in A's code, read from A's `header`, the length and the bytes).
+QByteArray positionLines(const ComparedSection& whole, QByteArrayView a, QByteArrayView b,
+                         const AddinHeader& header);
+
+// By position, the JSON array "runs" (a, address when in A's code, b, length, offset), indented
+// as QJsonDocument indents a member of the document.
+QByteArray positionJson(const ComparedSection& whole, QByteArrayView a, QByteArrayView b,
+                        const AddinHeader& header);
 
 } // namespace CodeDiff

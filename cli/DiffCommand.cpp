@@ -4,14 +4,11 @@
 #include "AddinComparison.h"
 #include "AddinHeader.h"
 #include "CliOutput.h"
-#include "CodeAddress.h"
 #include "CodeDiff.h"
 #include "CommandOptions.h"
-#include "DumpText.h"
 #include "ExitCode.h"
 #include "FileInput.h"
 #include "HeaderFacts.h"
-#include "NumberForm.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -67,8 +64,6 @@ const CommandUsage kUsage{
 
 namespace {
 
-using CodeDiff::kBytesShown;
-
 // A text in quotes, escaped as every CLI text is, its own quotes too, so it reads back alone.
 QString sideLine(const std::optional<HeaderFact>& fact) {
     if (!fact) {
@@ -87,57 +82,6 @@ QString fieldLine(const HeaderDifference& field) {
     }
     return field.key + QLatin1String(": ") + sideLine(field.thisFact) + QLatin1String(" | ") +
            sideLine(field.otherFact) + QLatin1Char('\n');
-}
-
-QString shownBytes(QByteArrayView image, const ByteRange& run) {
-    const int shown = qMin(run.length, kBytesShown);
-    return DumpText::hexText(image.sliced(run.start, shown)).trimmed();
-}
-
-QString sideBytes(QByteArrayView image, const ByteRange& run) {
-    QString text = shownBytes(image, run);
-    if (run.length > kBytesShown) {
-        text += QStringLiteral(" +%1 more").arg(run.length - kBytesShown);
-    }
-    return text;
-}
-
-QString addressColumn(std::optional<quint16> address) {
-    return address ? QLatin1Char('@') + NumberForm::hexWord(*address)
-                   : QString(6, QLatin1Char(' '));
-}
-
-QString lengthColumns(int length) {
-    return QString::number(length).rightJustified(4) + QLatin1Char(' ') +
-           (length == 1 ? QLatin1String("byte ") : QLatin1String("bytes"));
-}
-
-// By position, "$00CD @$8000    1 byte   00 | 78": the run at the same offset in both files.
-QString runLine(QByteArrayView a, QByteArrayView b, const AddinHeader& header,
-                const ByteRange& run) {
-    return NumberForm::hexWord(run.start) + QLatin1Char(' ') +
-           addressColumn(CodeAddress::ofOffset(run.start, header, int(a.size()))) +
-           QLatin1Char(' ') + lengthColumns(run.length) + QLatin1String("  ") + sideBytes(a, run) +
-           QLatin1String(" | ") + sideBytes(b, run);
-}
-
-QString asText(const AddinComparison& comparison, QByteArrayView a, QByteArrayView b,
-               const AddinHeader& header) {
-    QString text;
-    for (const HeaderDifference& field : comparison.headerDifferences()) {
-        text += fieldLine(field);
-    }
-    const ComparedSection& whole = comparison.section();
-    if (comparison.thisLength() != comparison.otherLength()) {
-        text += QStringLiteral("A has %1 bytes and B %2: only the first %3 bytes are compared\n")
-                    .arg(comparison.thisLength())
-                    .arg(comparison.otherLength())
-                    .arg(whole.commonLength());
-    }
-    for (const ComparedSection::Run& run : whole.runs) {
-        text += runLine(a, b, header, run.inThis()) + QLatin1Char('\n');
-    }
-    return text;
 }
 
 QJsonValue jsonSide(const std::optional<HeaderFact>& fact) {
@@ -159,30 +103,17 @@ QJsonArray jsonFields(const AddinComparison& comparison) {
     return fields;
 }
 
-QByteArray asJson(const AddinComparison& comparison, QByteArrayView a, QByteArrayView b,
-                  const AddinHeader& header) {
-    QJsonArray runs;
-    for (const ComparedSection::Run& section : comparison.section().runs) {
-        const ByteRange run = section.inThis();
-        QJsonObject object{{QStringLiteral("offset"), run.start},
-                           {QStringLiteral("length"), run.length},
-                           {QStringLiteral("a"), shownBytes(a, run)},
-                           {QStringLiteral("b"), shownBytes(b, run)}};
-        if (const auto address = CodeAddress::ofOffset(run.start, header, int(a.size()))) {
-            object.insert(QStringLiteral("address"), int(*address));
-        }
-        runs.append(object);
-    }
-    const QJsonObject document{{QStringLiteral("header"), jsonFields(comparison)},
-                               {QStringLiteral("a_size"), comparison.thisLength()},
-                               {QStringLiteral("b_size"), comparison.otherLength()},
-                               {QStringLiteral("compared"), comparison.section().commonLength()},
-                               {QStringLiteral("runs"), runs}};
-    return QJsonDocument(document).toJson(QJsonDocument::Indented);
-}
-
 void put(std::ostream& out, const QByteArray& bytes) {
     out.write(bytes.constData(), bytes.size());
+}
+
+// The header's fields that differ, through QJsonDocument, which escapes their texts; indented
+// as a member of the document.
+QByteArray headerJson(const AddinComparison& comparison) {
+    QByteArray header = QJsonDocument(jsonFields(comparison)).toJson(QJsonDocument::Indented);
+    header.chop(1);
+    header.replace('\n', "\n    ");
+    return header;
 }
 
 void writeStructureText(std::ostream& out, const AddinComparison& comparison, QByteArrayView a,
@@ -199,14 +130,38 @@ void writeStructureText(std::ostream& out, const AddinComparison& comparison, QB
 // at most, is written directly in the same layout.
 void writeStructureJson(std::ostream& out, const AddinComparison& comparison, QByteArrayView a,
                         QByteArrayView b) {
-    QByteArray header = QJsonDocument(jsonFields(comparison)).toJson(QJsonDocument::Indented);
-    header.chop(1);
-    header.replace('\n', "\n    ");
     put(out, "{\n    \"a_size\": " + QByteArray::number(comparison.thisLength()) +
                  ",\n    \"b_size\": " + QByteArray::number(comparison.otherLength()) +
                  ",\n    \"code\": ");
     put(out, CodeDiff::json(comparison.section(), a, b));
-    put(out, ",\n    \"header\": " + header + "\n}\n");
+    put(out, ",\n    \"header\": " + headerJson(comparison) + "\n}\n");
+}
+
+void writePositionText(std::ostream& out, const AddinComparison& comparison, QByteArrayView a,
+                       QByteArrayView b, const AddinHeader& header) {
+    QString text;
+    for (const HeaderDifference& field : comparison.headerDifferences()) {
+        text += fieldLine(field);
+    }
+    if (comparison.thisLength() != comparison.otherLength()) {
+        text += QStringLiteral("A has %1 bytes and B %2: only the first %3 bytes are compared\n")
+                    .arg(comparison.thisLength())
+                    .arg(comparison.otherLength())
+                    .arg(comparison.section().commonLength());
+    }
+    CliOutput::write(out, text);
+    put(out, CodeDiff::positionLines(comparison.section(), a, b, header));
+}
+
+// As QJsonDocument wrote it, keys in order; the runs, thousands at most, written directly.
+void writePositionJson(std::ostream& out, const AddinComparison& comparison, QByteArrayView a,
+                       QByteArrayView b, const AddinHeader& header) {
+    put(out, "{\n    \"a_size\": " + QByteArray::number(comparison.thisLength()) +
+                 ",\n    \"b_size\": " + QByteArray::number(comparison.otherLength()) +
+                 ",\n    \"compared\": " + QByteArray::number(comparison.section().commonLength()) +
+                 ",\n    \"header\": " + headerJson(comparison) + ",\n    \"runs\": ");
+    put(out, CodeDiff::positionJson(comparison.section(), a, b, header));
+    put(out, "\n}\n");
 }
 
 } // namespace
@@ -239,10 +194,9 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     } else {
         const AddinHeader header = AddinHeader::parse(a.bytes);
         if (json) {
-            const QByteArray document = asJson(comparison, a.bytes, b.bytes, header);
-            out.write(document.constData(), document.size());
+            writePositionJson(out, comparison, a.bytes, b.bytes, header);
         } else {
-            CliOutput::write(out, asText(comparison, a.bytes, b.bytes, header));
+            writePositionText(out, comparison, a.bytes, b.bytes, header);
         }
     }
     return comparison.same() ? ExitCode::kOk : ExitCode::kDiffer;

@@ -18,6 +18,13 @@ FileInput refused(const QString& path, const QString& why) {
     return input;
 }
 
+// A file that could not be read, in the system's words ("Permission denied") when it gave any.
+FileInput cannotRead(const QString& path, int error) {
+    return refused(path, error != 0
+                             ? QStringLiteral("cannot read the file: ") + qt_error_string(error)
+                             : QStringLiteral("cannot read the file"));
+}
+
 // The refusal of a file that cannot be read at all; nothing when it can be.
 std::optional<FileInput> unreadable(const QString& path, const AddinImage::Probe& probe) {
     switch (probe.outcome) {
@@ -40,9 +47,10 @@ std::optional<FileInput> unreadable(const QString& path, const AddinImage::Probe
 FileInput readFirst(const QString& path, qint64 length, qint64 fileSize) {
     FileInput input;
     FileIdentity identity;
-    std::optional<QByteArray> bytes = AddinImage::readFile(path, length, &identity);
+    int error = 0;
+    std::optional<QByteArray> bytes = AddinImage::readFile(path, length, &identity, &error);
     if (!bytes) {
-        return refused(path, QStringLiteral("cannot read the file"));
+        return cannotRead(path, error);
     }
     input.bytes = std::move(*bytes);
     input.fileSize = fileSize;
@@ -73,23 +81,28 @@ FileInput FileInput::readForCheck(const QString& path) {
     return readFirst(path, qMin(probe.size, AddinImage::kMaxFileSize), probe.size);
 }
 
-FileInput FileInput::readPart(const QString& path) {
+FileInput FileInput::readPart(const QString& path, qint64 most) {
     const AddinImage::Probe probe = AddinImage::probe(path);
     if (auto refusal = unreadable(path, probe)) {
         return *refusal;
     }
-    if (probe.size > kMaxPartSize) {
+    if (probe.size > most) {
         return refused(path, QStringLiteral("file is too long (%1 bytes; at most %2 are read)")
                                  .arg(probe.size)
-                                 .arg(kMaxPartSize));
+                                 .arg(most));
     }
     const RegularFile file(path, O_RDONLY);
+    if (!file.isOpen()) {
+        return cannotRead(path, errno);
+    }
     const qint64 size = file.currentSize();
+    if (size < 0 || size > most) {
+        return cannotRead(path, 0);
+    }
     FileInput input;
-    input.bytes.resize(qMax<qint64>(size, 0));
-    if (!file.isOpen() || size < 0 || size > kMaxPartSize ||
-        !RegularFile::readAll(file.fd(), input.bytes.data(), size, 0)) {
-        return refused(path, QStringLiteral("cannot read the file"));
+    input.bytes.resize(size);
+    if (!RegularFile::readAll(file.fd(), input.bytes.data(), size, 0)) {
+        return cannotRead(path, errno);
     }
     input.fileSize = size;
     input.identity = file.identity();

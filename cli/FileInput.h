@@ -34,6 +34,6 @@ struct FileInput {
     // For `check`: read(), but a file over 9000 bytes is not refused; its first 9000 bytes
     // are read.
     static FileInput readForCheck(const QString& path);
-    // Any regular file of at most kMaxPartSize bytes, read whole.
-    static FileInput readPart(const QString& path);
+    // Any regular file of at most `most` bytes, read whole.
+    static FileInput readPart(const QString& path, qint64 most = kMaxPartSize);
 };

@@ -29,14 +29,15 @@ const CommandUsage kUsage{
     "'build --from DIR' puts them together again, byte for byte:\n"
     "\n"
     "  header.json   the class text, name, description, both words and the file's\n"
-    "                length (and any byte after a CR that is not a line feed)\n"
+    "                length (and any byte after a CR that is not a line feed), and\n"
+    "                the SHA-256 of addin.asm\n"
     "  icon.png      the icon, 40 x 32, as 'icon --png' writes it\n"
     "  code.bin      the code: from the first byte after the header to the end of the\n"
     "                approximate code size (the 0xFF bytes after it are padding)\n"
     "  addin.asm     the whole add-in as assembler source, as 'source' writes it; to\n"
     "                build from it once changed, 'z80asm -o NEW.rex addin.asm' ('build\n"
-    "                --from' does not read it, and refuses while it is newer than the\n"
-    "                other three)\n"
+    "                --from' does not read it, and refuses once it differs from what\n"
+    "                unpack wrote)\n"
     "\n"
     "  -o, --output DIR   the folder; made when missing (its parent must exist)\n"
     "  --force            replace these files when DIR already holds them\n"
@@ -57,11 +58,12 @@ namespace {
 // and the taking back all follow it.
 QList<FolderWriter::File> partsOf(QByteArrayView image, const AddinHeader& header) {
     const AddinParts parts = AddinParts::of(image, header);
+    const QByteArray source = AddinSource::of(image, header);
     return {
-        {UnpackedFolder::kHeader, HeaderJson::write(parts)},
+        {UnpackedFolder::kHeader, HeaderJson::write(parts, HeaderJson::sourceDigest(source))},
         {UnpackedFolder::kIcon, IconPixels::png(parts.icon)},
         {UnpackedFolder::kCode, parts.code},
-        {UnpackedFolder::kSource, AddinSource::of(image, header)},
+        {UnpackedFolder::kSource, source},
     };
 }
 
@@ -140,11 +142,6 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (result.written()) {
         for (const QString& stray : result.strays) {
             CliOutput::fail(err, ExitCode::kOk, stray);
-        }
-        for (const QString& unstamped : UnpackedFolder::stampAlike(folder)) {
-            CliOutput::fail(err, ExitCode::kOk,
-                            unstamped + QLatin1String(": cannot set its modification time; build "
-                                                      "--from may take addin.asm as changed"));
         }
         return ExitCode::kOk;
     }

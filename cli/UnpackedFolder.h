@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
+
+#include <optional>
 
 // The folder `unpack` writes and `build --from` reads: the header's fields in header.json
 // (see HeaderJson), the icon as icon.png (40 x 32, as `icon --png` writes it) and the code as
@@ -20,12 +22,17 @@ inline QString file(const QString& folder, const QString& name) {
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
-// Gives the four files one modification time, so that a later change to one of them shows.
-// Returns the files it could not set, none when all went well.
-QStringList stampAlike(const QString& folder);
+struct Refusal {
+    int exitCode = 0;
+    QString sentence;
+};
 
-// The sentence that refuses to build from `folder` when addin.asm was changed after a file that
-// `build --from` reads: that file may not hold the change. Empty when it was not.
-QString staleSource(const QString& folder);
+// Why `build --from` must not build from `folder` because of its addin.asm: the source holds a
+// change that the files build --from reads may not hold (exit 5), or it is not a regular file
+// or cannot be read (exit 3). Nothing when the folder holds no addin.asm. `recordedDigest` is
+// what header.json records of the source unpack wrote; a source that still has that digest is
+// unchanged whatever the files' times. Without one, addin.asm counts as changed when it was
+// modified after one of the other three.
+std::optional<Refusal> sourceRefusal(const QString& folder, const QByteArray& recordedDigest);
 
 } // namespace UnpackedFolder

@@ -88,8 +88,10 @@ void CliBuild::commands_data() {
     QTest::addColumn<QString>("arguments"); // split at spaces; @ is the test's folder
     QTest::addColumn<QByteArray>("code");   // @/code.bin and @/dir/code.bin
     QTest::addColumn<QByteArray>("json");   // @/dir/header.json
-    QTest::addColumn<QString>("setup");     // NAME=KIND made first: old, fifo, link (to @/a.rex),
-                                            // dangling (a link to nothing), loop
+    QTest::addColumn<QString>("setup"); // NAME=KIND, ... made first: old, fifo, link (to @/a.rex),
+                                        // dangling (a link to nothing), loop, zero (a link to
+                                        // /dev/zero), folder; newer and older: "changed",
+                                        // modified 10 s after or before now
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("expected"); // @/out.rex or @/out/code.bin, or what the error says
     const auto row = [](const char* name, const QString& arguments, int exitCode,
@@ -124,8 +126,24 @@ void CliBuild::commands_data() {
     // From a folder, whatever unpack writes.
     row("from a folder: an empty name, code only padding", folder, 0,
         made(buildAddinHeader("Addin", "", "", 0, 0, kWhite), {}), {}, R"({"name": ""})");
+    // addin.asm is what unpack wrote while it has the digest header.json records, whatever the
+    // times; without a digest, while it is not newer than the other files.
+    const QByteArray digest = HeaderJson::sourceDigest("changed");
     row("from a folder: addin.asm changed after", folder, 5, "with z80asm -o NEW.rex", kCode,
         R"({"name": "A"})", "dir/addin.asm=newer");
+    row("from a folder: addin.asm newer, as unpack wrote it", folder, 0, made(clock, kCode), kCode,
+        R"({"name": "Clock", "word1": "$7", "addin_asm_sha256": ")" + digest + "\"}",
+        "dir/addin.asm=newer");
+    row("from a folder: addin.asm older, but changed", folder, 5,
+        "addin.asm was changed after unpack wrote it", kCode,
+        R"({"name": "A", "addin_asm_sha256": ")" + HeaderJson::sourceDigest("unpacked") + "\"}",
+        "dir/addin.asm=older");
+    row("from a folder: addin.asm a folder", folder, 3, "addin.asm: not a regular file", kCode,
+        R"({"name": "A"})", "dir/addin.asm=folder");
+    row("--from: icon.png a link to /dev/zero", folder, 3, "icon.png: The picture is not a regular",
+        kCode, R"({"name": "A"})", "dir/addin.asm=older, dir/icon.png=zero");
+    row("header.json: a digest too short", folder, 5, "64 hexadecimal digits", kCode,
+        R"({"name": "A", "addin_asm_sha256": ")" + digest.left(63) + "\"}");
     row("code is a folder", "build --code @/dir --name Clock -o @/out.rex", 3,
         "not a regular file");
     row("CR in the name", "build --code @/code.bin --name A\rB -o @/out.rex", 5, "U+000D");
@@ -187,20 +205,31 @@ void CliBuild::commands() {
     files.write("dir/header.json", json);
     files.write("a.rex", kAddin);
     QVERIFY(TestFiles::drawnIcon(TestFiles::icon()).save(files.path("icon.png")));
-    const auto [name, kind] = std::pair(setup.section('=', 0, 0), setup.section('=', 1));
-    QVERIFY(!name.startsWith("out/") || QDir().mkdir(files.path("out")));
-    if (kind == "fifo") {
-        QCOMPARE(::mkfifo(QFile::encodeName(files.path(name)).constData(), 0600), 0);
-    } else if (kind == "link" || kind == "dangling" || kind == "loop") {
-        const QString target = kind == "link" ? "a.rex" : (kind == "loop" ? name : "missing");
-        QVERIFY(QFile::link(files.path(target), files.path(name)));
-    } else if (kind == "old") {
-        files.write(name, "old");
-    } else if (kind == "newer") {
-        QFile changed(files.write(name, "changed"));
-        QVERIFY(changed.open(QIODevice::ReadWrite) &&
-                changed.setFileTime(QDateTime::currentDateTime().addSecs(10),
-                                    QFileDevice::FileModificationTime));
+    QString kind;
+    for (const QString& entry : setup.split(", ")) {
+        const QString name = entry.section('=', 0, 0);
+        kind = entry.section('=', 1);
+        QVERIFY(!name.startsWith("out/") || QDir().exists(files.path("out")) ||
+                QDir().mkdir(files.path("out")));
+        if (kind == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(files.path(name)).constData(), 0600), 0);
+        } else if (kind == "link" || kind == "dangling" || kind == "loop" || kind == "zero") {
+            const QString target = kind == "link"   ? files.path("a.rex")
+                                   : kind == "loop" ? files.path(name)
+                                   : kind == "zero" ? "/dev/zero"
+                                                    : files.path("missing");
+            QVERIFY(QFile::link(target, files.path(name)));
+        } else if (kind == "old") {
+            files.write(name, "old");
+        } else if (kind == "folder") {
+            QVERIFY(QDir().mkdir(files.path(name)));
+        } else if (kind == "newer" || kind == "older") {
+            QFile changed(files.write(name, "changed"));
+            QVERIFY(changed.open(QIODevice::ReadWrite) &&
+                    changed.setFileTime(
+                        QDateTime::currentDateTime().addSecs(kind == "newer" ? 10 : -10),
+                        QFileDevice::FileModificationTime));
+        }
     }
     const QMap<QString, QByteArray> before = contents(files.path(QString()));
     const QStringList words =
@@ -259,6 +288,12 @@ void CliBuild::roundTrip() {
     QVERIFY2(unpack.code == 0, unpack.err.constData());
     QCOMPARE(CliRun({"icon", path, "--png", files.path("icon.png")}).code, 0);
     QCOMPARE(TestFiles::read(folder + "/icon.png"), TestFiles::read(files.path("icon.png")));
+    QCOMPARE(TestFiles::read(folder + "/addin.asm"), CliRun({"source", path}).out);
+    // As a copy may leave it: addin.asm newer than the rest, and still what unpack wrote.
+    QFile source(folder + "/addin.asm");
+    QVERIFY(source.open(QIODevice::ReadWrite) &&
+            source.setFileTime(QDateTime::currentDateTime().addSecs(10),
+                               QFileDevice::FileModificationTime));
     const CliRun build({"build", "--from", folder, "-o", files.path("b.rex")});
     QVERIFY2(build.code == 0, build.err.constData());
     QCOMPARE(TestFiles::read(files.path("b.rex")), bytes);
@@ -274,9 +309,11 @@ void CliBuild::randomRoundTrips() {
         AddinParts built;
         built.code = parts.code;
         built.icon = IconPicture::fromData(IconPixels::png(parts.icon)).icon;
-        bool hasFileLength = false;
-        QVERIFY(HeaderJson::read(HeaderJson::write(parts), built, hasFileLength).isEmpty());
-        QVERIFY2(hasFileLength && built.bytes() == bytes, qPrintable(bytes.toHex()));
+        const QByteArray digest = HeaderJson::sourceDigest(bytes);
+        HeaderJson::Extras extras;
+        QVERIFY(HeaderJson::read(HeaderJson::write(parts, digest), built, extras).isEmpty());
+        QVERIFY2(extras.hasFileLength && extras.sourceDigest == digest && built.bytes() == bytes,
+                 qPrintable(bytes.toHex()));
     }
 }
 

@@ -14,7 +14,9 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <atomic>
 #include <thread>
+#include <tuple>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -143,6 +145,7 @@ private slots:
     void stoppedBySignals();
     void padRacesAnAppender_data();
     void padRacesAnAppender();
+    void unpackRacesALinkSwapper();
 };
 
 void CliFiles::outputsThatAreNotFiles_data() {
@@ -571,6 +574,47 @@ void CliFiles::padRacesAnAppender() {
             QCOMPARE(bytes, untouched);
         }
         QCOMPARE(entries(files.path(QString())), QStringList{"a.rex"});
+    }
+}
+
+// While unpack --force runs again and again, another program puts a link to a file outside
+// the folder in the place of each of the four files in turn, over and over: the file outside
+// never changes, its modification time included. Left alone, the four files get one time.
+void CliFiles::unpackRacesALinkSwapper() {
+    const QStringList names{"header.json", "icon.png", "code.bin", "addin.asm"};
+    TestFiles files;
+    const QString input = files.write("a.rex", TestFiles::addin("Clock", "Shows time", 4000));
+    const QString out = files.path("out");
+    QVERIFY(QDir().mkdir(out));
+    const QByteArray outside = native(files.write("outside", "outside\n"));
+    const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    QCOMPARE(::utimensat(AT_FDCWD, outside.constData(), old, 0), 0);
+
+    std::atomic<bool> done = false;
+    std::thread swapper([&] {
+        for (int i = 0; !done; ++i) {
+            const QByteArray swap = native(out + "/.swap");
+            std::ignore = ::symlink("../outside", swap.constData());
+            ::rename(swap.constData(), native(out + '/' + names[i % 4]).constData());
+        }
+    });
+    for (int round = 0; round < 40; ++round) {
+        const CliRun run({"unpack", input, "-o", out, "--force"});
+        QVERIFY2(run.code == 0, run.err.constData());
+    }
+    done = true;
+    swapper.join();
+    QCOMPARE(statOf(files.path("outside")).st_mtim.tv_sec, old[0].tv_sec);
+    QCOMPARE(TestFiles::read(files.path("outside")), "outside\n");
+
+    QCOMPARE(CliRun({"unpack", input, "-o", out, "--force"}).code, 0);
+    const auto modified = [&](const QString& name) {
+        const struct stat info = statOf(out + '/' + name);
+        return S_ISREG(info.st_mode) ? std::pair(info.st_mtim.tv_sec, info.st_mtim.tv_nsec)
+                                     : std::pair(time_t(0), long(0));
+    };
+    for (const QString& name : names) {
+        QCOMPARE(modified(name), modified("header.json"));
     }
 }
 

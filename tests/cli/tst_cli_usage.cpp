@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ChildProcess.h"
 #include "CliRun.h"
 #include "CommandUsage.h"
 #include "TestFiles.h"
@@ -24,6 +25,9 @@ QStringList commandFor(const QString& command, const QString& path) {
     }
     if (command == "unpack") {
         return {"unpack", path, "-o", path + ".d"};
+    }
+    if (command == "build") {
+        return {"build", "--code", path, "--name", "X", "-o", path + ".out"};
     }
     return {command, path};
 }
@@ -194,6 +198,10 @@ void CliUsage::unreadable_data() {
             QTest::addRow("%s, %s", qPrintable(command), kind) << command << QString(kind);
         }
     }
+    // Read as a code file is read, too.
+    for (const QString& command : kCommands + QStringList{"build"}) {
+        QTest::addRow("%s, mode 000", qPrintable(command)) << command << QString("mode 000");
+    }
 }
 
 void CliUsage::unreadable() {
@@ -212,6 +220,32 @@ void CliUsage::unreadable() {
     } else if (kind.endsWith("bytes")) {
         bytes = TestFiles::addin("Clock", "Shows time", 100, kind.split(' ').first().toInt());
         files.write("a.rex", bytes);
+    }
+    if (kind == "mode 000") {
+        // The folder open to all, the file to none: as root, the command runs as the user
+        // nobody, whom the bits stop, and it says why in the system's words.
+        files.write("a.rex", TestFiles::addin());
+        const QByteArray name = QFile::encodeName(path);
+        QVERIFY(::chmod(QFile::encodeName(files.path(".")).constData(), 0755) == 0 &&
+                ::chmod(name.constData(), 0) == 0);
+        const auto said = ChildProcess::run(
+            [&] {
+                if (::access(name.constData(), R_OK) == 0) {
+                    return QByteArray("readable");
+                }
+                const CliRun run(commandFor(command, path));
+                return QByteArray::number(run.code) + ' ' + run.out + run.err;
+            },
+            ChildProcess::runningAsRoot() ? std::optional<ChildProcess::User>({65534, 65534, {}})
+                                          : std::nullopt);
+        QVERIFY(said);
+        if (*said == "readable") {
+            QSKIP("this user reads a file of mode 000 all the same (CAP_DAC_OVERRIDE)");
+        }
+        QCOMPARE(*said, "3 mobrin-cli: " + name + ": cannot read the file: Permission denied\n");
+        QCOMPARE(QDir(files.path(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"a.rex"});
+        return;
     }
     const CliRun run(commandFor(command, path));
     QCOMPARE(run.code, 3);

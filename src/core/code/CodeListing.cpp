@@ -296,9 +296,10 @@ void CodeListing::appendLabelledInstruction(QString& text, int index) const {
     text += plain.chopped(kTargetTextLength);
     const CodeInstruction& holder = m_instructions.at(indexAt(instruction.target));
     text += labelName(holder.address);
+    // In hexadecimal, as the listing writes every other number: "L801A+$4F".
     if (const int into = instruction.target - holder.offset; into > 0) {
-        text += QLatin1Char('+');
-        text += QString::number(into);
+        text += QLatin1String("+$");
+        text += QString::number(into, 16).toUpper().rightJustified(2, QLatin1Char('0'));
     }
 }
 

@@ -99,7 +99,8 @@ public:
     static QString labelName(quint16 address);
     // Appends instruction `index` with its target named by the label of the instruction that
     // holds it, plus the target's distance into that instruction when it is not the first
-    // byte: "jp nz,L9B03", "jr L9B02+1". Without a target, instructionText() as it is.
+    // byte, in hexadecimal: "jp nz,L9B03", "jr L9B02+$01". Without a target, instructionText()
+    // as it is.
     void appendLabelledInstruction(QString& text, int index) const;
     QString labelledInstructionText(int index) const;
 

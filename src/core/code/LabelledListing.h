@@ -13,7 +13,7 @@ class CodeListing;
 //   L8000:
 //   8000  00           nop
 //   8001  C3 00 80     jp L8000
-//   8004  18 FB        jr L8000+1
+//   8004  18 FB        jr L8000+$01
 //
 // Lines and instructions map both ways, so a view of this text can follow the dump.
 class LabelledListing {

@@ -4,10 +4,12 @@
 #include "CodePage.h"
 #include "NumberForm.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -21,6 +23,7 @@ const QString kWord2 = QStringLiteral("word2");
 const QString kFileLength = QStringLiteral("file_length");
 using HeaderJson::kAfterClassReturn;
 using HeaderJson::kAfterNameReturn;
+using HeaderJson::kSourceDigest;
 
 // One value as JSON text, escaped by Qt's own writer.
 QByteArray jsonValue(const QJsonValue& value) {
@@ -140,11 +143,33 @@ QString readByte(const QJsonObject& object, const QString& key, quint8& into) {
     return {};
 }
 
+QString readDigest(const QJsonObject& object, QByteArray& into) {
+    const QJsonValue value = object.value(kSourceDigest);
+    if (value.isUndefined()) {
+        return {};
+    }
+    const QString text = value.toString();
+    const bool hex = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return NumberForm::hexDigitValue(c.unicode()) >= 0;
+    });
+    if (!value.isString() || text.size() != 64 || !hex) {
+        return QStringLiteral("\"%1\" must be a text of 64 hexadecimal digits, the SHA-256 of "
+                              "addin.asm")
+            .arg(kSourceDigest);
+    }
+    into = text.toLatin1().toLower();
+    return {};
+}
+
 } // namespace
 
 namespace HeaderJson {
 
-QByteArray write(const AddinParts& parts) {
+QByteArray sourceDigest(QByteArrayView source) {
+    return QCryptographicHash::hash(source, QCryptographicHash::Sha256).toHex();
+}
+
+QByteArray write(const AddinParts& parts, const QByteArray& sourceDigest) {
     QList<std::pair<QString, QJsonValue>> fields = {
         {kClass, CodePage::decode(parts.classText)},
         {kName, CodePage::decode(parts.name)},
@@ -159,6 +184,9 @@ QByteArray write(const AddinParts& parts) {
     if (parts.afterNameReturn != AddinHeader::kLineFeed) {
         fields.append({kAfterNameReturn, parts.afterNameReturn});
     }
+    if (!sourceDigest.isEmpty()) {
+        fields.append({kSourceDigest, QString::fromLatin1(sourceDigest)});
+    }
     QByteArray json = "{\n";
     for (qsizetype i = 0; i < fields.size(); ++i) {
         json += "    " + jsonValue(fields[i].first) + ": " + jsonValue(fields[i].second);
@@ -167,7 +195,7 @@ QByteArray write(const AddinParts& parts) {
     return json + "}\n";
 }
 
-QString read(const QByteArray& json, AddinParts& parts, bool& hasFileLength) {
+QString read(const QByteArray& json, AddinParts& parts, Extras& extras) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
@@ -177,8 +205,9 @@ QString read(const QByteArray& json, AddinParts& parts, bool& hasFileLength) {
         return QStringLiteral("not a JSON object");
     }
     const QJsonObject object = document.object();
-    const QStringList known = {kClass, kName,       kDescription,      kWord1,
-                               kWord2, kFileLength, kAfterClassReturn, kAfterNameReturn};
+    const QStringList known = {kClass,       kName,       kDescription,      kWord1,
+                               kWord2,       kFileLength, kAfterClassReturn, kAfterNameReturn,
+                               kSourceDigest};
     for (const QString& key : object.keys()) {
         if (!known.contains(key)) {
             return QStringLiteral("unknown key \"%1\"").arg(key);
@@ -193,9 +222,10 @@ QString read(const QByteArray& json, AddinParts& parts, bool& hasFileLength) {
     if (!object.contains(kName)) {
         return QStringLiteral("\"name\" is missing");
     }
-    hasFileLength = object.contains(kFileLength);
+    Extras found;
+    found.hasFileLength = object.contains(kFileLength);
     int fileLength = parts.fileLength;
-    if (hasFileLength) {
+    if (found.hasFileLength) {
         const auto length = wholeNumber(object.value(kFileLength), 0, 0x7FFFFFFF);
         if (!length) {
             return QStringLiteral("\"file_length\" must be a whole number of bytes");
@@ -211,12 +241,14 @@ QString read(const QByteArray& json, AddinParts& parts, bool& hasFileLength) {
           readText(object, kDescription, AddinParts::Text::Description, read, json),
           readWord(object, kWord1, read.word1), readWord(object, kWord2, read.word2),
           readByte(object, kAfterClassReturn, read.afterClassReturn),
-          readByte(object, kAfterNameReturn, read.afterNameReturn)}) {
+          readByte(object, kAfterNameReturn, read.afterNameReturn),
+          readDigest(object, found.sourceDigest)}) {
         if (!problem.isEmpty()) {
             return problem;
         }
     }
     parts = read;
+    extras = found;
     return {};
 }
 

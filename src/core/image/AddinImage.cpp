@@ -117,14 +117,23 @@ AddinImage::PadOutcome AddinImage::pad(const QString& path, qint64 size,
 }
 
 std::optional<QByteArray> AddinImage::readFile(const QString& path, qint64 size,
-                                               FileIdentity* identity) {
-    const RegularFile file(path, O_RDONLY);
-    if (!file.isOpen() || size < 0 || size > kMaxFileSize) {
+                                               FileIdentity* identity, int* error) {
+    const auto failed = [error](int number) {
+        if (error != nullptr) {
+            *error = number;
+        }
         return std::nullopt;
+    };
+    const RegularFile file(path, O_RDONLY);
+    if (!file.isOpen()) {
+        return failed(errno);
+    }
+    if (size < 0 || size > kMaxFileSize) {
+        return failed(0);
     }
     QByteArray bytes(size, Qt::Uninitialized);
     if (!RegularFile::readAll(file.fd(), bytes.data(), size, 0)) {
-        return std::nullopt;
+        return failed(errno);
     }
     if (identity != nullptr) {
         *identity = file.identity();

@@ -51,9 +51,11 @@ public:
         return pad(path, size, std::nullopt, error) == PadOutcome::Padded;
     }
     // Exactly `size` bytes from the start of a regular file, or nothing; `identity`, when
-    // given, receives which file was read.
+    // given, receives which file was read, and `error` the system's error number when nothing
+    // was (0 for a size out of range).
     static std::optional<QByteArray> readFile(const QString& path, qint64 size,
-                                              FileIdentity* identity = nullptr);
+                                              FileIdentity* identity = nullptr,
+                                              int* error = nullptr);
     // Replaces the file by `bytes` through a temporary file beside it, keeping its owner,
     // group, mode and hard links (see FileReplacer).
     static WriteResult write(const QString& path, const QByteArray& bytes) {

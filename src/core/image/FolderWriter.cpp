@@ -8,6 +8,8 @@
 #include <tuple>
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -92,8 +94,9 @@ public:
         return resultOf(Outcome::Written);
     }
 
-    // The new bytes under a temporary name, synced, with a stand-in for the old entry beside.
-    bool writeTemporary(Slot& slot, const QByteArray& bytes, int& error) {
+    // The new bytes under a temporary name, modified at `time`, synced, with a stand-in for the
+    // old entry beside.
+    bool writeTemporary(Slot& slot, const QByteArray& bytes, const timespec& time, int& error) {
         error = 0;
         // Keeps the reason of the first step that failed.
         const auto step = [&error](bool done) {
@@ -116,7 +119,9 @@ public:
             std::ignore = ::fchown(fd, slot.old->st_uid, slot.old->st_gid);
         }
         const mode_t mode = own ? slot.old->st_mode & 07777 : RegularFile::newFileMode();
-        ok = ok && step(::fchmod(fd, mode) == 0) && step(::fsync(fd) == 0);
+        const timespec times[2] = {time, time};
+        ok = ok && step(::fchmod(fd, mode) == 0) && step(::futimens(fd, times) == 0) &&
+             step(::fsync(fd) == 0);
         ok = step(::close(fd) == 0) && ok;
         if (ok && slot.old) {
             const int stand = RegularFile::createTemporary(m_fd, slot.kept);
@@ -215,8 +220,10 @@ FolderWriter::Result FolderWriter::write(const QString& folder, const QList<File
     const DeferredQuitSignals held;
     Result result = resultOf(Outcome::Written);
     int error = 0;
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
     for (qsizetype i = 0; i < pending.size() && result.written(); ++i) {
-        if (!writer.writeTemporary(pending[i], files[i].bytes, error)) {
+        if (!writer.writeTemporary(pending[i], files[i].bytes, now, error)) {
             result = writer.failed(pending[i].name, error);
         }
     }

@@ -15,7 +15,9 @@
 // A name that is taken is replaced itself: a symbolic link (dangling or not) or one of several
 // hard links is never written through, so nothing outside the folder changes. The old entries
 // wait under temporary names until the last rename has succeeded, so that a failure at any
-// step puts every name back as it was.
+// step puts every name back as it was. The files of one set get one modification time, given
+// through their descriptors before they take their names: a time set by name afterwards would
+// go to whatever another program put in a file's place meanwhile.
 class FolderWriter {
 public:
     struct File {

@@ -280,8 +280,8 @@ void TestCodeListing::addinRange_data() {
     QTest::newRow("header cut short") << clock.left(150) << true << 0 << 0 << QStringList{};
     // Word 1 the code's length, then padding: a line a run, the entry point labelled.
     const QByteArray padded = buildAddinHeader("Addin", "Clock", "", 3, 0, TestFiles::icon()) +
-                              "\xC3\x0A\x80" + QByteArray(4000, '\0') + QByteArray(4000, '\xFF');
-    const QStringList paddedLines{"L8000:", "8000  C3 0A 80     jp L8003+7",
+                              "\xC3\x52\x80" + QByteArray(4000, '\0') + QByteArray(4000, '\xFF');
+    const QStringList paddedLines{"L8000:", "8000  C3 52 80     jp L8003+$4F",
                                   "L8003:", "8003  00 ...       .ds $0FA0,$00"};
     QTest::newRow("padded, to the end of the code")
         << padded << false << 195 << 4198 << paddedLines;
@@ -345,7 +345,7 @@ void TestCodeListing::labels_data() {
         {"L8000:", "8000  00           nop", "8001  18 FD        jr L8000",
          "L8003:", "8003  10 FE        djnz L8003"});
     row("CALL into an instruction", "CD04803A0080",
-        {"8000  CD 04 80     call L8003+1", "L8003:", "8003  3A 00 80     ld a,($8000)"});
+        {"8000  CD 04 80     call L8003+$01", "L8003:", "8003  3A 00 80     ld a,($8000)"});
     row("conditional JP, CALL and JR", "CA0980DC098038010000",
         {"8000  CA 09 80     jp z,L8009", "8003  DC 09 80     call c,L8009",
          "8006  38 01        jr c,L8009", "8008  00           nop",
