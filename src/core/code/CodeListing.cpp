@@ -301,9 +301,3 @@ void CodeListing::appendLabelledInstruction(QString& text, int index) const {
         text += QString::number(into);
     }
 }
-
-QString CodeListing::labelledInstructionText(int index) const {
-    QString text;
-    appendLabelledInstruction(text, index);
-    return text;
-}

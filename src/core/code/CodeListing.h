@@ -101,7 +101,6 @@ public:
     // holds it, plus the target's distance into that instruction when it is not the first
     // byte: "jp nz,L9B03", "jr L9B02+1". Without a target, instructionText() as it is.
     void appendLabelledInstruction(QString& text, int index) const;
-    QString labelledInstructionText(int index) const;
 
 private:
     // Decodes [m_first, end) into instructions, the first running at `base`.
