@@ -662,7 +662,6 @@ void MainWindow::renderDump() {
         // and the size.
         tell(CommandTexts::withReason(QStringLiteral("Error opening temporary files!!"), reason));
     }
-    m_dump->markRuns(m_compare->shownRuns());
 }
 
 void MainWindow::showStatus() {
@@ -759,7 +758,6 @@ void MainWindow::stepDifference(RangeStep::Direction direction) {
 }
 
 void MainWindow::showComparison() {
-    m_dump->markRuns(m_compare->shownRuns());
     m_actions->refresh();
     if (!m_compare->isComparing()) {
         if (m_compareWindow) {
