@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DumpText.h"
+#include "PaneLinePainter.h"
 #include "WindowHarness.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -28,6 +30,19 @@ int firstLine(DumpPane* pane, int charsPerLine) {
     return pane->firstVisibleChar() / charsPerLine + 1;
 }
 
+void sendMouse(DumpPane* pane, QEvent::Type type, QPoint point, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(point), pane->viewport()->mapToGlobal(QPointF(point)),
+                      Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(pane->viewport(), &event);
+}
+
+// The colour the pane painted under byte `byte`'s first character, in its top left corner,
+// where no letter reaches.
+QRgb paintedUnder(DumpPane* pane, int byte) {
+    const QRect cell = pane->characterRect(byte * pane->charsPerByte());
+    return pane->viewport()->grab().toImage().pixel(cell.topLeft() + QPoint(1, 1));
+}
+
 } // namespace
 
 class DumpViewTest : public QObject {
@@ -40,6 +55,9 @@ private slots:
     void positionsCountTheDumpText();
     void clickPicksTheCharacterUnderThePointer_data();
     void clickPicksTheCharacterUnderThePointer();
+    void dragSelectsFromThePressedByte_data();
+    void dragSelectsFromThePressedByte();
+    void highlightsPaintInBothPanes();
     void bytesShowAsMapped();
     void hexSelectionMirrorsIntoAscii_data();
     void hexSelectionMirrorsIntoAscii();
@@ -177,6 +195,97 @@ void DumpViewTest::clickPicksTheCharacterUnderThePointer() {
     QCOMPARE(pane->caretPosition(), (9 + row) * pane->columns() + column + (space ? 1 : 0));
     QCOMPARE(pane->selectionLength(), 0);
     QCOMPARE(pane->firstVisibleChar(), 9 * pane->columns());
+}
+
+void DumpViewTest::dragSelectsFromThePressedByte_data() {
+    // Points in cells (column, row) of the first screen, plus `pixels` to the right for the
+    // move; the drag distance is the system's.
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<QPoint>("press");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<int>("pixels"); // beyond the drag distance, or short of it when negative
+    QTest::addColumn<ByteRange>("selection");
+    QTest::newRow("hex: a click that jitters stays a click")
+        << true << QPoint(0, 0) << QPoint(0, 0) << -1 << ByteRange{0, 0};
+    QTest::newRow("hex: a drag within one byte selects it")
+        << true << QPoint(0, 0) << QPoint(0, 0) << 0 << ByteRange{0, 1};
+    QTest::newRow("hex: across two bytes selects both")
+        << true << QPoint(3, 1) << QPoint(6, 1) << 0 << ByteRange{17, 2};
+    QTest::newRow("ascii: a jitter over a byte's edge stays a click")
+        << false << QPoint(4, 2) << QPoint(4, 2) << -1 << ByteRange{36, 0};
+    QTest::newRow("ascii: backwards over a line, both ends included")
+        << false << QPoint(3, 1) << QPoint(1, 0) << 0 << ByteRange{1, 19};
+}
+
+void DumpViewTest::dragSelectsFromThePressedByte() {
+    QFETCH(bool, hex);
+    QFETCH(QPoint, press);
+    QFETCH(QPoint, to);
+    QFETCH(int, pixels);
+    QFETCH(ByteRange, selection);
+    WindowHarness h;
+    h.openAddin(TestFiles::addin());
+    DumpPane* pane = hex ? h.hexPane() : h.asciiPane();
+    const int distance = QGuiApplication::styleHints()->startDragDistance();
+    const auto at = [](QPoint cell) { return QPoint(cell.x() * 8 + 1, cell.y() * 15 + 7); };
+    const QPoint from = at(press);
+    // Straight right when it stays in its byte, else to the other cell.
+    QPoint moved = at(to);
+    if (to == press || pixels < 0) {
+        moved = from + QPoint(distance + pixels, 0);
+    }
+    sendMouse(pane, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    sendMouse(pane, QEvent::MouseMove, moved, Qt::LeftButton);
+    sendMouse(pane, QEvent::MouseButtonRelease, moved, Qt::NoButton);
+    WindowHarness::settle();
+    QCOMPARE(h.window->dumpState().selection(), selection);
+}
+
+// The bytes changed since the file was opened and those a comparison marks, in both panes; the
+// comparison's colour where both meet, nothing once the change is taken back. Byte 210 is
+// typed as the other file holds it, so only the change marks it.
+void DumpViewTest::highlightsPaintInBothPanes() {
+    WindowHarness h;
+    const QByteArray clock = TestFiles::addin();
+    h.openAddin(clock);
+    QByteArray other = clock;
+    other[210] = char(0xAB);
+    other[220] = char(0xEE);
+    other[230] = char(0xEE);
+    h.prompts.choose(h.files.write(QStringLiteral("other.rex"), other));
+    h.command("mnuFileCompare");
+    DumpState& state = h.window->dumpState();
+    for (const int byte : {210, 230}) {
+        state.select(byte, 0);
+        h.hexPane()->setFocus();
+        QTest::keyClicks(h.hexPane(), QStringLiteral("AB"));
+        WindowHarness::settle();
+    }
+    state.select(0, 0);
+    WindowHarness::settle();
+    for (DumpPane* pane : {h.hexPane(), h.asciiPane()}) {
+        const QColor background = pane->palette().color(QPalette::Base);
+        const QRgb base = background.rgb();
+        const QRgb changed =
+            PaneLinePainter::highlightColour(ByteHighlights::Kind::ChangedSinceSave, background)
+                .rgb();
+        const QRgb compared =
+            PaneLinePainter::highlightColour(ByteHighlights::Kind::CompareDifference, background)
+                .rgb();
+        QVERIFY(changed != compared && changed != base && compared != base);
+        QCOMPARE(paintedUnder(pane, 210), changed);
+        QCOMPARE(paintedUnder(pane, 220), compared);
+        QCOMPARE(paintedUnder(pane, 230), compared);
+        QCOMPARE(paintedUnder(pane, 200), base);
+    }
+    // Taken back, byte 210 differs from the other file again.
+    h.command("mnuEditUndo");
+    h.command("mnuEditUndo");
+    WindowHarness::settle();
+    const QColor background = h.asciiPane()->palette().color(QPalette::Base);
+    QCOMPARE(paintedUnder(h.asciiPane(), 210),
+             PaneLinePainter::highlightColour(ByteHighlights::Kind::CompareDifference, background)
+                 .rgb());
 }
 
 void DumpViewTest::bytesShowAsMapped() {
