@@ -2,6 +2,7 @@
 #include "CaretKeys.h"
 #include "PointerDrag.h"
 
+#include <QKeySequence>
 #include <QtTest>
 
 // Where the keys and the pointer put the dump's caret and selection, as plain arithmetic.
@@ -15,122 +16,70 @@ private slots:
     void pointer();
 };
 
-namespace {
-
-using Pane = PaneColumns::Pane;
-
-// "offset.nibble", then "+shift" when it extends and "scroll N" when the view scrolls.
-QString described(const std::optional<CaretKeys::Move>& move) {
-    if (!move) {
-        return QStringLiteral("none");
-    }
-    QString text = QStringLiteral("%1.%2").arg(move->to.offset).arg(move->to.nibble);
-    if (move->extend) {
-        text += QStringLiteral(" +shift");
-    }
-    if (move->scroll != 0) {
-        text += QStringLiteral(" scroll %1").arg(move->scroll);
-    }
-    return text;
-}
-
-} // namespace
-
 void CaretKeysTest::keys_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("nibble");
-    QTest::addColumn<Pane>("pane");
-    QTest::addColumn<ByteRange>("shown");
-    QTest::addColumn<QString>("move");
-    const ByteRange all{0, 8192};
-    const ByteRange stripped{205, 8192 - 205};
-    const Qt::KeyboardModifiers plain = Qt::NoModifier;
-    const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
-    const Qt::KeyboardModifiers control = Qt::ControlModifier;
-
-    QTest::newRow("Right: the next byte")
-        << int(Qt::Key_Right) << plain << 10 << 1 << Pane::Hex << all << "11.0";
-    QTest::newRow("Right past the last byte: after it")
-        << int(Qt::Key_Right) << plain << 8192 << 0 << Pane::Hex << all << "8192.0";
-    QTest::newRow("Left from the high digit: the byte before")
-        << int(Qt::Key_Left) << plain << 10 << 0 << Pane::Hex << all << "9.0";
-    QTest::newRow("Left from the low digit: the same byte's high digit")
-        << int(Qt::Key_Left) << plain << 10 << 1 << Pane::Hex << all << "10.0";
-    QTest::newRow("Shift+Left from the low digit selects the byte before")
-        << int(Qt::Key_Left) << shift << 10 << 1 << Pane::Hex << all << "9.0 +shift";
-    QTest::newRow("Left at the first byte shown stays")
-        << int(Qt::Key_Left) << plain << 205 << 0 << Pane::Hex << stripped << "205.0";
-    QTest::newRow("Up keeps the digit")
-        << int(Qt::Key_Up) << plain << 40 << 1 << Pane::Hex << all << "24.1";
-    QTest::newRow("Up on the first line: the first byte, high digit")
-        << int(Qt::Key_Up) << plain << 7 << 1 << Pane::Hex << all << "0.0";
-    QTest::newRow("Down keeps the digit")
-        << int(Qt::Key_Down) << plain << 40 << 1 << Pane::Hex << all << "56.1";
-    QTest::newRow("Down on the last line: after the last byte")
-        << int(Qt::Key_Down) << plain << 8180 << 1 << Pane::Hex << all << "8192.0";
-    QTest::newRow("Shift+Down selects whole bytes")
-        << int(Qt::Key_Down) << shift << 40 << 1 << Pane::Hex << all << "56.0 +shift";
-    QTest::newRow("the ASCII pane has no digits")
-        << int(Qt::Key_Down) << plain << 40 << 1 << Pane::Ascii << all << "56.0";
-    QTest::newRow("Page Down: 15 lines, and the view with it")
-        << int(Qt::Key_PageDown) << plain << 40 << 1 << Pane::Hex << all << "280.1 scroll 15";
-    QTest::newRow("Page Down near the end: after the last byte")
-        << int(Qt::Key_PageDown) << plain << 8000 << 0 << Pane::Hex << all << "8192.0 scroll 15";
-    QTest::newRow("Page Up near the start: the first byte")
-        << int(Qt::Key_PageUp) << shift << 100 << 0 << Pane::Ascii << all
-        << "0.0 +shift scroll -15";
-    QTest::newRow("Home: the line's first byte, lines counted from the first shown")
-        << int(Qt::Key_Home) << plain << 230 << 1 << Pane::Hex << stripped << "221.0";
-    QTest::newRow("Ctrl+Home: the first byte shown")
-        << int(Qt::Key_Home) << control << 4000 << 0 << Pane::Hex << stripped << "205.0";
-    QTest::newRow("End: the line's last byte")
-        << int(Qt::Key_End) << plain << 18 << 0 << Pane::Hex << all << "31.0";
-    QTest::newRow("Shift+End: through the line's last byte")
-        << int(Qt::Key_End) << shift << 18 << 0 << Pane::Hex << all << "32.0 +shift";
-    QTest::newRow("End on a short last line: after the last byte")
-        << int(Qt::Key_End) << plain << 8190 << 0 << Pane::Ascii << ByteRange{0, 8191} << "8191.0";
-    QTest::newRow("Ctrl+End: after the last byte")
-        << int(Qt::Key_End) << control << 18 << 0 << Pane::Ascii << all << "8192.0";
-    QTest::newRow("Shift+Ctrl+End selects to the end")
-        << int(Qt::Key_End) << (shift | control) << 18 << 0 << Pane::Hex << all << "8192.0 +shift";
-    QTest::newRow("an empty dump: nowhere to go")
-        << int(Qt::Key_Down) << plain << 22 << 0 << Pane::Hex << ByteRange{22, 0} << "22.0";
-    QTest::newRow("a letter moves nothing")
-        << int(Qt::Key_A) << plain << 18 << 0 << Pane::Hex << all << "none";
+    // "KEYS [ascii|stripped] OFFSET.NIBBLE = MOVE": the caret in the hex pane of an 8192-byte
+    // dump, or in the ASCII pane, or in a dump from 205 (the header stripped); the move as the
+    // caret it makes, then "+shift" when it selects and "scroll N" when the view scrolls first.
+    QTest::addColumn<QString>("row");
+    QTest::newRow("Right: the next byte") << "Right 10.1 = 11.0";
+    QTest::newRow("Right after the last byte stays") << "Right 8192.0 = 8192.0";
+    QTest::newRow("Left from the high digit: the byte before") << "Left 10.0 = 9.0";
+    QTest::newRow("Left from the low digit: its high digit") << "Left 10.1 = 10.0";
+    QTest::newRow("Shift+Left selects whole bytes") << "Shift+Left 10.1 = 9.0 +shift";
+    QTest::newRow("Left at the first byte shown") << "Left stripped 205.0 = 205.0";
+    QTest::newRow("Up keeps the digit") << "Up 40.1 = 24.1";
+    QTest::newRow("Up on the first line: the first byte") << "Up 7.1 = 0.0";
+    QTest::newRow("Down keeps the digit") << "Down 40.1 = 56.1";
+    QTest::newRow("Down on the last line: past the end") << "Down 8180.1 = 8192.0";
+    QTest::newRow("Shift+Down") << "Shift+Down 40.1 = 56.0 +shift";
+    QTest::newRow("no digits in the ASCII pane") << "Down ascii 40.1 = 56.0";
+    QTest::newRow("Page Down") << "PgDown 40.1 = 280.1 scroll 15";
+    QTest::newRow("Page Down near the end") << "PgDown 8000.0 = 8192.0 scroll 15";
+    QTest::newRow("Shift+Page Up near the start")
+        << "Shift+PgUp ascii 100.0 = 0.0 +shift scroll -15";
+    QTest::newRow("Home: lines count from the first byte shown") << "Home stripped 230.1 = 221.0";
+    QTest::newRow("Ctrl+Home") << "Ctrl+Home stripped 4000.0 = 205.0";
+    QTest::newRow("End: the line's last byte") << "End 18.0 = 31.0";
+    QTest::newRow("Shift+End: through it") << "Shift+End 18.0 = 32.0 +shift";
+    QTest::newRow("End on the short last line") << "End stripped 8190.0 = 8192.0";
+    QTest::newRow("Ctrl+Shift+End") << "Ctrl+Shift+End ascii 18.0 = 8192.0 +shift";
+    QTest::newRow("a letter moves nothing") << "A 18.0 = none";
 }
 
 void CaretKeysTest::keys() {
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(int, offset);
-    QFETCH(int, nibble);
-    QFETCH(Pane, pane);
-    QFETCH(ByteRange, shown);
-    QFETCH(QString, move);
-    QCOMPARE(described(CaretKeys::forKey(key, modifiers, {offset, nibble}, pane, shown)), move);
+    QFETCH(QString, row);
+    const QStringList from = row.section(" = ", 0, 0).split(' ');
+    const QKeyCombination key = QKeySequence::fromString(from.first())[0];
+    const QStringList caret = from.last().split('.');
+    const auto pane = from.contains("ascii") ? PaneColumns::Pane::Ascii : PaneColumns::Pane::Hex;
+    const int start = from.contains("stripped") ? 205 : 0;
+    const auto moved =
+        CaretKeys::forKey(key.key(), key.keyboardModifiers(), {caret[0].toInt(), caret[1].toInt()},
+                          pane, {start, 8192 - start});
+    QString text = QStringLiteral("none");
+    if (moved) {
+        text = QStringLiteral("%1.%2").arg(moved->to.offset).arg(moved->to.nibble);
+        text += moved->extend ? QStringLiteral(" +shift") : QString();
+        text += moved->scroll != 0 ? QStringLiteral(" scroll %1").arg(moved->scroll) : QString();
+    }
+    QCOMPARE(text, row.section(" = ", 1));
 }
 
 void CaretKeysTest::pointer_data() {
     // Steps: "press X Y BYTE", "move X Y BYTE" (the button held), "release"; the drag distance
-    // is 4 pixels, measured as the sum of both ways.
+    // is 4 pixels, both ways added. The selection after the last move as "anchor-caret".
     QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QString>("selection"); // "anchor-caret" after the last move, or "none"
-
+    QTest::addColumn<QString>("selection");
     QTest::newRow("a click that jitters stays a click")
         << QStringList{"press 10 10 5", "move 12 11 5"} << "none";
-    QTest::newRow("dragged within one byte: that byte")
-        << QStringList{"press 10 10 5", "move 14 10 5"} << "5-6";
-    QTest::newRow("across two bytes: both")
-        << QStringList{"press 10 10 5", "move 18 10 6"} << "5-7";
-    QTest::newRow("backwards: from the pressed byte back through the one under the pointer")
-        << QStringList{"press 40 10 9", "move 10 10 5"} << "10-5";
-    QTest::newRow("once a drag, back to the press still selects its byte")
-        << QStringList{"press 10 10 5", "move 30 10 8", "move 10 11 5"} << "5-6";
     QTest::newRow("jitter across a byte's edge is no drag")
         << QStringList{"press 15 10 5", "move 17 10 6"} << "none";
-    QTest::newRow("no press, no drag") << QStringList{"move 40 10 9"} << "none";
+    QTest::newRow("dragged within one byte: that byte")
+        << QStringList{"press 10 10 5", "move 14 10 5"} << "5-6";
+    QTest::newRow("backwards: the pressed byte through the one under the pointer")
+        << QStringList{"press 40 10 9", "move 10 10 5"} << "10-5";
+    QTest::newRow("once a drag, back near the press still drags")
+        << QStringList{"press 10 10 5", "move 30 10 8", "move 11 10 5"} << "5-6";
     QTest::newRow("released: no drag")
         << QStringList{"press 10 10 5", "release", "move 40 10 9"} << "none";
 }
@@ -141,20 +90,17 @@ void CaretKeysTest::pointer() {
     PointerDrag drag;
     std::optional<PointerDrag::Selection> last;
     for (const QString& step : steps) {
-        const QStringList words = step.split(QLatin1Char(' '));
+        const QStringList words = step.split(' ');
         const QPoint point(words.value(1).toInt(), words.value(2).toInt());
-        const int byte = words.value(3).toInt();
         if (words[0] == QLatin1String("press")) {
-            drag.press(point, byte);
+            drag.press(point, words[3].toInt());
         } else if (words[0] == QLatin1String("move")) {
-            last = drag.moveTo(point, byte, 4);
+            last = drag.moveTo(point, words[3].toInt(), 4);
         } else {
             drag.release();
         }
     }
-    QCOMPARE(last ? QStringLiteral("%1-%2").arg(last->anchor).arg(last->caret)
-                  : QStringLiteral("none"),
-             selection);
+    QCOMPARE(last ? QStringLiteral("%1-%2").arg(last->anchor).arg(last->caret) : "none", selection);
 }
 
 QTEST_GUILESS_MAIN(CaretKeysTest)
