@@ -28,12 +28,10 @@ namespace {
 // "kind START+LENGTH, ...", as the panes paint them.
 QString described(const QList<ByteHighlights::Mark>& marks) {
     QStringList words;
-    for (const ByteHighlights::Mark& mark : marks) {
-        const bool compare = mark.kind == ByteHighlights::Kind::CompareDifference;
-        words << QStringLiteral("%1 %2+%3")
-                     .arg(compare ? "compare" : "changed")
-                     .arg(mark.range.start)
-                     .arg(mark.range.length);
+    for (const auto& [range, kind] : marks) {
+        const bool compare = kind == ByteHighlights::Kind::CompareDifference;
+        words << QStringLiteral("%1 %2+%3").arg(compare ? "compare" : "changed").arg(range.start);
+        words.last() = words.last().arg(range.length);
     }
     return words.join(QStringLiteral(", "));
 }
@@ -322,9 +320,8 @@ void AddinDocumentTest::editsAgainstAModel_data() {
 }
 
 // Random replaces, undos, redos and saves, checked at every step against a plain byte array
-// with its own history: the image, the file on disk, the changed flag and its signals, and the
-// runs that differ from the file. Half the replaces crowd into a few lines and half of them
-// write back what the file holds, so that runs join and split.
+// with its own history: the image, the file, the changed flag and its signals, the runs that
+// differ from the file. Replaces crowd and write back the file's bytes, so runs join and split.
 void AddinDocumentTest::editsAgainstAModel() {
     QFETCH(quint32, seed);
     QRandomGenerator random(seed);
@@ -384,10 +381,10 @@ void AddinDocumentTest::editsAgainstAModel() {
         QCOMPARE(flags.size(), flips);
         QList<ByteRange> differing;
         for (int i = 0; i < original.size(); ++i) {
-            if (history[now][i] != onDisk[i] && !differing.isEmpty() &&
-                differing.last().end() == i) {
+            const bool differs = history[now][i] != onDisk[i];
+            if (differs && !differing.isEmpty() && differing.last().end() == i) {
                 ++differing.last().length;
-            } else if (history[now][i] != onDisk[i]) {
+            } else if (differs) {
                 differing.append({i, 1});
             }
         }
@@ -398,37 +395,27 @@ void AddinDocumentTest::editsAgainstAModel() {
 }
 
 void AddinDocumentTest::highlights_data() {
-    // Steps: "compare|changed START+LENGTH ..." sets that kind's ranges. Then the marks within
-    // `within` and what the last step told.
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<ByteRange>("within");
-    QTest::addColumn<QString>("painted");
-    const ByteRange line{0, 32};
+    // "compare|changed START+LENGTH ... / ... = MARKS; told SPAN": each step sets that kind's
+    // ranges; then the marks of the first two lines and what the last step told.
+    QTest::addColumn<QString>("row");
     QTest::newRow("where both cover a byte, the comparison's")
-        << QStringList{"changed 10+10", "compare 14+2"} << line
-        << "changed 10+4, compare 14+2, changed 16+4; told 14+2";
+        << "changed 10+10 / compare 14+2 = changed 10+4, compare 14+2, changed 16+4; told 14+2";
     QTest::newRow("ranges that touch stay two")
-        << QStringList{"compare 4+2 6+2"} << line << "compare 4+2, compare 6+2; told 4+4";
-    QTest::newRow("cut to what is asked")
-        << QStringList{"changed 0+100"} << ByteRange{16, 17} << "changed 16+17; told 0+100";
+        << "compare 4+2 6+2 = compare 4+2, compare 6+2; told 4+4";
     QTest::newRow("only the ranges that changed are told")
-        << QStringList{"compare 1+1 5+1 9+1", "compare 1+1 6+1 9+1"} << line
-        << "compare 1+1, compare 6+1, compare 9+1; told 5+2";
-    QTest::newRow("taken away") << QStringList{"changed 3+2", "changed"} << line << "; told 3+2";
+        << "compare 1+1 5+1 9+1 / compare 1+1 6+1 9+1 = compare 1+1, compare 6+1, compare 9+1; "
+           "told 5+2";
+    QTest::newRow("taken away") << "changed 3+2 / changed = ; told 3+2";
     QTest::newRow("the same again tells nothing")
-        << QStringList{"changed 3+2", "changed 3+2"} << line << "changed 3+2; told nothing";
-    QTest::newRow("empty ranges are left out")
-        << QStringList{"changed 3+0 5+1"} << line << "changed 5+1; told 5+1";
+        << "changed 3+2 / changed 3+2 = changed 3+2; told nothing";
 }
 
 void AddinDocumentTest::highlights() {
-    QFETCH(QStringList, steps);
-    QFETCH(ByteRange, within);
-    QFETCH(QString, painted);
+    QFETCH(QString, row);
     ByteHighlights layer;
     QSignalSpy told(&layer, &ByteHighlights::changed);
-    for (const QString& step : steps) {
-        QStringList words = step.split(QLatin1Char(' '));
+    for (const QString& step : row.section(" = ", 0, 0).split(" / ")) {
+        QStringList words = step.split(' ');
         const bool compare = words.takeFirst() == QLatin1String("compare");
         QList<ByteRange> ranges;
         for (const QString& word : words) {
@@ -440,42 +427,33 @@ void AddinDocumentTest::highlights() {
                   ranges);
     }
     const auto span = told.isEmpty() ? ByteRange() : told.first().first().value<ByteRange>();
-    QCOMPARE(described(layer.marksWithin(within)) + QStringLiteral("; told ") +
+    QCOMPARE(described(layer.marksWithin({0, 32})) + QStringLiteral("; told ") +
                  (told.isEmpty() ? QStringLiteral("nothing")
                                  : QStringLiteral("%1+%2").arg(span.start).arg(span.length)),
-             painted);
+             row.section(" = ", 1));
 }
 
 void AddinDocumentTest::changedSinceSave_data() {
     // Steps: "load" (clock.rex), "new" (a new add-in of the same bytes), "write OFFSET HEX",
-    // "save as NAME", "compare" (with clock.rex but bytes 300 to 303 EE). How a change is
-    // taken back or saved is editsAgainstAModel's.
+    // "save as NAME"; then the dump's highlights and what patchedChanged told.
     QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QString>("marks");     // the dump's highlights of the whole image
-    QTest::addColumn<QStringList>("flags"); // what patchedChanged told, in turn
+    QTest::addColumn<QString>("shown");
     QTest::newRow("a new add-in highlights nothing")
-        << QStringList{"new", "write 300 AB"} << "" << QStringList{"true"};
+        << QStringList{"new", "write 300 AB"} << "; told true";
     QTest::newRow("a new add-in saved as: its changes from then on")
-        << QStringList{"new", "write 300 AB", "save as new.rex", "write 400 CD"} << "changed 400+1"
-        << QStringList{"true", "false", "true"};
+        << QStringList{"new", "write 300 AB", "save as new.rex", "write 400 CD"}
+        << "changed 400+1; told true false true";
     QTest::newRow("open takes the highlights away")
-        << QStringList{"load", "write 300 AB", "load"} << "" << QStringList{"true", "false"};
-    // 300 is written as the other file holds it: changed, not differing; 301 both.
-    QTest::newRow("where a comparison marks a changed byte, its colour wins")
-        << QStringList{"load", "compare", "write 300 EE11"} << "changed 300+1, compare 301+3"
-        << QStringList{"true"};
+        << QStringList{"load", "write 300 AB", "load"} << "; told true false";
 }
 
 void AddinDocumentTest::changedSinceSave() {
     QFETCH(QStringList, steps);
-    QFETCH(QString, marks);
-    QFETCH(QStringList, flags);
+    QFETCH(QString, shown);
     TestFiles files;
     const QByteArray clock = TestFiles::addin();
     AddinDocument document;
     DumpState dump(document);
-    ScriptedPrompts prompts;
-    CompareCommands compare(prompts, document, dump);
     QSignalSpy told(&document, &AddinDocument::patchedChanged);
     for (const QString& step : steps) {
         const QStringList words = step.split(QLatin1Char(' '));
@@ -486,19 +464,15 @@ void AddinDocumentTest::changedSinceSave() {
         } else if (words[0] == QLatin1String("write")) {
             document.replace(words[1].toInt(), QByteArray::fromHex(words[2].toLatin1()),
                              ByteEditCommand::Kind::Paste);
-        } else if (words[0] == QLatin1String("save")) {
-            QVERIFY(document.saveAs(files.path(words[2])));
         } else {
-            const QByteArray other = QByteArray(clock).replace(300, 4, "\xEE\xEE\xEE\xEE");
-            QVERIFY(compare.compareWith(files.write(QStringLiteral("other.rex"), other)));
+            QVERIFY(document.saveAs(files.path(words[2])));
         }
     }
-    QCOMPARE(described(dump.highlights().marksWithin({0, int(clock.size())})), marks);
-    QStringList said;
+    QString said = described(dump.highlights().marksWithin({0, int(clock.size())})) + "; told";
     for (const QList<QVariant>& signal : told) {
-        said << QVariant(signal.first().toBool()).toString();
+        said += signal.first().toBool() ? " true" : " false";
     }
-    QCOMPARE(said, flags);
+    QCOMPARE(said, shown);
 }
 
 void AddinDocumentTest::editCommands_data() {
@@ -975,6 +949,8 @@ void AddinDocumentTest::searchCommands() {
     QCOMPARE(dump.selection(), selection);
     QCOMPARE(last, said);
     QCOMPARE(compare.isComparing(), comparing);
+    QCOMPARE(dump.highlights().ranges(ByteHighlights::Kind::CompareDifference),
+             comparing ? compare.comparison()->marks() : QList<ByteRange>());
     QCOMPARE(prompts.texts(), asked);
     QVERIFY(prompts.scriptUsedUp());
 }

@@ -203,14 +203,13 @@ void AccessoryWiringTest::findGoToAndCompare() {
     QCOMPARE(h.hexPane()->firstVisibleChar(), 0);
     QVERIFY(!h.window->goToBox()->isVisible());
 
-    // Compare: the dump highlights the name's bytes (23 to 27), the window lists the name, F7
+    // Compare: both panes mark the name's bytes (23 to 27), the window lists the name, F7
     // selects it, closing the window ends it all.
     h.prompts.choose(h.files.write(QStringLiteral("timer.rex"), TestFiles::addin("Timer")));
     h.command("mnuFileCompare");
-    const auto marks = [&] {
-        return h.window->dumpState().highlights().ranges(ByteHighlights::Kind::CompareDifference);
-    };
-    QCOMPARE(marks(), (QList<ByteRange>{{23, 5}}));
+    const QList<ByteRange>& marks =
+        h.window->dumpState().highlights().ranges(ByteHighlights::Kind::CompareDifference);
+    QCOMPARE(marks, (QList<ByteRange>{{23, 5}}));
     const QTreeWidget* fields = h.window->compareWindow()->fieldTable();
     QCOMPARE(fields->topLevelItemCount(), 1);
     QCOMPARE(fields->topLevelItem(0)->text(2), QStringLiteral("Timer"));
@@ -218,7 +217,7 @@ void AccessoryWiringTest::findGoToAndCompare() {
     QCOMPARE(selection(), (ByteRange{23, 5}));
     h.window->compareWindow()->close();
     WindowHarness::settle();
-    QVERIFY(marks().isEmpty());
+    QVERIFY(marks.isEmpty());
     QVERIFY(!h.window->action(QStringLiteral("mnuSearchNextDifference"))->isEnabled());
 }
 

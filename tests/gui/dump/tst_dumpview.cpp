@@ -7,7 +7,6 @@
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QScrollBar>
-#include <QStyleHints>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -30,14 +29,7 @@ int firstLine(DumpPane* pane, int charsPerLine) {
     return pane->firstVisibleChar() / charsPerLine + 1;
 }
 
-void sendMouse(DumpPane* pane, QEvent::Type type, QPoint point, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(point), pane->viewport()->mapToGlobal(QPointF(point)),
-                      Qt::LeftButton, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(pane->viewport(), &event);
-}
-
-// The colour the pane painted under byte `byte`'s first character (in view), in its top left
-// corner, where no letter reaches.
+// The colour painted under byte `byte` (in view), in its first cell's corner, where no letter is.
 QRgb paintedUnder(DumpPane* pane, int byte) {
     const QRect cell = pane->characterRect(byte * pane->charsPerByte());
     return pane->viewport()->grab().toImage().pixel(cell.topLeft() + QPoint(1, 1));
@@ -55,8 +47,6 @@ private slots:
     void positionsCountTheDumpText();
     void clickPicksTheCharacterUnderThePointer_data();
     void clickPicksTheCharacterUnderThePointer();
-    void dragSelectsFromThePressedByte_data();
-    void dragSelectsFromThePressedByte();
     void bytesShowAsMapped();
     void hexSelectionMirrorsIntoAscii_data();
     void hexSelectionMirrorsIntoAscii();
@@ -104,7 +94,7 @@ void DumpViewTest::visualLinesHoldExactColumns() {
         // and a line fits the pane.
         const QFontMetricsF metrics(pane->font());
         for (int line = 0; line * columns < pane->dumpLength(); ++line) {
-            const QString text = pane->dumpText().mid(qsizetype(line) * columns, columns);
+            const QString text = pane->dumpText().mid(line * columns, columns);
             const qreal width = metrics.horizontalAdvance(text);
             QVERIFY2(qAbs(width - text.size() * 8) < 0.5,
                      qPrintable(QStringLiteral("line %1: %2").arg(line).arg(width)));
@@ -194,40 +184,6 @@ void DumpViewTest::clickPicksTheCharacterUnderThePointer() {
     QCOMPARE(pane->caretPosition(), (9 + row) * pane->columns() + column + (space ? 1 : 0));
     QCOMPARE(pane->selectionLength(), 0);
     QCOMPARE(pane->firstVisibleChar(), 9 * pane->columns());
-}
-
-void DumpViewTest::dragSelectsFromThePressedByte_data() {
-    // From the middle of a cell (column, row) of the first screen to `to`, or `pixels` right of
-    // the press when `to` is the pressed cell; the drag distance is the desktop's.
-    QTest::addColumn<bool>("hex");
-    QTest::addColumn<QPoint>("press");
-    QTest::addColumn<QPoint>("to");
-    QTest::addColumn<int>("pixels"); // past the drag distance, or short of it when negative
-    QTest::addColumn<ByteRange>("selection");
-    QTest::newRow("hex: within one byte, that byte")
-        << true << QPoint(0, 0) << QPoint(0, 0) << 0 << ByteRange{0, 1};
-    QTest::newRow("ascii: a jitter over a byte's edge stays a click")
-        << false << QPoint(4, 2) << QPoint(4, 2) << -1 << ByteRange{36, 0};
-    QTest::newRow("ascii: backwards over a line, both ends included")
-        << false << QPoint(3, 1) << QPoint(1, 0) << 0 << ByteRange{1, 19};
-}
-
-void DumpViewTest::dragSelectsFromThePressedByte() {
-    QFETCH(bool, hex);
-    QFETCH(QPoint, press);
-    QFETCH(QPoint, to);
-    QFETCH(int, pixels);
-    QFETCH(ByteRange, selection);
-    WindowHarness h;
-    h.openAddin(TestFiles::addin());
-    DumpPane* pane = hex ? h.hexPane() : h.asciiPane();
-    const auto at = [](QPoint cell) { return QPoint(cell.x() * 8 + 1, cell.y() * 15 + 7); };
-    const int distance = QGuiApplication::styleHints()->startDragDistance();
-    const QPoint end = to == press ? at(press) + QPoint(distance + pixels, 0) : at(to);
-    sendMouse(pane, QEvent::MouseButtonPress, at(press), Qt::LeftButton);
-    sendMouse(pane, QEvent::MouseMove, end, Qt::LeftButton);
-    sendMouse(pane, QEvent::MouseButtonRelease, end, Qt::NoButton);
-    QCOMPARE(h.window->dumpState().selection(), selection);
 }
 
 void DumpViewTest::bytesShowAsMapped() {
@@ -440,13 +396,12 @@ void DumpViewTest::typingOverBytesKeepsTheView() {
     QTest::keyClicks(h.hexPane(), QStringLiteral("ab"));
     WindowHarness::settle();
     QCOMPARE(h.document().image().bytes().at(0x100), char(0xAB));
-    QCOMPARE(h.hexPane()->dumpText().mid(qsizetype(3) * 0x100, 3), QStringLiteral("AB "));
+    QCOMPARE(h.hexPane()->dumpText().mid(3 * 0x100, 3), QStringLiteral("AB "));
     QCOMPARE(h.hexPane()->caretPosition(), 3 * 0x101);
     QCOMPARE(state.topLine(), top);
     QVERIFY(h.hexPane()->hasFocus());
     QCOMPARE(h.window->action(QStringLiteral("mnuEditUndo"))->text(),
              QStringLiteral("&Undo Typing"));
-    // The byte shows as changed in both panes.
     const QColor base = h.hexPane()->palette().color(QPalette::Base);
     const QRgb changed =
         PaneLinePainter::highlightColour(ByteHighlights::Kind::ChangedSinceSave, base).rgb();
