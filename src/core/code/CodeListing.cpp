@@ -302,9 +302,3 @@ void CodeListing::appendLabelledInstruction(QString& text, int index) const {
         text += QString::number(into, 16).toUpper().rightJustified(2, QLatin1Char('0'));
     }
 }
-
-QString CodeListing::labelledInstructionText(int index) const {
-    QString text;
-    appendLabelledInstruction(text, index);
-    return text;
-}

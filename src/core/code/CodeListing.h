@@ -102,7 +102,6 @@ public:
     // byte, in hexadecimal: "jp nz,L9B03", "jr L9B02+$01". Without a target, instructionText()
     // as it is.
     void appendLabelledInstruction(QString& text, int index) const;
-    QString labelledInstructionText(int index) const;
 
 private:
     // Decodes [m_first, end) into instructions, the first running at `base`.

@@ -27,21 +27,44 @@ int AddinDocument::patchableLength(Field field) const {
 }
 
 void AddinDocument::load(AddinImage image) {
+    take(std::move(image), false);
+}
+
+void AddinDocument::create(QByteArray bytes) {
+    take(AddinImage::unsaved(std::move(bytes)), true);
+}
+
+void AddinDocument::take(AddinImage image, bool isNew) {
     // A new add-in has no path yet, and says so, whatever was open before.
     const bool newPath = image.path() != m_image.path() || image.path().isEmpty();
+    const bool hadChangedRuns = !changedRuns().isEmpty();
     m_undo.clear();
     m_image = std::move(image);
     m_header = AddinHeader::parse(m_image.bytes());
-    m_patched = false;
+    if (isNew) {
+        m_changedBytes.forget();
+    } else {
+        m_changedBytes.reset(m_image.bytes());
+    }
+    const bool wasPatched = m_patched;
+    m_patched = isNew;
     emit replaced();
     if (newPath) {
         emit pathChanged(m_image.path());
     }
+    if (hadChangedRuns) {
+        emit changedRunsChanged();
+    }
+    if (m_patched != wasPatched) {
+        emit patchedChanged(m_patched);
+    }
 }
 
-void AddinDocument::create(QByteArray bytes) {
-    load(AddinImage::unsaved(std::move(bytes)));
-    m_patched = true;
+void AddinDocument::setPatched(bool patched) {
+    if (patched != m_patched) {
+        m_patched = patched;
+        emit patchedChanged(patched);
+    }
 }
 
 bool AddinDocument::replace(int offset, const QByteArray& bytes, ByteEditCommand::Kind kind) {
@@ -57,8 +80,13 @@ void AddinDocument::write(int offset, const QByteArray& bytes, Redraw redraw) {
     m_image.bytes().replace(offset, bytes.size(), bytes);
     const int oldHeadSize = m_header.headSize;
     m_header = AddinHeader::parse(m_image.bytes());
-    m_patched = true;
-    emit changed({{offset, int(bytes.size())}, redraw, m_header.headSize != oldHeadSize});
+    const ByteRange range{offset, int(bytes.size())};
+    const bool runsChanged = m_changedBytes.update(m_image.bytes(), range);
+    emit changed({range, redraw, m_header.headSize != oldHeadSize});
+    if (runsChanged) {
+        emit changedRunsChanged();
+    }
+    setPatched(true);
 }
 
 HeaderPatch AddinDocument::patch(Field field, const QString& text) {
@@ -90,7 +118,16 @@ IconPatch AddinDocument::patchIcon(const QByteArray& icon) {
 }
 
 void AddinDocument::discardChanges() {
-    m_patched = false;
+    setPatched(false);
+}
+
+void AddinDocument::markSaved() {
+    const bool hadChangedRuns = !changedRuns().isEmpty();
+    m_changedBytes.reset(m_image.bytes());
+    if (hadChangedRuns) {
+        emit changedRunsChanged();
+    }
+    setPatched(false);
 }
 
 AddinImage::WriteResult AddinDocument::save() {
@@ -99,7 +136,7 @@ AddinImage::WriteResult AddinDocument::save() {
     }
     const AddinImage::WriteResult result = m_image.saveTo(m_image.path());
     if (result.written()) {
-        m_patched = false;
+        markSaved();
     }
     return result;
 }

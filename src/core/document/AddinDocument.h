@@ -5,6 +5,7 @@
 #include "AddinImage.h"
 #include "ByteEditCommand.h"
 #include "ByteRange.h"
+#include "ChangedBytes.h"
 #include "HeaderPatch.h"
 #include "IconPatch.h"
 
@@ -37,8 +38,12 @@ public:
     const AddinHeader& header() const { return m_header; }
     bool isLoaded() const { return m_image.isLoaded(); }
     // Changed since it was opened or last saved; taking every change back leaves it changed,
-    // so that closing still asks.
+    // so that closing still asks. A new add-in is changed until its first save.
     bool isPatched() const { return m_patched; }
+    // The bytes whose value differs from what the last Open, Save or Save As left (file
+    // offsets, in order, each run as long as it goes): a change taken back no longer counts
+    // here. None for a new add-in until it has a file.
+    const QList<ByteRange>& changedRuns() const { return m_changedBytes.runs(); }
     // A class text was read: the header can be shown, its numbers toggled and its fields
     // edited.
     bool isParsed() const;
@@ -83,15 +88,26 @@ signals:
     void changed(const AddinDocument::ByteChange& change);
     // The path the next save writes changed.
     void pathChanged(const QString& path);
+    // isPatched() changed: a first change, Open, Save, Save As, a new add-in, the changes
+    // discarded.
+    void patchedChanged(bool patched);
+    // changedRuns() changed.
+    void changedRunsChanged();
 
 private:
     friend class ByteEditCommand;
     // The steps' own write: the bytes, the header parsed again, the change announced.
     void write(int offset, const QByteArray& bytes, Redraw redraw);
+    // Takes `image` in place of the one loaded; a new add-in is changed from the start.
+    void take(AddinImage image, bool isNew);
+    void setPatched(bool patched);
+    // What the file holds now is the image: nothing differs from it any more.
+    void markSaved();
     const std::optional<HeaderField>& place(Field field) const;
 
     AddinImage m_image;
     AddinHeader m_header;
     QUndoStack m_undo;
     bool m_patched = false;
+    ChangedBytes m_changedBytes;
 };

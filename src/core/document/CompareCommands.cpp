@@ -77,6 +77,7 @@ void CompareCommands::compareAgain() {
         return;
     }
     m_comparison = AddinComparison::of(m_document.image().bytes(), m_other);
+    highlight();
     emit changed();
 }
 
@@ -87,6 +88,7 @@ void CompareCommands::end() {
     m_comparison.reset();
     m_other.clear();
     m_otherPath.clear();
+    highlight();
     emit changed();
 }
 
@@ -94,8 +96,11 @@ void CompareCommands::refuse(const QString& text) {
     m_prompts.tell(text, appTitle());
 }
 
-QList<ByteRange> CompareCommands::shownRuns() const {
-    return m_comparison ? m_comparison->marksWithin(m_dump.shownRange()) : QList<ByteRange>();
+void CompareCommands::highlight() {
+    // The dump paints only the bytes it shows, so the marks go in whole: "Strip header" needs
+    // no new ones.
+    m_dump.highlights().set(ByteHighlights::Kind::CompareDifference,
+                            m_comparison ? m_comparison->marks() : QList<ByteRange>());
 }
 
 namespace {

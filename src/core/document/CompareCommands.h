@@ -17,8 +17,8 @@ class DumpState;
 
 // "Compare with...": the loaded image against a second file chosen in a dialog. It keeps the
 // other file's bytes, so that a patch of the image compares again at once; opening another
-// file ends the comparison. The dump marks shownRuns(), and Next / Previous difference select
-// them in turn through the dump's state.
+// file ends the comparison. It highlights the differing bytes in the dump's state, and Next /
+// Previous difference select them in turn through it.
 class CompareCommands : public QObject {
     Q_OBJECT
 
@@ -35,10 +35,6 @@ public:
 
     bool isComparing() const { return m_comparison.has_value(); }
     const std::optional<AddinComparison>& comparison() const { return m_comparison; }
-    const QString& otherPath() const { return m_otherPath; }
-    // This file's differing bytes that the dump shows (AddinComparison::marks()): clipped to
-    // it while "Strip header" hides the header. Empty when nothing is compared.
-    QList<ByteRange> shownRuns() const;
     // The comparison window's lines above its table of fields: the other file, where the files
     // differ (by structure: how many places in the header, the code and after it, and the
     // parts whose lengths differ; by position: how many bytes in how many runs, and the length
@@ -55,6 +51,7 @@ signals:
 private:
     void refuse(const QString& text);
     void compareAgain();
+    void highlight();
 
     Prompts& m_prompts;
     const AddinDocument& m_document;

@@ -9,6 +9,9 @@ DumpState::DumpState(const AddinDocument& document, QObject* parent)
     : QObject(parent), m_document(document) {
     connect(&document, &AddinDocument::replaced, this, &DumpState::showAfresh);
     connect(&document, &AddinDocument::changed, this, &DumpState::documentChanged);
+    connect(&document, &AddinDocument::changedRunsChanged, this, [this] {
+        m_highlights.set(ByteHighlights::Kind::ChangedSinceSave, m_document.changedRuns());
+    });
 }
 
 int DumpState::dumpStart() const {

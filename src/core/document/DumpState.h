@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AddinDocument.h"
+#include "ByteHighlights.h"
 #include "ByteRange.h"
 #include "PaneColumns.h"
 
@@ -11,9 +12,10 @@
 
 // What the dump shows of the document: whether the header is stripped, the file offset of the
 // dump's first byte, the first line in view, the one caret (byte and hex digit), the selection
-// and which pane leads. The one owner of that state: both panes paint from it, the status bar
-// and the code listing observe it, and anything that moves the caret or selects (the panes,
-// the listing, a command) asks it to.
+// and which pane leads, and the bytes highlighted. The one owner of that state: both panes
+// paint from it, the status bar and the code listing observe it, and anything that moves the
+// caret or selects (the panes, the listing, a command) asks it to. The bytes changed since the
+// last Open or Save are highlighted as the document tells them.
 class DumpState : public QObject {
     Q_OBJECT
 
@@ -54,6 +56,9 @@ public:
     int topLine() const { return m_topLine; }
     int lastTopLine() const;
     Pane leader() const { return m_leader; }
+    // What the panes highlight; a comparison sets its own kind here.
+    ByteHighlights& highlights() { return m_highlights; }
+    const ByteHighlights& highlights() const { return m_highlights; }
 
     // Shows the image with or without its header; the selection goes back to the first byte.
     void setStripHeader(bool strip);
@@ -94,6 +99,7 @@ private:
     int m_nibble = 0;
     int m_topLine = 1;
     Pane m_leader = Pane::Hex;
+    ByteHighlights m_highlights;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(DumpState::Changes)

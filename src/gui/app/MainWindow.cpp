@@ -164,7 +164,6 @@ void MainWindow::renderDump() {
                 appTitle());
         });
     }
-    m_dump->markRuns(m_comparison->shownRuns());
 }
 
 void MainWindow::showStatus() {

@@ -26,7 +26,6 @@ void CompareController::step(RangeStep::Direction direction) {
 
 void CompareController::showComparison() {
     CompareCommands& compare = m_compare;
-    m_parts.view.markRuns(compare.shownRuns());
     if (!compare.isComparing()) {
         if (m_window) {
             m_window->hide();

@@ -2,21 +2,18 @@
 #pragma once
 
 #include "DumpState.h"
+#include "PointerDrag.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
-#include <QColor>
-#include <QList>
-#include <QRawFont>
-
-#include <array>
 
 // One dump pane, painted from the bytes the dump's state shows: the hex pane, two digits and
 // a space a byte, or the ASCII pane, one character a byte, 16 bytes to a line in 8 x 15 cells.
-// The caret, the selection and the first line in view are the state's, shared by both panes;
-// the pane paints them, and sends the state what the keys and the pointer ask. Text typed in it
-// goes out as typed() for the window to edit with. Positions in characters (select(),
-// selectionStart(), ...) count the pane's text without line breaks.
+// The caret, the selection, the highlights and the first line in view are the state's, shared
+// by both panes; the pane paints them, and sends the state what the keys (CaretKeys) and the
+// pointer (PointerDrag) ask. Text typed in it goes out as typed() for the window to edit with.
+// Positions in characters (select(), selectionStart(), ...) count the pane's text without line
+// breaks.
 class DumpPane : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -40,7 +37,6 @@ public:
     int dumpLength() const;
     // The first character of the top line in view.
     int firstVisibleChar() const;
-    void scrollByLines(int lines);
 
     // The selection as the pane shows it (whole groups in the hex pane), and the caret.
     int selectionStart() const;
@@ -53,13 +49,6 @@ public:
     QRect characterRect(int position) const;
     // The character under `point` of the scrolled area, kept inside the text.
     int positionAt(QPoint point) const;
-
-    // Gives the bytes of each run (file offsets, in order, not overlapping) the background
-    // `colour`, under the selection. An empty list takes every mark away.
-    void setMarks(QList<ByteRange> runs, const QColor& colour);
-    const QList<ByteRange>& marks() const { return m_marks; }
-    // Repaints the lines that hold bytes of `range` (file offsets).
-    void repaintBytes(const ByteRange& range);
 
 signals:
     void focusGained();
@@ -83,29 +72,19 @@ protected:
 
 private:
     void stateChanged(DumpState::Changes what);
+    void bytesChanged(const ByteRange& range);
+    // Repaints the lines in view that hold bytes of `range` (file offsets).
+    void repaintBytes(const ByteRange& range);
     void showScrollRange();
     void blink(bool on);
-    // The byte under `point` of the scrolled area, and which of its digits (hex pane).
+    // The byte under `point` of the scrolled area, and which of its characters (in the hex
+    // pane 0 and 1 its digits, 2 the space after them).
     std::pair<int, int> byteAt(QPoint point) const;
-    void paintLine(QPainter& painter, int line, int rowTop) const;
-    // Draws the characters of `bytes` from `baseline` as glyphs, one a cell, with no text
-    // laid out; false, drawing nothing, when the font lacks one of them.
-    bool drawGlyphs(QPainter& painter, QByteArrayView bytes, QPoint baseline) const;
-    QRect bytesRect(int row, int firstColumn, int lastColumn, bool groupSpace) const;
-    void announceCaret();
-    void announceBytes(const ByteRange& range);
 
     DumpState& m_state;
     Pane m_kind;
-    QList<ByteRange> m_marks;
-    QColor m_markColour;
     QBasicTimer m_blink;
     bool m_caretShown = true;
-    int m_dragFrom = -1; // the byte a drag started on
+    PointerDrag m_drag;
     int m_ascent = 12;
-    QString m_spokenText; // the text assistive technology last heard, while it listens
-    // The glyph of each character the pane shows, in its font: the 16 hex digits, or the
-    // character of each byte value in the ASCII pane; 0 where the font has none.
-    QRawFont m_glyphFont;
-    std::array<quint32, 256> m_glyphs{};
 };

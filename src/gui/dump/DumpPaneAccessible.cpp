@@ -4,6 +4,8 @@
 #include "DumpPane.h"
 #include "PaneLines.h"
 
+#include <algorithm>
+
 namespace {
 
 QAccessibleInterface* forDumpPane(const QString& className, QObject* object) {
@@ -20,7 +22,7 @@ PaneLines linesOf(const DumpPane& pane) {
 } // namespace
 
 DumpPaneAccessible::DumpPaneAccessible(DumpPane* pane)
-    : QAccessibleWidget(pane, QAccessible::EditableText) {}
+    : QAccessibleWidget(pane, QAccessible::EditableText), m_spokenText(textOf(*pane)) {}
 
 void DumpPaneAccessible::install() {
     static bool installed = false;
@@ -48,6 +50,54 @@ QString DumpPaneAccessible::textOf(const DumpPane& pane) {
 
 QString DumpPaneAccessible::wholeText() const {
     return textOf(*pane());
+}
+
+DumpPaneAccessible* DumpPaneAccessible::of(DumpPane& pane) {
+    if (!QAccessible::isActive()) {
+        return nullptr;
+    }
+    return dynamic_cast<DumpPaneAccessible*>(QAccessible::queryAccessibleInterface(&pane));
+}
+
+void DumpPaneAccessible::caretMoved(DumpPane& pane) {
+    if (!of(pane)) {
+        return;
+    }
+    const int caret = toText(pane, pane.caretPosition());
+    QAccessibleTextCursorEvent moved(&pane, caret);
+    QAccessible::updateAccessibility(&moved);
+    const int start = toText(pane, pane.selectionStart());
+    QAccessibleTextSelectionEvent selected(
+        &pane, start, toText(pane, pane.selectionStart() + pane.selectionLength()));
+    selected.setCursorPosition(caret);
+    QAccessible::updateAccessibility(&selected);
+}
+
+void DumpPaneAccessible::bytesChanged(DumpPane& pane, const ByteRange& range) {
+    DumpPaneAccessible* accessible = of(pane);
+    if (!accessible) {
+        return;
+    }
+    const QString now = textOf(pane);
+    const int dumpStart = pane.state().dumpStart();
+    const int first =
+        std::clamp((range.start - dumpStart) * pane.charsPerByte(), 0, pane.dumpLength());
+    const int last =
+        std::clamp((range.end() - dumpStart) * pane.charsPerByte(), first, pane.dumpLength());
+    const int from = toText(pane, first);
+    const int to = toText(pane, last);
+    const QString& before = accessible->m_spokenText;
+    const QString& old = before.size() == now.size() ? before : now;
+    QAccessibleTextUpdateEvent updated(&pane, from, old.mid(from, to - from),
+                                       now.mid(from, to - from));
+    QAccessible::updateAccessibility(&updated);
+    accessible->m_spokenText = now;
+}
+
+void DumpPaneAccessible::textReplaced(DumpPane& pane) {
+    if (DumpPaneAccessible* accessible = of(pane)) {
+        accessible->m_spokenText = textOf(pane);
+    }
 }
 
 void* DumpPaneAccessible::interface_cast(QAccessible::InterfaceType type) {

@@ -29,18 +29,6 @@ QFrame* paneFrame(QWidget* parent, const QString& name) {
     return frame;
 }
 
-// Orange, a third of the way from the pane's background: a pale orange under black text on
-// white, a dark brown under light text on a dark palette. The text keeps its colour, which
-// stands out from the background either way, and the selection over a mark keeps its own.
-QColor markColour(const QColor& background) {
-    const QColor orange(255, 140, 0);
-    constexpr float kShare = 0.35F;
-    const auto towards = [](float from, float to) { return from + (to - from) * kShare; };
-    return QColor::fromRgbF(towards(background.redF(), orange.redF()),
-                            towards(background.greenF(), orange.greenF()),
-                            towards(background.blueF(), orange.blueF()));
-}
-
 } // namespace
 
 DumpView::DumpView(DumpState& state, QWidget* parent) : QFrame(parent), m_state(state) {
@@ -111,12 +99,6 @@ void DumpView::setDumpFont(const QFont& base) {
     scrASC->setCellFont(cells);
 }
 
-void DumpView::markRuns(const QList<ByteRange>& runs) {
-    const QColor colour = markColour(scrHEX->palette().color(QPalette::Base));
-    scrHEX->setMarks(runs, colour);
-    scrASC->setMarks(runs, colour);
-}
-
 void DumpView::focusHexPane() {
     scrHEX->setFocus(Qt::OtherFocusReason);
     lead(DumpState::Pane::Hex);
@@ -134,10 +116,6 @@ void DumpView::stateChanged(DumpState::Changes what) {
 
 DumpPane* DumpView::pane(DumpState::Pane which) const {
     return which == DumpState::Pane::Hex ? scrHEX : scrASC;
-}
-
-DumpPane* DumpView::mirrorPane() const {
-    return pane(leader() == DumpState::Pane::Hex ? DumpState::Pane::Ascii : DumpState::Pane::Hex);
 }
 
 DumpPane* DumpView::focusedPane() const {

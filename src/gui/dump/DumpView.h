@@ -11,8 +11,8 @@ class QLabel;
 
 // The dump area: the hex pane and the ASCII pane with their red column headers and the blue
 // address column between them. Both panes paint the dump's state, so they show one caret, one
-// selection and one first line; the view tells the state which pane leads: the one with the
-// focus, or the one the pointer moves over, frame and column header included.
+// selection, the same highlights and one first line; the view tells the state which pane leads: the
+// one with the focus, or the one the pointer moves over, frame and column header included.
 class DumpView : public QFrame {
     Q_OBJECT
 
@@ -25,16 +25,11 @@ public:
     // out for: 48 and 16 characters a line, 15 lines in view, whatever the font's own size.
     void setDumpFont(const QFont& base);
 
-    // Marks the bytes of `runs` (file offsets, inside what the dump shows) in both panes, in a
-    // colour of their own that keeps the text readable on a light or a dark palette; an empty
-    // list takes the marks away.
-    void markRuns(const QList<ByteRange>& runs);
     void focusHexPane();
 
     DumpState::Pane leader() const { return m_state.leader(); }
     DumpPane* pane(DumpState::Pane which) const;
     DumpPane* activePane() const { return pane(leader()); }
-    DumpPane* mirrorPane() const;
     // The pane with the keyboard focus, if either has it.
     DumpPane* focusedPane() const;
     qreal linePitch() const;

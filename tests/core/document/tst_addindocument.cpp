@@ -24,6 +24,21 @@
 // header and the file on disk, and which changes it announces; then what the dump shows of it,
 // the name and description patch asked through scripted dialogs, and Find, Go to and Compare
 // selecting through the dump's state.
+namespace {
+
+// "kind START+LENGTH, ...", as the panes paint them.
+QString described(const QList<ByteHighlights::Mark>& marks) {
+    QStringList words;
+    for (const auto& [range, kind] : marks) {
+        const bool compare = kind == ByteHighlights::Kind::CompareDifference;
+        words << QStringLiteral("%1 %2+%3").arg(compare ? "compare" : "changed").arg(range.start);
+        words.last() = words.last().arg(range.length);
+    }
+    return words.join(QStringLiteral(", "));
+}
+
+} // namespace
+
 class AddinDocumentTest : public QObject {
     Q_OBJECT
 
@@ -34,6 +49,10 @@ private slots:
     void dumpState();
     void editsAgainstAModel_data();
     void editsAgainstAModel();
+    void highlights_data();
+    void highlights();
+    void changedSinceSave_data();
+    void changedSinceSave();
     void editCommands_data();
     void editCommands();
     void inspection_data();
@@ -302,7 +321,8 @@ void AddinDocumentTest::editsAgainstAModel_data() {
 }
 
 // Random replaces, undos, redos and saves, checked at every step against a plain byte array
-// with its own history: the image, the file on disk and the changed flag.
+// with its own history: the image, the file, the changed flag and its signals, the runs that
+// differ from the file. Replaces crowd and write back the file's bytes, so runs join and split.
 void AddinDocumentTest::editsAgainstAModel() {
     QFETCH(quint32, seed);
     QRandomGenerator random(seed);
@@ -311,19 +331,24 @@ void AddinDocumentTest::editsAgainstAModel() {
     const QString path = files.write(QStringLiteral("a.rex"), original);
     AddinDocument document;
     document.load(AddinImage(original, path));
+    QSignalSpy flags(&document, &AddinDocument::patchedChanged);
+    int flips = 0;
 
     QList<QByteArray> history{original};
     qsizetype now = 0;
     QByteArray onDisk = original;
     bool changed = false;
     for (int step = 0; step < 400; ++step) {
+        const bool wasChanged = changed;
         switch (random.bounded(5)) {
         case 0:
         case 1: {
-            const int offset = int(random.bounded(original.size()));
+            const int offset = int(random.bounded(2) ? random.bounded(original.size())
+                                                     : 1000 + random.bounded(64));
             QByteArray bytes(int(random.bounded(1, 40)), '\0');
-            for (char& byte : bytes) {
-                byte = char(random.bounded(256));
+            for (int i = 0; i < bytes.size(); ++i) {
+                const bool saved = offset + i < onDisk.size() && random.bounded(2);
+                bytes[i] = saved ? onDisk[offset + i] : char(random.bounded(256));
             }
             const bool fits = offset + bytes.size() <= original.size();
             QCOMPARE(document.replace(offset, bytes, ByteEditCommand::Kind::Paste), fits);
@@ -353,9 +378,102 @@ void AddinDocumentTest::editsAgainstAModel() {
         }
         QCOMPARE(document.image().bytes(), history[now]);
         QCOMPARE(document.isPatched(), changed);
+        flips += changed != wasChanged ? 1 : 0;
+        QCOMPARE(flags.size(), flips);
+        QList<ByteRange> differing;
+        for (int i = 0; i < original.size(); ++i) {
+            const bool differs = history[now][i] != onDisk[i];
+            if (differs && !differing.isEmpty() && differing.last().end() == i) {
+                ++differing.last().length;
+            } else if (differs) {
+                differing.append({i, 1});
+            }
+        }
+        QCOMPARE(document.changedRuns(), differing);
         QCOMPARE(document.image().bytes().size(), original.size());
     }
     QCOMPARE(TestFiles::read(path), onDisk);
+}
+
+void AddinDocumentTest::highlights_data() {
+    // "compare|changed START+LENGTH ... / ... = MARKS; told SPAN": each step sets that kind's
+    // ranges; then the marks of the first two lines and what the last step told.
+    QTest::addColumn<QString>("row");
+    QTest::newRow("where both cover a byte, the comparison's")
+        << "changed 10+10 / compare 14+2 = changed 10+4, compare 14+2, changed 16+4; told 14+2";
+    QTest::newRow("ranges that touch stay two")
+        << "compare 4+2 6+2 = compare 4+2, compare 6+2; told 4+4";
+    QTest::newRow("only the ranges that changed are told")
+        << "compare 1+1 5+1 9+1 / compare 1+1 6+1 9+1 = compare 1+1, compare 6+1, compare 9+1; "
+           "told 5+2";
+    QTest::newRow("taken away") << "changed 3+2 / changed = ; told 3+2";
+    QTest::newRow("the same again tells nothing")
+        << "changed 3+2 / changed 3+2 = changed 3+2; told nothing";
+}
+
+void AddinDocumentTest::highlights() {
+    QFETCH(QString, row);
+    ByteHighlights layer;
+    QSignalSpy told(&layer, &ByteHighlights::changed);
+    for (const QString& step : row.section(" = ", 0, 0).split(" / ")) {
+        QStringList words = step.split(' ');
+        const bool compare = words.takeFirst() == QLatin1String("compare");
+        QList<ByteRange> ranges;
+        for (const QString& word : words) {
+            ranges.append({word.section('+', 0, 0).toInt(), word.section('+', 1).toInt()});
+        }
+        told.clear();
+        layer.set(compare ? ByteHighlights::Kind::CompareDifference
+                          : ByteHighlights::Kind::ChangedSinceSave,
+                  ranges);
+    }
+    const auto span = told.isEmpty() ? ByteRange() : told.first().first().value<ByteRange>();
+    QCOMPARE(described(layer.marksWithin({0, 32})) + QStringLiteral("; told ") +
+                 (told.isEmpty() ? QStringLiteral("nothing")
+                                 : QStringLiteral("%1+%2").arg(span.start).arg(span.length)),
+             row.section(" = ", 1));
+}
+
+void AddinDocumentTest::changedSinceSave_data() {
+    // Steps: "load" (clock.rex), "new" (a new add-in of the same bytes), "write OFFSET HEX",
+    // "save as NAME"; then the dump's highlights and what patchedChanged told.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("a new add-in highlights nothing")
+        << QStringList{"new", "write 300 AB"} << "; told true";
+    QTest::newRow("a new add-in saved as: its changes from then on")
+        << QStringList{"new", "write 300 AB", "save as new.rex", "write 400 CD"}
+        << "changed 400+1; told true false true";
+    QTest::newRow("open takes the highlights away")
+        << QStringList{"load", "write 300 AB", "load"} << "; told true false";
+}
+
+void AddinDocumentTest::changedSinceSave() {
+    QFETCH(QStringList, steps);
+    QFETCH(QString, shown);
+    TestFiles files;
+    const QByteArray clock = TestFiles::addin();
+    AddinDocument document;
+    DumpState dump(document);
+    QSignalSpy told(&document, &AddinDocument::patchedChanged);
+    for (const QString& step : steps) {
+        const QStringList words = step.split(QLatin1Char(' '));
+        if (words[0] == QLatin1String("load")) {
+            document.load(AddinImage(clock, files.write(QStringLiteral("clock.rex"), clock)));
+        } else if (words[0] == QLatin1String("new")) {
+            document.create(clock);
+        } else if (words[0] == QLatin1String("write")) {
+            document.replace(words[1].toInt(), QByteArray::fromHex(words[2].toLatin1()),
+                             ByteEditCommand::Kind::Paste);
+        } else {
+            QVERIFY(document.saveAs(files.path(words[2])));
+        }
+    }
+    QString said = described(dump.highlights().marksWithin({0, int(clock.size())})) + "; told";
+    for (const QList<QVariant>& signal : told) {
+        said += signal.first().toBool() ? " true" : " false";
+    }
+    QCOMPARE(said, shown);
 }
 
 void AddinDocumentTest::editCommands_data() {
@@ -835,6 +953,8 @@ void AddinDocumentTest::searchCommands() {
     QCOMPARE(dump.selection(), selection);
     QCOMPARE(last, said);
     QCOMPARE(compare.isComparing(), comparing);
+    QCOMPARE(dump.highlights().ranges(ByteHighlights::Kind::CompareDifference),
+             comparing ? compare.comparison()->marks() : QList<ByteRange>());
     QCOMPARE(prompts.texts(), asked);
     QVERIFY(prompts.scriptUsedUp());
 }

@@ -207,9 +207,9 @@ void AccessoryWiringTest::findGoToAndCompare() {
     // selects it, closing the window ends it all.
     h.prompts.choose(h.files.write(QStringLiteral("timer.rex"), TestFiles::addin("Timer")));
     h.command("mnuFileCompare");
-    const auto marks = [](const DumpPane* pane) { return pane->marks(); };
-    QCOMPARE(marks(h.hexPane()), (QList<ByteRange>{{23, 5}}));
-    QCOMPARE(marks(h.asciiPane()), (QList<ByteRange>{{23, 5}}));
+    const QList<ByteRange>& marks =
+        h.window->dumpState().highlights().ranges(ByteHighlights::Kind::CompareDifference);
+    QCOMPARE(marks, (QList<ByteRange>{{23, 5}}));
     const QTreeWidget* fields = h.shown<CompareWindow>()->fieldTable();
     QCOMPARE(fields->topLevelItemCount(), 1);
     QCOMPARE(fields->topLevelItem(0)->text(2), QStringLiteral("Timer"));
@@ -217,7 +217,7 @@ void AccessoryWiringTest::findGoToAndCompare() {
     QCOMPARE(selection(), (ByteRange{23, 5}));
     h.shown<CompareWindow>()->close();
     WindowHarness::settle();
-    QVERIFY(marks(h.hexPane()).isEmpty());
+    QVERIFY(marks.isEmpty());
     QVERIFY(!h.window->action(QStringLiteral("mnuSearchNextDifference"))->isEnabled());
 }
 

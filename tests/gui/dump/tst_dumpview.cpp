@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DumpText.h"
+#include "PaneLinePainter.h"
 #include "WindowHarness.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -26,6 +27,12 @@ void scrollToLine(DumpPane* pane, int line) {
 
 int firstLine(DumpPane* pane, int charsPerLine) {
     return pane->firstVisibleChar() / charsPerLine + 1;
+}
+
+// The colour painted under byte `byte` (in view), in its first cell's corner, where no letter is.
+QRgb paintedUnder(DumpPane* pane, int byte) {
+    const QRect cell = pane->characterRect(byte * pane->charsPerByte());
+    return pane->viewport()->grab().toImage().pixel(cell.topLeft() + QPoint(1, 1));
 }
 
 } // namespace
@@ -405,6 +412,11 @@ void DumpViewTest::typingOverBytesKeepsTheView() {
     QVERIFY(h.hexPane()->hasFocus());
     QCOMPARE(h.window->action(QStringLiteral("mnuEditUndo"))->text(),
              QStringLiteral("&Undo Typing"));
+    const QColor base = h.hexPane()->palette().color(QPalette::Base);
+    const QRgb changed =
+        PaneLinePainter::highlightColour(ByteHighlights::Kind::ChangedSinceSave, base).rgb();
+    QCOMPARE(paintedUnder(h.hexPane(), 0x100), changed);
+    QCOMPARE(paintedUnder(h.asciiPane(), 0x100), changed);
 
     // Over the signature in the ASCII pane: the header box and the status bar follow, and no
     // message box stops the typing.
@@ -426,6 +438,8 @@ void DumpViewTest::typingOverBytesKeepsTheView() {
     QCOMPARE(h.box("Atype")->text(), QStringLiteral("ADDIN"));
     h.command("mnuEditUndo");
     QCOMPARE(h.document().image().bytes(), original);
+    state.select(0x100, 0);
+    QCOMPARE(paintedUnder(h.asciiPane(), 0x100), base.rgb());
     // Taken back, yet changed: closing still asks.
     QVERIFY(h.document().isPatched());
     QVERIFY(!h.window->action(QStringLiteral("mnuEditUndo"))->isEnabled());

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ByteRange.h"
+
+#include <QList>
+#include <QObject>
+
+#include <array>
+
+// The dump's highlights: for each kind, ranges of bytes (file offsets, in order, not
+// overlapping) that both panes paint in the kind's colour, under the selection. Whoever owns a
+// kind sets its ranges whole; the layer tells which bytes that changed, so that the panes
+// repaint only those lines.
+class ByteHighlights : public QObject {
+    Q_OBJECT
+
+public:
+    // In order of precedence: where two kinds cover a byte, the one first here is painted. A
+    // new kind (data ranges, a program counter) takes its place in this order.
+    enum class Kind { CompareDifference, ChangedSinceSave };
+    static constexpr int kKinds = 2;
+
+    // A painted range and its kind.
+    struct Mark {
+        ByteRange range;
+        Kind kind = Kind::CompareDifference;
+        bool operator==(const Mark&) const = default;
+    };
+
+    using QObject::QObject;
+
+    const QList<ByteRange>& ranges(Kind kind) const;
+    // Replaces the ranges of `kind`; empty ranges are left out, and an empty list takes every
+    // highlight of the kind away.
+    void set(Kind kind, QList<ByteRange> ranges);
+    // The bytes of `within` as the panes paint them, in order: each byte under the first kind
+    // that covers it, and a range cut short where one of a kind before it lies over it. Two
+    // ranges that touch stay two marks, so the panes can show where one ends.
+    QList<Mark> marksWithin(const ByteRange& within) const;
+
+signals:
+    // The highlights of the bytes of `span` (file offsets) may have changed; none outside it.
+    void changed(ByteRange span);
+
+private:
+    std::array<QList<ByteRange>, kKinds> m_ranges;
+};
