@@ -20,14 +20,6 @@ constexpr int kSignatureLength = AddinHeader::kSignatureLength;
 constexpr int kIconRows = AddinHeader::kIconHeight;
 constexpr int kIconRowBytes = AddinHeader::kIconRowBytes;
 
-// The ED opcodes that copy another instruction (NEG, RETN, RETI, IM, LD (nn),HL and
-// LD HL,(nn)), which both assemblers write as the original, and IN F,(C) and OUT (C),0,
-// which pasmo does not know.
-constexpr std::array<quint8, 22> kExtendedCopies = {
-    0x4C, 0x4E, 0x54, 0x55, 0x5C, 0x5D, 0x63, 0x64, 0x65, 0x66, 0x6B,
-    0x6C, 0x6D, 0x6E, 0x70, 0x71, 0x74, 0x75, 0x76, 0x7C, 0x7D, 0x7E,
-};
-
 // The listing's texts are ASCII.
 void appendAscii(QByteArray& text, QStringView ascii) {
     const qsizetype at = text.size();
@@ -121,15 +113,14 @@ void appendCodeBytes(QByteArray& text, QByteArrayView bytes, QStringView comment
 // Whether both assemblers turn the instruction's text back into exactly its bytes. Neither
 // spells the undocumented halves of IX and IY alike (z80asm knows no INC IXH and swaps IXH
 // and IXL in arithmetic), nor SLL (z80asm calls it SLI, pasmo SLL), nor the undocumented copies
-// of an opcode, which both assemble to the documented one: the ED copies above, and the indexed
-// bit instructions whose last three bits do not name (IX+d) or (IY+d).
+// of an opcode, which both assemble to the documented one: the ED copies (Z80Opcodes), and the
+// indexed bit instructions whose last three bits do not name (IX+d) or (IY+d).
 bool spelledAlike(const CodeInstruction& instruction, QStringView text) {
     using namespace Z80Opcodes;
     const quint8 first = quint8(instruction.code[0]);
     const quint8 second = instruction.length > 1 ? quint8(instruction.code[1]) : 0;
     if (first == kExtendedPrefix) {
-        return std::find(kExtendedCopies.begin(), kExtendedCopies.end(), second) ==
-               kExtendedCopies.end();
+        return !isExtendedCopy(second);
     }
     if (first == kBitPrefix) {
         return !text.startsWith(u"sll ");

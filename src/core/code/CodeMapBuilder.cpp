@@ -1,0 +1,415 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CodeMapBuilder.h"
+
+#include "SystemCallFinder.h"
+#include "TextRun.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+using Kind = CodeReference::Kind;
+using State = CodeTracer::State;
+
+// Rounds of evidence and tracing; each finds less than the one before.
+constexpr int kMostRounds = 8;
+// How many instructions a candidate for code may take to end its flow.
+constexpr int kMostPlausibleInstructions = 64;
+// How many instructions after loading a table's address a compiler jumps through it.
+constexpr int kJumpTableReach = 5;
+constexpr quint8 kJumpOpcode = 0xC3;
+constexpr quint8 kJumpThroughHl = 0xE9;
+constexpr quint8 kNamedAsCode = 1;
+constexpr quint8 kNamedAsData = 2;
+
+quint16 wordAt(QByteArrayView image, int at) {
+    return quint16(quint8(image[at]) | quint8(image[at + 1]) << 8);
+}
+
+} // namespace
+
+CodeMapBuilder::CodeMapBuilder(QByteArrayView image, int first, int codeEnd, int end, quint16 base)
+    : m_tracer(image, first, codeEnd, end, base), m_tried(size_t(end - first), false),
+      m_named(size_t(end - first), 0), m_pointedAt(size_t(end - first), false) {}
+
+CodeMap CodeMapBuilder::build(const QList<CodeRange>& given) {
+    for (const CodeRange& range : given) {
+        if (range.kind == CodeKind::Code) {
+            m_tracer.giveCode(range.start, range.end);
+        } else {
+            m_tracer.markData(range.start, range.end, range.kind);
+        }
+    }
+    m_tracer.seed(m_tracer.first());
+    m_tracer.trace();
+    for (int round = 0; round < kMostRounds; ++round) {
+        if (weighUses() || shapeGaps()) {
+            m_tracer.trace();
+        } else {
+            break;
+        }
+    }
+    return result(given);
+}
+
+bool CodeMapBuilder::weighUses() {
+    noteTargets();
+    bool found = false;
+    for (; m_weighed < m_tracer.uses().size(); ++m_weighed) {
+        const CodeTracer::Use use = m_tracer.uses()[m_weighed];
+        const int target = use.to;
+        if (use.kind == Kind::Jump || use.kind == Kind::Call || !m_tracer.inCode(target) ||
+            m_tracer.state(target) != State::Unknown) {
+            continue;
+        }
+        if (use.kind == Kind::Read || use.kind == Kind::Write) {
+            const int stop = std::min(target + (use.word ? 2 : 1), unknownEnd(target));
+            m_tracer.markData(target, stop, use.word ? CodeKind::Words : CodeKind::Bytes);
+        } else if (m_tracer.state(use.from) == State::Start) {
+            found = weighConstant(use) || found;
+        }
+    }
+    return found;
+}
+
+bool CodeMapBuilder::weighConstant(const CodeTracer::Use& use) {
+    const QByteArrayView image = m_tracer.image();
+    const int target = use.to;
+    const int limit = unknownEnd(target);
+    if (const int text = TextRun::endAt(image, target, limit, true); text > target) {
+        m_tracer.markData(target, text, CodeKind::Text);
+        return false;
+    }
+    if (jumpedThrough(use.from)) {
+        bool found = false;
+        for (int at = target; at + 3 <= limit && quint8(image[at]) == kJumpOpcode; at += 3) {
+            const auto to = m_tracer.offsetOf(wordAt(image, at + 1));
+            if (!to || !m_tracer.inCode(*to)) {
+                break;
+            }
+            m_tracer.seed(at);
+            found = true;
+        }
+        return found;
+    }
+    if (const int count = pointerCount(target, limit); count >= 2) {
+        for (int i = 0; i < count; ++i) {
+            const int at = target + 2 * i;
+            const int to = *m_tracer.offsetOf(wordAt(image, at));
+            m_tracer.addUse({at, to, Kind::Pointer});
+            if (m_tracer.state(to) == State::Unknown &&
+                TextRun::endAt(image, to, unknownEnd(to), true) <= to) {
+                m_tracer.seed(to);
+            }
+        }
+        m_tracer.markData(target, target + 2 * count, CodeKind::Pointers);
+        return true;
+    }
+    if (plausibleCodeEnd(target, limit)) {
+        m_tracer.seed(target);
+        return true;
+    }
+    return false;
+}
+
+bool CodeMapBuilder::jumpedThrough(int from) const {
+    int at = from + m_tracer.stepAt(from).length;
+    for (int i = 0; i < kJumpTableReach && m_tracer.inCode(at); ++i) {
+        if (m_tracer.state(at) != State::Start) {
+            return false;
+        }
+        if (quint8(m_tracer.image()[at]) == kJumpThroughHl) {
+            return true;
+        }
+        const Z80Step step = m_tracer.stepAt(at);
+        if (step.flow != Z80Step::Flow::Next) {
+            return false;
+        }
+        at += step.length;
+    }
+    return false;
+}
+
+int CodeMapBuilder::pointerCount(int at, int limit) const {
+    const QByteArrayView image = m_tracer.image();
+    int count = 0;
+    for (int word = at; word + 2 <= limit; word += 2, ++count) {
+        const auto to = m_tracer.offsetOf(wordAt(image, word));
+        if (!to || !m_tracer.inCode(*to) || (*to >= at && *to < word + 2)) {
+            break;
+        }
+        const State state = m_tracer.state(*to);
+        const bool pointed =
+            state == State::Start || state == State::Data ||
+            (state == State::Unknown && (TextRun::endAt(image, *to, unknownEnd(*to), true) > *to ||
+                                         plausibleCodeEnd(*to, unknownEnd(*to))));
+        if (!pointed) {
+            break;
+        }
+    }
+    return count;
+}
+
+std::optional<int> CodeMapBuilder::plausibleCodeEnd(int at, int limit) const {
+    int offset = at;
+    for (int count = 0; offset < limit && count < kMostPlausibleInstructions; ++count) {
+        const Z80Step step = m_tracer.stepAt(offset);
+        if (!likelyHere(offset, step, false) || offset + step.length > limit) {
+            return std::nullopt;
+        }
+        offset += step.length;
+        if (step.endsFlow()) {
+            return offset;
+        }
+    }
+    // Running on into known code is as good as ending.
+    if (offset == limit && m_tracer.inCode(limit) && m_tracer.state(limit) == State::Start) {
+        return offset;
+    }
+    return std::nullopt;
+}
+
+int CodeMapBuilder::unknownEnd(int at) const {
+    int offset = at;
+    while (offset < m_tracer.codeEnd() && m_tracer.state(offset) == State::Unknown) {
+        ++offset;
+    }
+    return offset;
+}
+
+void CodeMapBuilder::noteTargets() {
+    std::fill(m_named.begin(), m_named.end(), 0);
+    for (const CodeTracer::Use& use : m_tracer.uses()) {
+        const bool code = use.kind == Kind::Jump || use.kind == Kind::Call;
+        m_named[size_t(use.to - m_tracer.first())] |= code ? kNamedAsCode : kNamedAsData;
+    }
+    std::fill(m_pointedAt.begin(), m_pointedAt.end(), false);
+    const QByteArrayView image = m_tracer.image();
+    for (int at = m_tracer.first(); at + 1 < m_tracer.codeEnd(); ++at) {
+        if (m_tracer.state(at) == State::Start || m_tracer.state(at) == State::Inside ||
+            m_tracer.state(at + 1) == State::Start || m_tracer.state(at + 1) == State::Inside) {
+            continue;
+        }
+        if (const auto to = m_tracer.offsetOf(wordAt(image, at)); to && m_tracer.inCode(*to)) {
+            m_pointedAt[size_t(*to - m_tracer.first())] = true;
+        }
+    }
+}
+
+bool CodeMapBuilder::shapeGaps() {
+    noteTargets();
+    const QByteArrayView image = m_tracer.image();
+    bool found = false;
+    int offset = m_tracer.first();
+    while (offset < m_tracer.codeEnd()) {
+        if (m_tracer.state(offset) != State::Unknown) {
+            ++offset;
+            continue;
+        }
+        const int gapEnd = unknownEnd(offset);
+        // Text first: its characters decode as instructions too.
+        int segment = offset;
+        for (int at = offset; at < gapEnd;) {
+            if (!TextRun::printable(image[at])) {
+                ++at;
+                continue;
+            }
+            const bool named = m_named[size_t(at - m_tracer.first())] != 0;
+            const int text = TextRun::endAt(image, at, gapEnd, named);
+            if (text <= at) {
+                // A text starts at none of these characters if not at the first.
+                at = TextRun::printableEnd(image, at, gapEnd);
+                continue;
+            }
+            found = shapeSegment(segment, at) || found;
+            m_tracer.markData(at, text, CodeKind::Text);
+            segment = at = text;
+        }
+        found = shapeSegment(segment, gapEnd) || found;
+        offset = gapEnd;
+    }
+    return found;
+}
+
+bool CodeMapBuilder::shapeSegment(int start, int stop) {
+    bool found = false;
+    int dataStart = start;
+    int at = start;
+    while (at < stop) {
+        const auto index = size_t(at - m_tracer.first());
+        if (!m_tried[index] && (m_named[index] & kNamedAsData) == 0) {
+            m_tried[index] = true;
+            if (const auto end = plausibleCodeEnd(at, stop)) {
+                m_tracer.seed(at);
+                found = true;
+                dataStart = at = *end;
+                continue;
+            }
+        }
+        // Data, up to the next byte something names.
+        do {
+            ++at;
+        } while (at < stop && m_named[size_t(at - m_tracer.first())] == 0);
+    }
+    // Code that nothing names may still end the data: routines only a table elsewhere leads
+    // to, each ending its flow where the next begins.
+    for (int end = stop; end > dataStart;) {
+        const auto routine = codeEndingAt(dataStart, end);
+        if (!routine) {
+            break;
+        }
+        m_tracer.seed(*routine);
+        found = true;
+        end = *routine;
+    }
+    return found;
+}
+
+std::optional<int> CodeMapBuilder::codeEndingAt(int start, int end) {
+    // Backwards: whether the instructions from each byte on reach `end` exactly, and whether
+    // one of them ends a flow.
+    const auto size = size_t(end - start);
+    m_reaches.assign(size + 1, false);
+    m_ends.assign(size + 1, false);
+    const bool intoCode = m_tracer.inCode(end) && m_tracer.state(end) == State::Start;
+    std::optional<int> earliest;
+    for (int at = end - 1; at >= start; --at) {
+        const auto index = size_t(at - start);
+        if ((m_named[size_t(at - m_tracer.first())] & kNamedAsData) != 0) {
+            continue;
+        }
+        const Z80Step step = m_tracer.stepAt(at);
+        const int next = at + step.length;
+        if (!likelyHere(at, step, true) || next > end) {
+            continue;
+        }
+        const bool ends = closesFlow(step, true);
+        const bool reaches = next == end ? intoCode || ends : m_reaches[size_t(next - start)];
+        m_reaches[index] = reaches;
+        m_ends[index] = ends || (next < end && m_ends[size_t(next - start)]);
+        if (reaches && m_ends[index]) {
+            earliest = at;
+        }
+    }
+    // Data before a routine may decode as instructions that run into it: where a word of data
+    // holds the address of an instruction of the chain, the routine starts there.
+    for (int at = earliest.value_or(end); at < end; at += m_tracer.stepAt(at).length) {
+        if (m_pointedAt[size_t(at - m_tracer.first())]) {
+            return at;
+        }
+    }
+    return earliest;
+}
+
+bool CodeMapBuilder::likelyHere(int at, const Z80Step& step, bool strict) const {
+    if (!step.likely) {
+        return false;
+    }
+    if (!step.hasTarget()) {
+        return true;
+    }
+    const auto target = m_tracer.offsetOf(step.operand);
+    if (!target || !m_tracer.inCode(*target)) {
+        return true;
+    }
+    // Compilers jump neither to the next instruction nor into an instruction or data; amid
+    // data, into known code only where other code leads too.
+    const State state = m_tracer.state(*target);
+    return *target != at + step.length && state != State::Inside && state != State::Data &&
+           (!strict || state != State::Start || namedAsCode(*target));
+}
+
+bool CodeMapBuilder::namedAsCode(int offset) const {
+    return (m_named[size_t(offset - m_tracer.first())] & kNamedAsCode) != 0;
+}
+
+bool CodeMapBuilder::closesFlow(const Z80Step& step, bool strict) const {
+    if (step.flow == Z80Step::Flow::Return || step.flow == Z80Step::Flow::IndirectJump) {
+        return true;
+    }
+    if (step.flow != Z80Step::Flow::Jump) {
+        return false;
+    }
+    const auto target = m_tracer.offsetOf(step.operand);
+    return !target || !m_tracer.inCode(*target) ||
+           (m_tracer.state(*target) == State::Start && (!strict || namedAsCode(*target)));
+}
+
+CodeMap CodeMapBuilder::result(const QList<CodeRange>& given) const {
+    const int first = m_tracer.first();
+    const int end = m_tracer.end();
+    CodeMap map;
+    map.m_first = first;
+    map.m_codeEnd = m_tracer.codeEnd();
+    map.m_end = end;
+    map.m_base = m_tracer.base();
+    map.m_names = CodeLabels(first, m_tracer.base());
+
+    std::vector<CodeKind> kinds(size_t(end - first), CodeKind::Padding);
+    for (int offset = first; offset < m_tracer.codeEnd(); ++offset) {
+        const State state = m_tracer.state(offset);
+        kinds[size_t(offset - first)] = state == State::Start || state == State::Inside
+                                            ? CodeKind::Code
+                                        : state == State::Data ? m_tracer.shape(offset)
+                                                               : CodeKind::Bytes;
+    }
+    for (const CodeRange& range : given) {
+        for (int offset = std::max(range.start, first); offset < std::min(range.end, end);
+             ++offset) {
+            kinds[size_t(offset - first)] = range.kind;
+        }
+    }
+    for (int offset = first; offset < end;) {
+        const CodeKind kind = kinds[size_t(offset - first)];
+        const int start = offset;
+        while (offset < end && kinds[size_t(offset - first)] == kind) {
+            ++offset;
+        }
+        map.m_ranges.append({start, offset, kind});
+    }
+
+    std::vector<quint8> reasons(kinds.size(), 0);
+    std::vector<bool> merged(kinds.size(), false);
+    if (!kinds.empty()) {
+        reasons.front() = kEntryLabel;
+    }
+    map.m_references.reserve(qsizetype(m_tracer.uses().size()));
+    for (const CodeTracer::Use& use : m_tracer.uses()) {
+        const bool code = use.kind == Kind::Jump || use.kind == Kind::Call;
+        // Only a jump may lead into an instruction; any other number that would is no address.
+        if (!code && m_tracer.inCode(use.to) && m_tracer.state(use.to) == State::Inside) {
+            continue;
+        }
+        const auto at = size_t(use.to - first);
+        const bool fromTable = m_tracer.state(use.from) == State::Data;
+        reasons[at] |= use.kind == Kind::Jump   ? kJumpTarget
+                       : use.kind == Kind::Call ? kCallTarget
+                       : fromTable              ? kTableEntry
+                                                : kDataReference;
+        merged[at] = merged[at] || code;
+        map.m_references.append({use.from, use.to, use.kind});
+    }
+    std::vector<int> starts = m_tracer.starts();
+    std::sort(starts.begin(), starts.end());
+    const SystemCallFinder calls(m_tracer, starts, merged);
+    for (const int routine : calls.routines()) {
+        reasons[size_t(routine - first)] |= kSystemCallRoutine;
+    }
+    map.m_systemCalls = calls.sites();
+    for (size_t at = 0; at < reasons.size(); ++at) {
+        if (reasons[at] != 0) {
+            map.m_labels.append({first + int(at), reasons[at]});
+        }
+    }
+
+    std::stable_sort(
+        map.m_references.begin(), map.m_references.end(),
+        [](const CodeReference& a, const CodeReference& b) { return a.from < b.from; });
+    map.m_referencesByTarget.resize(map.m_references.size());
+    std::iota(map.m_referencesByTarget.begin(), map.m_referencesByTarget.end(), 0);
+    std::stable_sort(
+        map.m_referencesByTarget.begin(), map.m_referencesByTarget.end(),
+        [&map](int a, int b) { return map.m_references.at(a).to < map.m_references.at(b).to; });
+    return map;
+}
