@@ -14,6 +14,8 @@ using Kind = CodeReference::Kind;
 
 // How far returns() looks through a routine before it takes the routine to return.
 constexpr int kMostInstructionsWeighed = 4096;
+// A run of this many 00 or FF bytes is a fill, not a run of NOP or RST $38 instructions.
+constexpr int kShortestFill = 8;
 // The most cases a table after a call holds.
 constexpr int kMostCases = 256;
 
@@ -153,7 +155,7 @@ void CodeTracer::walk(int offset) {
             return;
         }
         const Z80Step step = stepAt(offset);
-        if (!step.valid) {
+        if (!step.valid || fillAt(offset)) {
             return;
         }
         for (int i = 1; i < step.length; ++i) {
@@ -200,6 +202,20 @@ void CodeTracer::noteStep(int offset, const Z80Step& step) {
                                                                    : Kind::Write;
         m_uses.push_back({offset, *target, kind, step.word});
     }
+}
+
+bool CodeTracer::fillAt(int offset) const {
+    const char byte = m_image[offset];
+    if (byte != '\0' && byte != char(0xFF)) {
+        return false;
+    }
+    const int end = std::min(offset + kShortestFill, m_codeEnd);
+    for (int at = offset + 1; at < end; ++at) {
+        if (m_image[at] != byte) {
+            return false;
+        }
+    }
+    return end - offset == kShortestFill;
 }
 
 bool CodeTracer::returns(int routine) {

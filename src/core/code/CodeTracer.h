@@ -69,6 +69,8 @@ private:
     // Decodes from `offset` on until the flow ends or meets known bytes.
     void walk(int offset);
     void noteStep(int offset, const Z80Step& step);
+    // Whether a fill of 00 or FF bytes starts at `offset`: where code that runs on ends.
+    bool fillAt(int offset) const;
     bool returns(int routine);
     // Whether a routine takes its return address off the stack and reads where it points: it
     // reads what its callers put after their CALL.

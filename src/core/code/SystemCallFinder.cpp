@@ -55,15 +55,12 @@ SystemCallFinder::SystemCallFinder(const CodeTracer& tracer, const std::vector<i
         if (!restart && source == m_routines.cend()) {
             continue;
         }
-        const auto values = before(int(index));
-        if (!values) {
-            continue;
-        }
+        const Z80Values values = before(int(index));
         if (restart) {
-            addSite(offset, values->memoryWord(SystemCalls::kNumberAddress),
-                    values->memoryWord(SystemCalls::kFirstArgumentAddress));
+            addSite(offset, values.memoryWord(SystemCalls::kNumberAddress),
+                    values.memoryWord(SystemCalls::kFirstArgumentAddress));
         } else {
-            addSite(offset, atCall(source->number, *values), atCall(source->extended, *values));
+            addSite(offset, atCall(source->number, values), atCall(source->extended, values));
         }
     }
 }
@@ -87,9 +84,7 @@ std::optional<SystemCallFinder::Source> SystemCallFinder::sourceOf(int routine) 
         if (step.flow != Flow::Next && step.flow != Flow::Jump && step.flow != Flow::Call) {
             return std::nullopt;
         }
-        if (!values.step(image.sliced(offset, step.length))) {
-            return std::nullopt;
-        }
+        values.step(image.sliced(offset, step.length));
         if (step.flow == Flow::Jump) {
             const auto target = m_tracer.offsetOf(step.operand);
             if (!target) {
@@ -103,7 +98,7 @@ std::optional<SystemCallFinder::Source> SystemCallFinder::sourceOf(int routine) 
     return std::nullopt;
 }
 
-std::optional<Z80Values> SystemCallFinder::before(int index) const {
+Z80Values SystemCallFinder::before(int index) const {
     int first = index;
     while (first > 0 && index - first < kMostBefore) {
         const int current = m_starts[size_t(first)];
@@ -118,9 +113,7 @@ std::optional<Z80Values> SystemCallFinder::before(int index) const {
     Z80Values values;
     for (int i = first; i < index; ++i) {
         const int offset = m_starts[size_t(i)];
-        if (!values.step(m_tracer.image().sliced(offset, m_tracer.stepAt(offset).length))) {
-            return std::nullopt;
-        }
+        values.step(m_tracer.image().sliced(offset, m_tracer.stepAt(offset).length));
     }
     return values;
 }

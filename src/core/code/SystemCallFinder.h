@@ -35,7 +35,7 @@ private:
 
     std::optional<Source> sourceOf(int routine) const;
     // The values the straight-line instructions before instruction `index` leave.
-    std::optional<Z80Values> before(int index) const;
+    Z80Values before(int index) const;
     void addSite(int offset, Z80Values::Value number, Z80Values::Value extended);
 
     const CodeTracer& m_tracer;

@@ -138,6 +138,11 @@ void Z80Values::copy(int count) {
     setPair(DE, offsetBy(to, count));
 }
 
+void Z80Values::loseStack() {
+    m_stack.fill(Value{});
+    m_sp = 0;
+}
+
 void Z80Values::forgetRegisters() {
     m_registers.fill(Value{});
 }
@@ -160,7 +165,7 @@ void Z80Values::put(int to, Byte byte) {
     }
 }
 
-bool Z80Values::step(QByteArrayView instruction) {
+void Z80Values::step(QByteArrayView instruction) {
     const auto byteAt = [&](int i) {
         return i < instruction.size() ? quint8(instruction[i]) : quint8(0);
     };
@@ -169,56 +174,60 @@ bool Z80Values::step(QByteArrayView instruction) {
     const auto pairOf = [](int code) { return code == 3 ? HL : Pair(code); };
     switch (opcode) {
     case 0xDD:
-        return stepIndexed(IX, instruction);
+        stepIndexed(IX, instruction);
+        return;
     case 0xFD:
-        return stepIndexed(IY, instruction);
+        stepIndexed(IY, instruction);
+        return;
     case 0xED:
-        return stepExtended(instruction);
+        stepExtended(instruction);
+        return;
     case 0xCB:
         // Any but BIT changes its register or (HL).
         if ((byteAt(1) & 0xC0) != 0x40) {
             put(byteAt(1) & 0x07, {});
         }
-        return true;
+        return;
     case 0x01:
     case 0x11:
     case 0x21:
         setPair(Pair(opcode >> 4), immediate);
-        return true;
+        return;
     case 0x31:
     case 0xF9:
-        return false;
+        loseStack();
+        return;
     case 0x02:
     case 0x12:
         store(pair(Pair(opcode >> 4)), 0, m_registers[kA]);
-        return true;
+        return;
     case 0x0A:
     case 0x1A:
         m_registers[kA] = load(pair(Pair(opcode >> 4)), 0);
-        return true;
+        return;
     case 0x22:
         store(immediate, 0, m_registers[5]);
         store(immediate, 1, m_registers[4]);
-        return true;
+        return;
     case 0x2A:
         setPair(HL, wordOf(load(immediate, 1), load(immediate, 0)));
-        return true;
+        return;
     case 0x32:
         store(immediate, 0, m_registers[kA]);
-        return true;
+        return;
     case 0x3A:
         m_registers[kA] = load(immediate, 0);
-        return true;
+        return;
     case 0x03:
     case 0x13:
     case 0x23:
         setPair(Pair(opcode >> 4), offsetBy(pair(Pair(opcode >> 4)), 1));
-        return true;
+        return;
     case 0x0B:
     case 0x1B:
     case 0x2B:
         setPair(Pair(opcode >> 4), offsetBy(pair(Pair(opcode >> 4)), -1));
-        return true;
+        return;
     case 0x09:
     case 0x19:
     case 0x29:
@@ -235,58 +244,58 @@ bool Z80Values::step(QByteArrayView instruction) {
         } else {
             setPair(HL, {});
         }
-        return true;
+        return;
     }
     case 0x33:
         ++m_sp;
-        return true;
+        return;
     case 0x3B:
         --m_sp;
-        return true;
+        return;
     case 0xC5:
     case 0xD5:
     case 0xE5:
     case 0xF5:
         push(pair(pairOf((opcode >> 4) & 0x03)));
-        return true;
+        return;
     case 0xC1:
     case 0xD1:
     case 0xE1:
     case 0xF1:
         setPair(pairOf((opcode >> 4) & 0x03), pop());
-        return true;
+        return;
     case 0xEB: {
         const Value de = pair(DE);
         setPair(DE, pair(HL));
         setPair(HL, de);
-        return true;
+        return;
     }
     case 0xE3: {
         const Value top = pop();
         push(pair(HL));
         setPair(HL, top);
-        return true;
+        return;
     }
     case 0xAF:
         m_registers[kA] = constant(0);
-        return true;
+        return;
     case 0x10:
         m_registers[0] = {};
-        return true;
+        return;
     default:
         break;
     }
     if ((opcode & 0xC7) == 0x06) {
         put((opcode >> 3) & 0x07, constant(byteAt(1)));
-        return true;
+        return;
     }
     if ((opcode & 0xC6) == 0x04) {
         put((opcode >> 3) & 0x07, {}); // INC r, DEC r
-        return true;
+        return;
     }
     if (opcode >= 0x40 && opcode < 0x80 && opcode != 0x76) {
         stepLoad((opcode >> 3) & 0x07, opcode & 0x07, 0, HL);
-        return true;
+        return;
     }
     const bool onlyFlow = (opcode & 0xC7) == 0xC0 || (opcode & 0xC7) == 0xC2 || opcode == 0xC3 ||
                           opcode == 0xC9 || opcode == 0xE9 || (opcode & 0xE7) == 0x20 ||
@@ -294,20 +303,19 @@ bool Z80Values::step(QByteArrayView instruction) {
                           opcode == 0xFE || (opcode >= 0xB8 && opcode < 0xC0) || opcode == 0xF3 ||
                           opcode == 0xFB;
     if (onlyFlow) {
-        return true;
+        return;
     }
     const bool changesA = (opcode >= 0x80 && opcode < 0xB8) || (opcode & 0xC7) == 0xC6 ||
                           (opcode & 0xC7) == 0x07 || opcode == 0xDB;
     if (changesA) {
         m_registers[kA] = {};
-        return true;
+        return;
     }
     // Calls, restarts and the rest may change any register.
     forgetRegisters();
-    return true;
 }
 
-bool Z80Values::stepIndexed(Pair index, QByteArrayView bytes) {
+void Z80Values::stepIndexed(Pair index, QByteArrayView bytes) {
     const auto byteAt = [&](int i) { return i < bytes.size() ? quint8(bytes[i]) : quint8(0); };
     const quint8 opcode = byteAt(1);
     const int displacement = qint8(byteAt(2));
@@ -315,46 +323,47 @@ bool Z80Values::stepIndexed(Pair index, QByteArrayView bytes) {
     switch (opcode) {
     case 0x21:
         setPair(index, immediate);
-        return true;
+        return;
     case 0x22:
         store(immediate, 0, halfOf(pair(index), 0));
         store(immediate, 1, halfOf(pair(index), 1));
-        return true;
+        return;
     case 0x2A:
         setPair(index, wordOf(load(immediate, 1), load(immediate, 0)));
-        return true;
+        return;
     case 0x23:
     case 0x2B:
         setPair(index, offsetBy(pair(index), opcode == 0x23 ? 1 : -1));
-        return true;
+        return;
     case 0x39: {
         const Value ix = pair(index);
         setPair(index, ix.kind == Value::Constant ? Value{Value::StackAddress, m_sp + ix.number, 0}
                                                   : Value{});
-        return true;
+        return;
     }
     case 0xE5:
         push(pair(index));
-        return true;
+        return;
     case 0xE1:
         setPair(index, pop());
-        return true;
+        return;
     case 0xE3: {
         const Value top = pop();
         push(pair(index));
         setPair(index, top);
-        return true;
+        return;
     }
     case 0xF9:
-        return false;
+        loseStack();
+        return;
     case 0x36:
         store(pair(index), displacement, constant(byteAt(3)));
-        return true;
+        return;
     case 0xE9:
-        return true;
+        return;
     case 0xCB:
         store(pair(index), displacement, {});
-        return true;
+        return;
     default:
         break;
     }
@@ -365,26 +374,29 @@ bool Z80Values::stepIndexed(Pair index, QByteArrayView bytes) {
     } else {
         forgetRegisters();
     }
-    return true;
 }
 
-bool Z80Values::stepExtended(QByteArrayView bytes) {
+void Z80Values::stepExtended(QByteArrayView bytes) {
     const auto byteAt = [&](int i) { return i < bytes.size() ? quint8(bytes[i]) : quint8(0); };
     const quint8 opcode = byteAt(1);
     const Value immediate = constant(byteAt(2) | byteAt(3) << 8);
     const auto pairOf = [](int code) { return code == 3 ? HL : Pair(code); };
-    if (opcode == 0x73 || opcode == 0x7B) {
-        return opcode == 0x73; // LD (nn),SP changes nothing followed; LD SP,(nn) loses it
+    if (opcode == 0x7B) {
+        loseStack();
+        return;
+    }
+    if (opcode == 0x73) {
+        return; // LD (nn),SP
     }
     if ((opcode & 0xCF) == 0x43) {
         const Value word = pair(pairOf((opcode >> 4) & 0x03));
         store(immediate, 0, halfOf(word, 0));
         store(immediate, 1, halfOf(word, 1));
-        return true;
+        return;
     }
     if ((opcode & 0xCF) == 0x4B) {
         setPair(pairOf((opcode >> 4) & 0x03), wordOf(load(immediate, 1), load(immediate, 0)));
-        return true;
+        return;
     }
     const Value count = pair(BC);
     if (opcode == 0xA0 ||
@@ -392,8 +404,7 @@ bool Z80Values::stepExtended(QByteArrayView bytes) {
         const int copied = opcode == 0xA0 ? 1 : count.number;
         copy(copied);
         setPair(BC, offsetBy(count, -copied));
-        return true;
+        return;
     }
     forgetRegisters();
-    return true;
 }

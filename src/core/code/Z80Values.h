@@ -34,8 +34,8 @@ public:
     // A routine's entry: the registers and the stack words its caller left.
     static Z80Values atEntry();
 
-    // Follows one instruction, given as its bytes; false when the stack pointer is lost.
-    bool step(QByteArrayView instruction);
+    // Follows one instruction, given as its bytes.
+    void step(QByteArrayView instruction);
 
     Value pair(Pair pair) const;
     // The word the stack holds `distance` bytes above the stack pointer.
@@ -57,8 +57,10 @@ private:
     Value pop();
     void copy(int count);
     void forgetRegisters();
-    bool stepIndexed(Pair index, QByteArrayView bytes);
-    bool stepExtended(QByteArrayView bytes);
+    // After a load of SP nothing on the stack is known.
+    void loseStack();
+    void stepIndexed(Pair index, QByteArrayView bytes);
+    void stepExtended(QByteArrayView bytes);
     // LD r,r' and their forms with (HL) or (IX+d): register `from` or the byte `pointer` plus
     // `displacement` points at (for register number 6) into `to`.
     void stepLoad(int to, int from, int displacement, Pair pointer);

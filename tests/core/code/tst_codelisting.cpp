@@ -267,22 +267,25 @@ void TestCodeListing::addinRange_data() {
 
     // A 205-byte header, 100 code bytes, then 0xFF up to 8192.
     const QByteArray clock = TestFiles::addin();
-    // Its word 1, $1234, takes in 0xFF bytes as code; the rest is padding.
+    // Its word 1, $1234, takes in 0xFF bytes as code: a fill that the code runs into; the rest
+    // is padding.
     QTest::newRow("to the end of the code")
         << clock << false << 205 << 305 << QStringList{"8063  63           ld h,e"};
     QTest::newRow("to the end of the image")
         << clock << true << 205 << 8192
-        << QStringList{"9233  FF           rst $38", "9234  FF ...       .ds $0CFF,$FF"};
+        << QStringList{"8073  FF ...       .ds $11C1,$FF", "9234  FF ...       .ds $0CFF,$FF"};
     QTest::newRow("no code") << TestFiles::addin("Clock", "Shows time", 0, 300) << false << 205
                              << 205 << QStringList{};
     QTest::newRow("class DATA: not an add-in")
         << TestFiles::addin("", "", 100, 8192, "DATA") << true << 0 << 0 << QStringList{};
     QTest::newRow("header cut short") << clock.left(150) << true << 0 << 0 << QStringList{};
-    // Word 1 the code's length, then padding: a line a run, the entry point labelled.
+    // Word 1 the code's length, then padding: a line a run, the entry point labelled, a label
+    // into a run starting a line.
     const QByteArray padded = buildAddinHeader("Addin", "Clock", "", 3, 0, TestFiles::icon()) +
                               "\xC3\x0A\x80" + QByteArray(4000, '\0') + QByteArray(4000, '\xFF');
-    const QStringList paddedLines{"L8000:", "8000  C3 0A 80     jp L8003+7",
-                                  "L8003:", "8003  00 ...       .ds $0FA0,$00"};
+    const QStringList paddedLines{"L8000:", "8000  C3 0A 80     jp L800A",
+                                  "8003  00 ...       .ds $0007,$00",
+                                  "L800A:", "800A  00 ...       .ds $0F99,$00"};
     QTest::newRow("padded, to the end of the code")
         << padded << false << 195 << 4198 << paddedLines;
     QTest::newRow("padded, to the end of the image")
@@ -345,7 +348,7 @@ void TestCodeListing::labels_data() {
         {"L8000:", "8000  00           nop", "8001  18 FD        jr L8000",
          "L8003:", "8003  10 FE        djnz L8003"});
     row("CALL into an instruction", "CD04803A0080",
-        {"8000  CD 04 80     call L8003+1", "L8003:", "8003  3A 00 80     ld a,($8000)"});
+        {"8000  CD 04 80     call L8003+$01", "L8003:", "8003  3A 00 80     ld a,($8000)"});
     row("conditional JP, CALL and JR", "CA0980DC098038010000",
         {"8000  CA 09 80     jp z,L8009", "8003  DC 09 80     call c,L8009",
          "8006  38 01        jr c,L8009", "8008  00           nop",
