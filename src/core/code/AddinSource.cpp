@@ -18,7 +18,6 @@ using namespace SourceLines;
 constexpr int kSignatureLength = AddinHeader::kSignatureLength;
 constexpr int kIconRows = AddinHeader::kIconHeight;
 constexpr int kIconRowBytes = AddinHeader::kIconRowBytes;
-constexpr QStringView kCommentMark = u" ; ";
 
 // Word 1 as the code's end minus its start, where it is the code's length and only padding
 // follows: the labels that say so.
@@ -120,6 +119,7 @@ private:
     QByteArray& m_text;
     const CodeListing& m_listing;
     bool m_addresses = false;
+    QString m_labelled; // an instruction's labelled text, made again for each line
 };
 
 void LineWriter::line(int index) {
@@ -161,11 +161,13 @@ void LineWriter::instruction(int index) {
         end(line.offset, plain);
         return;
     }
-    const QString labelled = m_listing.labelledInstructionText(index);
-    const qsizetype comment = labelled.indexOf(kCommentMark);
-    appendAscii(m_text, comment < 0 ? QStringView(labelled) : QStringView(labelled).first(comment));
-    end(line.offset,
-        comment < 0 ? QStringView() : QStringView(labelled).sliced(comment + kCommentMark.size()));
+    m_labelled.clear();
+    m_listing.appendLabelledInstruction(m_labelled, index);
+    // Only a comment holds a semicolon in an instruction's line.
+    const QStringView labelled(m_labelled);
+    const qsizetype comment = labelled.indexOf(u';');
+    appendAscii(m_text, comment < 0 ? labelled : labelled.first(comment - 1));
+    end(line.offset, comment < 0 ? QStringView() : labelled.sliced(comment + 2));
 }
 
 // `length` bytes of one value; with `keep`, as the length that keeps the file's length

@@ -10,6 +10,7 @@
 #include "Z80Opcodes.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,9 +40,11 @@ std::optional<quint16> jumpTarget(const CodeInstruction& instruction) {
 
 // Where `address` stands as "$9113" in a line's instruction, or -1.
 int columnOf(const std::string& line, quint16 address) {
-    std::string wanted;
-    ListingText::appendHexWord(wanted, address);
-    const size_t at = line.find(wanted, CodeListing::kTextColumn);
+    const std::array<char, kAddressTextLength> wanted = {
+        '$', NumberForm::hexDigit(address >> 12), NumberForm::hexDigit(address >> 8),
+        NumberForm::hexDigit(address >> 4), NumberForm::hexDigit(address)};
+    const size_t at = std::string_view(line).find(std::string_view(wanted.data(), wanted.size()),
+                                                  CodeListing::kTextColumn);
     return at == std::string::npos ? -1 : int(at) - CodeListing::kTextColumn;
 }
 
@@ -151,11 +154,11 @@ void CodeListing::decode(QByteArrayView image, int from, int end, quint16 base) 
             ListingText::appendStyled(line, step.text);
         }
         if (!instruction.data && !m_map.isEmpty()) {
-            if (const CodeReference* reference = m_map.referenceFrom(offset)) {
+            if (const CodeReference* reference = nextReference(offset)) {
                 instruction.target = reference->to;
                 instruction.operandColumn = columnOf(line, m_map.addressOf(reference->to));
             }
-            if (const SystemCallSite* call = m_map.systemCallAt(offset)) {
+            if (const SystemCallSite* call = nextSystemCall(offset)) {
                 line += " ; ";
                 line += call->comment().toLatin1().toStdString();
             }
@@ -178,8 +181,7 @@ void CodeListing::appendData(QByteArrayView image, CodeKind kind, int from, int 
         line.data = !line.padding;
         std::copy_n(image.data() + offset, std::min(length, CodeInstruction::kMaxLength),
                     line.code.begin());
-        if (const CodeReference* reference =
-                m_map.isEmpty() ? nullptr : m_map.referenceFrom(offset)) {
+        if (const CodeReference* reference = nextReference(offset)) {
             line.target = reference->to;
         }
         const QByteArrayView bytes = image.sliced(offset, length);
@@ -188,6 +190,26 @@ void CodeListing::appendData(QByteArrayView image, CodeKind kind, int from, int 
         ListingText::appendData(text, kind, bytes);
         appendLine(line, text);
     }
+}
+
+const CodeReference* CodeListing::nextReference(int offset) {
+    const QList<CodeReference>& references = m_map.references();
+    while (m_nextReference < references.size() && references.at(m_nextReference).from < offset) {
+        ++m_nextReference;
+    }
+    return m_nextReference < references.size() && references.at(m_nextReference).from == offset
+               ? &references.at(m_nextReference)
+               : nullptr;
+}
+
+const SystemCallSite* CodeListing::nextSystemCall(int offset) {
+    const QList<SystemCallSite>& calls = m_map.systemCalls();
+    while (m_nextCall < calls.size() && calls.at(m_nextCall).offset < offset) {
+        ++m_nextCall;
+    }
+    return m_nextCall < calls.size() && calls.at(m_nextCall).offset == offset
+               ? &calls.at(m_nextCall)
+               : nullptr;
 }
 
 void CodeListing::findTargets(quint16 base) {
@@ -213,8 +235,15 @@ void CodeListing::findTargets(quint16 base) {
 }
 
 void CodeListing::markLabels() {
+    // Both in the order of their offsets.
+    int index = 0;
     for (const CodeLabel& label : m_map.labels()) {
-        if (const int index = indexAt(label.offset); index >= 0) {
+        while (index + 1 < m_instructions.size() &&
+               m_instructions.at(index + 1).offset <= label.offset) {
+            ++index;
+        }
+        if (index < m_instructions.size() && m_instructions.at(index).offset <= label.offset &&
+            label.offset < m_instructions.at(index).end()) {
             m_instructions[index].labelled = true;
         }
     }

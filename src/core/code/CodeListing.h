@@ -137,6 +137,10 @@ private:
     void appendData(QByteArrayView image, CodeKind kind, int from, int end,
                     const QList<int>& breaks);
     void appendLine(CodeInstruction& line, std::string& text);
+    // The map's reference from `offset`, or its system call there; lines are made in the
+    // order of their offsets, and so are both lists.
+    const CodeReference* nextReference(int offset);
+    const SystemCallSite* nextSystemCall(int offset);
     // Sets each jump's target and marks the instructions that hold one (a linear listing).
     void findTargets(quint16 base);
     // Marks the lines that hold a label of the map.
@@ -149,4 +153,6 @@ private:
     CodeLabels m_names;
     int m_first = 0;
     int m_end = 0;
+    qsizetype m_nextReference = 0; // while the lines are made
+    qsizetype m_nextCall = 0;
 };

@@ -179,11 +179,23 @@ int CodeMapBuilder::unknownEnd(int at) const {
 }
 
 void CodeMapBuilder::noteTargets() {
+    if (m_noted == m_tracer.uses().size()) {
+        return;
+    }
+    m_noted = m_tracer.uses().size();
     std::fill(m_named.begin(), m_named.end(), 0);
     for (const CodeTracer::Use& use : m_tracer.uses()) {
         const bool code = use.kind == Kind::Jump || use.kind == Kind::Call;
         m_named[size_t(use.to - m_tracer.first())] |= code ? kNamedAsCode : kNamedAsData;
     }
+    m_pointedAtKnown = false;
+}
+
+void CodeMapBuilder::notePointedAt() {
+    if (m_pointedAtKnown) {
+        return;
+    }
+    m_pointedAtKnown = true;
     std::fill(m_pointedAt.begin(), m_pointedAt.end(), false);
     const QByteArrayView image = m_tracer.image();
     for (int at = m_tracer.first(); at + 1 < m_tracer.codeEnd(); ++at) {
@@ -294,6 +306,7 @@ std::optional<int> CodeMapBuilder::codeEndingAt(int start, int end) {
     }
     // Data before a routine may decode as instructions that run into it: where a word of data
     // holds the address of an instruction of the chain, the routine starts there.
+    notePointedAt();
     for (int at = earliest.value_or(end); at < end; at += m_tracer.stepAt(at).length) {
         if (m_pointedAt[size_t(at - m_tracer.first())]) {
             return at;
@@ -390,8 +403,7 @@ CodeMap CodeMapBuilder::result(const QList<CodeRange>& given) const {
         merged[at] = merged[at] || code;
         map.m_references.append({use.from, use.to, use.kind});
     }
-    std::vector<int> starts = m_tracer.starts();
-    std::sort(starts.begin(), starts.end());
+    const std::vector<int> starts = m_tracer.startsInOrder();
     const SystemCallFinder calls(m_tracer, starts, merged);
     for (const int routine : calls.routines()) {
         reasons[size_t(routine - first)] |= kSystemCallRoutine;

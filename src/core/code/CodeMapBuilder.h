@@ -44,14 +44,19 @@ private:
     // the add-in.
     bool closesFlow(const Z80Step& step, bool strict) const;
     bool namedAsCode(int offset) const;
+    // What the uses name (m_named), once for each new use.
     void noteTargets();
+    // Which bytes a word of data points at (m_pointedAt), once after each noteTargets().
+    void notePointedAt();
     CodeMap result(const QList<CodeRange>& given) const;
 
     CodeTracer m_tracer;
     size_t m_weighed = 0;
     std::vector<bool> m_tried;     // code looked for here and not found
     std::vector<quint8> m_named;   // per byte: some use names it as code (1) or data (2)
+    size_t m_noted = size_t(-1);   // the uses noteTargets() has seen
     std::vector<bool> m_pointedAt; // per byte: a word of data holds its address
-    std::vector<bool> m_reaches;   // codeEndingAt()'s work
+    bool m_pointedAtKnown = false;
+    std::vector<bool> m_reaches; // codeEndingAt()'s work
     std::vector<bool> m_ends;
 };

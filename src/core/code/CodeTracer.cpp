@@ -78,21 +78,25 @@ CodeTracer::CodeTracer(QByteArrayView image, int first, int codeEnd, int end, qu
     m_givenCode.assign(size, false);
     m_returnsAfter.assign(size, false);
     m_returnsPast.assign(size, false);
+    m_returns.assign(size, false);
+    // Length 0: not decoded yet.
+    m_steps.assign(size_t(std::max(0, codeEnd - first)), Z80Step{0});
     m_seen.assign(size, 0);
     m_starts.reserve(size / 2);
     m_uses.reserve(size / 4);
 }
 
-std::optional<int> CodeTracer::offsetOf(quint16 address) const {
-    const int distance = quint16(address - m_base);
-    if (distance >= m_end - m_first) {
-        return std::nullopt;
+const Z80Step& CodeTracer::stepAt(int offset) const {
+    const auto address = quint16(m_base + (offset - m_first));
+    if (offset >= m_codeEnd) {
+        m_pastCode.decode(m_image, offset, m_codeEnd, address);
+        return m_pastCode;
     }
-    return m_first + distance;
-}
-
-Z80Step CodeTracer::stepAt(int offset) const {
-    return Z80Step::at(m_image, offset, m_codeEnd, quint16(m_base + (offset - m_first)));
+    Z80Step& step = m_steps[size_t(offset - m_first)];
+    if (step.length == 0) {
+        step.decode(m_image, offset, m_codeEnd, address);
+    }
+    return step;
 }
 
 void CodeTracer::markData(int start, int stop, CodeKind shape) {
@@ -204,6 +208,17 @@ void CodeTracer::noteStep(int offset, const Z80Step& step) {
     }
 }
 
+std::vector<int> CodeTracer::startsInOrder() const {
+    std::vector<int> ordered;
+    ordered.reserve(m_starts.size());
+    for (size_t at = 0; at < m_state.size(); ++at) {
+        if (m_state[at] == Start) {
+            ordered.push_back(m_first + int(at));
+        }
+    }
+    return ordered;
+}
+
 bool CodeTracer::fillAt(int offset) const {
     const char byte = m_image[offset];
     if (byte != '\0' && byte != char(0xFF)) {
@@ -219,7 +234,19 @@ bool CodeTracer::fillAt(int offset) const {
 }
 
 bool CodeTracer::returns(int routine) {
-    std::vector<int> branches{routine};
+    if (m_returns[size_t(routine - m_first)]) {
+        return true;
+    }
+    if (weighReturns(routine)) {
+        m_returns[size_t(routine - m_first)] = true;
+        return true;
+    }
+    return false;
+}
+
+bool CodeTracer::weighReturns(int routine) {
+    std::vector<int>& branches = m_branches;
+    branches.assign(1, routine);
     ++m_stamp;
     int budget = kMostInstructionsWeighed;
     while (!branches.empty()) {

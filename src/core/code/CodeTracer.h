@@ -39,8 +39,12 @@ public:
     quint16 base() const { return m_base; }
     bool inCode(int offset) const { return offset >= m_first && offset < m_codeEnd; }
     // The file offset of `address` in the listed range.
-    std::optional<int> offsetOf(quint16 address) const;
-    Z80Step stepAt(int offset) const;
+    std::optional<int> offsetOf(quint16 address) const {
+        const int distance = quint16(address - m_base);
+        return distance < m_end - m_first ? std::optional(m_first + distance) : std::nullopt;
+    }
+    // The instruction at `offset`, decoded once; valid until the next call.
+    const Z80Step& stepAt(int offset) const;
 
     State state(int offset) const { return State(m_state[size_t(offset - m_first)]); }
     CodeKind shape(int offset) const { return CodeKind(m_shape[size_t(offset - m_first)]); }
@@ -56,6 +60,8 @@ public:
 
     // Instruction starts in the order they were found.
     const std::vector<int>& starts() const { return m_starts; }
+    // The same in the order of their offsets.
+    std::vector<int> startsInOrder() const;
     const std::vector<Use>& uses() const { return m_uses; }
     void addUse(const Use& use) { m_uses.push_back(use); }
 
@@ -71,7 +77,9 @@ private:
     void noteStep(int offset, const Z80Step& step);
     // Whether a fill of 00 or FF bytes starts at `offset`: where code that runs on ends.
     bool fillAt(int offset) const;
+    // Whether the routine that starts at `routine` returns on some path the trace shows.
     bool returns(int routine);
+    bool weighReturns(int routine);
     // Whether a routine takes its return address off the stack and reads where it points: it
     // reads what its callers put after their CALL.
     bool readsAfterCall(int routine) const;
@@ -88,9 +96,14 @@ private:
     std::vector<quint8> m_state;
     std::vector<quint8> m_shape;
     std::vector<bool> m_givenCode;
-    std::vector<bool> m_returnsAfter; // per byte: a call there is known to return
-    std::vector<bool> m_returnsPast;  // per byte: a call there returns past the bytes after it
-    std::vector<int> m_seen;          // search stamps of returns()
+    std::vector<bool> m_returnsAfter;     // per byte: a call there is known to return
+    std::vector<bool> m_returnsPast;      // per byte: a call there returns past the bytes after it
+    std::vector<bool> m_returns;          // per byte: a routine there is known to return
+    std::vector<int> m_seen;              // search stamps of returns()
+    std::vector<int> m_branches;          // returns()'s work
+    mutable std::vector<Z80Step> m_steps; // per byte of the code: the instruction there, once
+                                          // decoded
+    mutable Z80Step m_pastCode;
     int m_stamp = 0;
     std::vector<int> m_work;
     std::vector<int> m_starts;

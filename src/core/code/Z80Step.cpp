@@ -115,10 +115,16 @@ void classifyMain(Z80Step& step, quint8 opcode, quint16 word, quint8 displacemen
 
 } // namespace
 
-Z80Step Z80Step::at(QByteArrayView image, int offset, int end, quint16 address) {
-    const auto byte = [&](int at) { return at < end ? quint8(image[at]) : quint8(0); };
-    const quint8 lead = byte(offset);
-    const quint8 second = byte(offset + 1);
+void Z80Step::decode(QByteArrayView image, int offset, int end, quint16 address) {
+    // Its bytes, 0 past the end as Z80Decoder reads them.
+    std::array<quint8, 4> bytes{};
+    const int available = std::min(int(bytes.size()), end - offset);
+    for (int i = 0; i < available; ++i) {
+        bytes[size_t(i)] = quint8(image[offset + i]);
+    }
+    const auto byte = [&bytes, offset](int at) { return bytes[size_t(at - offset)]; };
+    const quint8 lead = bytes[0];
+    const quint8 second = bytes[1];
     const Shapes& table = shapes();
     const bool indexed = lead == Z80Opcodes::kIxPrefix || lead == Z80Opcodes::kIyPrefix;
     Shape shape;
@@ -133,13 +139,14 @@ Z80Step Z80Step::at(QByteArrayView image, int offset, int end, quint16 address) 
     } else {
         shape = table[kMain][lead];
     }
-    Z80Step step;
+    *this = Z80Step{};
+    Z80Step& step = *this;
     step.length = shape.length;
     step.valid = shape.valid && offset + shape.length <= end;
     step.likely = shape.likely && step.valid;
     if (!step.valid) {
         step.length = std::min<int>(shape.length, end - offset);
-        return step;
+        return;
     }
     if (lead == Z80Opcodes::kExtendedPrefix) {
         const int low = second & 0x0F;
@@ -166,5 +173,4 @@ Z80Step Z80Step::at(QByteArrayView image, int offset, int end, quint16 address) 
     } else if (!indexed && lead != Z80Opcodes::kBitPrefix) {
         classifyMain(step, lead, quint16(second | byte(offset + 2) << 8), second, address);
     }
-    return step;
 }

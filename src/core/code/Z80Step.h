@@ -47,5 +47,11 @@ struct Z80Step {
 
     // The instruction at file offset `offset` of `image` that runs at `address`, reading no
     // byte at or after `end`.
-    static Z80Step at(QByteArrayView image, int offset, int end, quint16 address);
+    static Z80Step at(QByteArrayView image, int offset, int end, quint16 address) {
+        Z80Step step;
+        step.decode(image, offset, end, address);
+        return step;
+    }
+    // The same into this step, as a table of them holds it.
+    void decode(QByteArrayView image, int offset, int end, quint16 address);
 };
