@@ -82,16 +82,16 @@ bool CodeMapBuilder::weighConstant(const CodeTracer::Use& use) {
         return false;
     }
     if (jumpedThrough(use.from)) {
-        bool found = false;
-        for (int at = target; at + 3 <= limit && quint8(image[at]) == kJumpOpcode; at += 3) {
+        // Code, and where it is a table of jumps, each of them.
+        m_tracer.seed(target);
+        for (int at = target + 3; at + 3 <= limit && quint8(image[at]) == kJumpOpcode; at += 3) {
             const auto to = m_tracer.offsetOf(wordAt(image, at + 1));
-            if (!to || !m_tracer.inCode(*to)) {
+            if (quint8(image[target]) != kJumpOpcode || !to || !m_tracer.inCode(*to)) {
                 break;
             }
             m_tracer.seed(at);
-            found = true;
         }
-        return found;
+        return true;
     }
     if (const int count = pointerCount(target, limit); count >= 2) {
         for (int i = 0; i < count; ++i) {
@@ -106,7 +106,7 @@ bool CodeMapBuilder::weighConstant(const CodeTracer::Use& use) {
         m_tracer.markData(target, target + 2 * count, CodeKind::Pointers);
         return true;
     }
-    if (plausibleCodeEnd(target, limit)) {
+    if (plausibleCodeEnd(target, limit, false)) {
         m_tracer.seed(target);
         return true;
     }
@@ -143,7 +143,7 @@ int CodeMapBuilder::pointerCount(int at, int limit) const {
         const bool pointed =
             state == State::Start || state == State::Data ||
             (state == State::Unknown && (TextRun::endAt(image, *to, unknownEnd(*to), true) > *to ||
-                                         plausibleCodeEnd(*to, unknownEnd(*to))));
+                                         plausibleCodeEnd(*to, unknownEnd(*to), false)));
         if (!pointed) {
             break;
         }
@@ -151,7 +151,7 @@ int CodeMapBuilder::pointerCount(int at, int limit) const {
     return count;
 }
 
-std::optional<int> CodeMapBuilder::plausibleCodeEnd(int at, int limit) const {
+std::optional<int> CodeMapBuilder::plausibleCodeEnd(int at, int limit, bool intoCode) const {
     int offset = at;
     for (int count = 0; offset < limit && count < kMostPlausibleInstructions; ++count) {
         const Z80Step step = m_tracer.stepAt(offset);
@@ -163,8 +163,9 @@ std::optional<int> CodeMapBuilder::plausibleCodeEnd(int at, int limit) const {
             return offset;
         }
     }
-    // Running on into known code is as good as ending.
-    if (offset == limit && m_tracer.inCode(limit) && m_tracer.state(limit) == State::Start) {
+    // Between known code, running on into it is as good as ending.
+    if (intoCode && offset == limit && m_tracer.inCode(limit) &&
+        m_tracer.state(limit) == State::Start) {
         return offset;
     }
     return std::nullopt;
@@ -235,7 +236,7 @@ bool CodeMapBuilder::shapeGaps() {
                 continue;
             }
             found = shapeSegment(segment, at) || found;
-            m_tracer.markData(at, text, CodeKind::Text);
+            m_tracer.markData(at, text, CodeKind::Text, !named);
             segment = at = text;
         }
         found = shapeSegment(segment, gapEnd) || found;
@@ -252,7 +253,7 @@ bool CodeMapBuilder::shapeSegment(int start, int stop) {
         const auto index = size_t(at - m_tracer.first());
         if (!m_tried[index] && (m_named[index] & kNamedAsData) == 0) {
             m_tried[index] = true;
-            if (const auto end = plausibleCodeEnd(at, stop)) {
+            if (const auto end = plausibleCodeEnd(at, stop, true)) {
                 m_tracer.seed(at);
                 found = true;
                 dataStart = at = *end;
@@ -305,10 +306,10 @@ std::optional<int> CodeMapBuilder::codeEndingAt(int start, int end) {
         }
     }
     // Data before a routine may decode as instructions that run into it: where a word of data
-    // holds the address of an instruction of the chain, the routine starts there.
+    // holds the address of one that reaches the end, the routine starts there.
     notePointedAt();
-    for (int at = earliest.value_or(end); at < end; at += m_tracer.stepAt(at).length) {
-        if (m_pointedAt[size_t(at - m_tracer.first())]) {
+    for (int at = start; at < end; ++at) {
+        if (m_reaches[size_t(at - start)] && m_pointedAt[size_t(at - m_tracer.first())]) {
             return at;
         }
     }

@@ -27,8 +27,8 @@ private:
     // The words from `at` on that are addresses of code or data: an address table.
     int pointerCount(int at, int limit) const;
     // Where instructions of the kind compilers write, decoded from `at`, end the flow before
-    // `limit` or run into code.
-    std::optional<int> plausibleCodeEnd(int at, int limit) const;
+    // `limit`, or with `intoCode` run into known code there.
+    std::optional<int> plausibleCodeEnd(int at, int limit, bool intoCode) const;
     // The first byte from `at` on that something else has claimed.
     int unknownEnd(int at) const;
     // Text, code that decodes cleanly and data in what nothing reached; whether code was found.

@@ -75,6 +75,7 @@ CodeTracer::CodeTracer(QByteArrayView image, int first, int codeEnd, int end, qu
     const auto size = size_t(end - first);
     m_state.assign(size, Unknown);
     m_shape.assign(size, quint8(CodeKind::Bytes));
+    m_soft.assign(size, false);
     m_givenCode.assign(size, false);
     m_returnsAfter.assign(size, false);
     m_returnsPast.assign(size, false);
@@ -99,10 +100,11 @@ const Z80Step& CodeTracer::stepAt(int offset) const {
     return step;
 }
 
-void CodeTracer::markData(int start, int stop, CodeKind shape) {
+void CodeTracer::markData(int start, int stop, CodeKind shape, bool soft) {
     for (int offset = std::max(start, m_first); offset < std::min(stop, m_end); ++offset) {
         const auto at = size_t(offset - m_first);
         if (m_state[at] == Unknown || m_state[at] == Data) {
+            m_soft[at] = soft && (m_state[at] == Unknown || m_soft[at]);
             m_state[at] = Data;
             m_shape[at] = quint8(shape);
         }
@@ -155,7 +157,7 @@ bool CodeTracer::trace() {
 void CodeTracer::walk(int offset) {
     while (inCode(offset)) {
         const auto at = size_t(offset - m_first);
-        if (m_state[at] != Unknown) {
+        if (!open(at)) {
             return;
         }
         const Z80Step step = stepAt(offset);
@@ -163,7 +165,7 @@ void CodeTracer::walk(int offset) {
             return;
         }
         for (int i = 1; i < step.length; ++i) {
-            if (m_state[at + size_t(i)] != Unknown) {
+            if (!open(at + size_t(i))) {
                 return;
             }
         }
@@ -217,6 +219,10 @@ std::vector<int> CodeTracer::startsInOrder() const {
         }
     }
     return ordered;
+}
+
+bool CodeTracer::open(size_t at) const {
+    return m_state[at] == Unknown || (m_state[at] == Data && m_soft[at]);
 }
 
 bool CodeTracer::fillAt(int offset) const {

@@ -48,8 +48,9 @@ public:
 
     State state(int offset) const { return State(m_state[size_t(offset - m_first)]); }
     CodeKind shape(int offset) const { return CodeKind(m_shape[size_t(offset - m_first)]); }
-    // Bytes [start, stop) as data of `shape`; bytes already code stay code.
-    void markData(int start, int stop, CodeKind shape);
+    // Bytes [start, stop) as data of `shape`; bytes already code stay code. Data found only
+    // by its looks (`soft`) gives way to code that a later trace runs into.
+    void markData(int start, int stop, CodeKind shape, bool soft = false);
     // Bytes an author called code: followed as code wherever a path through them leads.
     void giveCode(int start, int stop);
 
@@ -75,6 +76,8 @@ private:
     // Decodes from `offset` on until the flow ends or meets known bytes.
     void walk(int offset);
     void noteStep(int offset, const Z80Step& step);
+    // Whether the byte at index `at` may still become code.
+    bool open(size_t at) const;
     // Whether a fill of 00 or FF bytes starts at `offset`: where code that runs on ends.
     bool fillAt(int offset) const;
     // Whether the routine that starts at `routine` returns on some path the trace shows.
@@ -95,6 +98,7 @@ private:
     quint16 m_base = 0;
     std::vector<quint8> m_state;
     std::vector<quint8> m_shape;
+    std::vector<bool> m_soft; // per byte: data by its looks only
     std::vector<bool> m_givenCode;
     std::vector<bool> m_returnsAfter;     // per byte: a call there is known to return
     std::vector<bool> m_returnsPast;      // per byte: a call there returns past the bytes after it
