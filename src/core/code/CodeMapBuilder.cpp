@@ -55,18 +55,25 @@ CodeMap CodeMapBuilder::build(const QList<CodeRange>& given) {
 
 bool CodeMapBuilder::weighUses() {
     noteTargets();
-    bool found = false;
-    for (; m_weighed < m_tracer.uses().size(); ++m_weighed) {
-        const CodeTracer::Use use = m_tracer.uses()[m_weighed];
-        const int target = use.to;
-        if (use.kind == Kind::Jump || use.kind == Kind::Call || !m_tracer.inCode(target) ||
-            m_tracer.state(target) != State::Unknown) {
-            continue;
+    const std::vector<CodeTracer::Use>& uses = m_tracer.uses();
+    const size_t weighed = m_weighed;
+    m_weighed = uses.size();
+    // The data read and written first: a table of addresses may point at it.
+    for (size_t i = weighed; i < m_weighed; ++i) {
+        const CodeTracer::Use use = uses[i];
+        if ((use.kind == Kind::Read || use.kind == Kind::Write) && m_tracer.inCode(use.to) &&
+            m_tracer.state(use.to) == State::Unknown) {
+            const int stop = std::min(use.to + (use.word ? 2 : 1), unknownEnd(use.to));
+            m_tracer.markData(use.to, stop, use.word ? CodeKind::Words : CodeKind::Bytes);
         }
-        if (use.kind == Kind::Read || use.kind == Kind::Write) {
-            const int stop = std::min(target + (use.word ? 2 : 1), unknownEnd(target));
-            m_tracer.markData(target, stop, use.word ? CodeKind::Words : CodeKind::Bytes);
-        } else if (m_tracer.state(use.from) == State::Start) {
+    }
+    bool found = false;
+    for (size_t i = weighed; i < m_weighed; ++i) {
+        // A copy: weighing adds uses.
+        const CodeTracer::Use use = m_tracer.uses()[i];
+        if (use.kind == Kind::Pointer && m_tracer.inCode(use.to) &&
+            m_tracer.state(use.to) == State::Unknown &&
+            m_tracer.state(use.from) == State::Start) {
             found = weighConstant(use) || found;
         }
     }
@@ -142,6 +149,7 @@ int CodeMapBuilder::pointerCount(int at, int limit) const {
         const State state = m_tracer.state(*to);
         const bool pointed =
             state == State::Start || state == State::Data ||
+            (state == State::Unknown && (m_named[size_t(*to - m_tracer.first())] & kNamedAsData) != 0) ||
             (state == State::Unknown && (TextRun::endAt(image, *to, unknownEnd(*to), true) > *to ||
                                          plausibleCodeEnd(*to, unknownEnd(*to), false)));
         if (!pointed) {

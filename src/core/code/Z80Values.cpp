@@ -63,8 +63,8 @@ Z80Values Z80Values::atEntry() {
     values.m_registers[kA] = {Value::Register, AF, 1};
     // Above the return address, the words the caller pushed, the last one first.
     for (int at = 2; at < kStackBelowEntry; ++at) {
-        values.m_stack[size_t(kStackBelowEntry + at)] = {Value::Argument, (at - 2) / 2,
-                                                         quint8((at - 2) % 2)};
+        const int index = kStackBelowEntry + at;
+        values.m_stack[size_t(index)] = {Value::Argument, (at - 2) / 2, quint8((at - 2) % 2)};
     }
     return values;
 }
@@ -97,9 +97,9 @@ Value Z80Values::load(Value address, int displacement) const {
         at.number < SystemCalls::kNumberAddress + kMemoryBytes) {
         return m_memory[size_t(at.number - SystemCalls::kNumberAddress)];
     }
-    if (at.kind == Value::StackAddress && at.number + kStackBelowEntry >= 0 &&
-        at.number + kStackBelowEntry < kStackBytes) {
-        return m_stack[size_t(at.number + kStackBelowEntry)];
+    const int index = at.number + kStackBelowEntry;
+    if (at.kind == Value::StackAddress && index >= 0 && index < kStackBytes) {
+        return m_stack[size_t(index)];
     }
     return {};
 }
@@ -109,9 +109,9 @@ void Z80Values::store(Value address, int displacement, Byte byte) {
     if (at.kind == Value::Constant && at.number >= SystemCalls::kNumberAddress &&
         at.number < SystemCalls::kNumberAddress + kMemoryBytes) {
         m_memory[size_t(at.number - SystemCalls::kNumberAddress)] = byte;
-    } else if (at.kind == Value::StackAddress && at.number + kStackBelowEntry >= 0 &&
-               at.number + kStackBelowEntry < kStackBytes) {
-        m_stack[size_t(at.number + kStackBelowEntry)] = byte;
+    } else if (const int index = at.number + kStackBelowEntry;
+               at.kind == Value::StackAddress && index >= 0 && index < kStackBytes) {
+        m_stack[size_t(index)] = byte;
     }
 }
 
@@ -318,7 +318,8 @@ void Z80Values::step(QByteArrayView instruction) {
 void Z80Values::stepIndexed(Pair index, QByteArrayView bytes) {
     const auto byteAt = [&](int i) { return i < bytes.size() ? quint8(bytes[i]) : quint8(0); };
     const quint8 opcode = byteAt(1);
-    const int displacement = qint8(byteAt(2));
+    // A signed byte.
+    const int displacement = byteAt(2) < 0x80 ? byteAt(2) : byteAt(2) - 0x100;
     const Value immediate = constant(byteAt(2) | byteAt(3) << 8);
     switch (opcode) {
     case 0x21:

@@ -552,7 +552,7 @@ void TestCodeMap::agreesWithTheCompiler() {
                              .arg(data)
                              .arg(differing.join(QLatin1Char(' ')));
     qInfo("%s", qPrintable(said));
-    QVERIFY2(agreeing * 100 >= compiled.code.size() * 99, qPrintable(said));
+    QVERIFY2(qsizetype(agreeing) * 100 >= compiled.code.size() * 99, qPrintable(said));
     QVERIFY2(dataFound * 10 >= data * 9, qPrintable(said));
 }
 
