@@ -14,14 +14,10 @@ using State = CodeTracer::State;
 
 // Rounds of evidence and tracing; each finds less than the one before.
 constexpr int kMostRounds = 8;
-// How many instructions a candidate for code may take to end its flow.
-constexpr int kMostPlausibleInstructions = 64;
 // How many instructions after loading a table's address a compiler jumps through it.
 constexpr int kJumpTableReach = 5;
 constexpr quint8 kJumpOpcode = 0xC3;
 constexpr quint8 kJumpThroughHl = 0xE9;
-constexpr quint8 kNamedAsCode = 1;
-constexpr quint8 kNamedAsData = 2;
 
 quint16 wordAt(QByteArrayView image, int at) {
     return quint16(quint8(image[at]) | quint8(image[at + 1]) << 8);
@@ -30,8 +26,8 @@ quint16 wordAt(QByteArrayView image, int at) {
 } // namespace
 
 CodeMapBuilder::CodeMapBuilder(QByteArrayView image, int first, int codeEnd, int end, quint16 base)
-    : m_tracer(image, first, codeEnd, end, base), m_tried(size_t(end - first), false),
-      m_named(size_t(end - first), 0), m_pointedAt(size_t(end - first), false) {}
+    : m_tracer(image, first, codeEnd, end, base), m_evidence(m_tracer),
+      m_gaps(m_tracer, m_evidence) {}
 
 CodeMap CodeMapBuilder::build(const QList<CodeRange>& given) {
     for (const CodeRange& range : given) {
@@ -44,7 +40,7 @@ CodeMap CodeMapBuilder::build(const QList<CodeRange>& given) {
     m_tracer.seed(m_tracer.first());
     m_tracer.trace();
     for (int round = 0; round < kMostRounds; ++round) {
-        if (weighUses() || shapeGaps()) {
+        if (weighUses() || m_gaps.shapeGaps()) {
             m_tracer.trace();
         } else {
             break;
@@ -54,7 +50,7 @@ CodeMap CodeMapBuilder::build(const QList<CodeRange>& given) {
 }
 
 bool CodeMapBuilder::weighUses() {
-    noteTargets();
+    m_evidence.noteTargets();
     const std::vector<CodeTracer::Use>& uses = m_tracer.uses();
     const size_t weighed = m_weighed;
     m_weighed = uses.size();
@@ -63,7 +59,7 @@ bool CodeMapBuilder::weighUses() {
         const CodeTracer::Use use = uses[i];
         if ((use.kind == Kind::Read || use.kind == Kind::Write) && m_tracer.inCode(use.to) &&
             m_tracer.state(use.to) == State::Unknown) {
-            const int stop = std::min(use.to + (use.word ? 2 : 1), unknownEnd(use.to));
+            const int stop = std::min(use.to + (use.word ? 2 : 1), m_evidence.unknownEnd(use.to));
             m_tracer.markData(use.to, stop, use.word ? CodeKind::Words : CodeKind::Bytes);
         }
     }
@@ -72,8 +68,7 @@ bool CodeMapBuilder::weighUses() {
         // A copy: weighing adds uses.
         const CodeTracer::Use use = m_tracer.uses()[i];
         if (use.kind == Kind::Pointer && m_tracer.inCode(use.to) &&
-            m_tracer.state(use.to) == State::Unknown &&
-            m_tracer.state(use.from) == State::Start) {
+            m_tracer.state(use.to) == State::Unknown && m_tracer.state(use.from) == State::Start) {
             found = weighConstant(use) || found;
         }
     }
@@ -83,7 +78,7 @@ bool CodeMapBuilder::weighUses() {
 bool CodeMapBuilder::weighConstant(const CodeTracer::Use& use) {
     const QByteArrayView image = m_tracer.image();
     const int target = use.to;
-    const int limit = unknownEnd(target);
+    const int limit = m_evidence.unknownEnd(target);
     if (const int text = TextRun::endAt(image, target, limit, true); text > target) {
         m_tracer.markData(target, text, CodeKind::Text);
         return false;
@@ -106,14 +101,14 @@ bool CodeMapBuilder::weighConstant(const CodeTracer::Use& use) {
             const int to = *m_tracer.offsetOf(wordAt(image, at));
             m_tracer.addUse({at, to, Kind::Pointer});
             if (m_tracer.state(to) == State::Unknown &&
-                TextRun::endAt(image, to, unknownEnd(to), true) <= to) {
+                TextRun::endAt(image, to, m_evidence.unknownEnd(to), true) <= to) {
                 m_tracer.seed(to);
             }
         }
         m_tracer.markData(target, target + 2 * count, CodeKind::Pointers);
         return true;
     }
-    if (plausibleCodeEnd(target, limit, false)) {
+    if (m_evidence.plausibleCodeEnd(target, limit, false)) {
         m_tracer.seed(target);
         return true;
     }
@@ -149,213 +144,15 @@ int CodeMapBuilder::pointerCount(int at, int limit) const {
         const State state = m_tracer.state(*to);
         const bool pointed =
             state == State::Start || state == State::Data ||
-            (state == State::Unknown && (m_named[size_t(*to - m_tracer.first())] & kNamedAsData) != 0) ||
-            (state == State::Unknown && (TextRun::endAt(image, *to, unknownEnd(*to), true) > *to ||
-                                         plausibleCodeEnd(*to, unknownEnd(*to), false)));
+            (state == State::Unknown && m_evidence.namedAsData(*to)) ||
+            (state == State::Unknown &&
+             (TextRun::endAt(image, *to, m_evidence.unknownEnd(*to), true) > *to ||
+              m_evidence.plausibleCodeEnd(*to, m_evidence.unknownEnd(*to), false)));
         if (!pointed) {
             break;
         }
     }
     return count;
-}
-
-std::optional<int> CodeMapBuilder::plausibleCodeEnd(int at, int limit, bool intoCode) const {
-    int offset = at;
-    for (int count = 0; offset < limit && count < kMostPlausibleInstructions; ++count) {
-        const Z80Step step = m_tracer.stepAt(offset);
-        if (!likelyHere(offset, step, false) || offset + step.length > limit) {
-            return std::nullopt;
-        }
-        offset += step.length;
-        if (step.endsFlow()) {
-            return offset;
-        }
-    }
-    // Between known code, running on into it is as good as ending.
-    if (intoCode && offset == limit && m_tracer.inCode(limit) &&
-        m_tracer.state(limit) == State::Start) {
-        return offset;
-    }
-    return std::nullopt;
-}
-
-int CodeMapBuilder::unknownEnd(int at) const {
-    int offset = at;
-    while (offset < m_tracer.codeEnd() && m_tracer.state(offset) == State::Unknown) {
-        ++offset;
-    }
-    return offset;
-}
-
-void CodeMapBuilder::noteTargets() {
-    if (m_noted == m_tracer.uses().size()) {
-        return;
-    }
-    m_noted = m_tracer.uses().size();
-    std::fill(m_named.begin(), m_named.end(), 0);
-    for (const CodeTracer::Use& use : m_tracer.uses()) {
-        const bool code = use.kind == Kind::Jump || use.kind == Kind::Call;
-        m_named[size_t(use.to - m_tracer.first())] |= code ? kNamedAsCode : kNamedAsData;
-    }
-    m_pointedAtKnown = false;
-}
-
-void CodeMapBuilder::notePointedAt() {
-    if (m_pointedAtKnown) {
-        return;
-    }
-    m_pointedAtKnown = true;
-    std::fill(m_pointedAt.begin(), m_pointedAt.end(), false);
-    const QByteArrayView image = m_tracer.image();
-    for (int at = m_tracer.first(); at + 1 < m_tracer.codeEnd(); ++at) {
-        if (m_tracer.state(at) == State::Start || m_tracer.state(at) == State::Inside ||
-            m_tracer.state(at + 1) == State::Start || m_tracer.state(at + 1) == State::Inside) {
-            continue;
-        }
-        if (const auto to = m_tracer.offsetOf(wordAt(image, at)); to && m_tracer.inCode(*to)) {
-            m_pointedAt[size_t(*to - m_tracer.first())] = true;
-        }
-    }
-}
-
-bool CodeMapBuilder::shapeGaps() {
-    noteTargets();
-    const QByteArrayView image = m_tracer.image();
-    bool found = false;
-    int offset = m_tracer.first();
-    while (offset < m_tracer.codeEnd()) {
-        if (m_tracer.state(offset) != State::Unknown) {
-            ++offset;
-            continue;
-        }
-        const int gapEnd = unknownEnd(offset);
-        // Text first: its characters decode as instructions too.
-        int segment = offset;
-        for (int at = offset; at < gapEnd;) {
-            if (!TextRun::printable(image[at])) {
-                ++at;
-                continue;
-            }
-            const bool named = m_named[size_t(at - m_tracer.first())] != 0;
-            const int text = TextRun::endAt(image, at, gapEnd, named);
-            if (text <= at) {
-                // A text starts at none of these characters if not at the first.
-                at = TextRun::printableEnd(image, at, gapEnd);
-                continue;
-            }
-            found = shapeSegment(segment, at) || found;
-            m_tracer.markData(at, text, CodeKind::Text, !named);
-            segment = at = text;
-        }
-        found = shapeSegment(segment, gapEnd) || found;
-        offset = gapEnd;
-    }
-    return found;
-}
-
-bool CodeMapBuilder::shapeSegment(int start, int stop) {
-    bool found = false;
-    int dataStart = start;
-    int at = start;
-    while (at < stop) {
-        const auto index = size_t(at - m_tracer.first());
-        if (!m_tried[index] && (m_named[index] & kNamedAsData) == 0) {
-            m_tried[index] = true;
-            if (const auto end = plausibleCodeEnd(at, stop, true)) {
-                m_tracer.seed(at);
-                found = true;
-                dataStart = at = *end;
-                continue;
-            }
-        }
-        // Data, up to the next byte something names.
-        do {
-            ++at;
-        } while (at < stop && m_named[size_t(at - m_tracer.first())] == 0);
-    }
-    // Code that nothing names may still end the data: routines only a table elsewhere leads
-    // to, each ending its flow where the next begins.
-    for (int end = stop; end > dataStart;) {
-        const auto routine = codeEndingAt(dataStart, end);
-        if (!routine) {
-            break;
-        }
-        m_tracer.seed(*routine);
-        found = true;
-        end = *routine;
-    }
-    return found;
-}
-
-std::optional<int> CodeMapBuilder::codeEndingAt(int start, int end) {
-    // Backwards: whether the instructions from each byte on reach `end` exactly, and whether
-    // one of them ends a flow.
-    const auto size = size_t(end - start);
-    m_reaches.assign(size + 1, false);
-    m_ends.assign(size + 1, false);
-    const bool intoCode = m_tracer.inCode(end) && m_tracer.state(end) == State::Start;
-    std::optional<int> earliest;
-    for (int at = end - 1; at >= start; --at) {
-        const auto index = size_t(at - start);
-        if ((m_named[size_t(at - m_tracer.first())] & kNamedAsData) != 0) {
-            continue;
-        }
-        const Z80Step step = m_tracer.stepAt(at);
-        const int next = at + step.length;
-        if (!likelyHere(at, step, true) || next > end) {
-            continue;
-        }
-        const bool ends = closesFlow(step, true);
-        const bool reaches = next == end ? intoCode || ends : m_reaches[size_t(next - start)];
-        m_reaches[index] = reaches;
-        m_ends[index] = ends || (next < end && m_ends[size_t(next - start)]);
-        if (reaches && m_ends[index]) {
-            earliest = at;
-        }
-    }
-    // Data before a routine may decode as instructions that run into it: where a word of data
-    // holds the address of one that reaches the end, the routine starts there.
-    notePointedAt();
-    for (int at = start; at < end; ++at) {
-        if (m_reaches[size_t(at - start)] && m_pointedAt[size_t(at - m_tracer.first())]) {
-            return at;
-        }
-    }
-    return earliest;
-}
-
-bool CodeMapBuilder::likelyHere(int at, const Z80Step& step, bool strict) const {
-    if (!step.likely) {
-        return false;
-    }
-    if (!step.hasTarget()) {
-        return true;
-    }
-    const auto target = m_tracer.offsetOf(step.operand);
-    if (!target || !m_tracer.inCode(*target)) {
-        return true;
-    }
-    // Compilers jump neither to the next instruction nor into an instruction or data; amid
-    // data, into known code only where other code leads too.
-    const State state = m_tracer.state(*target);
-    return *target != at + step.length && state != State::Inside && state != State::Data &&
-           (!strict || state != State::Start || namedAsCode(*target));
-}
-
-bool CodeMapBuilder::namedAsCode(int offset) const {
-    return (m_named[size_t(offset - m_tracer.first())] & kNamedAsCode) != 0;
-}
-
-bool CodeMapBuilder::closesFlow(const Z80Step& step, bool strict) const {
-    if (step.flow == Z80Step::Flow::Return || step.flow == Z80Step::Flow::IndirectJump) {
-        return true;
-    }
-    if (step.flow != Z80Step::Flow::Jump) {
-        return false;
-    }
-    const auto target = m_tracer.offsetOf(step.operand);
-    return !target || !m_tracer.inCode(*target) ||
-           (m_tracer.state(*target) == State::Start && (!strict || namedAsCode(*target)));
 }
 
 CodeMap CodeMapBuilder::result(const QList<CodeRange>& given) const {
