@@ -4,49 +4,116 @@
 #include "AddinHeader.h"
 #include "CliOutput.h"
 #include "CodeListing.h"
+#include "CodeMap.h"
 #include "CommandOptions.h"
 #include "ExitCode.h"
 #include "FileInput.h"
 #include "LabelledListing.h"
 #include "NumberForm.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 namespace DisasmCommand {
 
 const CommandUsage kUsage{
     "disasm",
-    {{"disasm FILE [--all] [--base ADDRESS] [--no-labels]",
-      "the code as Z80 instructions, with labels"}},
-    "Lists the add-in's code as Z80 instructions, one a line: the address as four hex\n"
-    "digits, the instruction's bytes as hex pairs in one column, then the instruction:\n"
+    {{"disasm FILE [--all] [--base ADDRESS] [--no-labels] [--linear | --ranges | --json]",
+      "the code as Z80 instructions and data, with labels"}},
+    "Lists the add-in's code, one line each for an instruction or a piece of data: the\n"
+    "address as four hex digits, the line's bytes as hex pairs in one column (of more\n"
+    "than four bytes the first two and \"...\"), then the instruction or the data:\n"
     "\n"
     "  8000  31 FF FF     ld sp,$FFFF\n"
+    "  8010  D7           rst $10 ; DS_ADDIN_TERMINATE\n"
+    "  9113  52 65 ...    .dm \"Restarting...\"\n"
+    "  9120  00           .db $00\n"
     "\n"
-    "Where a JP, CALL, JR or DJNZ leads into the listed code, a line \"L9B03:\" stands\n"
-    "before the instruction it leads to, and the jump names it: \"jp nz,L9B03\", or\n"
-    "\"jp L9B02+$01\" when it leads into the middle of an instruction (the distance in\n"
-    "hexadecimal, as every number). Targets outside the listed code stay numbers.\n"
+    "The code is told from data by following it from its first byte: jumps, calls\n"
+    "and returns, the addresses it loads, tables of addresses. Data lists as text\n"
+    "(.dm, at most 32 characters a line), words or tables of addresses (.dw, at most\n"
+    "four a line), bytes (.db, at most eight a line) and runs of one value (.ds). A\n"
+    "line \"L9B03:\" stands before each place the code jumps to, calls, loads the\n"
+    "address of or reads or writes, and the code names it: \"jp nz,L9B03\",\n"
+    "\"ld hl,L9113\", \".dw L9113,L9121\", or \"jp L9B02+$01\" when a jump leads into the\n"
+    "middle of an instruction. Addresses outside the listed code stay numbers. The\n"
+    "handheld's system calls whose numbers the code shows are named in a comment.\n"
     "\n"
     "The code runs from the end of the header to the end of the approximate code size\n"
-    "(the last byte that is not FF). Numbers show as \"$\" and hex digits; an instruction\n"
-    "cut off by the end of the range shows as \".db\" bytes, and so does a byte that is no\n"
-    "instruction (a DD or FD prefix before one that does not use IX or IY).\n"
+    "(the last byte that is not FF); after word 1's length, each run of padding is one\n"
+    "\".ds\" line. Numbers show as \"$\" and hex digits.\n"
     "\n"
     "  --all             list to the end of the file\n"
     "  --base ADDRESS    the address of the first code byte, as $8000, 0x8000 or 32768;\n"
     "                    the default $8000 is where real add-ins run (the header's ORG\n"
     "                    box derives another address from the header size)\n"
-    "  --no-labels       no label lines, and every target as a number\n"
+    "  --no-labels       no label lines, and every address as a number\n"
+    "  --linear          every byte decoded as an instruction, as disasm listed before\n"
+    "                    it told code from data (a byte that is no instruction, or one\n"
+    "                    cut off by the end, as \".db\"); only jumps' targets labelled\n"
+    "  --ranges          the code map instead: one range a line, its first address,\n"
+    "                    the address after it and its kind (code, text, bytes, words,\n"
+    "                    pointers or padding): \"$8000 $9113 code\"\n"
+    "  --json            one JSON object a line: \"address\", \"offset\" (in the file),\n"
+    "                    \"bytes\" (all of them, as hex pairs), \"kind\", \"label\" (the\n"
+    "                    label line before it, or null) and \"text\"\n"
     "\n"
     "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n",
 };
+
+namespace {
+
+QString rangesText(const CodeMap& map) {
+    QString text;
+    for (const CodeRange& range : map.ranges()) {
+        text += NumberForm::hexWord(map.addressOf(range.start)) + QLatin1Char(' ') +
+                NumberForm::hexWord(map.addressOf(range.end)) + QLatin1Char(' ') +
+                CodeKinds::name(range.kind) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+QString jsonLines(const CodeListing& listing, bool labels) {
+    QString text;
+    for (int index = 0; index < listing.instructions().size(); ++index) {
+        const CodeInstruction& line = listing.instructions().at(index);
+        const bool labelled = labels && line.labelled;
+        const QJsonObject object{
+            {QStringLiteral("address"), line.address},
+            {QStringLiteral("offset"), line.offset},
+            {QStringLiteral("bytes"),
+             QString::fromLatin1(listing.bytesOf(index).toByteArray().toHex(' ').toUpper())},
+            {QStringLiteral("kind"), CodeKinds::name(line.kind)},
+            {QStringLiteral("label"),
+             labelled ? QJsonValue(listing.labelNameAt(line.offset)) : QJsonValue()},
+            {QStringLiteral("text"), labels ? listing.labelledInstructionText(index)
+                                            : listing.instructionText(index).toString()},
+        };
+        text += QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+} // namespace
 
 int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     CommandOptions command(kUsage);
     command.addFlag({QStringLiteral("all")});
     command.addValue({QStringLiteral("base")}, QStringLiteral("ADDRESS"));
     command.addFlag({QStringLiteral("no-labels")});
+    command.addFlag({QStringLiteral("linear")});
+    command.addFlag({QStringLiteral("ranges")});
+    command.addFlag({QStringLiteral("json")});
     if (const auto stop = command.parse(arguments, 1, out, err)) {
         return *stop;
+    }
+    const bool linear = command.isSet(QStringLiteral("linear"));
+    const bool ranges = command.isSet(QStringLiteral("ranges"));
+    const bool json = command.isSet(QStringLiteral("json"));
+    if (int(linear) + int(ranges) + int(json) > 1) {
+        return command.usageError(
+            err, QStringLiteral("--linear, --ranges and --json exclude each other"));
     }
     quint16 base = CodeListing::kDefaultBase;
     if (command.isSet(QStringLiteral("base"))) {
@@ -62,11 +129,24 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (const auto stop = command.readAddin(input, err)) {
         return *stop;
     }
-    const CodeListing listing =
-        CodeListing::ofAddin(input.bytes, input.header, command.isSet(QStringLiteral("all")), base);
-    CliOutput::write(out, command.isSet(QStringLiteral("no-labels"))
-                              ? listing.text()
-                              : LabelledListing(listing).text());
+    const bool all = command.isSet(QStringLiteral("all"));
+    const bool labels = !command.isSet(QStringLiteral("no-labels"));
+    if (linear) {
+        const CodeListing listing = CodeListing::linear(input.bytes, input.header, all, base);
+        CliOutput::write(out, labels ? LabelledListing(listing).text() : listing.text());
+        return ExitCode::kOk;
+    }
+    const CodeMap map = CodeMap::of(input.bytes, input.header, {}, all, base);
+    if (ranges) {
+        CliOutput::write(out, rangesText(map));
+        return ExitCode::kOk;
+    }
+    const CodeListing listing = CodeListing::ofMap(input.bytes, map);
+    if (json) {
+        CliOutput::write(out, jsonLines(listing, labels));
+    } else {
+        CliOutput::write(out, labels ? LabelledListing(listing).text() : listing.text());
+    }
     return ExitCode::kOk;
 }
 

@@ -32,20 +32,39 @@ void CliDisasm::listing_data() {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QByteArray>("out");
 
-    // The entry point is labelled.
+    // The entry point is labelled; the code's own first byte, read, is named too. The bytes
+    // that nothing reaches are data.
     const QByteArray code = "L8000:\n"
-                            "8000  3A 00 80     ld a,($8000)\n"
+                            "8000  3A 00 80     ld a,(L8000)\n"
                             "L8003:\n"
                             "8003  C3 03 80     jp L8003\n"
                             "8006  CD           .db $CD\n";
     QTest::newRow("the code, cut off where the FF bytes start") << QStringList{} << code;
-    QTest::newRow("--all: to the end of the file") << QStringList{"--all"}
-                                                   << QByteArray("L8000:\n"
-                                                                 "8000  3A 00 80     ld a,($8000)\n"
-                                                                 "L8003:\n"
-                                                                 "8003  C3 03 80     jp L8003\n"
-                                                                 "8006  CD FF FF     call $FFFF\n"
-                                                                 "8009  FF           rst $38\n");
+    QTest::newRow("--all: to the end of the file")
+        << QStringList{"--all"}
+        << QByteArray("L8000:\n"
+                      "8000  3A 00 80     ld a,(L8000)\n"
+                      "L8003:\n"
+                      "8003  C3 03 80     jp L8003\n"
+                      "8006  CD FF FF FF  .db $CD,$FF,$FF,$FF\n");
+    QTest::newRow("--linear --all: every byte decoded, as before the map")
+        << QStringList{"--linear", "--all"}
+        << QByteArray("L8000:\n"
+                      "8000  3A 00 80     ld a,($8000)\n"
+                      "L8003:\n"
+                      "8003  C3 03 80     jp L8003\n"
+                      "8006  CD FF FF     call $FFFF\n"
+                      "8009  FF           rst $38\n");
+    QTest::newRow("--ranges --all")
+        << QStringList{"--ranges", "--all"} << QByteArray("$8000 $8006 code\n$8006 $800A bytes\n");
+    QTest::newRow("--json")
+        << QStringList{"--json"}
+        << QByteArray("{\"address\":32768,\"bytes\":\"3A 00 80\",\"kind\":\"code\",\"label\":"
+                      "\"L8000\",\"offset\":205,\"text\":\"ld a,(L8000)\"}\n"
+                      "{\"address\":32771,\"bytes\":\"C3 03 80\",\"kind\":\"code\",\"label\":"
+                      "\"L8003\",\"offset\":208,\"text\":\"jp L8003\"}\n"
+                      "{\"address\":32774,\"bytes\":\"CD\",\"kind\":\"bytes\",\"label\":null,"
+                      "\"offset\":211,\"text\":\".db $CD\"}\n");
     QTest::newRow("--no-labels") << QStringList{"--no-labels"}
                                  << QByteArray("8000  3A 00 80     ld a,($8000)\n"
                                                "8003  C3 03 80     jp $8003\n"
@@ -89,6 +108,8 @@ void CliDisasm::refused_data() {
         QTest::addRow("--base '%s'", address)
             << addin << QStringList{"disasm", "@", "--base", address} << 2;
     }
+    QTest::newRow("--linear with --ranges")
+        << addin << QStringList{"disasm", "@", "--linear", "--ranges"} << 2;
     QTest::newRow("source: class DATA") << data << QStringList{"source", "@"} << 4;
     QTest::newRow("source -o onto the add-in")
         << addin << QStringList{"source", "@", "-o", "@"} << 6;

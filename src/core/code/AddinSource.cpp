@@ -4,155 +4,42 @@
 #include "AddinHeader.h"
 #include "AddinImage.h"
 #include "CodeListing.h"
-#include "NumberForm.h"
-#include "Z80Opcodes.h"
+#include "CodePadding.h"
+#include "ListingText.h"
+#include "SourceLines.h"
+#include "TextRun.h"
 
-#include <algorithm>
-#include <array>
+#include <optional>
 
 namespace {
 
-constexpr QByteArrayView kIndent = "        ";
-constexpr qsizetype kCommentColumn = 40;
-// Items of one data line, so that a long text stays readable: at most this many characters.
-constexpr qsizetype kDataWidth = 48;
+using namespace SourceLines;
+
 constexpr int kSignatureLength = AddinHeader::kSignatureLength;
 constexpr int kIconRows = AddinHeader::kIconHeight;
 constexpr int kIconRowBytes = AddinHeader::kIconRowBytes;
 
-// The ED opcodes that copy another instruction (NEG, RETN, RETI, IM, LD (nn),HL and
-// LD HL,(nn)), which both assemblers write as the original, and IN F,(C) and OUT (C),0,
-// which pasmo does not know.
-constexpr std::array<quint8, 22> kExtendedCopies = {
-    0x4C, 0x4E, 0x54, 0x55, 0x5C, 0x5D, 0x63, 0x64, 0x65, 0x66, 0x6B,
-    0x6C, 0x6D, 0x6E, 0x70, 0x71, 0x74, 0x75, 0x76, 0x7C, 0x7D, 0x7E,
+// Word 1 as the code's end minus its start, where it is the code's length and only padding
+// follows: the labels that say so.
+struct CodeLength {
+    QString start; // "L8000"
+    QString end;   // "L9FDF"
+    int endOffset = 0;
 };
 
-// The listing's texts are ASCII.
-void appendAscii(QByteArray& text, QStringView ascii) {
-    const qsizetype at = text.size();
-    text.resize(at + ascii.size());
-    std::transform(ascii.begin(), ascii.end(), text.begin() + at,
-                   [](QChar c) { return char(c.unicode()); });
+std::optional<CodeLength> codeLengthOf(QByteArrayView image, const AddinHeader& header,
+                                       const CodeListing& listing) {
+    const CodePadding padding = CodePadding::of(image, header);
+    if (!padding.padded() || padding.codeEnd <= header.headSize ||
+        padding.codeEnd > listing.endOffset() || listing.isEmpty()) {
+        return std::nullopt;
+    }
+    return CodeLength{listing.labelNameAt(listing.firstOffset()),
+                      listing.labelNameAt(padding.codeEnd), padding.codeEnd};
 }
 
-void appendHex(QByteArray& text, int value, int digits) {
-    text += '$';
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) {
-        text += NumberForm::hexDigit(value >> shift);
-    }
-}
-
-void appendComment(QByteArray& line, QByteArrayView comment) {
-    const qsizetype lineStart = line.lastIndexOf('\n') + 1;
-    const qsizetype width = line.size() - lineStart;
-    line.append(std::max<qsizetype>(1, kCommentColumn - width), ' ');
-    line += "; ";
-    line += comment;
-}
-
-// Whether a byte goes into a quoted string: printable ASCII that neither assembler treats
-// specially inside double quotes (z80asm reads a backslash as an escape).
-bool quotable(char byte) {
-    return byte >= ' ' && byte <= '~' && byte != '"' && byte != '\\';
-}
-
-// A text field as `defb` lines: runs of quotable bytes as strings, every other byte as a
-// number; the comment goes on the first line.
-void appendText(QByteArray& text, QByteArrayView bytes, QByteArrayView comment = {}) {
-    qsizetype itemsStart = -1;
-    const auto endLine = [&] {
-        if (!comment.isEmpty()) {
-            appendComment(text, comment);
-            comment = {};
-        }
-        text += '\n';
-    };
-    qsizetype i = 0;
-    while (i < bytes.size()) {
-        qsizetype run = 0;
-        while (i + run < bytes.size() && quotable(bytes[i + run]) && run < kDataWidth - 2) {
-            ++run;
-        }
-        const qsizetype itemLength = run > 0 ? run + 2 : 3;
-        const bool lineFull =
-            itemsStart >= 0 && text.size() - itemsStart + 1 + itemLength > kDataWidth;
-        if (lineFull) {
-            endLine();
-        }
-        if (itemsStart < 0 || lineFull) {
-            text += kIndent;
-            text += "defb ";
-            itemsStart = text.size();
-        } else {
-            text += ',';
-        }
-        if (run > 0) {
-            text += '"';
-            text += bytes.sliced(i, run);
-            text += '"';
-            i += run;
-        } else {
-            appendHex(text, quint8(bytes[i]), 2);
-            ++i;
-        }
-    }
-    if (itemsStart >= 0) {
-        endLine();
-    }
-}
-
-// A few code bytes as one `defb` line of numbers.
-void appendCodeBytes(QByteArray& text, QByteArrayView bytes, QStringView comment = {}) {
-    text += kIndent;
-    text += "defb ";
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (i > 0) {
-            text += ',';
-        }
-        appendHex(text, quint8(bytes[i]), 2);
-    }
-    if (!comment.isEmpty()) {
-        appendComment(text, comment.toLatin1());
-    }
-    text += '\n';
-}
-
-// Whether both assemblers turn the instruction's text back into exactly its bytes. Neither
-// spells the undocumented halves of IX and IY alike (z80asm knows no INC IXH and swaps IXH
-// and IXL in arithmetic), nor SLL (z80asm calls it SLI, pasmo SLL), nor the undocumented copies
-// of an opcode, which both assemble to the documented one: the ED copies above, and the indexed
-// bit instructions whose last three bits do not name (IX+d) or (IY+d).
-bool spelledAlike(const CodeInstruction& instruction, QStringView text) {
-    using namespace Z80Opcodes;
-    const quint8 first = quint8(instruction.code[0]);
-    const quint8 second = instruction.length > 1 ? quint8(instruction.code[1]) : 0;
-    if (first == kExtendedPrefix) {
-        return std::find(kExtendedCopies.begin(), kExtendedCopies.end(), second) ==
-               kExtendedCopies.end();
-    }
-    if (first == kBitPrefix) {
-        return !text.startsWith(u"sll ");
-    }
-    if (first != kIxPrefix && first != kIyPrefix) {
-        return true;
-    }
-    if (second == kBitPrefix) {
-        return instruction.length == 4 && (quint8(instruction.code[3]) & 0x07) == 0x06 &&
-               !text.startsWith(u"sll ");
-    }
-    // "ixh", "ixl", "iyh" or "iyl"; "(ix+$05)" and "ix" alone are documented.
-    for (qsizetype i = 2; i < text.size(); ++i) {
-        const QChar half = text[i];
-        if ((half == u'h' || half == u'l') && text[i - 2] == u'i' &&
-            (text[i - 1] == u'x' || text[i - 1] == u'y')) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void appendHeader(QByteArray& text, QByteArrayView image, const AddinHeader& header) {
+void appendHeader(QByteArray& text, QByteArrayView image, const AddinHeader& header,
+                  const std::optional<CodeLength>& length) {
     text += "\n; The header\n";
     text += kIndent;
     text += "org ";
@@ -172,87 +59,171 @@ void appendHeader(QByteArray& text, QByteArrayView image, const AddinHeader& hea
     for (int word = 0; word < 2; ++word) {
         text += kIndent;
         text += "defw ";
-        const int at = wordsStart + 2 * word;
-        appendHex(text, quint8(image[at]) | quint8(image[at + 1]) << 8, 4);
-        appendComment(text, word == 0 ? "word 1" : "word 2");
+        if (word == 0 && length) {
+            appendAscii(text, length->end);
+            text += '-';
+            appendAscii(text, length->start);
+            appendComment(text, "word 1: the code's length");
+        } else {
+            const int at = wordsStart + 2 * word;
+            appendHex(text, quint8(image[at]) | quint8(image[at + 1]) << 8, 4);
+            appendComment(text, word == 0 ? "word 1" : "word 2");
+        }
         text += '\n';
     }
     // The same 32 rows of five bytes as the icon-code window.
     text += "; The icon, 40 x 32 pixels, a row a line\n";
     for (int row = 0; row < kIconRows; ++row) {
         text += kIndent;
-        text += "defb ";
-        for (int column = 0; column < kIconRowBytes; ++column) {
-            if (column > 0) {
-                text += ',';
-            }
-            appendHex(text, quint8(image[iconStart + row * kIconRowBytes + column]), 2);
-        }
+        appendBytes(text, image.sliced(iconStart + row * kIconRowBytes, kIconRowBytes));
         text += '\n';
     }
 }
 
-void appendLabel(QByteArray& text, const CodeInstruction& code) {
-    if (code.labelled) {
-        appendAscii(text, CodeListing::labelName(code.address));
-        text += ":\n";
+// Writes the lines of the code and the padding.
+class LineWriter {
+public:
+    LineWriter(QByteArray& text, const CodeListing& listing, bool addresses)
+        : m_text(text), m_listing(listing), m_addresses(addresses) {}
+
+    void label(const QString& name, int offset) {
+        appendAscii(m_text, name);
+        m_text += ':';
+        appendComment(m_text, addressOf(offset));
+        m_text += '\n';
     }
+    // Starts a line: the indent, then what the caller adds.
+    void start() { m_text += kIndent; }
+    // Ends a line that holds the bytes at `offset`, with its comment.
+    void end(int offset, QStringView comment = {}) {
+        QByteArray said = m_addresses ? addressOf(offset) : QByteArray();
+        if (!comment.isEmpty()) {
+            said += (said.isEmpty() ? "" : " ") + comment.toLatin1();
+        }
+        if (!said.isEmpty()) {
+            appendComment(m_text, said);
+        }
+        m_text += '\n';
+    }
+    void line(int index);
+    void fill(int offset, int length, quint8 byte, const std::optional<CodeLength>& keep = {});
+
+private:
+    QByteArray addressOf(int offset) const {
+        QByteArray address;
+        appendHex(address, m_listing.map().addressOf(offset), 4);
+        return address;
+    }
+    void instruction(int index);
+
+    QByteArray& m_text;
+    const CodeListing& m_listing;
+    bool m_addresses = false;
+    QString m_labelled; // an instruction's labelled text, made again for each line
+};
+
+void LineWriter::line(int index) {
+    const CodeInstruction& line = m_listing.instructions().at(index);
+    if (line.labelled) {
+        label(m_listing.labelNameAt(line.offset), line.offset);
+    }
+    const QByteArrayView bytes = m_listing.bytesOf(index);
+    if (line.kind == CodeKind::Code && !line.data) {
+        instruction(index);
+        return;
+    }
+    if (ListingText::isRun(line.kind, line.length)) {
+        fill(line.offset, line.length, quint8(bytes[0]));
+        return;
+    }
+    start();
+    if (line.kind == CodeKind::Text && TextRun::quotable(bytes[0])) {
+        m_text += "defm \"";
+        m_text += bytes;
+        m_text += '"';
+    } else if ((line.kind == CodeKind::Words || line.kind == CodeKind::Pointers) &&
+               line.length % 2 == 0) {
+        // ".dw L9113,$0005" as the listing names its words.
+        m_text += "defw ";
+        appendAscii(m_text, m_listing.labelledInstructionText(index).sliced(4));
+    } else {
+        appendBytes(m_text, bytes);
+    }
+    end(line.offset);
 }
 
-void appendFill(QByteArray& text, int length, quint8 byte) {
-    text += kIndent;
-    text += "defs ";
-    appendHex(text, length, 4);
-    text += ',';
-    appendHex(text, byte, 2);
-    text += '\n';
+void LineWriter::instruction(int index) {
+    const CodeInstruction& line = m_listing.instructions().at(index);
+    const QStringView plain = m_listing.instructionText(index);
+    start();
+    if (!spelledAlike(line, plain)) {
+        appendBytes(m_text, line.bytes());
+        end(line.offset, plain);
+        return;
+    }
+    m_labelled.clear();
+    m_listing.appendLabelledInstruction(m_labelled, index);
+    // Only a comment holds a semicolon in an instruction's line.
+    const QStringView labelled(m_labelled);
+    const qsizetype comment = labelled.indexOf(u';');
+    appendAscii(m_text, comment < 0 ? labelled : labelled.first(comment - 1));
+    end(line.offset, comment < 0 ? QStringView() : labelled.sliced(comment + 2));
 }
 
-// The instructions up to the padding; the index of the first run of padding.
-int appendCode(QByteArray& text, const CodeListing& listing) {
-    const QList<CodeInstruction>& instructions = listing.instructions();
-    if (listing.isEmpty() || instructions.first().padding) {
-        return 0;
+// `length` bytes of one value; with `keep`, as the length that keeps the file's length
+// whatever the code's.
+void LineWriter::fill(int offset, int length, quint8 byte, const std::optional<CodeLength>& keep) {
+    start();
+    m_text += "defs ";
+    if (keep) {
+        appendHex(m_text, offset + length - m_listing.firstOffset(), 4);
+        m_text += "-(";
+        appendAscii(m_text, keep->end);
+        m_text += '-';
+        appendAscii(m_text, keep->start);
+        m_text += ')';
+    } else {
+        appendHex(m_text, length, 4);
     }
-    text += "\n; The code\n";
-    QString instruction;
+    m_text += ',';
+    appendHex(m_text, byte, 2);
+    end(offset);
+}
+
+void appendBody(QByteArray& text, QByteArrayView image, const CodeListing& listing,
+                const std::optional<CodeLength>& length, bool addresses) {
+    LineWriter writer(text, listing, addresses);
+    const QList<CodeInstruction>& lines = listing.instructions();
     int index = 0;
-    for (; index < instructions.size() && !instructions.at(index).padding; ++index) {
-        const CodeInstruction& code = instructions.at(index);
-        appendLabel(text, code);
-        if (code.data) {
-            appendCodeBytes(text, code.bytes());
-            continue;
+    if (!listing.isEmpty() && !lines.first().padding) {
+        text += "\n; The code\n";
+        for (; index < lines.size() && !lines.at(index).padding; ++index) {
+            writer.line(index);
         }
-        const QStringView plain = listing.instructionText(index);
-        if (!spelledAlike(code, plain)) {
-            appendCodeBytes(text, code.bytes(), plain);
-            continue;
-        }
-        instruction.clear();
-        listing.appendLabelledInstruction(instruction, index);
-        text += kIndent;
-        appendAscii(text, instruction);
-        text += '\n';
     }
-    return index;
-}
-
-// The runs of padding from instruction `from` on, then the 0xFF bytes after the listing.
-void appendPadding(QByteArray& text, const CodeListing& listing, int from, int imageSize) {
-    const QList<CodeInstruction>& instructions = listing.instructions();
-    const int tail = imageSize - listing.endOffset();
-    if (from == instructions.size() && tail == 0) {
+    const int tail = int(image.size()) - listing.endOffset();
+    if (length && length->endOffset == listing.endOffset()) {
+        writer.label(length->end, length->endOffset);
+    }
+    if (index == lines.size() && tail == 0) {
         return;
     }
     text += "\n; The padding\n";
-    for (int index = from; index < instructions.size(); ++index) {
-        const CodeInstruction& run = instructions.at(index);
-        appendLabel(text, run);
-        appendFill(text, run.length, quint8(run.code[0]));
+    // The first run after the code's end takes up what the code's length does not.
+    bool keeping = length.has_value();
+    for (; index < lines.size(); ++index) {
+        const CodeInstruction& run = lines.at(index);
+        const bool codeEnd = length && run.offset == length->endOffset;
+        if (run.labelled || codeEnd) {
+            writer.label(listing.labelNameAt(run.offset), run.offset);
+        }
+        writer.fill(run.offset, run.length, quint8(listing.bytesOf(index)[0]),
+                    keeping ? length : std::nullopt);
+        keeping = false;
     }
     if (tail > 0) {
-        appendFill(text, tail, quint8(AddinImage::kPadByte));
+        writer.fill(listing.endOffset(), tail, quint8(AddinImage::kPadByte),
+                    keeping ? length : std::nullopt);
     }
 }
 
@@ -260,20 +231,26 @@ void appendPadding(QByteArray& text, const CodeListing& listing, int from, int i
 
 namespace AddinSource {
 
-QByteArray of(QByteArrayView image, const AddinHeader& header) {
+QByteArray ofMap(QByteArrayView image, const AddinHeader& header, const CodeMap& map,
+                 bool addresses) {
     if (!header.complete() || !header.isAddin()) {
         return {};
     }
-    const CodeListing listing = CodeListing::ofAddin(image, header);
+    const CodeListing listing = CodeListing::ofMap(image, map);
+    const std::optional<CodeLength> length = codeLengthOf(image, header, listing);
     QByteArray text;
     // Lines of about 25 characters: an instruction, a label or a row of data.
-    text.reserve(1024 + listing.instructions().size() * 25);
+    text.reserve(1024 + listing.instructions().size() * (addresses ? 45 : 25));
     text += "; An add-in as Z80 assembler source, written by Mobrin. Assembled by\n"
             ";   z80asm -o ADDIN.rex THIS.asm     or     pasmo THIS.asm ADDIN.rex\n"
             "; it gives back the add-in byte for byte.\n";
-    appendHeader(text, image, header);
-    appendPadding(text, listing, appendCode(text, listing), int(image.size()));
+    appendHeader(text, image, header, length);
+    appendBody(text, image, listing, length, addresses);
     return text;
+}
+
+QByteArray of(QByteArrayView image, const AddinHeader& header, bool addresses) {
+    return ofMap(image, header, CodeMap::of(image, header), addresses);
 }
 
 QByteArray of(QByteArrayView image) {

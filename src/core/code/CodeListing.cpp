@@ -3,103 +3,30 @@
 
 #include "AddinHeader.h"
 #include "CodePadding.h"
+#include "DataLines.h"
+#include "ListingText.h"
 #include "NumberForm.h"
 #include "Z80Decoder.h"
 #include "Z80Opcodes.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace {
 
-// A jump's target ends its text: "$" and four digits.
-constexpr int kTargetTextLength = 5;
+// A jump's target, or the address an operand names: "$" and four digits.
+constexpr int kAddressTextLength = 5;
 // The columns and most instructions, with a line feed.
 constexpr int kTypicalLineLength = CodeListing::kTextColumn + 16 + 1;
-
-void appendHexByte(std::string& text, int value) {
-    text += NumberForm::hexDigit(value >> 4);
-    text += NumberForm::hexDigit(value);
-}
-
-void appendDataBytes(std::string& text, QByteArrayView bytes) {
-    text += ".db ";
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (i > 0) {
-            text += ',';
-        }
-        text += '$';
-        appendHexByte(text, quint8(bytes[i]));
-    }
-}
-
-// Appends z80ex's text (ASCII) in Mobrin's style. z80ex writes upper case, numbers as "#hex" ("0x"
-// after RST), a negative index displacement as "+#FFFFFFFB", a few instructions with
-// underscores, and the undocumented copies of an indexed rotation as "LD B,RLC (IX+#05)".
-void appendStyled(std::string& text, std::string_view raw) {
-    static constexpr std::pair<std::string_view, std::string_view> kRenamed[] = {
-        {"LD_A_I", "ld a,i"}, {"LD_A_R", "ld a,r"}, {"LD_R_A", "ld r,a"}, {"IN_F (C)", "in f,(c)"},
-        {"JP HL", "jp (hl)"}, {"JP IX", "jp (ix)"}, {"JP IY", "jp (iy)"},
-    };
-    for (const auto& [from, to] : kRenamed) {
-        if (raw == from) {
-            text += to;
-            return;
-        }
-    }
-    // "LD B,RLC (IX+#05)" becomes "rlc (ix+$05),b": no ordinary LD has a space in its source.
-    std::string reordered;
-    if (raw.starts_with("LD ") && raw.size() > 5 && raw[4] == ',' &&
-        raw.find(' ', 5) != std::string_view::npos) {
-        reordered = std::string(raw.substr(5)) + ',' + raw[3];
-        raw = reordered;
-    }
-
-    for (size_t i = 0; i < raw.size(); ++i) {
-        const bool hash = raw[i] == '#';
-        const bool zeroX = raw.substr(i).starts_with("0x");
-        if (!hash && !zeroX) {
-            text += raw[i] >= 'A' && raw[i] <= 'Z' ? char(raw[i] - 'A' + 'a') : raw[i];
-            continue;
-        }
-        const size_t start = i + (hash ? 1 : 2);
-        size_t stop = start;
-        qint64 value = 0;
-        // At most eight digits: a displacement is a 32-bit int, everything else 16 bits.
-        while (stop < raw.size() && stop - start < 8 &&
-               NumberForm::hexDigitValue(char16_t(raw[stop])) >= 0) {
-            value = value * 16 + NumberForm::hexDigitValue(char16_t(raw[stop]));
-            ++stop;
-        }
-        const std::string_view digits = raw.substr(start, stop - start);
-        i = stop - 1;
-        if (text.ends_with('+')) {
-            // An index displacement is a signed byte.
-            const int displacement = int(value > 0xFF   ? value - 0x100000000LL
-                                         : value > 0x7F ? value - 0x100
-                                                        : value);
-            if (displacement < 0) {
-                text.back() = '-';
-            }
-            text += '$';
-            appendHexByte(text, std::abs(displacement));
-            continue;
-        }
-        text += '$';
-        for (const char digit : digits) {
-            text += digit >= 'a' && digit <= 'f' ? char(digit - 'a' + 'A') : digit;
-        }
-    }
-}
+constexpr int kLongestByteDistance = 0xFF;
 
 // The address a JP, CALL, JR or DJNZ with an immediate operand leads to. Only the unprefixed
 // opcodes jump so; a prefix before one changes nothing and is listed as a byte of its own.
 std::optional<quint16> jumpTarget(const CodeInstruction& instruction) {
-    if (instruction.data || instruction.padding) {
+    if (instruction.data) {
         return std::nullopt;
     }
     if (const auto target = Z80Decoder::absoluteTarget(instruction.bytes())) {
@@ -111,59 +38,74 @@ std::optional<quint16> jumpTarget(const CodeInstruction& instruction) {
     return std::nullopt;
 }
 
-void appendAddress(std::string& text, quint16 address) {
-    appendHexByte(text, address >> 8);
-    appendHexByte(text, address & 0xFF);
-    text += "  ";
+// Where `address` stands as "$9113" in a line's instruction, or -1.
+int columnOf(const std::string& line, quint16 address) {
+    const std::array<char, kAddressTextLength> wanted = {
+        '$', NumberForm::hexDigit(address >> 12), NumberForm::hexDigit(address >> 8),
+        NumberForm::hexDigit(address >> 4), NumberForm::hexDigit(address)};
+    const size_t at = std::string_view(line).find(std::string_view(wanted.data(), wanted.size()),
+                                                  CodeListing::kTextColumn);
+    return at == std::string::npos ? -1 : int(at) - CodeListing::kTextColumn;
 }
 
-void appendLineStart(std::string& text, const CodeInstruction& instruction) {
-    appendAddress(text, instruction.address);
-    const size_t bytesColumn = text.size();
-    for (int i = 0; i < instruction.length; ++i) {
-        if (i > 0) {
-            text += ' ';
-        }
-        appendHexByte(text, quint8(instruction.code[i]));
-    }
-    text.resize(bytesColumn + CodeListing::kBytesColumnWidth, ' ');
-    text += "  ";
-}
+// Where a header-complete add-in's listed code ends, and its padding, if any, starts.
+struct AddinRange {
+    int end = 0;
+    int codeEnd = 0;
+};
 
-// "8009  00 ...       .ds $1DF7,$00": the run's first byte, and its length.
-void appendPaddingLine(std::string& text, const CodeInstruction& run) {
-    appendAddress(text, run.address);
-    const size_t bytesColumn = text.size();
-    appendHexByte(text, quint8(run.code[0]));
-    if (run.length > 1) {
-        text += " ...";
-    }
-    text.resize(bytesColumn + CodeListing::kBytesColumnWidth, ' ');
-    text += "  .ds $";
-    for (int shift = 12; shift >= 0; shift -= 4) {
-        text += NumberForm::hexDigit(run.length >> shift);
-    }
-    text += ",$";
-    appendHexByte(text, quint8(run.code[0]));
+AddinRange rangeOf(QByteArrayView image, const AddinHeader& header, bool toImageEnd) {
+    const int end = toImageEnd ? int(image.size()) : header.headSize + header.codeSize;
+    const CodePadding padding = CodePadding::of(image, header);
+    return {end, padding.padded() ? std::min(padding.codeEnd, end) : end};
 }
 
 } // namespace
 
+CodeListing CodeListing::ofMap(QByteArrayView image, const CodeMap& map) {
+    CodeListing listing;
+    listing.m_map = map;
+    listing.m_names = map.labelNames();
+    listing.m_first = listing.m_end = map.firstOffset();
+    const int size = map.endOffset() - map.firstOffset();
+    listing.m_instructions.reserve(size / 2 + 2);
+    listing.m_text.reserve(qsizetype(size / 2 + 2) * kTypicalLineLength);
+    QList<int> breaks;
+    breaks.reserve(map.labels().size());
+    for (const CodeLabel& label : map.labels()) {
+        breaks.append(label.offset);
+    }
+    for (const CodeRange& range : map.ranges()) {
+        if (range.kind == CodeKind::Code) {
+            listing.decode(image, range.start, range.end, map.base());
+        } else {
+            listing.appendData(image, range.kind, range.start, range.end, breaks);
+        }
+    }
+    listing.m_end = map.endOffset();
+    listing.m_bytes = image.sliced(listing.m_first, size).toByteArray();
+    listing.markLabels();
+    return listing;
+}
+
 CodeListing CodeListing::ofAddin(QByteArrayView image, const AddinHeader& header, bool toImageEnd,
                                  quint16 base) {
+    return ofMap(image, CodeMap::of(image, header, {}, toImageEnd, base));
+}
+
+CodeListing CodeListing::linear(QByteArrayView image, const AddinHeader& header, bool toImageEnd,
+                                quint16 base) {
     if (!header.complete() || !header.isAddin()) {
         return {};
     }
-    const int end = toImageEnd ? int(image.size()) : header.headSize + header.codeSize;
-    const CodePadding padding = CodePadding::of(image, header);
-    const int codeEnd = padding.padded() ? std::min(padding.codeEnd, end) : end;
+    const AddinRange range = rangeOf(image, header, toImageEnd);
     CodeListing listing;
     listing.m_first = header.headSize;
-    listing.decode(image, codeEnd, base);
-    const int zerosEnd = std::min(codeEnd + padding.zeros, end);
-    listing.appendPadding(image, zerosEnd - codeEnd, base);
-    listing.appendPadding(image, end - zerosEnd, base);
-    listing.m_end = end;
+    listing.m_names = CodeLabels(header.headSize, base);
+    listing.decode(image, header.headSize, range.codeEnd, base);
+    listing.appendData(image, CodeKind::Padding, range.codeEnd, range.end, {});
+    listing.m_end = range.end;
+    listing.m_bytes = image.sliced(listing.m_first, range.end - listing.m_first).toByteArray();
     if (!listing.isEmpty()) {
         listing.m_instructions.first().labelled = true;
     }
@@ -174,74 +116,115 @@ CodeListing CodeListing::ofAddin(QByteArrayView image, const AddinHeader& header
 CodeListing CodeListing::ofRange(QByteArrayView image, int first, int end, quint16 base) {
     CodeListing listing;
     listing.m_first = std::clamp(first, 0, int(image.size()));
-    listing.decode(image, std::clamp(end, listing.m_first, int(image.size())), base);
+    listing.m_names = CodeLabels(listing.m_first, base);
+    const int clipped = std::clamp(end, listing.m_first, int(image.size()));
+    listing.decode(image, listing.m_first, clipped, base);
+    listing.m_end = clipped;
+    listing.m_bytes = image.sliced(listing.m_first, clipped - listing.m_first).toByteArray();
     listing.findTargets(base);
     return listing;
 }
 
-void CodeListing::decode(QByteArrayView image, int end, quint16 base) {
-    m_end = end;
-    // Room for the most instructions the range can hold (and two runs of padding), and lines of
-    // a typical length: memory reserved but never written costs nothing, while growing would
-    // copy.
-    const int mostInstructions = m_end - m_first + 2;
-    m_instructions.reserve(mostInstructions);
-    m_text.reserve(qsizetype(mostInstructions) * kTypicalLineLength);
+void CodeListing::appendLine(CodeInstruction& line, std::string& text) {
+    line.lineStart = int(m_text.size());
+    line.lineLength = int(text.size());
+    text += '\n';
+    // Each line is written as Latin-1 first and added to the text in one step.
+    m_text += QLatin1StringView(text.data(), qsizetype(text.size()));
+}
 
+void CodeListing::decode(QByteArrayView image, int from, int end, quint16 base) {
     Z80Decoder decoder;
     std::string line;
-    int offset = m_first;
-    while (offset < m_end) {
+    int offset = from;
+    while (offset < end) {
         const auto address = quint16(base + (offset - m_first));
-        const Z80Decoder::Step step = decoder.at(image, offset, m_end, address);
+        const Z80Decoder::Step step = decoder.at(image, offset, end, address);
         CodeInstruction& instruction = m_instructions.emplace_back();
         instruction.offset = offset;
         instruction.address = address;
         instruction.length = std::min(step.length, CodeInstruction::kMaxLength);
         instruction.data = step.data;
         std::copy_n(image.data() + offset, instruction.length, instruction.code.begin());
-        // Each line is written as Latin-1 first and added to the text in one step.
         line.clear();
-        appendLineStart(line, instruction);
+        ListingText::appendLineStart(line, address, instruction.bytes(), false);
         if (instruction.data) {
-            appendDataBytes(line, instruction.bytes());
+            ListingText::appendData(line, CodeKind::Bytes, instruction.bytes());
         } else {
-            appendStyled(line, step.text);
+            ListingText::appendStyled(line, step.text);
         }
-        instruction.lineStart = int(m_text.size());
-        instruction.lineLength = int(line.size());
-        line += '\n';
-        m_text += QLatin1StringView(line.data(), qsizetype(line.size()));
+        if (!instruction.data && !m_map.isEmpty()) {
+            if (const CodeReference* reference = nextReference(offset)) {
+                instruction.target = reference->to;
+                instruction.operandColumn = columnOf(line, m_map.addressOf(reference->to));
+            }
+            if (const SystemCallSite* call = nextSystemCall(offset)) {
+                line += " ; ";
+                line += call->comment().toLatin1().toStdString();
+            }
+        }
+        appendLine(instruction, line);
         offset += instruction.length;
     }
 }
 
-void CodeListing::appendPadding(QByteArrayView image, int length, quint16 base) {
-    if (length <= 0) {
-        return;
+void CodeListing::appendData(QByteArrayView image, CodeKind kind, int from, int end,
+                             const QList<int>& breaks) {
+    std::string text;
+    for (const auto& [offset, length] : DataLines::split(image, kind, from, end, breaks)) {
+        CodeInstruction& line = m_instructions.emplace_back();
+        line.offset = offset;
+        line.address = quint16(m_names.addressOf(offset));
+        line.length = length;
+        line.kind = kind;
+        line.padding = kind == CodeKind::Padding;
+        line.data = !line.padding;
+        std::copy_n(image.data() + offset, std::min(length, CodeInstruction::kMaxLength),
+                    line.code.begin());
+        if (const CodeReference* reference = nextReference(offset)) {
+            line.target = reference->to;
+        }
+        const QByteArrayView bytes = image.sliced(offset, length);
+        text.clear();
+        ListingText::appendLineStart(text, line.address, bytes, ListingText::isRun(kind, length));
+        ListingText::appendData(text, kind, bytes);
+        appendLine(line, text);
     }
-    CodeInstruction& run = m_instructions.emplace_back();
-    run.offset = m_end;
-    run.address = quint16(base + (m_end - m_first));
-    run.length = length;
-    run.padding = true;
-    std::copy_n(image.data() + m_end, std::min(length, CodeInstruction::kMaxLength),
-                run.code.begin());
-    std::string line;
-    appendPaddingLine(line, run);
-    run.lineStart = int(m_text.size());
-    run.lineLength = int(line.size());
-    line += '\n';
-    m_text += QLatin1StringView(line.data(), qsizetype(line.size()));
-    m_end += length;
+}
+
+const CodeReference* CodeListing::nextReference(int offset) {
+    const QList<CodeReference>& references = m_map.references();
+    while (m_nextReference < references.size() && references.at(m_nextReference).from < offset) {
+        ++m_nextReference;
+    }
+    return m_nextReference < references.size() && references.at(m_nextReference).from == offset
+               ? &references.at(m_nextReference)
+               : nullptr;
+}
+
+const SystemCallSite* CodeListing::nextSystemCall(int offset) {
+    const QList<SystemCallSite>& calls = m_map.systemCalls();
+    while (m_nextCall < calls.size() && calls.at(m_nextCall).offset < offset) {
+        ++m_nextCall;
+    }
+    return m_nextCall < calls.size() && calls.at(m_nextCall).offset == offset
+               ? &calls.at(m_nextCall)
+               : nullptr;
 }
 
 void CodeListing::findTargets(quint16 base) {
-    for (CodeInstruction& instruction : m_instructions) {
+    for (int index = 0; index < m_instructions.size(); ++index) {
+        CodeInstruction& instruction = m_instructions[index];
+        if (instruction.padding) {
+            continue;
+        }
         if (const auto address = jumpTarget(instruction)) {
             // The addresses run on from `base` and wrap at 64 KiB, as the Z80's do.
             const int offset = m_first + quint16(*address - base);
-            instruction.target = offset < m_end ? offset : -1;
+            if (offset < m_end) {
+                instruction.target = offset;
+                instruction.operandColumn = int(instructionText(index).size()) - kAddressTextLength;
+            }
         }
     }
     for (const CodeInstruction& instruction : std::as_const(m_instructions)) {
@@ -251,12 +234,33 @@ void CodeListing::findTargets(quint16 base) {
     }
 }
 
+void CodeListing::markLabels() {
+    // Both in the order of their offsets.
+    int index = 0;
+    for (const CodeLabel& label : m_map.labels()) {
+        while (index + 1 < m_instructions.size() &&
+               m_instructions.at(index + 1).offset <= label.offset) {
+            ++index;
+        }
+        if (index < m_instructions.size() && m_instructions.at(index).offset <= label.offset &&
+            label.offset < m_instructions.at(index).end()) {
+            m_instructions[index].labelled = true;
+        }
+    }
+}
+
+QByteArrayView CodeListing::bytesOf(int index) const {
+    const CodeInstruction& line = m_instructions.at(index);
+    return QByteArrayView(m_bytes).sliced(line.offset - m_first, line.length);
+}
+
 std::optional<ByteRange> CodeListing::targetOf(int index) const {
     const int target = m_instructions.at(index).target;
-    if (target < 0) {
+    const int holder = target < 0 ? -1 : indexAt(target);
+    if (holder < 0) {
         return std::nullopt;
     }
-    return ByteRange{target, m_instructions.at(indexAt(target)).end() - target};
+    return ByteRange{target, m_instructions.at(holder).end() - target};
 }
 
 int CodeListing::indexAt(int offset) const {
@@ -279,26 +283,60 @@ QStringView CodeListing::instructionText(int index) const {
 }
 
 QString CodeListing::labelName(quint16 address) {
-    QString name(5, QLatin1Char('L'));
-    for (int i = 0; i < 4; ++i) {
-        name[4 - i] = QLatin1Char(NumberForm::hexDigit(address >> (4 * i)));
+    return CodeLabels::generatedName(address);
+}
+
+QString CodeListing::labelNameAt(int offset) const {
+    return m_names.nameAt(offset);
+}
+
+QString CodeListing::targetName(int target) const {
+    if (m_names.givenNames().contains(target)) {
+        return m_names.nameAt(target);
+    }
+    const int holder = indexAt(target);
+    const int lineStart = holder < 0 ? target : m_instructions.at(holder).offset;
+    QString name = m_names.nameAt(lineStart);
+    if (const int into = target - lineStart; into > 0) {
+        name += QStringLiteral("+$");
+        name += QString::number(into, 16).toUpper().rightJustified(
+            into > kLongestByteDistance ? 4 : 2, QLatin1Char('0'));
     }
     return name;
 }
 
 void CodeListing::appendLabelledInstruction(QString& text, int index) const {
-    const CodeInstruction& instruction = m_instructions.at(index);
+    const CodeInstruction& line = m_instructions.at(index);
     const QStringView plain = instructionText(index);
-    if (instruction.target < 0) {
+    const bool words = (line.kind == CodeKind::Words || line.kind == CodeKind::Pointers) &&
+                       line.length % 2 == 0 && !m_map.isEmpty();
+    if (words) {
+        const QByteArrayView bytes = bytesOf(index);
+        text += QLatin1String(".dw ");
+        for (int i = 0; i < line.length; i += 2) {
+            if (i > 0) {
+                text += QLatin1Char(',');
+            }
+            const CodeReference* reference = m_map.referenceFrom(line.offset + i);
+            if (reference && indexAt(reference->to) >= 0) {
+                text += targetName(reference->to);
+            } else {
+                text += NumberForm::hexWord(quint8(bytes[i]) | quint8(bytes[i + 1]) << 8);
+            }
+        }
+        return;
+    }
+    if (line.target < 0 || line.operandColumn < 0 || indexAt(line.target) < 0) {
         text += plain;
         return;
     }
-    text += plain.chopped(kTargetTextLength);
-    const CodeInstruction& holder = m_instructions.at(indexAt(instruction.target));
-    text += labelName(holder.address);
-    // In hexadecimal, as the listing writes every other number: "L801A+$4F".
-    if (const int into = instruction.target - holder.offset; into > 0) {
-        text += QLatin1String("+$");
-        text += QString::number(into, 16).toUpper().rightJustified(2, QLatin1Char('0'));
-    }
+    text += plain.first(line.operandColumn);
+    text += targetName(line.target);
+    text += plain.sliced(line.operandColumn + kAddressTextLength);
+}
+
+QString CodeListing::labelledInstructionText(int index) const {
+    QString text;
+    appendLabelledInstruction(text, index);
+    return text;
 }

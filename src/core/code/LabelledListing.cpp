@@ -17,18 +17,21 @@ LabelledListing::LabelledListing(const CodeListing& listing) {
     qsizetype copied = 0;
     for (int index = 0; index < instructions.size(); ++index) {
         const CodeInstruction& instruction = instructions.at(index);
-        if (instruction.labelled || instruction.target >= 0) {
+        // A line that names an address, or a table of words that may.
+        const bool names = instruction.target >= 0 || instruction.kind == CodeKind::Words ||
+                           instruction.kind == CodeKind::Pointers;
+        if (instruction.labelled || names) {
             m_text += plain.sliced(copied, instruction.lineStart - copied);
             copied = instruction.lineStart;
         }
         if (instruction.labelled) {
-            m_text += CodeListing::labelName(instruction.address);
+            m_text += listing.labelNameAt(instruction.offset);
             m_text += QLatin1String(":\n");
             m_instructionOfLine.append(index);
         }
         m_lineOfInstruction[index] = int(m_instructionOfLine.size());
         m_instructionOfLine.append(index);
-        if (instruction.target >= 0) {
+        if (names) {
             m_text += listing.line(index).first(CodeListing::kTextColumn);
             listing.appendLabelledInstruction(m_text, index);
             m_text += QLatin1Char('\n');

@@ -6,14 +6,18 @@
 
 class CodeListing;
 
-// A listing's text with labels, as `disasm` prints it: a line "L9B03:" before each instruction
-// that a listed JP, CALL, JR or DJNZ leads to (or into), and each such jump naming its target
-// by label. Targets outside the listing stay numbers.
+// A listing's text with labels, as `disasm` prints it: a line "L9B03:" before each line that
+// holds a label (in a linear listing, that a listed JP, CALL, JR or DJNZ leads to or into),
+// and each address the lines name inside the listing named by label. Addresses outside the
+// listing stay numbers.
 //
 //   L8000:
 //   8000  00           nop
 //   8001  C3 00 80     jp L8000
 //   8004  18 FB        jr L8000+$01
+//   8006  21 09 80     ld hl,L8009
+//   L8009:
+//   8009  48 69 00     .dm "Hi"
 //
 // Lines and instructions map both ways, so a view of this text can follow the dump.
 class LabelledListing {

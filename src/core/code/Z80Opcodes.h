@@ -3,6 +3,9 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+#include <array>
+
 // The Z80 opcodes that Mobrin reads by their values rather than through z80ex's text.
 namespace Z80Opcodes {
 
@@ -24,6 +27,19 @@ constexpr bool isAbsoluteJump(quint8 opcode) {
 // instruction whose target is a displacement from the next one.
 constexpr bool isRelativeJump(quint8 opcode) {
     return opcode == 0x10 || opcode == 0x18 || (opcode & ~0x18) == 0x20;
+}
+
+// The ED opcodes that copy another instruction (NEG, RETN, RETI, IM, LD (nn),HL and
+// LD HL,(nn)), which assemblers write as the original, and IN F,(C) and OUT (C),0, which not
+// every assembler knows.
+constexpr std::array<quint8, 22> kExtendedCopies = {
+    0x4C, 0x4E, 0x54, 0x55, 0x5C, 0x5D, 0x63, 0x64, 0x65, 0x66, 0x6B,
+    0x6C, 0x6D, 0x6E, 0x70, 0x71, 0x74, 0x75, 0x76, 0x7C, 0x7D, 0x7E,
+};
+
+constexpr bool isExtendedCopy(quint8 opcode) {
+    return std::find(kExtendedCopies.begin(), kExtendedCopies.end(), opcode) !=
+           kExtendedCopies.end();
 }
 
 } // namespace Z80Opcodes

@@ -5,6 +5,9 @@
 #include "LabelledListing.h"
 #include "SystemCalls.h"
 #include "TestFiles.h"
+#include "Z80Decoder.h"
+#include "Z80Programs.h"
+#include "Z80Step.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,6 +110,10 @@ private slots:
     void encodings();
     void agreesWithObjdump_data();
     void agreesWithObjdump();
+    void stepsAgreeWithDecoder_data();
+    void stepsAgreeWithDecoder();
+    void mappedLines_data();
+    void mappedLines();
     void realCallTargetsLandOnInstructions();
     void addinRange_data();
     void addinRange();
@@ -116,6 +123,8 @@ private slots:
     void labels();
     void sourceAssemblesBack_data();
     void sourceAssemblesBack();
+    void sourceForEditing_data();
+    void sourceForEditing();
     void systemCallNames_data();
     void systemCallNames();
 };
@@ -227,6 +236,114 @@ void TestCodeListing::agreesWithObjdump() {
     QCOMPARE(offset, end);
 }
 
+void TestCodeListing::stepsAgreeWithDecoder_data() {
+    QTest::addColumn<QByteArray>("image");
+    QTest::newRow("every opcode after each prefix") << everyOpcode();
+    for (const quint32 seed : {1U, 2U, 3U}) {
+        QTest::addRow("9000 random bytes, seed %u", seed) << randomBytes(9000, seed);
+    }
+}
+
+// The map and the listing cut the code at the same bytes: at every byte, the map's decoding
+// has z80ex's length and calls the same bytes no instruction.
+void TestCodeListing::stepsAgreeWithDecoder() {
+    QFETCH(QByteArray, image);
+    Z80Decoder decoder;
+    const int end = int(image.size());
+    for (int offset = 0; offset < end; ++offset) {
+        const auto address = quint16(kBase + offset);
+        const Z80Decoder::Step expected = decoder.at(image, offset, end, address);
+        const Z80Step step = Z80Step::at(image, offset, end, address);
+        QVERIFY2(step.length == expected.length && step.valid == !expected.data,
+                 qPrintable(QStringLiteral("offset %1: %2")
+                                .arg(offset)
+                                .arg(QString::fromLatin1(image.mid(offset, 4).toHex(' ')))));
+    }
+}
+
+void TestCodeListing::mappedLines_data() {
+    QTest::addColumn<QByteArray>("source");
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<QStringList>("lines"); // the listing with labels, as disasm prints it
+
+    QTest::newRow("a table of addresses, a byte read, text")
+        << QByteArray(R"(
+        ld hl,table
+        ld a,(flag)
+        ret
+table:  defw hello,f
+flag:   defb 1
+hello:  defm "Restarting..."
+        defb 0
+f:      ret
+    )") << QByteArray()
+        << QStringList{"L8000:",
+                       "8000  21 07 80     ld hl,L8007",
+                       "8003  3A 0B 80     ld a,(L800B)",
+                       "8006  C9           ret",
+                       "L8007:",
+                       "8007  0C 80 1A 80  .dw L800C,L801A",
+                       "L800B:",
+                       "800B  01           .db $01",
+                       "L800C:",
+                       "800C  52 65 ...    .dm \"Restarting...\"",
+                       "8019  00           .db $00",
+                       "L801A:",
+                       "801A  C9           ret"};
+    QTest::newRow("32 characters a line, 8 bytes, a run of 16 or more alike")
+        << QByteArray(R"(
+        ld hl,text
+        ld de,bytes
+        ret
+text:   defm "This text is longer than thirty-two characters"
+        defb 13,10,0
+bytes:  defb 1,2,3,4,5,6,7,8,9,10
+        defs 20,$AA
+    )") << QByteArray()
+        << QStringList{"L8000:",
+                       "8000  21 07 80     ld hl,L8007",
+                       "8003  11 38 80     ld de,L8038",
+                       "8006  C9           ret",
+                       "L8007:",
+                       "8007  54 68 ...    .dm \"This text is longer than thirty-\"",
+                       "8027  74 77 ...    .dm \"two characters\"",
+                       "8035  0D 0A 00     .db $0D,$0A,$00",
+                       "L8038:",
+                       "8038  01 02 ...    .db $01,$02,$03,$04,$05,$06,$07,$08",
+                       "8040  09 0A        .db $09,$0A",
+                       "8042  AA ...       .ds $0014,$AA"};
+    QTest::newRow("a system call named, the padding after word 1's length")
+        << QByteArray(R"(
+        ld hl,$42
+        ld ($C000),hl
+        rst $10
+        ret
+    )") << QByteArray(20, '\0')
+        << QStringList{"L8000:",
+                       "8000  21 42 00     ld hl,$0042",
+                       "8003  22 00 C0     ld ($C000),hl",
+                       "8006  D7           rst $10 ; DS_ADDIN_TERMINATE",
+                       "8007  C9           ret",
+                       "8008  00 ...       .ds $0014,$00"};
+}
+
+// Each row is a whole listing through the code map, to the end of the file.
+void TestCodeListing::mappedLines() {
+    QFETCH(QByteArray, source);
+    QFETCH(QByteArray, tail);
+    QFETCH(QStringList, lines);
+    QString error;
+    const QByteArray code = Z80Programs::assemble(source, &error);
+    QVERIFY2(!code.isEmpty(), qPrintable(error));
+    const QByteArray image = Z80Programs::addin(code, tail);
+    const CodeListing listing = CodeListing::ofAddin(image, AddinHeader::parse(image), true);
+    QCOMPARE(LabelledListing(listing).text().split(QLatin1Char('\n'), Qt::SkipEmptyParts), lines);
+    for (int i = 0; i < listing.instructions().size(); ++i) {
+        const CodeInstruction& line = listing.instructions().at(i);
+        QCOMPARE(listing.bytesOf(i), QByteArrayView(image).sliced(line.offset, line.length));
+    }
+}
+
 // In tafl.rex, with its first code byte at $8000, the absolute CALL and JP targets inside the
 // code land where an instruction starts.
 void TestCodeListing::realCallTargetsLandOnInstructions() {
@@ -267,22 +384,25 @@ void TestCodeListing::addinRange_data() {
 
     // A 205-byte header, 100 code bytes, then 0xFF up to 8192.
     const QByteArray clock = TestFiles::addin();
-    // Its word 1, $1234, takes in 0xFF bytes as code; the rest is padding.
+    // Its word 1, $1234, takes in 0xFF bytes as code: a fill that the code runs into; the rest
+    // is padding.
     QTest::newRow("to the end of the code")
         << clock << false << 205 << 305 << QStringList{"8063  63           ld h,e"};
     QTest::newRow("to the end of the image")
         << clock << true << 205 << 8192
-        << QStringList{"9233  FF           rst $38", "9234  FF ...       .ds $0CFF,$FF"};
+        << QStringList{"8073  FF ...       .ds $11C1,$FF", "9234  FF ...       .ds $0CFF,$FF"};
     QTest::newRow("no code") << TestFiles::addin("Clock", "Shows time", 0, 300) << false << 205
                              << 205 << QStringList{};
     QTest::newRow("class DATA: not an add-in")
         << TestFiles::addin("", "", 100, 8192, "DATA") << true << 0 << 0 << QStringList{};
     QTest::newRow("header cut short") << clock.left(150) << true << 0 << 0 << QStringList{};
-    // Word 1 the code's length, then padding: a line a run, the entry point labelled.
+    // Word 1 the code's length, then padding: a line a run, the entry point labelled, a label
+    // into a run starting a line.
     const QByteArray padded = buildAddinHeader("Addin", "Clock", "", 3, 0, TestFiles::icon()) +
-                              "\xC3\x52\x80" + QByteArray(4000, '\0') + QByteArray(4000, '\xFF');
-    const QStringList paddedLines{"L8000:", "8000  C3 52 80     jp L8003+$4F",
-                                  "L8003:", "8003  00 ...       .ds $0FA0,$00"};
+                              "\xC3\x0A\x80" + QByteArray(4000, '\0') + QByteArray(4000, '\xFF');
+    const QStringList paddedLines{"L8000:", "8000  C3 0A 80     jp L800A",
+                                  "8003  00 ...       .ds $0007,$00",
+                                  "L800A:", "800A  00 ...       .ds $0F99,$00"};
     QTest::newRow("padded, to the end of the code")
         << padded << false << 195 << 4198 << paddedLines;
     QTest::newRow("padded, to the end of the image")
@@ -401,6 +521,23 @@ void TestCodeListing::sourceAssemblesBack_data() {
     otherByte[otherByte.indexOf('\r') + 1] = 'X';
     QTest::newRow("no line feed after the class line's carriage return") << otherByte;
     QTest::newRow("every opcode after each prefix") << head + everyOpcode();
+    QString error;
+    const QByteArray dataOfEveryKind = Z80Programs::assemble(R"(
+        ld hl,table
+        ld de,(words)
+        ld a,(flag)
+        ret
+table:  defw hello,f
+words:  defw $1234,$5678
+flag:   defb 1
+hello:  defm "Say \"hello\"\\ "
+        defb 13,10,0
+f:      ret
+        defs 20,$AA
+    )",
+                                                             &error);
+    QTest::newRow("data of every kind, word 1 the code's length, padding")
+        << Z80Programs::addin(dataOfEveryKind, QByteArray(50, '\0') + QByteArray(30, '\xFF'));
     QTest::newRow("word 1, then 00 and FF bytes, a jump into them")
         << buildAddinHeader("ADDIN", "Clock", "", 3, 0, TestFiles::icon()) + "\xCD\x40\x80" +
                QByteArray(100, '\0') + QByteArray(100, '\xFF');
@@ -438,6 +575,65 @@ void TestCodeListing::sourceAssemblesBack() {
                                                 .arg(same)
                                                 .arg(image.size())
                                                 .arg(QString::fromLocal8Bit(said))));
+    }
+}
+
+void TestCodeListing::sourceForEditing_data() {
+    QTest::addColumn<QByteArray>("image");
+    QTest::addColumn<bool>("addresses");
+    QTest::addColumn<QStringList>("lines"); // lines the source holds, in this order
+
+    QString error;
+    const QByteArray code = Z80Programs::assemble(R"(
+        ld hl,table
+        ld a,(flag)
+        ret
+table:  defw hello,f
+flag:   defb 1
+hello:  defm "Restarting..."
+        defb 0
+f:      ret
+    )",
+                                                  &error);
+    const QByteArray padded =
+        Z80Programs::addin(code, QByteArray(100, '\0') + QByteArray(100, '\xFF'));
+    QTest::newRow("word 1 and the padding follow the code's length")
+        << padded << false
+        << QStringList{"        defw L801B-L8000                ; word 1: the code's length",
+                       "L8000:                                  ; $8000",
+                       "        ld hl,L8007",
+                       "        ld a,(L800B)",
+                       "        defw L800C,L801A",
+                       "        defb $01",
+                       "        defm \"Restarting...\"",
+                       "L801B:                                  ; $801B",
+                       "        defs $007F-(L801B-L8000),$00",
+                       "        defs $0064,$FF"};
+    QTest::newRow("--addresses: every line's address")
+        << padded << true
+        << QStringList{"        ld hl,L8007                     ; $8000",
+                       "        defm \"Restarting...\"            ; $800C",
+                       "        defs $007F-(L801B-L8000),$00    ; $801B"};
+    QTest::newRow("a word 1 that is not the code's length stays a number")
+        << TestFiles::addin() << false
+        << QStringList{"        defw $1234                      ; word 1"};
+    QTest::newRow("a system call's name as a comment")
+        << Z80Programs::addin(QByteArray::fromHex("21420022 00C0D7C9")) << false
+        << QStringList{"        rst $10                         ; DS_ADDIN_TERMINATE"};
+}
+
+void TestCodeListing::sourceForEditing() {
+    QFETCH(QByteArray, image);
+    QFETCH(bool, addresses);
+    QFETCH(QStringList, lines);
+    const QStringList source =
+        QString::fromLatin1(AddinSource::of(image, AddinHeader::parse(image), addresses))
+            .split(QLatin1Char('\n'));
+    qsizetype at = 0;
+    for (const QString& line : lines) {
+        const qsizetype found = source.indexOf(line, at);
+        QVERIFY2(found >= 0, qPrintable(line));
+        at = found + 1;
     }
 }
 

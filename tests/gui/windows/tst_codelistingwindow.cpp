@@ -119,13 +119,13 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument_data() {
         << false << Step::Click << 2 << 0 << clock << 1 << 1 << kHeadSize + 1 << 3;
     QTest::newRow("click selects the instruction's bytes, header stripped")
         << true << Step::Click << 2 << 0 << clock << 1 << 1 << 1 << 3;
-    // "jr nz" at code byte $20 leads to "ld b,e" at code byte $43; marked -3: the instruction at
+    // "djnz" at code byte $10 leads to "inc hl" at code byte $23; marked -3: the instruction at
     // the dump's selection.
     QTest::newRow("Enter follows a jump to its target")
-        << false << Step::FollowJump << kHeadSize + 0x20 << 0 << clock << -3 << -3
-        << kHeadSize + 0x43 << 1;
+        << false << Step::FollowJump << kHeadSize + 0x10 << 0 << clock << -3 << -3
+        << kHeadSize + 0x23 << 1;
     QTest::newRow("Alt+Left goes back the way taken, Alt+Right forward")
-        << true << Step::FollowAndBack << kHeadSize + 0x20 << 0 << clock << -3 << -3 << 0x20 << 2;
+        << true << Step::FollowAndBack << kHeadSize + 0x10 << 0 << clock << -3 << -3 << 0x10 << 2;
     // lastMarked -2: the listing's last line.
     QTest::newRow("Ctrl+A selects every instruction's bytes")
         << false << Step::SelectAll << 0 << 0 << clock << 0 << -2 << kHeadSize << 8192 - kHeadSize;
