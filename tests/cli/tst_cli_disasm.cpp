@@ -40,13 +40,15 @@ void CliDisasm::listing_data() {
                             "8003  C3 03 80     jp L8003\n"
                             "8006  CD           .db $CD\n";
     QTest::newRow("the code, cut off where the FF bytes start") << QStringList{} << code;
+    // Lines of bytes end where an address that is a multiple of eight begins.
     QTest::newRow("--all: to the end of the file")
         << QStringList{"--all"}
         << QByteArray("L8000:\n"
                       "8000  3A 00 80     ld a,(L8000)\n"
                       "L8003:\n"
                       "8003  C3 03 80     jp L8003\n"
-                      "8006  CD FF FF FF  .db $CD,$FF,$FF,$FF\n");
+                      "8006  CD FF        .db $CD,$FF\n"
+                      "8008  FF FF        .db $FF,$FF\n");
     QTest::newRow("--linear --all: every byte decoded, as before the map")
         << QStringList{"--linear", "--all"}
         << QByteArray("L8000:\n"

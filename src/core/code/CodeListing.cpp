@@ -171,7 +171,9 @@ void CodeListing::decode(QByteArrayView image, int from, int end, quint16 base) 
 void CodeListing::appendData(QByteArrayView image, CodeKind kind, int from, int end,
                              const QList<int>& breaks) {
     std::string text;
-    for (const auto& [offset, length] : DataLines::split(image, kind, from, end, breaks)) {
+    // The file offset that runs at an address that is a multiple of eight.
+    const int aligned = from - (m_names.addressOf(from) & 7);
+    for (const auto& [offset, length] : DataLines::split(image, kind, from, end, breaks, aligned)) {
         CodeInstruction& line = m_instructions.emplace_back();
         line.offset = offset;
         line.address = quint16(m_names.addressOf(offset));

@@ -16,7 +16,7 @@ int runFrom(QByteArrayView image, int at, int end) {
 }
 
 // The length of the line at `at` of a piece [at, end) that no label breaks.
-int lineLength(QByteArrayView image, CodeKind kind, int at, int end) {
+int lineLength(QByteArrayView image, CodeKind kind, int at, int end, int aligned) {
     const int left = end - at;
     switch (kind) {
     case CodeKind::Code:
@@ -42,9 +42,13 @@ int lineLength(QByteArrayView image, CodeKind kind, int at, int end) {
     if (const int run = runFrom(image, at, end); run >= DataLines::kShortestRun) {
         return run;
     }
+    // Up to the next address that is a multiple of eight.
+    const int most =
+        std::min(left, DataLines::kMostBytes -
+                           ((at - aligned) % DataLines::kMostBytes + DataLines::kMostBytes) %
+                               DataLines::kMostBytes);
     int length = 1;
-    while (length < std::min(left, DataLines::kMostBytes) &&
-           runFrom(image, at + length, end) < DataLines::kShortestRun) {
+    while (length < most && runFrom(image, at + length, end) < DataLines::kShortestRun) {
         ++length;
     }
     return length;
@@ -55,13 +59,13 @@ int lineLength(QByteArrayView image, CodeKind kind, int at, int end) {
 namespace DataLines {
 
 QList<std::pair<int, int>> split(QByteArrayView image, CodeKind kind, int start, int end,
-                                 const QList<int>& breaks) {
+                                 const QList<int>& breaks, int aligned) {
     QList<std::pair<int, int>> lines;
     auto next = std::upper_bound(breaks.cbegin(), breaks.cend(), start);
     int at = start;
     while (at < end) {
         const int pieceEnd = next != breaks.cend() && *next < end ? *next : end;
-        const int length = lineLength(image, kind, at, pieceEnd);
+        const int length = lineLength(image, kind, at, pieceEnd, aligned);
         lines.append({at, length});
         at += length;
         while (next != breaks.cend() && *next <= at) {

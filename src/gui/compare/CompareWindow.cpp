@@ -58,12 +58,21 @@ CompareWindow::CompareWindow(QWidget* owner)
 
 void CompareWindow::showComparison(const QStringList& summary,
                                    const QList<HeaderDifference>& fields) {
+    // Numbers as the header area first shows them: hexadecimal where it has a choice.
+    QList<QStringList> rows;
+    for (const HeaderDifference& field : fields) {
+        rows.append({field.key, field.thisText(true), field.otherText(true)});
+    }
+    // A typed byte compares again; the window is drawn again only when what it says changed.
+    if (summary == m_shownSummary && rows == m_shownRows) {
+        return;
+    }
+    m_shownSummary = summary;
+    m_shownRows = rows;
     m_summary->setText(summary.join(QLatin1Char('\n')));
     m_fields->clear();
-    for (const HeaderDifference& field : fields) {
-        // Numbers as the header area first shows them: hexadecimal where it has a choice.
-        m_fields->addTopLevelItem(
-            new QTreeWidgetItem({field.key, field.thisText(true), field.otherText(true)}));
+    for (const QStringList& row : std::as_const(rows)) {
+        m_fields->addTopLevelItem(new QTreeWidgetItem(row));
     }
     m_fields->setVisible(!fields.isEmpty());
 }

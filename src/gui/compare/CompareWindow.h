@@ -34,4 +34,6 @@ private:
     QLabel* m_summary;
     QTreeWidget* m_fields;
     bool m_placed = false;
+    QStringList m_shownSummary;
+    QList<QStringList> m_shownRows;
 };

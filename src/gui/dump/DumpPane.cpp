@@ -151,6 +151,16 @@ void DumpPane::repaintBytes(const ByteRange& range) {
     }
 }
 
+void DumpPane::repaintSelection() {
+    const DumpState::Selection selection = m_state.selection();
+    // The caret's byte is framed or drawn even when nothing is selected.
+    const int start = std::min(selection.start, m_state.caret());
+    const ByteRange marked{start, std::max(selection.end(), m_state.caret() + 1) - start};
+    repaintBytes(m_selectionShown);
+    repaintBytes(marked);
+    m_selectionShown = marked;
+}
+
 void DumpPane::bytesChanged(const ByteRange& range) {
     repaintBytes(range);
     DumpPaneAccessible::bytesChanged(*this, range);
@@ -164,7 +174,11 @@ void DumpPane::stateChanged(DumpState::Changes what) {
                 DumpState::Change::TopLine | DumpState::Change::Leader)) {
         // The caret shows at once where it went, then blinks.
         m_caretShown = true;
-        viewport()->update();
+        if (what &
+            (DumpState::Change::Content | DumpState::Change::TopLine | DumpState::Change::Leader)) {
+            viewport()->update();
+        }
+        repaintSelection();
     }
     if (what & DumpState::Change::Content) {
         DumpPaneAccessible::textReplaced(*this);

@@ -75,6 +75,8 @@ private:
     void bytesChanged(const ByteRange& range);
     // Repaints the lines in view that hold bytes of `range` (file offsets).
     void repaintBytes(const ByteRange& range);
+    // The selection and the caret moved: the lines they left and the lines they reach.
+    void repaintSelection();
     void showScrollRange();
     void blink(bool on);
     // The byte under `point` of the scrolled area, and which of its characters (in the hex
@@ -85,6 +87,8 @@ private:
     Pane m_kind;
     QBasicTimer m_blink;
     bool m_caretShown = true;
+    // The bytes the selection and the caret were last painted on.
+    ByteRange m_selectionShown;
     PointerDrag m_drag;
     int m_ascent = 12;
 };

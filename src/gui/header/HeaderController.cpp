@@ -77,6 +77,17 @@ void HeaderController::follow(const ChangeTurn::Changes& changes) {
         return;
     }
     m_area.showStripHeader(m_parts.dump.stripHeader(), true);
+    // Bytes typed in the code leave the header's boxes as they are, unless the approximate
+    // code size (the last byte that is not FF) moved.
+    const AddinHeader& header = document.header();
+    const bool headerAsShown = !changes.replaced && !changes.afresh && !shownAfresh &&
+                               !changes.headSizeChanged && header.complete() &&
+                               changes.bytes.start >= header.headSize &&
+                               header.codeSize == m_shownCodeSize;
+    m_shownCodeSize = header.codeSize;
+    if (headerAsShown) {
+        return;
+    }
     m_area.show(document);
     // Another image, a confirmed patch or the header stripped is shown as Properties shows it,
     // its message asked after the command that caused it; typed bytes only refresh the boxes.

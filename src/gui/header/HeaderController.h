@@ -54,4 +54,5 @@ private:
     HeaderArea& m_area;
     std::unique_ptr<FieldCommands> m_fields;
     std::unique_ptr<IconCommands> m_icons;
+    int m_shownCodeSize = -1;
 };

@@ -169,8 +169,10 @@ void CodeListingWindow::replaceLines(const QList<LineDifference>& edits) {
         cursor.insertText(edit.text);
     }
     QTextCursor caret = m_text->textCursor();
-    caret.clearSelection();
-    m_text->setTextCursor(caret);
+    if (caret.hasSelection()) {
+        caret.clearSelection();
+        m_text->setTextCursor(caret);
+    }
     m_filling = false;
     showMark(false);
 }
@@ -214,6 +216,16 @@ void CodeListingWindow::showMark(bool bringMarkIntoView) {
         if (bringMarkIntoView) {
             bringIntoView(lines.lineOf(first));
         }
+    }
+    // Marks set again repaint the whole view: a typed byte that leaves them where they were
+    // repaints only its line.
+    const QList<QTextEdit::ExtraSelection> shown = m_text->extraSelections();
+    const auto sameCursor = [](const QTextCursor& a, const QTextCursor& b) {
+        return a.anchor() == b.anchor() && a.position() == b.position();
+    };
+    if (shown.size() == marks.size() &&
+        (marks.isEmpty() || sameCursor(shown.constFirst().cursor, marks.constFirst().cursor))) {
+        return;
     }
     m_text->setExtraSelections(marks);
 }
