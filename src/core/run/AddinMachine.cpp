@@ -1,0 +1,439 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AddinMachine.h"
+
+#include "NumberForm.h"
+#include "SystemCalls.h"
+
+#include <z80ex/z80ex.h>
+
+#include <algorithm>
+
+namespace {
+
+using Flow = InstructionFlow::Flow;
+using Kind = MachineBreakpoint::Kind;
+using NumberForm::hexWord;
+
+constexpr quint8 bit(Kind kind) {
+    return quint8(1U << unsigned(kind));
+}
+
+// What a prefixed `rst $10` adds to an unprefixed one's 11 T-states.
+constexpr int kRestartTStates = 11;
+constexpr int kPrefixTStates = 4;
+
+} // namespace
+
+// z80ex calls these with the machine as their data.
+struct AddinMachine::Callbacks {
+    static Z80EX_BYTE read(Z80EX_CONTEXT* cpu, Z80EX_WORD address, int m1, void* data) {
+        auto* machine = static_cast<AddinMachine*>(data);
+        // An opcode (M1) or an operand, fetched at the program counter z80ex has just moved on,
+        // is the instruction itself, not a read of memory.
+        if (m1 == 0 && (machine->m_watchedKinds & bit(Kind::MemoryRead)) != 0 &&
+            address != Z80EX_WORD(z80ex_get_reg(cpu, regPC) - 1)) {
+            machine->memoryRead(address);
+        }
+        return machine->m_memory[address];
+    }
+    static void write(Z80EX_CONTEXT* /*cpu*/, Z80EX_WORD address, Z80EX_BYTE value, void* data) {
+        static_cast<AddinMachine*>(data)->memoryWritten(address, value);
+    }
+    static Z80EX_BYTE in(Z80EX_CONTEXT* /*cpu*/, Z80EX_WORD port, void* data) {
+        static_cast<AddinMachine*>(data)->portAccessed(port, 0, false);
+        return 0;
+    }
+    static void out(Z80EX_CONTEXT* /*cpu*/, Z80EX_WORD port, Z80EX_BYTE value, void* data) {
+        static_cast<AddinMachine*>(data)->portAccessed(port, value, true);
+    }
+    // Never asked: no interrupt is raised.
+    static Z80EX_BYTE interruptVector(Z80EX_CONTEXT* /*cpu*/, void* /*data*/) { return 0xFF; }
+};
+
+AddinMachine::AddinMachine(QByteArrayView image, int headerSize)
+    : m_memory(kMemorySize, 0), m_breakpointFlags(kMemorySize, 0) {
+    const QByteArrayView code =
+        image.sliced(qBound(qsizetype(0), qsizetype(headerSize), image.size()));
+    const int length = int(qMin<qsizetype>(code.size(), kMemorySize - kCodeStart));
+    std::fill(m_memory.begin() + kCodeStart, m_memory.begin() + kMappedCodeEnd, kErasedFlash);
+    std::copy_n(code.data(), length, m_memory.begin() + kCodeStart);
+    m_codeEnd = qMax(kMappedCodeEnd, kCodeStart + length);
+    if (m_codeEnd > kMappedCodeEnd) {
+        m_notes << QStringLiteral("The code runs on to %1; the handheld maps only $8000-$9FFF to "
+                                  "an add-in, so the run loads the rest as it is.")
+                       .arg(hexWord(m_codeEnd - 1));
+    }
+    m_memory[kEntrySp] = quint8(kEntryReturn & 0xFF);
+    m_memory[kEntrySp + 1] = quint8(kEntryReturn >> 8);
+
+    m_cpu = z80ex_create(Callbacks::read, this, Callbacks::write, this, Callbacks::in, this,
+                         Callbacks::out, this, Callbacks::interruptVector, this);
+    Z80Registers start;
+    start.pc = kCodeStart;
+    start.sp = kEntrySp;
+    loadRegisters(start);
+    m_counters.lowestSp = kEntrySp;
+}
+
+AddinMachine::~AddinMachine() {
+    z80ex_destroy(m_cpu);
+}
+
+MachineStop AddinMachine::step() {
+    return execute({Goal::Into, 1, 0, 0});
+}
+
+MachineStop AddinMachine::stepOver(quint64 budget) {
+    const quint16 pc = m_registers.pc;
+    const InstructionFlow::Shape shape = shapeAt(pc);
+    if (shape.flow == Flow::Call || shape.flow == Flow::Restart ||
+        shape.flow == Flow::BlockRepeat) {
+        return execute({Goal::Over, budget, quint16(pc + shape.length), m_registers.sp});
+    }
+    return step();
+}
+
+MachineStop AddinMachine::stepOut(quint64 budget) {
+    return execute({Goal::Out, budget, 0, m_registers.sp});
+}
+
+MachineStop AddinMachine::runTo(quint16 address, quint64 budget) {
+    return execute({Goal::To, budget, address, 0});
+}
+
+MachineStop AddinMachine::run(quint64 budget) {
+    return execute({Goal::Free, budget, 0, 0});
+}
+
+MachineStop AddinMachine::execute(const Command& command) {
+    const quint16 started = m_registers.pc;
+    quint64 done = 0;
+    for (;;) {
+        const quint16 pc = m_registers.pc;
+        const InstructionFlow::Shape shape = shapeAt(pc);
+        if (auto stop = stopBefore(command, pc, shape, done == 0)) {
+            return *stop;
+        }
+        if (done == command.budget) {
+            return budgetSpent(command, started, done);
+        }
+        const quint16 sp = m_registers.sp;
+        runInstruction();
+        ++done;
+        if (auto stop = stopAfter(command, pc, sp, shape)) {
+            return *stop;
+        }
+    }
+}
+
+std::optional<MachineStop> AddinMachine::stopBefore(const Command& command, quint16 pc,
+                                                    InstructionFlow::Shape shape,
+                                                    bool first) const {
+    if (!inCode(pc)) {
+        return MachineStop::outsideCode(pc, m_codeEnd);
+    }
+    if (isSystemCall(shape)) {
+        return MachineStop::systemCall(SystemCallStop::read(memory(), pc));
+    }
+    if (shape.flow == Flow::Halt) {
+        return MachineStop::halted(pc);
+    }
+    if (first) {
+        return std::nullopt;
+    }
+    if (command.goal == Goal::To && pc == command.target) {
+        return MachineStop::stepped(pc, QStringLiteral("Reached %1.").arg(hexWord(pc)));
+    }
+    if (command.goal == Goal::Over && pc == command.target && m_registers.sp >= command.sp) {
+        return MachineStop::stepped(pc, QStringLiteral("Stepped over to %1.").arg(hexWord(pc)));
+    }
+    if ((m_breakpointFlags[pc] & bit(Kind::Execute)) != 0) {
+        return MachineStop::breakpointHit(pc, {Kind::Execute, pc}, pc, 0);
+    }
+    return std::nullopt;
+}
+
+void AddinMachine::runInstruction() {
+    m_journal.begin(m_registers, m_counters, m_portCount);
+    m_instructionPc = m_registers.pc;
+    m_events = kNoEvent;
+    int tStates = z80ex_step(m_cpu);
+    while (const quint8 prefix = z80ex_last_op_type(m_cpu)) {
+        const quint8 next = m_memory[quint16(z80ex_get_reg(m_cpu, regPC))];
+        if (InstructionFlow::isIndexPrefix(prefix) &&
+            (InstructionFlow::isIndexPrefix(next) || next == Z80Opcodes::kExtendedPrefix)) {
+            // An idle prefix, a step of its own. z80ex would hold it until the next opcode, which
+            // replaces it anyway: forgetting it keeps the step's end a state the journal can
+            // restore.
+            loadRegisters(readRegisters());
+            break;
+        }
+        tStates += z80ex_step(m_cpu);
+    }
+    m_registers = readRegisters();
+    ++m_counters.instructions;
+    m_counters.tStates += quint64(tStates);
+    // SP $0000 is the top of the stack, not its lowest point: a push goes to $FFFF.
+    if (quint16(m_registers.sp - 1) < quint16(m_counters.lowestSp - 1)) {
+        m_counters.lowestSp = m_registers.sp;
+    }
+}
+
+std::optional<MachineStop> AddinMachine::stopAfter(const Command& command, quint16 pc, quint16 sp,
+                                                   InstructionFlow::Shape shape) const {
+    const quint16 now = m_registers.pc;
+    if ((m_events & kCodeWritten) != 0) {
+        return MachineStop::codeWrite(now, pc, m_codeWriteAddress, m_codeWriteValue);
+    }
+    if ((m_events & kBreakpointHit) != 0) {
+        return MachineStop::breakpointHit(now, m_hit, pc, m_hitValue);
+    }
+    if (!inCode(now)) {
+        if (shape.flow == Flow::Return && sp == kEntrySp) {
+            return MachineStop::returnedFromEntry(pc, now);
+        }
+        return MachineStop::leftCode(pc, now, shape.flow, m_codeEnd);
+    }
+    if (command.goal == Goal::Into) {
+        return MachineStop::stepped(now, QStringLiteral("Stepped to %1.").arg(hexWord(now)));
+    }
+    if (command.goal == Goal::Out && shape.flow == Flow::Return && m_registers.sp > command.sp) {
+        return MachineStop::stepped(now, QStringLiteral("Stepped out to %1.").arg(hexWord(now)));
+    }
+    return std::nullopt;
+}
+
+MachineStop AddinMachine::budgetSpent(const Command& command, quint16 started,
+                                      quint64 instructions) const {
+    const QString count = MachineStop::count(instructions);
+    const QString at = hexWord(m_registers.pc);
+    switch (command.goal) {
+    case Goal::Over:
+        return MachineStop::budget(
+            m_registers.pc, QStringLiteral("Step over gave up after %1 instructions: the call at "
+                                           "%2 has not come back to %3; the run stands at %4.")
+                                .arg(count, hexWord(started), hexWord(command.target), at));
+    case Goal::Out:
+        return MachineStop::budget(m_registers.pc,
+                                   QStringLiteral("Step out gave up after %1 instructions: the "
+                                                  "routine has not returned; the run stands at %2.")
+                                       .arg(count, at));
+    case Goal::To:
+        return MachineStop::budget(m_registers.pc,
+                                   QStringLiteral("Run to %1 gave up after %2 instructions; the "
+                                                  "run stands at %3.")
+                                       .arg(hexWord(command.target), count, at));
+    case Goal::Into:
+    case Goal::Free:
+        break;
+    }
+    return MachineStop::budget(
+        m_registers.pc,
+        QStringLiteral("The run used its budget of %1 instructions; it stands at %2.")
+            .arg(count, at));
+}
+
+MachineStop AddinMachine::stepBack() {
+    if (m_journal.isEmpty()) {
+        return MachineStop::journalStart(m_registers.pc, m_journal.reachesStart(),
+                                         MachineJournal::kSteps);
+    }
+    const MachineJournal::Entry entry = m_journal.takeBack(m_memory.data());
+    loadRegisters(entry.registers);
+    m_counters = entry.counters;
+    m_portCount = entry.portCount;
+    if (m_portLog.size() > m_portCount) {
+        m_portLog.resize(m_portCount);
+    }
+    return MachineStop::steppedBack(m_registers.pc);
+}
+
+bool AddinMachine::answer(quint16 result, const QList<MemoryFill>& fills) {
+    const quint16 pc = m_registers.pc;
+    const InstructionFlow::Shape shape = shapeAt(pc);
+    const auto number = quint16(m_memory[SystemCalls::kNumberAddress] |
+                                m_memory[SystemCalls::kNumberAddress + 1] << 8);
+    qsizetype filled = 0;
+    for (const MemoryFill& fill : fills) {
+        filled += fill.bytes.size();
+    }
+    if (!inCode(pc) || !isSystemCall(shape) || number == SystemCalls::kTerminate ||
+        filled > kMemorySize) {
+        return false;
+    }
+    journalEdit();
+    poke(SystemCalls::kResultAddress, quint8(result & 0xFF));
+    poke(SystemCalls::kResultAddress + 1, quint8(result >> 8));
+    for (const MemoryFill& fill : fills) {
+        for (qsizetype i = 0; i < fill.bytes.size(); ++i) {
+            poke(quint16(fill.address + i), quint8(fill.bytes[i]));
+        }
+    }
+    // The `rst` ran and the call came back: the program counter past it, R counted on.
+    Z80Registers after = m_registers;
+    after.pc = quint16(pc + shape.length);
+    after.r = quint8((after.r & 0x80) | ((after.r + shape.length) & 0x7F));
+    loadRegisters(after);
+    ++m_counters.instructions;
+    m_counters.tStates += kRestartTStates + (shape.length - 1) * kPrefixTStates;
+    return true;
+}
+
+void AddinMachine::setRegisters(const Z80Registers& registers) {
+    journalEdit();
+    loadRegisters(registers);
+}
+
+void AddinMachine::writeMemory(quint16 address, QByteArrayView bytes) {
+    journalEdit();
+    const qsizetype length = qMin<qsizetype>(bytes.size(), kMemorySize);
+    for (qsizetype i = 0; i < length; ++i) {
+        poke(quint16(address + i), quint8(bytes[i]));
+    }
+}
+
+void AddinMachine::journalEdit() {
+    m_journal.begin(m_registers, m_counters, m_portCount);
+}
+
+void AddinMachine::poke(quint16 address, quint8 value) {
+    m_journal.recordWrite(address, m_memory[address]);
+    m_memory[address] = value;
+}
+
+void AddinMachine::addBreakpoint(const MachineBreakpoint& breakpoint) {
+    if (!hasBreakpoint(breakpoint)) {
+        m_breakpoints.append(breakpoint);
+        m_breakpointFlags[breakpoint.address] |= bit(breakpoint.kind);
+        updateWatchedKinds();
+    }
+}
+
+void AddinMachine::removeBreakpoint(const MachineBreakpoint& breakpoint) {
+    if (m_breakpoints.removeOne(breakpoint)) {
+        m_breakpointFlags[breakpoint.address] &= quint8(~bit(breakpoint.kind));
+        updateWatchedKinds();
+    }
+}
+
+bool AddinMachine::hasBreakpoint(const MachineBreakpoint& breakpoint) const {
+    return (m_breakpointFlags[breakpoint.address] & bit(breakpoint.kind)) != 0;
+}
+
+void AddinMachine::updateWatchedKinds() {
+    m_watchedKinds = 0;
+    for (const MachineBreakpoint& breakpoint : std::as_const(m_breakpoints)) {
+        m_watchedKinds |= bit(breakpoint.kind);
+    }
+}
+
+void AddinMachine::memoryRead(quint16 address) {
+    if ((m_breakpointFlags[address] & bit(Kind::MemoryRead)) != 0) {
+        breakpointHit(Kind::MemoryRead, address, m_memory[address]);
+    }
+}
+
+void AddinMachine::memoryWritten(quint16 address, quint8 value) {
+    if (inCode(address)) {
+        if (m_counters.codeWrites++ == 0) {
+            m_counters.firstCodeWrite = address;
+            m_counters.firstCodeWriter = m_instructionPc;
+        }
+        if ((m_events & kCodeWritten) == 0) {
+            m_codeWriteAddress = address;
+            m_codeWriteValue = value;
+            m_events |= kCodeWritten;
+        }
+        return;
+    }
+    m_journal.recordWrite(address, m_memory[address]);
+    m_memory[address] = value;
+    if (!m_counters.wroteMemory) {
+        m_counters.wroteMemory = true;
+        m_counters.firstWritten = address;
+        m_counters.lastWritten = address;
+    } else {
+        m_counters.firstWritten = std::min(m_counters.firstWritten, address);
+        m_counters.lastWritten = std::max(m_counters.lastWritten, address);
+    }
+    if ((m_breakpointFlags[address] & bit(Kind::MemoryWrite)) != 0) {
+        breakpointHit(Kind::MemoryWrite, address, value);
+    }
+}
+
+void AddinMachine::portAccessed(quint16 port, quint8 value, bool out) {
+    if (m_portLog.size() < kPortLogSize) {
+        m_portLog.push_back({m_instructionPc, port, value, out});
+    }
+    ++m_portCount;
+    const Kind kind = out ? Kind::PortOut : Kind::PortIn;
+    if ((m_watchedKinds & bit(kind)) == 0) {
+        return;
+    }
+    // An 8-bit breakpoint matches the low byte; a 16-bit one the whole port address.
+    if ((m_breakpointFlags[port & 0xFF] & bit(kind)) != 0) {
+        breakpointHit(kind, port & 0xFF, value);
+    } else if (port > 0xFF && (m_breakpointFlags[port] & bit(kind)) != 0) {
+        breakpointHit(kind, port, value);
+    }
+}
+
+void AddinMachine::breakpointHit(Kind kind, quint16 address, quint8 value) {
+    if ((m_events & kBreakpointHit) == 0) {
+        m_hit = {kind, address};
+        m_hitValue = value;
+        m_events |= kBreakpointHit;
+    }
+}
+
+Z80Registers AddinMachine::readRegisters() const {
+    const auto get = [this](Z80_REG_T reg) { return quint16(z80ex_get_reg(m_cpu, reg)); };
+    Z80Registers registers;
+    registers.af = get(regAF);
+    registers.bc = get(regBC);
+    registers.de = get(regDE);
+    registers.hl = get(regHL);
+    registers.af2 = get(regAF_);
+    registers.bc2 = get(regBC_);
+    registers.de2 = get(regDE_);
+    registers.hl2 = get(regHL_);
+    registers.ix = get(regIX);
+    registers.iy = get(regIY);
+    registers.sp = get(regSP);
+    registers.pc = get(regPC);
+    registers.i = quint8(get(regI));
+    registers.r = quint8((get(regR) & 0x7F) | (get(regR7) & 0x80));
+    registers.im = quint8(get(regIM));
+    registers.iff1 = get(regIFF1) != 0;
+    registers.iff2 = get(regIFF2) != 0;
+    return registers;
+}
+
+void AddinMachine::loadRegisters(const Z80Registers& given) {
+    Z80Registers registers = given;
+    registers.im = qMin<quint8>(registers.im, 2);
+    // A reset first clears what z80ex holds besides the registers: a pending prefix, a halt.
+    z80ex_reset(m_cpu);
+    const auto set = [this](Z80_REG_T reg, int value) {
+        z80ex_set_reg(m_cpu, reg, Z80EX_WORD(value));
+    };
+    set(regAF, registers.af);
+    set(regBC, registers.bc);
+    set(regDE, registers.de);
+    set(regHL, registers.hl);
+    set(regAF_, registers.af2);
+    set(regBC_, registers.bc2);
+    set(regDE_, registers.de2);
+    set(regHL_, registers.hl2);
+    set(regIX, registers.ix);
+    set(regIY, registers.iy);
+    set(regSP, registers.sp);
+    set(regPC, registers.pc);
+    set(regI, registers.i);
+    set(regR, registers.r);
+    set(regR7, registers.r & 0x80);
+    set(regIM, registers.im);
+    set(regIFF1, registers.iff1 ? 1 : 0);
+    set(regIFF2, registers.iff2 ? 1 : 0);
+    m_registers = registers;
+}
