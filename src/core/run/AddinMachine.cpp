@@ -132,22 +132,21 @@ std::optional<MachineStop> AddinMachine::stopBefore(const Command& command, quin
     if (!inCode(pc)) {
         return MachineStop::outsideCode(pc, m_codeEnd);
     }
+    // A command that reached its goal says so first; what stands there is the next one's.
+    if (!first && command.goal == Goal::To && pc == command.target) {
+        return MachineStop::stepped(pc, QStringLiteral("Reached %1.").arg(hexWord(pc)));
+    }
+    if (!first && command.goal == Goal::Over && pc == command.target &&
+        m_registers.sp >= command.sp) {
+        return MachineStop::stepped(pc, QStringLiteral("Stepped over to %1.").arg(hexWord(pc)));
+    }
     if (isSystemCall(shape)) {
         return MachineStop::systemCall(SystemCallStop::read(memory(), pc));
     }
     if (shape.flow == Flow::Halt) {
         return MachineStop::halted(pc);
     }
-    if (first) {
-        return std::nullopt;
-    }
-    if (command.goal == Goal::To && pc == command.target) {
-        return MachineStop::stepped(pc, QStringLiteral("Reached %1.").arg(hexWord(pc)));
-    }
-    if (command.goal == Goal::Over && pc == command.target && m_registers.sp >= command.sp) {
-        return MachineStop::stepped(pc, QStringLiteral("Stepped over to %1.").arg(hexWord(pc)));
-    }
-    if ((m_breakpointFlags[pc] & bit(Kind::Execute)) != 0) {
+    if (!first && (m_breakpointFlags[pc] & bit(Kind::Execute)) != 0) {
         return MachineStop::breakpointHit(pc, {Kind::Execute, pc}, pc, 0);
     }
     return std::nullopt;
@@ -262,13 +261,17 @@ bool AddinMachine::answer(quint16 result, const QList<MemoryFill>& fills) {
         return false;
     }
     journalEdit();
-    poke(SystemCalls::kResultAddress, quint8(result & 0xFF));
-    poke(SystemCalls::kResultAddress + 1, quint8(result >> 8));
     for (const MemoryFill& fill : fills) {
         for (qsizetype i = 0; i < fill.bytes.size(); ++i) {
-            poke(quint16(fill.address + i), quint8(fill.bytes[i]));
+            // The system cannot write the add-in's flash either.
+            if (const auto address = quint16(fill.address + i); !inCode(address)) {
+                poke(address, quint8(fill.bytes[i]));
+            }
         }
     }
+    // The result last, as the system returns it: a fill over $C00E does not hide it.
+    poke(SystemCalls::kResultAddress, quint8(result & 0xFF));
+    poke(SystemCalls::kResultAddress + 1, quint8(result >> 8));
     // The `rst` ran and the call came back: the program counter past it, R counted on.
     Z80Registers after = m_registers;
     after.pc = quint16(pc + shape.length);

@@ -87,10 +87,11 @@ public:
     // Takes back the newest step, answer or edit.
     MachineStop stepBack();
 
-    // Answers the system call the machine stands at: `result` goes to $C00E, each fill into
-    // memory, and the program counter past the `rst $10`, as if the call had returned; the call
-    // counts as one instruction of its `rst`'s T-states. False, changing nothing, when no call
-    // other than $42 waits, or the fills hold more than 64 KiB.
+    // Answers the system call the machine stands at: each fill goes into memory (the code
+    // area, flash, keeps its bytes), `result` to $C00E, and the program counter past the
+    // `rst $10`, as if the call had returned; the call counts as one instruction of its
+    // `rst`'s T-states. False, changing nothing, when no call other than $42 waits, or the
+    // fills hold more than 64 KiB.
     bool answer(quint16 result, const QList<MemoryFill>& fills = {});
 
     const Z80Registers& registers() const { return m_registers; }
