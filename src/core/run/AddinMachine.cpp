@@ -4,8 +4,6 @@
 #include "NumberForm.h"
 #include "SystemCalls.h"
 
-#include <z80ex/z80ex.h>
-
 #include <algorithm>
 
 namespace {
@@ -24,32 +22,6 @@ constexpr int kPrefixTStates = 4;
 
 } // namespace
 
-// z80ex calls these with the machine as their data.
-struct AddinMachine::Callbacks {
-    static Z80EX_BYTE read(Z80EX_CONTEXT* cpu, Z80EX_WORD address, int m1, void* data) {
-        auto* machine = static_cast<AddinMachine*>(data);
-        // An opcode (M1) or an operand, fetched at the program counter z80ex has just moved on,
-        // is the instruction itself, not a read of memory.
-        if (m1 == 0 && (machine->m_watchedKinds & bit(Kind::MemoryRead)) != 0 &&
-            address != Z80EX_WORD(z80ex_get_reg(cpu, regPC) - 1)) {
-            machine->memoryRead(address);
-        }
-        return machine->m_memory[address];
-    }
-    static void write(Z80EX_CONTEXT* /*cpu*/, Z80EX_WORD address, Z80EX_BYTE value, void* data) {
-        static_cast<AddinMachine*>(data)->memoryWritten(address, value);
-    }
-    static Z80EX_BYTE in(Z80EX_CONTEXT* /*cpu*/, Z80EX_WORD port, void* data) {
-        static_cast<AddinMachine*>(data)->portAccessed(port, 0, false);
-        return 0;
-    }
-    static void out(Z80EX_CONTEXT* /*cpu*/, Z80EX_WORD port, Z80EX_BYTE value, void* data) {
-        static_cast<AddinMachine*>(data)->portAccessed(port, value, true);
-    }
-    // Never asked: no interrupt is raised.
-    static Z80EX_BYTE interruptVector(Z80EX_CONTEXT* /*cpu*/, void* /*data*/) { return 0xFF; }
-};
-
 AddinMachine::AddinMachine(QByteArrayView image, int headerSize)
     : m_memory(kMemorySize, 0), m_breakpointFlags(kMemorySize, 0) {
     const QByteArrayView code =
@@ -66,17 +38,11 @@ AddinMachine::AddinMachine(QByteArrayView image, int headerSize)
     m_memory[kEntrySp] = quint8(kEntryReturn & 0xFF);
     m_memory[kEntrySp + 1] = quint8(kEntryReturn >> 8);
 
-    m_cpu = z80ex_create(Callbacks::read, this, Callbacks::write, this, Callbacks::in, this,
-                         Callbacks::out, this, Callbacks::interruptVector, this);
     Z80Registers start;
     start.pc = kCodeStart;
     start.sp = kEntrySp;
     loadRegisters(start);
     m_counters.lowestSp = kEntrySp;
-}
-
-AddinMachine::~AddinMachine() {
-    z80ex_destroy(m_cpu);
 }
 
 MachineStop AddinMachine::step() {
@@ -156,20 +122,7 @@ void AddinMachine::runInstruction() {
     m_journal.begin(m_registers, m_counters, m_portCount);
     m_instructionPc = m_registers.pc;
     m_events = kNoEvent;
-    int tStates = z80ex_step(m_cpu);
-    while (const quint8 prefix = z80ex_last_op_type(m_cpu)) {
-        const quint8 next = m_memory[quint16(z80ex_get_reg(m_cpu, regPC))];
-        if (InstructionFlow::isIndexPrefix(prefix) &&
-            (InstructionFlow::isIndexPrefix(next) || next == Z80Opcodes::kExtendedPrefix)) {
-            // An idle prefix, a step of its own. z80ex would hold it until the next opcode, which
-            // replaces it anyway: forgetting it keeps the step's end a state the journal can
-            // restore.
-            loadRegisters(readRegisters());
-            break;
-        }
-        tStates += z80ex_step(m_cpu);
-    }
-    m_registers = readRegisters();
+    const int tStates = m_cpu.step(m_registers);
     ++m_counters.instructions;
     m_counters.tStates += quint64(tStates);
     // SP $0000 is the top of the stack, not its lowest point: a push goes to $FFFF.
@@ -308,14 +261,12 @@ void AddinMachine::addBreakpoint(const MachineBreakpoint& breakpoint) {
     if (!hasBreakpoint(breakpoint)) {
         m_breakpoints.append(breakpoint);
         m_breakpointFlags[breakpoint.address] |= bit(breakpoint.kind);
-        updateWatchedKinds();
     }
 }
 
 void AddinMachine::removeBreakpoint(const MachineBreakpoint& breakpoint) {
     if (m_breakpoints.removeOne(breakpoint)) {
         m_breakpointFlags[breakpoint.address] &= quint8(~bit(breakpoint.kind));
-        updateWatchedKinds();
     }
 }
 
@@ -323,20 +274,14 @@ bool AddinMachine::hasBreakpoint(const MachineBreakpoint& breakpoint) const {
     return (m_breakpointFlags[breakpoint.address] & bit(breakpoint.kind)) != 0;
 }
 
-void AddinMachine::updateWatchedKinds() {
-    m_watchedKinds = 0;
-    for (const MachineBreakpoint& breakpoint : std::as_const(m_breakpoints)) {
-        m_watchedKinds |= bit(breakpoint.kind);
-    }
-}
-
-void AddinMachine::memoryRead(quint16 address) {
-    if ((m_breakpointFlags[address] & bit(Kind::MemoryRead)) != 0) {
+quint8 AddinMachine::read(quint16 address, bool fetch) {
+    if (!fetch && (m_breakpointFlags[address] & bit(Kind::MemoryRead)) != 0) {
         breakpointHit(Kind::MemoryRead, address, m_memory[address]);
     }
+    return m_memory[address];
 }
 
-void AddinMachine::memoryWritten(quint16 address, quint8 value) {
+void AddinMachine::write(quint16 address, quint8 value) {
     if (inCode(address)) {
         if (m_counters.codeWrites++ == 0) {
             m_counters.firstCodeWrite = address;
@@ -364,15 +309,21 @@ void AddinMachine::memoryWritten(quint16 address, quint8 value) {
     }
 }
 
+quint8 AddinMachine::in(quint16 port) {
+    portAccessed(port, 0, false);
+    return 0;
+}
+
+void AddinMachine::out(quint16 port, quint8 value) {
+    portAccessed(port, value, true);
+}
+
 void AddinMachine::portAccessed(quint16 port, quint8 value, bool out) {
     if (m_portLog.size() < kPortLogSize) {
         m_portLog.push_back({m_instructionPc, port, value, out});
     }
     ++m_portCount;
     const Kind kind = out ? Kind::PortOut : Kind::PortIn;
-    if ((m_watchedKinds & bit(kind)) == 0) {
-        return;
-    }
     // An 8-bit breakpoint matches the low byte; a 16-bit one the whole port address.
     if ((m_breakpointFlags[port & 0xFF] & bit(kind)) != 0) {
         breakpointHit(kind, port & 0xFF, value);
@@ -389,54 +340,8 @@ void AddinMachine::breakpointHit(Kind kind, quint16 address, quint8 value) {
     }
 }
 
-Z80Registers AddinMachine::readRegisters() const {
-    const auto get = [this](Z80_REG_T reg) { return quint16(z80ex_get_reg(m_cpu, reg)); };
-    Z80Registers registers;
-    registers.af = get(regAF);
-    registers.bc = get(regBC);
-    registers.de = get(regDE);
-    registers.hl = get(regHL);
-    registers.af2 = get(regAF_);
-    registers.bc2 = get(regBC_);
-    registers.de2 = get(regDE_);
-    registers.hl2 = get(regHL_);
-    registers.ix = get(regIX);
-    registers.iy = get(regIY);
-    registers.sp = get(regSP);
-    registers.pc = get(regPC);
-    registers.i = quint8(get(regI));
-    registers.r = quint8((get(regR) & 0x7F) | (get(regR7) & 0x80));
-    registers.im = quint8(get(regIM));
-    registers.iff1 = get(regIFF1) != 0;
-    registers.iff2 = get(regIFF2) != 0;
-    return registers;
-}
-
-void AddinMachine::loadRegisters(const Z80Registers& given) {
-    Z80Registers registers = given;
-    registers.im = qMin<quint8>(registers.im, 2);
-    // A reset first clears what z80ex holds besides the registers: a pending prefix, a halt.
-    z80ex_reset(m_cpu);
-    const auto set = [this](Z80_REG_T reg, int value) {
-        z80ex_set_reg(m_cpu, reg, Z80EX_WORD(value));
-    };
-    set(regAF, registers.af);
-    set(regBC, registers.bc);
-    set(regDE, registers.de);
-    set(regHL, registers.hl);
-    set(regAF_, registers.af2);
-    set(regBC_, registers.bc2);
-    set(regDE_, registers.de2);
-    set(regHL_, registers.hl2);
-    set(regIX, registers.ix);
-    set(regIY, registers.iy);
-    set(regSP, registers.sp);
-    set(regPC, registers.pc);
-    set(regI, registers.i);
-    set(regR, registers.r);
-    set(regR7, registers.r & 0x80);
-    set(regIM, registers.im);
-    set(regIFF1, registers.iff1 ? 1 : 0);
-    set(regIFF2, registers.iff2 ? 1 : 0);
+void AddinMachine::loadRegisters(const Z80Registers& registers) {
+    m_cpu.setRegisters(registers);
     m_registers = registers;
+    m_registers.im = qMin<quint8>(registers.im, 2);
 }

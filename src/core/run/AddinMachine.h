@@ -7,6 +7,7 @@
 #include "MachineStop.h"
 #include "RunCounters.h"
 #include "SystemCallAnswer.h"
+#include "Z80Cpu.h"
 #include "Z80Registers.h"
 
 #include <QByteArray>
@@ -17,8 +18,6 @@
 
 #include <optional>
 #include <vector>
-
-struct _z80_cpu_context; // z80ex's Z80EX_CONTEXT
 
 // An add-in run on an emulated Z80 (z80ex's emulator), instruction by instruction, as the
 // handheld would run it up to the point where it asks the system for something: there the run
@@ -46,7 +45,7 @@ struct _z80_cpu_context; // z80ex's Z80EX_CONTEXT
 //
 // Every step, answer and edit is journaled (see MachineJournal): stepBack() takes back the
 // newest, bytes, registers, counters and port log together.
-class AddinMachine {
+class AddinMachine : private Z80Cpu::Bus {
 public:
     static constexpr quint16 kCodeStart = 0x8000;
     static constexpr int kMappedCodeEnd = 0xA000; // the handheld maps $8000-$9FFF to the add-in
@@ -69,7 +68,7 @@ public:
     // The add-in in `image`, whose header ends at `headerSize` (the first code byte's index).
     // The bytes are copied: the run never sees later changes.
     AddinMachine(QByteArrayView image, int headerSize);
-    ~AddinMachine();
+    ~AddinMachine() = default;
     AddinMachine(const AddinMachine&) = delete;
     AddinMachine& operator=(const AddinMachine&) = delete;
 
@@ -120,9 +119,6 @@ public:
     const QStringList& notes() const { return m_notes; }
 
 private:
-    struct Callbacks;
-    friend struct Callbacks;
-
     enum class Goal : quint8 { Into, Over, Out, To, Free };
     // What the instructions a command runs may end in, besides a stop of their own.
     struct Command {
@@ -154,20 +150,22 @@ private:
     bool isSystemCall(InstructionFlow::Shape shape) const {
         return shape.flow == InstructionFlow::Flow::Restart && shape.restart == kSystemCallRestart;
     }
-    Z80Registers readRegisters() const;
     void loadRegisters(const Z80Registers& registers);
     void journalEdit();
     void poke(quint16 address, quint8 value);
 
-    void memoryWritten(quint16 address, quint8 value);
+    // The bus the processor reads and writes through.
+    quint8 read(quint16 address, bool fetch) override;
+    void write(quint16 address, quint8 value) override;
+    quint8 in(quint16 port) override;
+    void out(quint16 port, quint8 value) override;
+    quint8 peek(quint16 address) const override { return m_memory[address]; }
     void portAccessed(quint16 port, quint8 value, bool out);
-    void memoryRead(quint16 address);
     void breakpointHit(MachineBreakpoint::Kind kind, quint16 address, quint8 value);
-    void updateWatchedKinds();
 
     std::vector<quint8> m_memory;
     std::vector<quint8> m_breakpointFlags; // a bit per breakpoint kind for each address
-    _z80_cpu_context* m_cpu = nullptr;
+    Z80Cpu m_cpu{*this};
     Z80Registers m_registers;
     RunCounters m_counters;
     MachineJournal m_journal;
@@ -180,7 +178,6 @@ private:
     // Set while an instruction runs.
     quint16 m_instructionPc = 0;
     quint8 m_events = kNoEvent;
-    quint8 m_watchedKinds = 0; // the breakpoint kinds on memory and ports that exist
     MachineBreakpoint m_hit;
     quint8 m_hitValue = 0;
     quint16 m_codeWriteAddress = 0;

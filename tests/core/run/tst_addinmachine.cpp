@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinMachine.h"
 #include "TestFiles.h"
+#include "Z80Cpu.h"
 
 #include <QtTest>
 
@@ -51,6 +52,16 @@ MachineStop perform(AddinMachine& machine, const QString& commands) {
     return stop;
 }
 
+// 64 KiB of memory and no more.
+struct PlainBus : Z80Cpu::Bus {
+    std::vector<quint8> memory = std::vector<quint8>(AddinMachine::kMemorySize);
+    quint8 read(quint16 address, bool /*fetch*/) override { return memory[address]; }
+    void write(quint16 address, quint8 value) override { memory[address] = value; }
+    quint8 in(quint16 /*port*/) override { return 0x5A; }
+    void out(quint16 /*port*/, quint8 /*value*/) override {}
+    quint8 peek(quint16 address) const override { return memory[address]; }
+};
+
 } // namespace
 
 class AddinMachineTest : public QObject {
@@ -59,6 +70,8 @@ class AddinMachineTest : public QObject {
 private slots:
     void wiring_data();
     void wiring();
+    void registersAfterEveryOpcode_data();
+    void registersAfterEveryOpcode();
     void stops_data();
     void stops();
     void answer_data();
@@ -110,6 +123,31 @@ void AddinMachineTest::wiring() {
              QByteArray(steps >= 5 ? "\x24" : "\0", 1));
     QCOMPARE(machine->memory().sliced(0xFFFC, 4).toByteArray(),
              QByteArray(steps >= 7 ? "\x01\xF0\0\0" : "\0\0\0\0", 4));
+}
+
+// A step reads back from z80ex only the registers its instruction can change: after every
+// opcode behind every prefix, they are all that z80ex holds.
+void AddinMachineTest::registersAfterEveryOpcode_data() {
+    QTest::addColumn<QByteArray>("prefix");
+    for (const char* prefix : {"", "CB", "ED", "DD", "FD", "DDCB05", "FDCBFB"}) {
+        QTest::newRow(*prefix != 0 ? prefix : "none") << QByteArray::fromHex(prefix);
+    }
+}
+
+void AddinMachineTest::registersAfterEveryOpcode() {
+    QFETCH(QByteArray, prefix);
+    for (int opcode = 0; opcode < 256; ++opcode) {
+        PlainBus bus;
+        Z80Cpu cpu(bus);
+        const QByteArray code = prefix + char(opcode) + QByteArray::fromHex("F00D");
+        std::copy(code.cbegin(), code.cend(), bus.memory.begin() + 0x8000);
+        Z80Registers registers{0x1234, 0x2345, 0x3456, 0x4567, 0x5678, 0x6789,
+                               0x789A, 0x89AB, 0x9ABC, 0xABCD, 0xF000, 0x8000,
+                               0x12,   0xFE,   1,      true,   false};
+        cpu.setRegisters(registers);
+        cpu.step(registers);
+        QVERIFY2(registers == cpu.registers(), code.toHex(' ').constData());
+    }
 }
 
 void AddinMachineTest::stops_data() {
