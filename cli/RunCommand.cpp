@@ -2,6 +2,7 @@
 #include "RunCommand.h"
 
 #include "AddinMachine.h"
+#include "AnsweredRun.h"
 #include "AnswersFile.h"
 #include "CliOutput.h"
 #include "CodeListing.h"
@@ -10,6 +11,8 @@
 #include "FileInput.h"
 #include "NumberForm.h"
 #include "RunReport.h"
+
+#include <utility>
 
 namespace RunCommand {
 
@@ -35,14 +38,15 @@ const CommandUsage kUsage{
     "zero; there is no display.\n"
     "\n"
     "  --answers FILE   the results of the system calls, one a line (see the manual\n"
-    "                   page): \"$002A $0001\", \"$002A 0 $F000=0D00\" to fill memory\n"
-    "                   too, \"$00CE:$0101 5\" for an extended call; a call's lines\n"
-    "                   answer it in turn, the last one every later time. A call the\n"
-    "                   file does not answer gets $0000 and the output says so\n"
+    "                   page): \"$002A $0001\" or \"DS_EVENT_MESSAGE_GET 1\",\n"
+    "                   \"$002A 0 $F000=0D00\" to fill memory too, \"$00CE:$0101 5\"\n"
+    "                   for an extended call; a call's lines answer it in turn, the\n"
+    "                   last one every later time. A call the file does not answer\n"
+    "                   gets $0000 and the output says so\n"
     "  --max-steps N    stop after N instructions (default 1000000)\n"
     "  --trace          print every instruction before it runs, as disasm lists it\n"
     "  --json           print one JSON object: \"calls\", \"stop\", the summary's\n"
-    "                   numbers, and \"trace\" with --trace\n"
+    "                   numbers, the \"ports\" accessed, and \"trace\" with --trace\n"
     "\n"
     "Exit status: 0 when the add-in left through $0042, 7 when anything else\n"
     "stopped it (the reason is in the output), 3 when a file cannot be read or an\n"
@@ -55,15 +59,6 @@ namespace {
 QString listingLine(const AddinMachine& machine, quint16 pc) {
     const int end = qMin(int(pc) + CodeInstruction::kMaxLength, AddinMachine::kMemorySize);
     return CodeListing::ofRange(machine.memory(), pc, end, pc).line(0).toString();
-}
-
-// Answers the call the machine stands at from `answers`, or with the default; prints it.
-void answerCall(AddinMachine& machine, const MachineStop& stop, AnswersFile& answers,
-                RunReport& report) {
-    const std::optional<SystemCallAnswer> given = answers.next(*stop.call);
-    SystemCallAnswer answer = given.value_or(SystemCallAnswer{});
-    report.call(*stop.call, answer, given.has_value());
-    machine.answer(answer.result, answer.fills);
 }
 
 } // namespace
@@ -111,29 +106,15 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     RunReport report(out, command.isSet(QStringLiteral("json")), trace);
     AddinMachine machine(input.bytes, input.header.headSize);
     report.notes(machine.notes());
-    MachineStop stop;
-    for (;;) {
-        const quint64 left = maxSteps - machine.counters().instructions;
-        if (left == 0) {
-            stop = MachineStop::budget(
-                machine.registers().pc,
-                QStringLiteral("The run used its budget of %1 instructions (--max-steps); it "
-                               "stands at %2.")
-                    .arg(MachineStop::count(maxSteps),
-                         NumberForm::hexWord(machine.registers().pc)));
-            break;
-        }
-        if (trace) {
-            report.trace(listingLine(machine, machine.registers().pc));
-        }
-        stop = trace ? machine.step() : machine.run(left);
-        if (stop.kind == MachineStop::Kind::SystemCall) {
-            answerCall(machine, stop, answers, report);
-        } else if (stop.kind != MachineStop::Kind::Stepped &&
-                   stop.kind != MachineStop::Kind::Budget) {
-            break;
-        }
-    }
+    AnsweredRun answered(machine, std::move(answers));
+    const auto callSeen = [&report](const AnsweredRun::Answered& call) {
+        report.call(call.call, call.answer, call.fromFile);
+    };
+    const auto stepSeen = [&report, &machine](quint16 pc) {
+        report.trace(listingLine(machine, pc));
+    };
+    const MachineStop stop =
+        answered.run(maxSteps, callSeen, trace ? AnsweredRun::StepSeen(stepSeen) : nullptr);
     if (stop.kind == MachineStop::Kind::Terminated) {
         report.call(*stop.call, std::nullopt, false);
     }

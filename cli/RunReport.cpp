@@ -139,6 +139,14 @@ void RunReport::finish(const QString& file, const MachineStop& stop, const Addin
         {QStringLiteral("code_writes"), qint64(counters.codeWrites)},
         {QStringLiteral("port_accesses"), qint64(machine.portAccessCount())},
     };
+    QJsonArray ports;
+    for (const AddinMachine::PortAccess& access : machine.portLog()) {
+        ports.append(QJsonObject{{QStringLiteral("instruction"), access.instruction},
+                                 {QStringLiteral("port"), access.port},
+                                 {QStringLiteral("value"), access.value},
+                                 {QStringLiteral("out"), access.out}});
+    }
+    report.insert(QStringLiteral("ports"), ports);
     if (counters.codeWrites > 0) {
         report.insert(QStringLiteral("first_code_write"),
                       QJsonObject{{QStringLiteral("address"), counters.firstCodeWrite},

@@ -16,19 +16,26 @@ constexpr quint8 bit(Kind kind) {
     return quint8(1U << unsigned(kind));
 }
 
-// What a prefixed `rst $10` adds to an unprefixed one's 11 T-states.
+// An `rst`'s T-states, and what a prefix before it adds.
 constexpr int kRestartTStates = 11;
 constexpr int kPrefixTStates = 4;
+
+// The bytes after the header, as many as fit from $8000 to the top of memory.
+QByteArray codeOf(QByteArrayView image, int headerSize) {
+    const QByteArrayView code =
+        image.sliced(qBound(qsizetype(0), qsizetype(headerSize), image.size()));
+    return code.first(qMin<qsizetype>(code.size(), 0x10000 - AddinMachine::kCodeStart))
+        .toByteArray();
+}
 
 } // namespace
 
 AddinMachine::AddinMachine(QByteArrayView image, int headerSize)
     : m_memory(kMemorySize, 0), m_breakpointFlags(kMemorySize, 0) {
-    const QByteArrayView code =
-        image.sliced(qBound(qsizetype(0), qsizetype(headerSize), image.size()));
-    const int length = int(qMin<qsizetype>(code.size(), kMemorySize - kCodeStart));
+    m_loadedCode = codeOf(image, headerSize);
+    const auto length = int(m_loadedCode.size());
     std::fill(m_memory.begin() + kCodeStart, m_memory.begin() + kMappedCodeEnd, kErasedFlash);
-    std::copy_n(code.data(), length, m_memory.begin() + kCodeStart);
+    std::copy_n(m_loadedCode.constData(), length, m_memory.begin() + kCodeStart);
     m_codeEnd = qMax(kMappedCodeEnd, kCodeStart + length);
     if (m_codeEnd > kMappedCodeEnd) {
         m_notes << QStringLiteral("The code runs on to %1; the handheld maps only $8000-$9FFF to "
@@ -43,6 +50,10 @@ AddinMachine::AddinMachine(QByteArrayView image, int headerSize)
     start.sp = kEntrySp;
     loadRegisters(start);
     m_counters.lowestSp = kEntrySp;
+}
+
+bool AddinMachine::loadedCodeOf(QByteArrayView image, int headerSize) const {
+    return codeOf(image, headerSize) == m_loadedCode;
 }
 
 MachineStop AddinMachine::step() {
@@ -179,10 +190,7 @@ MachineStop AddinMachine::budgetSpent(const Command& command, quint16 started,
     case Goal::Free:
         break;
     }
-    return MachineStop::budget(
-        m_registers.pc,
-        QStringLiteral("The run used its budget of %1 instructions; it stands at %2.")
-            .arg(count, at));
+    return MachineStop::runBudget(m_registers.pc, instructions);
 }
 
 MachineStop AddinMachine::stepBack() {
@@ -197,22 +205,27 @@ MachineStop AddinMachine::stepBack() {
     if (m_portLog.size() > m_portCount) {
         m_portLog.resize(m_portCount);
     }
+    // An answer is an instruction: the answers made at or after the count restored go.
+    while (!m_answeredAt.isEmpty() && m_answeredAt.last() >= m_counters.instructions) {
+        m_answeredAt.removeLast();
+        m_answers.removeLast();
+    }
     return MachineStop::steppedBack(m_registers.pc);
 }
 
 bool AddinMachine::answer(quint16 result, const QList<MemoryFill>& fills) {
     const quint16 pc = m_registers.pc;
     const InstructionFlow::Shape shape = shapeAt(pc);
-    const auto number = quint16(m_memory[SystemCalls::kNumberAddress] |
-                                m_memory[SystemCalls::kNumberAddress + 1] << 8);
+    const SystemCallStop call = SystemCallStop::read(memory(), pc);
     qsizetype filled = 0;
     for (const MemoryFill& fill : fills) {
         filled += fill.bytes.size();
     }
-    if (!inCode(pc) || !isSystemCall(shape) || number == SystemCalls::kTerminate ||
-        filled > kMemorySize) {
+    if (!inCode(pc) || !isSystemCall(shape) || call.terminates() || filled > kMemorySize) {
         return false;
     }
+    m_answers.append({call.number, call.extendedNumber, result, fills});
+    m_answeredAt.append(m_counters.instructions);
     journalEdit();
     for (const MemoryFill& fill : fills) {
         for (qsizetype i = 0; i < fill.bytes.size(); ++i) {

@@ -4,6 +4,7 @@
 #include "InstructionFlow.h"
 #include "MachineBreakpoint.h"
 #include "MachineJournal.h"
+#include "MachineStack.h"
 #include "MachineStop.h"
 #include "RunCounters.h"
 #include "SystemCallAnswer.h"
@@ -93,6 +94,10 @@ public:
     // fills hold more than 64 KiB.
     bool answer(quint16 result, const QList<MemoryFill>& fills = {});
 
+    // The answers given so far, in the order of the calls; stepping back past a call takes its
+    // answer back. Written as an AnswersFile, they replay the run.
+    const QList<SystemCallAnswer>& answersGiven() const { return m_answers; }
+
     const Z80Registers& registers() const { return m_registers; }
     // The window's edits: journaled like a step, so that stepping back takes them back in turn.
     void setRegisters(const Z80Registers& registers);
@@ -111,6 +116,14 @@ public:
     const std::vector<PortAccess>& portLog() const { return m_portLog; }
     quint64 portAccessCount() const { return m_portCount; }
     int journalSize() const { return m_journal.size(); }
+
+    // The stack from the stack pointer up, as MachineStack reads it.
+    QList<MachineStack::Entry> stack(int count) const {
+        return MachineStack::entries(memory(), m_registers.sp, count, kCodeStart, m_codeEnd);
+    }
+    // The code of `image` (its header ending at `headerSize`) is the code this run loaded: an
+    // edit elsewhere, such as the name, leaves the run as good as new.
+    bool loadedCodeOf(QByteArrayView image, int headerSize) const;
 
     // The first address after the add-in's code area: $A000, or the end of a longer file.
     int codeEnd() const { return m_codeEnd; }
@@ -163,6 +176,7 @@ private:
     void portAccessed(quint16 port, quint8 value, bool out);
     void breakpointHit(MachineBreakpoint::Kind kind, quint16 address, quint8 value);
 
+    QByteArray m_loadedCode;
     std::vector<quint8> m_memory;
     std::vector<quint8> m_breakpointFlags; // a bit per breakpoint kind for each address
     Z80Cpu m_cpu{*this};
@@ -170,6 +184,8 @@ private:
     RunCounters m_counters;
     MachineJournal m_journal;
     QList<MachineBreakpoint> m_breakpoints;
+    QList<SystemCallAnswer> m_answers;
+    QList<quint64> m_answeredAt; // the instruction count before each answer
     std::vector<PortAccess> m_portLog;
     quint64 m_portCount = 0;
     int m_codeEnd = kMappedCodeEnd;

@@ -22,10 +22,15 @@ quint32 keyOf(quint16 number, std::optional<quint16> extendedNumber) {
 QString readAnswer(const QStringList& words, SystemCallAnswer& answer) {
     const QString& call = words.at(0);
     const qsizetype colon = call.indexOf(QLatin1Char(':'));
-    const auto number = NumberForm::parseWord(colon < 0 ? call : call.left(colon));
+    auto number = NumberForm::parseWord(colon < 0 ? call : call.left(colon));
+    if (const auto named = SystemCalls::callNamed(call); !number && named) {
+        number = named->number;
+        answer.extendedNumber = named->extendedNumber;
+    }
     if (!number) {
-        return QStringLiteral("'%1' is not a call number from 0 to 65535: give $002A, 0x2A or "
-                              "42, or $00CE:$0101 for an extended call")
+        return QStringLiteral("'%1' is neither a call number from 0 to 65535 nor a call's name: "
+                              "give $002A, 0x2A, 42 or DS_EVENT_MESSAGE_GET, or $00CE:$0101 for "
+                              "an extended call")
             .arg(call);
     }
     answer.number = *number;
@@ -37,7 +42,7 @@ QString readAnswer(const QStringList& words, SystemCallAnswer& answer) {
                 .arg(call);
         }
         answer.extendedNumber = extended;
-    } else if (*number == SystemCalls::kExtended) {
+    } else if (*number == SystemCalls::kExtended && !answer.extendedNumber) {
         return QStringLiteral("$00CE is the extended call: give its own number too, as "
                               "$00CE:$0101");
     }

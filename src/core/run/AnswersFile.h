@@ -21,7 +21,8 @@ struct SystemCallStop;
 //   $002A 0
 //   $00CE:$0101 $0000         an extended call: $00CE and its own number
 //
-// A number is written as the command line takes it ($002A, 0x2A or 42). "#" starts a comment;
+// A call is its number as the command line takes it ($002A, 0x2A or 42) or its name
+// (DS_EVENT_MESSAGE_GET, DS_TEXT_OUT_24 for an extended call). "#" starts a comment;
 // blank lines are skipped. The lines for one call answer it in turn, one each time the add-in
 // makes it, and the last of them every later time. $0042, the add-in's end, takes no answer.
 class AnswersFile {

@@ -172,3 +172,8 @@ MachineStop MachineStop::breakpointHit(quint16 pc, const MachineBreakpoint& brea
 MachineStop MachineStop::budget(quint16 pc, const QString& text) {
     return make(Kind::Budget, pc, text);
 }
+
+MachineStop MachineStop::runBudget(quint16 pc, quint64 instructions) {
+    return budget(pc, QStringLiteral("The run used its budget of %1 instructions; it stands at %2.")
+                          .arg(count(instructions), hexWord(pc)));
+}

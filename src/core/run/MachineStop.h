@@ -56,6 +56,8 @@ struct MachineStop {
     static MachineStop breakpointHit(quint16 pc, const MachineBreakpoint& breakpoint,
                                      quint16 instruction, quint8 value);
     static MachineStop budget(quint16 pc, const QString& text);
+    // A run that has used all `instructions` it was allowed.
+    static MachineStop runBudget(quint16 pc, quint64 instructions);
 
     // 1000000 as "1,000,000".
     static QString count(quint64 number);

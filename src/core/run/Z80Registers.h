@@ -25,8 +25,20 @@ struct Z80Registers {
     bool iff1 = false;
     bool iff2 = false;
 
+    // The flags in F that the window shows and edits; bits 3 and 5 copy bits of results.
+    enum Flag : quint8 {
+        Carry = 0x01,
+        Subtract = 0x02,
+        ParityOverflow = 0x04,
+        HalfCarry = 0x10,
+        Zero = 0x40,
+        Sign = 0x80,
+    };
+
     quint8 a() const { return quint8(af >> 8); }
     quint8 f() const { return quint8(af); }
+    bool flag(Flag flag) const { return (af & flag) != 0; }
+    void setFlag(Flag flag, bool on) { af = quint16(on ? af | flag : af & ~flag); }
 
     bool operator==(const Z80Registers&) const = default;
 };
