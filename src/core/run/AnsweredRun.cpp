@@ -17,7 +17,7 @@ MachineStop AnsweredRun::run(quint64 limit, const CallSeen& callSeen, const Step
         if (stepSeen) {
             stepSeen(m_machine.registers().pc);
         }
-        const MachineStop stop = stepSeen ? m_machine.step() : m_machine.run(limit - done);
+        MachineStop stop = stepSeen ? m_machine.step() : m_machine.run(limit - done);
         if (stop.kind == MachineStop::Kind::SystemCall) {
             const std::optional<SystemCallAnswer> given = m_answers.next(*stop.call);
             const Answered answered{*stop.call, given.value_or(SystemCallAnswer{}),
