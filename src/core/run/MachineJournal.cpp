@@ -8,7 +8,7 @@ void MachineJournal::begin(const Z80Registers& registers, const RunCounters& cou
     if (m_size == kSteps) {
         dropOldest();
     }
-    Entry& entry = m_entries[(m_oldest + m_size) % kSteps];
+    Entry& entry = m_entries[(m_oldest + m_size) & (kSteps - 1)];
     entry.registers = registers;
     entry.counters = counters;
     entry.portCount = portCount;
@@ -17,16 +17,16 @@ void MachineJournal::begin(const Z80Registers& registers, const RunCounters& cou
 }
 
 void MachineJournal::dropOldest() {
-    m_oldest = (m_oldest + 1) % kSteps;
+    m_oldest = (m_oldest + 1) & (kSteps - 1);
     --m_size;
     ++m_dropped;
 }
 
 MachineJournal::Entry MachineJournal::takeBack(quint8* memory) {
-    const Entry& entry = m_entries[(m_oldest + m_size - 1) % kSteps];
+    const Entry& entry = m_entries[(m_oldest + m_size - 1) & (kSteps - 1)];
     while (m_writeCount > entry.firstWrite) {
         --m_writeCount;
-        const Write& write = m_writes[m_writeCount % kWrites];
+        const Write& write = m_writes[m_writeCount & (kWrites - 1)];
         memory[write.address] = write.old;
     }
     --m_size;

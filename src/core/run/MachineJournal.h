@@ -15,7 +15,8 @@
 // journal keeps at least kSteps steps of ordinary instructions, fewer only after huge writes.
 class MachineJournal {
 public:
-    static constexpr int kSteps = 100'000;
+    // Powers of two, so that a ring index is a mask: the free run's every step comes here.
+    static constexpr int kSteps = 1 << 17;
     // Room for four written bytes a step and more than one whole 64 KiB write.
     static constexpr int kWrites = 1 << 19;
 
@@ -35,7 +36,7 @@ public:
         while (m_size > 1 && m_writeCount - m_entries[m_oldest].firstWrite >= kWrites) {
             dropOldest();
         }
-        m_writes[m_writeCount % kWrites] = {address, old};
+        m_writes[m_writeCount & (kWrites - 1)] = {address, old};
         ++m_writeCount;
     }
 

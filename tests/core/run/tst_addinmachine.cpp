@@ -389,7 +389,7 @@ void AddinMachineTest::journalKeepsItsNewestSteps() {
     }
     const MachineStop stop = machine->stepBack();
     QCOMPARE(stop.kind, Kind::JournalStart);
-    QCOMPARE(stop.text, "No earlier step at $8000: the journal keeps the last 100,000 steps.");
+    QCOMPARE(stop.text, "No earlier step at $8000: the journal keeps the last 131,072 steps.");
     QCOMPARE(machine->counters().instructions, 5U);
     QCOMPARE(machine->counters().tStates, 5U * 12);
 }
