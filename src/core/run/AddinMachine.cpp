@@ -24,7 +24,8 @@ constexpr int kPrefixTStates = 4;
 QByteArray codeOf(QByteArrayView image, int headerSize) {
     const QByteArrayView code =
         image.sliced(qBound(qsizetype(0), qsizetype(headerSize), image.size()));
-    return code.first(qMin<qsizetype>(code.size(), 0x10000 - AddinMachine::kCodeStart))
+    return code
+        .first(qMin<qsizetype>(code.size(), AddinMachine::kMemorySize - AddinMachine::kCodeStart))
         .toByteArray();
 }
 
