@@ -88,8 +88,7 @@ MachineStop AddinMachine::execute(const Command& command) {
     quint64 done = 0;
     for (;;) {
         const quint16 pc = m_registers.pc;
-        const InstructionFlow::Shape shape = shapeAt(pc);
-        if (auto stop = stopBefore(command, pc, shape, done == 0)) {
+        if (auto stop = stopBefore(command, pc, done == 0)) {
             return *stop;
         }
         if (done == command.budget) {
@@ -98,14 +97,13 @@ MachineStop AddinMachine::execute(const Command& command) {
         const quint16 sp = m_registers.sp;
         runInstruction();
         ++done;
-        if (auto stop = stopAfter(command, pc, sp, shape)) {
+        if (auto stop = stopAfter(command, pc, sp)) {
             return *stop;
         }
     }
 }
 
 std::optional<MachineStop> AddinMachine::stopBefore(const Command& command, quint16 pc,
-                                                    InstructionFlow::Shape shape,
                                                     bool first) const {
     if (!inCode(pc)) {
         return MachineStop::outsideCode(pc, m_codeEnd);
@@ -118,11 +116,17 @@ std::optional<MachineStop> AddinMachine::stopBefore(const Command& command, quin
         m_registers.sp >= command.sp) {
         return MachineStop::stepped(pc, QStringLiteral("Stepped over to %1.").arg(hexWord(pc)));
     }
-    if (isSystemCall(shape)) {
-        return MachineStop::systemCall(SystemCallStop::read(memory(), pc));
-    }
-    if (shape.flow == Flow::Halt) {
-        return MachineStop::halted(pc);
+    // Only `rst $10` and `halt`, prefixed or not, stop before they run: most opcodes need no
+    // closer look.
+    const quint8 opcode = m_memory[pc];
+    if (opcode == 0xD7 || opcode == 0x76 || InstructionFlow::isIndexPrefix(opcode)) {
+        const InstructionFlow::Shape shape = shapeAt(pc);
+        if (isSystemCall(shape)) {
+            return MachineStop::systemCall(SystemCallStop::read(memory(), pc));
+        }
+        if (shape.flow == Flow::Halt) {
+            return MachineStop::halted(pc);
+        }
     }
     if (!first && (m_breakpointFlags[pc] & bit(Kind::Execute)) != 0) {
         return MachineStop::breakpointHit(pc, {Kind::Execute, pc}, pc, 0);
@@ -143,8 +147,8 @@ void AddinMachine::runInstruction() {
     }
 }
 
-std::optional<MachineStop> AddinMachine::stopAfter(const Command& command, quint16 pc, quint16 sp,
-                                                   InstructionFlow::Shape shape) const {
+std::optional<MachineStop> AddinMachine::stopAfter(const Command& command, quint16 pc,
+                                                   quint16 sp) const {
     const quint16 now = m_registers.pc;
     if ((m_events & kCodeWritten) != 0) {
         return MachineStop::codeWrite(now, pc, m_codeWriteAddress, m_codeWriteValue);
@@ -152,16 +156,19 @@ std::optional<MachineStop> AddinMachine::stopAfter(const Command& command, quint
     if ((m_events & kBreakpointHit) != 0) {
         return MachineStop::breakpointHit(now, m_hit, pc, m_hitValue);
     }
+    // The instruction's bytes at `pc` are as they were: no instruction writes into the code.
     if (!inCode(now)) {
-        if (shape.flow == Flow::Return && sp == kEntrySp) {
+        const Flow flow = shapeAt(pc).flow;
+        if (flow == Flow::Return && sp == kEntrySp) {
             return MachineStop::returnedFromEntry(pc, now);
         }
-        return MachineStop::leftCode(pc, now, shape.flow, m_codeEnd);
+        return MachineStop::leftCode(pc, now, flow, m_codeEnd);
     }
     if (command.goal == Goal::Into) {
         return MachineStop::stepped(now, QStringLiteral("Stepped to %1.").arg(hexWord(now)));
     }
-    if (command.goal == Goal::Out && shape.flow == Flow::Return && m_registers.sp > command.sp) {
+    if (command.goal == Goal::Out && m_registers.sp > command.sp &&
+        shapeAt(pc).flow == Flow::Return) {
         return MachineStop::stepped(now, QStringLiteral("Stepped out to %1.").arg(hexWord(now)));
     }
     return std::nullopt;

@@ -149,13 +149,11 @@ private:
 
     MachineStop execute(const Command& command);
     // A stop before the instruction at `pc` runs, if one is due; `first` for a command's first.
-    std::optional<MachineStop> stopBefore(const Command& command, quint16 pc,
-                                          InstructionFlow::Shape shape, bool first) const;
+    std::optional<MachineStop> stopBefore(const Command& command, quint16 pc, bool first) const;
     // Runs the instruction at the program counter and journals it.
     void runInstruction();
-    // A stop after the instruction of `shape` at `pc` ran with the stack pointer at `sp`.
-    std::optional<MachineStop> stopAfter(const Command& command, quint16 pc, quint16 sp,
-                                         InstructionFlow::Shape shape) const;
+    // A stop after the instruction at `pc` ran with the stack pointer at `sp`.
+    std::optional<MachineStop> stopAfter(const Command& command, quint16 pc, quint16 sp) const;
     MachineStop budgetSpent(const Command& command, quint16 started, quint64 instructions) const;
     InstructionFlow::Shape shapeAt(quint16 address) const {
         return InstructionFlow::of(m_memory[address], m_memory[quint16(address + 1)]);

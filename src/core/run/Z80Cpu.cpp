@@ -47,7 +47,9 @@ Z80Cpu::~Z80Cpu() {
 int Z80Cpu::step(Z80Registers& registers) {
     Z80EX_CONTEXT* cpu = m_context->cpu;
     const quint8 first = m_context->bus->peek(registers.pc);
-    const quint8 second = m_context->bus->peek(quint16(registers.pc + 1));
+    const bool indexed = InstructionFlow::isIndexPrefix(first);
+    // An index prefix before an unprefixed opcode runs that opcode as it is.
+    const quint8 opcode = indexed ? m_context->bus->peek(quint16(registers.pc + 1)) : first;
     int tStates = z80ex_step(cpu);
     int opcodes = 1;
     while (const quint8 prefix = z80ex_last_op_type(cpu)) {
@@ -77,13 +79,10 @@ int Z80Cpu::step(Z80Registers& registers) {
     registers.pc = get(regPC);
     // R counts each opcode fetched in its low seven bits.
     registers.r = quint8((registers.r & 0x80) | ((registers.r + opcodes) & 0x7F));
-    const bool indexed = InstructionFlow::isIndexPrefix(first);
     if (indexed) {
         registers.ix = get(regIX);
         registers.iy = get(regIY);
     }
-    // An index prefix before an unprefixed opcode runs that opcode as it is.
-    const quint8 opcode = indexed ? second : first;
     if (opcode == 0x08) { // EX AF,AF'
         registers.af2 = get(regAF_);
     } else if (opcode == 0xD9) { // EXX
