@@ -13,6 +13,7 @@
 #include "InfoCommand.h"
 #include "PadCommand.h"
 #include "PatchCommand.h"
+#include "RunCommand.h"
 #include "SourceCommand.h"
 #include "UnpackCommand.h"
 #include "Version.h"
@@ -37,7 +38,8 @@ constexpr const char* kEnd =
     "Exit codes: 0 done, 1 the files differ (diff) or check found an error, 2 usage\n"
     "error, 3 file or picture missing, unreadable, too long or damaged, 4 not an add-in\n"
     "or a damaged header, 5 patch, picture or build refused, 6 write failed, standard\n"
-    "output included (with the system's reason).\n"
+    "output included (with the system's reason), 7 run stopped other than through\n"
+    "system call $0042.\n"
     "A command that fails never changes a file.\n";
 
 using Command = int (*)(const QStringList&, std::ostream&, std::ostream&);
@@ -54,7 +56,7 @@ const NamedCommand kCommands[] = {
     {PadCommand::kUsage, PadCommand::run},       {DisasmCommand::kUsage, DisasmCommand::run},
     {SourceCommand::kUsage, SourceCommand::run}, {DiffCommand::kUsage, DiffCommand::run},
     {CheckCommand::kUsage, CheckCommand::run},   {BuildCommand::kUsage, BuildCommand::run},
-    {UnpackCommand::kUsage, UnpackCommand::run},
+    {UnpackCommand::kUsage, UnpackCommand::run}, {RunCommand::kUsage, RunCommand::run},
 };
 
 int usageError(std::ostream& err, const QString& message) {

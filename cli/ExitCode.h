@@ -15,5 +15,6 @@ constexpr int kPatchRefused = 5; // the new text cannot go into the field, a pic
                                  // the icon's size or a whole multiple of it, or the parts
                                  // given to `build` make no add-in
 constexpr int kWriteFailed = 6;  // the output file could not be written
+constexpr int kRunStopped = 7;   // `run`: the add-in stopped other than through system call $42
 
 } // namespace ExitCode

@@ -15,8 +15,8 @@
 
 namespace {
 
-const QStringList kCommands = {"info", "dump",   "icon",   "patch",
-                               "pad",  "disasm", "source", "unpack"};
+const QStringList kCommands = {"info",   "dump",   "icon",   "patch", "pad",
+                               "disasm", "source", "unpack", "run"};
 
 // The smallest arguments with which each command would run on `path`.
 QStringList commandFor(const QString& command, const QString& path) {

@@ -33,8 +33,8 @@ runTool(const QString& program, const QStringList& arguments,
     return {process.exitCode(), process.readAll()};
 }
 
-const QStringList kCliCommands = {"info",   "dump", "icon",  "patch", "pad",   "disasm",
-                                  "source", "diff", "check", "build", "unpack"};
+const QStringList kCliCommands = {"info",   "dump", "icon",  "patch", "pad",    "disasm",
+                                  "source", "diff", "check", "build", "unpack", "run"};
 
 // The options a help text lists at the start of its lines ("  -o, --output OUT", "  --json").
 QStringList listedOptions(const QByteArray& help) {

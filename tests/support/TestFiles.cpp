@@ -5,6 +5,7 @@
 #include "FilePath.h"
 #include "IconBitmap.h"
 
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QtEndian>
 
@@ -82,6 +83,12 @@ QByteArray TestFiles::read(const QString& filePath) {
     }
     ::close(fd);
     return bytes;
+}
+
+QString TestFiles::assembleExample(const QString& name) const {
+    const QString source = qEnvironmentVariable("MOBRIN_EXAMPLES") + '/' + name + ".asm";
+    const QString binary = path(name + ".bin");
+    return QProcess::execute("z80asm", {"-o", binary, source}) == 0 ? binary : QString();
 }
 
 QByteArray TestFiles::icon() {

@@ -18,6 +18,9 @@ public:
     QString path(const QString& name) const { return m_dir.filePath(name); }
     QString write(const QString& name, const QByteArray& bytes) const;
     static QByteArray read(const QString& path);
+    // examples/`name`.asm assembled with z80asm into `name`.bin here; its path, or an empty
+    // string when z80asm failed.
+    QString assembleExample(const QString& name) const;
 
     // A complete add-in: header, `codeLength` code bytes (never 0xFF), then 0xFF up to
     // `totalSize` when it is larger.

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CodeTracer.h"
 
+#include "SystemCalls.h"
 #include "Z80Opcodes.h"
+#include "Z80Values.h"
 
 #include <algorithm>
 #include <array>
@@ -155,6 +157,9 @@ bool CodeTracer::trace() {
 }
 
 void CodeTracer::walk(int offset) {
+    // What the straight run of code stored so far: a system call that leaves the add-in
+    // does not come back to the bytes after it, which are often its data.
+    Z80Values values;
     while (inCode(offset)) {
         const auto at = size_t(offset - m_first);
         if (!open(at)) {
@@ -177,6 +182,14 @@ void CodeTracer::walk(int offset) {
         const bool givenOn = inCode(next) && m_givenCode[size_t(next - m_first)];
         if (step.endsFlow() && !givenOn) {
             return;
+        }
+        values.step(m_image.sliced(offset, step.length));
+        if (quint8(m_image[offset]) == SystemCalls::kCallOpcode && !givenOn) {
+            const Z80Values::Value number = values.memoryWord(SystemCalls::kNumberAddress);
+            if (number.kind == Z80Values::Value::Constant &&
+                number.number == SystemCalls::kTerminate) {
+                return;
+            }
         }
         if (step.flow == Flow::Call) {
             const auto routine = offsetOf(step.operand);

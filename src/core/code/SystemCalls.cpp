@@ -16,6 +16,7 @@ constexpr char kTable[] =
 struct Names {
     QHash<quint16, QString> main;
     QHash<quint16, QString> extended;
+    QHash<QString, SystemCalls::NamedCall> calls; // each name alone
 };
 
 const Names& names() {
@@ -31,8 +32,11 @@ const Names& names() {
             if (!number) {
                 continue;
             }
-            QHash<quint16, QString>& names =
-                fields.at(0) == QLatin1String("ext") ? read.extended : read.main;
+            const bool extended = fields.at(0) == QLatin1String("ext");
+            read.calls.insert(fields.at(2),
+                              extended ? SystemCalls::NamedCall{SystemCalls::kExtended, number}
+                                       : SystemCalls::NamedCall{*number, {}});
+            QHash<quint16, QString>& names = extended ? read.extended : read.main;
             QString& name = names[*number];
             name += (name.isEmpty() ? QString() : QStringLiteral(" / ")) + fields.at(2);
         }
@@ -55,6 +59,11 @@ QString name(quint16 number) {
 
 QString extendedName(quint16 number) {
     return names().extended.value(number);
+}
+
+std::optional<NamedCall> callNamed(const QString& name) {
+    const auto found = names().calls.constFind(name);
+    return found == names().calls.constEnd() ? std::nullopt : std::optional(*found);
 }
 
 QString describe(quint16 number, std::optional<quint16> extendedNumber) {

@@ -25,6 +25,13 @@ constexpr quint16 kTerminate = 0x0042; // leaves the add-in
 QString name(quint16 number);
 // The same for an extended call's own number.
 QString extendedName(quint16 number);
+// The call a name names: its number, and for an extended call $00CE and its own number. Nothing
+// for a name no call has.
+struct NamedCall {
+    quint16 number = 0;
+    std::optional<quint16> extendedNumber;
+};
+std::optional<NamedCall> callNamed(const QString& name);
 // "$0042 DS_ADDIN_TERMINATE", "$00CE $0101 DS_CAL_CURRENT_TIME" for an extended call with its
 // own number known, or the number alone when it names no call.
 QString describe(quint16 number, std::optional<quint16> extendedNumber = std::nullopt);

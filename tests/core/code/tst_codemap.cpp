@@ -162,6 +162,13 @@ stop:   jr stop
     )",
         {"$8000 $8006 code", "$8006 $8008 bytes", "$8008 $800B code"},
         {"$8000 entry", "$8008 call", "$8009 call+jump"});
+    row("the system call that leaves the add-in does not come back", R"(
+        ld hl,$0042
+        ld ($C000),hl
+        rst $10
+        defb $12,$34
+    )",
+        {"$8000 $8007 code", "$8007 $8009 bytes"}, {"$8000 entry"});
     row("code the code jumps through", R"(
         ld hl,f
         jp (hl)
