@@ -78,6 +78,7 @@ private slots:
     void cleanup();
     void clickingAnInstructionSelectsItsBytes();
     void followingACallAndComingBack();
+    void textAndCallersOfTheRealAddin();
 
 private:
     std::unique_ptr<DesktopSession> m_desktop;
@@ -138,7 +139,7 @@ void ListingJourney::followingACallAndComingBack() {
     const std::optional<Accessible> instructions = openListing(app);
     QVERIFY(instructions);
     const QStringList lines = instructions->text().split(QLatin1Char('\n'));
-    const int call = int(lines.indexOf(QStringLiteral("8003  CD 7B 9F     call L9F7B")));
+    const int call = int(lines.indexOf(QStringLiteral("8003  CD 7B 9F     .{.       call L9F7B")));
     QVERIFY2(call >= 0, qPrintable(lines.mid(0, 4).join(QLatin1Char('|'))));
     const int target = int(lines.indexOf(QStringLiteral("L9F7B:"))) + 1;
     QVERIFY(target > 0);
@@ -163,6 +164,79 @@ void ListingJourney::followingACallAndComingBack() {
     }
     QVERIFY(app.key(QStringLiteral("alt+Left")));
     QVERIFY2(selectedAt(0x8003, QStringLiteral("CD 7B 9F")), qPrintable(app.errors()));
+}
+
+// The real add-in told from data: Go to @9113 in the dump, and the listing shows the string there
+// as text. On a routine's first line, X lists the lines that call it; Enter goes to one, and
+// Alt+Left comes back.
+void ListingJourney::textAndCallersOfTheRealAddin() {
+    const QString real = qEnvironmentVariable("MOBRIN_REAL_SAMPLES") + QStringLiteral("/tafl.rex");
+    if (!QFileInfo::exists(real)) {
+        QSKIP("the third-party add-in tafl.rex is not beside the checkout");
+    }
+    m_app = std::make_unique<RunningMobrin>(*m_desktop, QStringList{real});
+    RunningMobrin& app = *m_app;
+    QVERIFY2(app.problem().isEmpty(), qPrintable(app.problem()));
+    const std::optional<Accessible> instructions = openListing(app);
+    QVERIFY(instructions);
+    const std::optional<Accessible> hex = app.widget(kHexPane);
+    QVERIFY(hex);
+    constexpr int kTaflHeadSize = 195;
+    const auto selectedFrom = [&](int address) {
+        return RunningMobrin::waitFor([&] {
+            const auto selected = selectedBytes(*hex);
+            return selected && selected->first == kTaflHeadSize + address - kFirstAddress;
+        });
+    };
+
+    QVERIFY(app.click(*hex));
+    QVERIFY(app.key(QStringLiteral("ctrl+g")));
+    QVERIFY(
+        RunningMobrin::waitFor([&] { return app.window(QStringLiteral("Go to")).has_value(); }));
+    QVERIFY(app.type(QStringLiteral("@9113")));
+    QVERIFY(app.key(QStringLiteral("Return")));
+    QVERIFY2(selectedFrom(0x9113), qPrintable(app.errors()));
+    const QStringList lines = instructions->text().split(QLatin1Char('\n'));
+    const int text =
+        int(lines.indexOf(QStringLiteral("9113  52 65 ...    Restarti  .dm \"Restarting...\"")));
+    QVERIFY2(text > 0, qPrintable(lines.filter(QStringLiteral("9113")).join(QLatin1Char('|'))));
+
+    // The routine the start-up calls: gone to in the dump, Ctrl+L brings the listing to the
+    // front, and X lists its callers, one of them the call at $8003.
+    QVERIFY(app.key(QStringLiteral("ctrl+g")));
+    QVERIFY(
+        RunningMobrin::waitFor([&] { return app.window(QStringLiteral("Go to")).has_value(); }));
+    QVERIFY(app.type(QStringLiteral("@9F7B")));
+    QVERIFY(app.key(QStringLiteral("Return")));
+    QVERIFY2(selectedFrom(0x9F7B), qPrintable(app.errors()));
+    QVERIFY(app.key(QStringLiteral("ctrl+l")));
+    QVERIFY(RunningMobrin::waitFor([&] {
+        const std::optional<Accessible> window = app.window(QStringLiteral("Code listing"));
+        return window && window->isActive();
+    }));
+    QVERIFY(app.key(QStringLiteral("x")));
+    std::optional<Accessible> callers;
+    QVERIFY(RunningMobrin::waitFor([&] {
+        const std::optional<Accessible> window = app.window(QStringLiteral("Code listing"));
+        callers = window ? window->find([](const Accessible& object) {
+            return object.name() == QLatin1String("References");
+        })
+                         : std::nullopt;
+        return callers && !callers->children().isEmpty();
+    }));
+    QStringList names;
+    for (const Accessible& item : callers->children()) {
+        names << item.name();
+    }
+    QVERIFY2(names.contains(QStringLiteral("8003  CD 7B 9F     .{.       call L9F7B")),
+             qPrintable(names.join(QLatin1Char('|'))));
+    QVERIFY(app.key(QStringLiteral("Return")));
+    QVERIFY2(selectedFrom(names.constFirst().left(4).toInt(nullptr, 16)), qPrintable(app.errors()));
+    QVERIFY(app.key(QStringLiteral("alt+Left")));
+    QVERIFY2(selectedFrom(0x9F7B), qPrintable(app.errors()));
+    if (qEnvironmentVariableIsSet("MOBRIN_E2E_SCREENSHOT")) {
+        QVERIFY(m_desktop->screenshot(qEnvironmentVariable("MOBRIN_E2E_SCREENSHOT")));
+    }
 }
 
 QTEST_GUILESS_MAIN(ListingJourney)

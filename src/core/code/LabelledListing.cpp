@@ -2,8 +2,12 @@
 #include "LabelledListing.h"
 
 #include "CodeListing.h"
+#include "DumpText.h"
 
-LabelledListing::LabelledListing(const CodeListing& listing) {
+#include <algorithm>
+
+LabelledListing::LabelledListing(const CodeListing& listing, Columns columns) {
+    const bool characters = columns == Columns::WithCharacters;
     const QList<CodeInstruction>& instructions = listing.instructions();
     const QStringView plain = listing.text();
     // Room for a label line ("L9B03:" and its line feed) per eight instructions; the text
@@ -20,7 +24,7 @@ LabelledListing::LabelledListing(const CodeListing& listing) {
         // A line that names an address, or a table of words that may.
         const bool names = instruction.target >= 0 || instruction.kind == CodeKind::Words ||
                            instruction.kind == CodeKind::Pointers;
-        if (instruction.labelled || names) {
+        if (instruction.labelled || names || characters) {
             m_text += plain.sliced(copied, instruction.lineStart - copied);
             copied = instruction.lineStart;
         }
@@ -31,7 +35,20 @@ LabelledListing::LabelledListing(const CodeListing& listing) {
         }
         m_lineOfInstruction[index] = int(m_instructionOfLine.size());
         m_instructionOfLine.append(index);
-        if (names) {
+        if (characters) {
+            const QStringView line = listing.line(index);
+            m_text += line.first(CodeListing::kTextColumn);
+            const QByteArrayView bytes = listing.bytesOf(index).first(
+                std::min<qsizetype>(listing.bytesOf(index).size(), kCharactersWidth));
+            m_text += DumpText::asciiText(bytes).leftJustified(kCharactersWidth + 2);
+            if (names) {
+                listing.appendLabelledInstruction(m_text, index);
+            } else {
+                m_text += line.sliced(CodeListing::kTextColumn);
+            }
+            m_text += QLatin1Char('\n');
+            copied = instruction.lineStart + instruction.lineLength + 1;
+        } else if (names) {
             m_text += listing.line(index).first(CodeListing::kTextColumn);
             listing.appendLabelledInstruction(m_text, index);
             m_text += QLatin1Char('\n');

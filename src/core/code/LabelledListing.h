@@ -22,8 +22,13 @@ class CodeListing;
 // Lines and instructions map both ways, so a view of this text can follow the dump.
 class LabelledListing {
 public:
+    // The window's listing has a column of the line's first bytes as characters between the
+    // bytes and the instruction, as the dump's ASCII pane shows them.
+    enum class Columns { AsListed, WithCharacters };
+    static constexpr int kCharactersWidth = 8;
+
     LabelledListing() = default;
-    explicit LabelledListing(const CodeListing& listing);
+    explicit LabelledListing(const CodeListing& listing, Columns columns = Columns::AsListed);
 
     // Every line, each ending in a line feed.
     const QString& text() const { return m_text; }

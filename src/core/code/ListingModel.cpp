@@ -45,7 +45,7 @@ CodeListing ListingModel::listNow() const {
 void ListingModel::relist() {
     m_listed = m_document.isCompleteAddin();
     m_listing = m_listed ? listNow() : CodeListing();
-    m_lines = LabelledListing(m_listing);
+    m_lines = LabelledListing(m_listing, LabelledListing::Columns::WithCharacters);
     m_history.clear();
     m_followed = {-1, -1};
     m_marked = {-1, -1};
@@ -80,7 +80,7 @@ void ListingModel::update() {
         // The header broke or was mended: the view lists anew, and the way taken is kept.
         m_listed = listed;
         m_listing = listed ? listNow() : CodeListing();
-        m_lines = LabelledListing(m_listing);
+        m_lines = LabelledListing(m_listing, LabelledListing::Columns::WithCharacters);
         m_marked = {-1, -1};
         emit relisted();
         return;
@@ -89,7 +89,7 @@ void ListingModel::update() {
         return;
     }
     CodeListing listing = listNow();
-    LabelledListing lines(listing);
+    LabelledListing lines(listing, LabelledListing::Columns::WithCharacters);
     const QList<LineDifference> edits =
         LineDifference::between(keyedLines(m_listing, m_lines), keyedLines(listing, lines));
     m_listing = std::move(listing);
@@ -174,6 +174,35 @@ std::optional<int> ListingModel::followJumpOn(int line) {
     m_history.leave(m_dump.selection());
     emit historyChanged();
     return goTo(*target);
+}
+
+QList<int> ListingModel::referencesTo(int line) const {
+    if (!m_listed || line < 0 || line >= m_lines.lineCount()) {
+        return {};
+    }
+    const CodeInstruction& target = m_listing.instructions().at(m_lines.instructionAt(line));
+    QList<int> lines;
+    for (const CodeReference& reference :
+         m_listing.map().referencesTo(target.offset, target.end())) {
+        const int index = m_listing.indexAt(reference.from);
+        const int from = index < 0 ? -1 : m_lines.lineOf(index);
+        if (from >= 0 && (lines.isEmpty() || lines.last() != from)) {
+            lines.append(from);
+        }
+    }
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    return lines;
+}
+
+std::optional<int> ListingModel::goToLine(int to) {
+    if (!m_listed || to < 0 || to >= m_lines.lineCount()) {
+        return std::nullopt;
+    }
+    const CodeInstruction& line = m_listing.instructions().at(m_lines.instructionAt(to));
+    m_history.leave(m_dump.selection());
+    emit historyChanged();
+    return goTo({line.offset, line.length});
 }
 
 std::optional<int> ListingModel::goBack() {

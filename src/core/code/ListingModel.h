@@ -48,6 +48,11 @@ public:
     // Follows the JP, CALL, JR or DJNZ on `line` to its target; the line to put the view's
     // caret on, none when it leads nowhere in the listing.
     std::optional<int> followJumpOn(int line);
+    // The lines that jump to, call, read, write or name the instruction or data on `line`, in
+    // the order of their addresses.
+    QList<int> referencesTo(int line) const;
+    // Goes to line `to` of the listing, as following a jump does: Back returns.
+    std::optional<int> goToLine(int to);
     std::optional<int> goBack();
     std::optional<int> goForward();
     bool canGoBack() const { return m_history.canGoBack(); }

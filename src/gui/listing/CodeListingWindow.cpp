@@ -8,6 +8,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -19,7 +20,8 @@
 namespace {
 
 // Room for the address, the bytes and most instructions, and a screenful of lines.
-constexpr int kColumnsInView = CodeListing::kTextColumn + 22;
+constexpr int kColumnsInView =
+    CodeListing::kTextColumn + LabelledListing::kCharactersWidth + 2 + 22;
 constexpr int kLinesInView = 32;
 // The marked lines take the selection's colour, faintly, so that a selection in the listing
 // still stands out over them.
@@ -29,7 +31,8 @@ constexpr int kMarkAlpha = 70;
 
 CodeListingWindow::CodeListingWindow(ListingModel& model, QWidget* parent)
     : QWidget(parent, Qt::Window), m_model(model), m_text(new QPlainTextEdit(this)),
-      m_unlisted(new QLabel(this)) {
+      m_unlisted(new QLabel(this)), m_referencesCaption(new QLabel(this)),
+      m_referenceList(new QListWidget(this)) {
     setObjectName(QStringLiteral("frmCodeList"));
     setWindowIcon(appIcon());
     setAttribute(Qt::WA_DeleteOnClose);
@@ -50,7 +53,19 @@ CodeListingWindow::CodeListingWindow(ListingModel& model, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_unlisted);
-    layout->addWidget(m_text);
+    layout->addWidget(m_text, 1);
+    m_referencesCaption->setObjectName(QStringLiteral("lblReferences"));
+    m_referencesCaption->setMargin(3);
+    m_referencesCaption->setWordWrap(true);
+    m_referencesCaption->hide();
+    layout->addWidget(m_referencesCaption);
+    m_referenceList->setObjectName(QStringLiteral("lstReferences"));
+    m_referenceList->setAccessibleName(QStringLiteral("References"));
+    m_referenceList->setFont(m_text->font());
+    m_referenceList->hide();
+    layout->addWidget(m_referenceList);
+    connect(m_referenceList, &QListWidget::itemActivated, this, &CodeListingWindow::goToReference);
+    m_referenceList->installEventFilter(this);
 
     const QFontMetrics metrics(m_text->font());
     const int frame = 2 * m_text->frameWidth();
@@ -89,6 +104,9 @@ void CodeListingWindow::addActions() {
         add("mnuListingForward", QStringLiteral("&Forward"), QKeySequence(Qt::ALT | Qt::Key_Right));
     connect(m_forward, &QAction::triggered, this, [this] { putCaret(m_model.goForward()); });
     showHistory();
+    m_references =
+        add("mnuListingReferences", QStringLiteral("Cross-&references"), QKeySequence(Qt::Key_X));
+    connect(m_references, &QAction::triggered, this, &CodeListingWindow::showReferences);
     m_saveSource = add("mnuListingSaveSource", QStringLiteral("Save as source..."), {});
     connect(m_saveSource, &QAction::triggered, this, &CodeListingWindow::saveSourceRequested);
     m_text->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -102,13 +120,58 @@ void CodeListingWindow::showContextMenu(QPoint where) {
     QMenu* menu = m_text->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addSeparator();
-    for (QAction* action : {m_back, m_forward, m_saveSource}) {
+    for (QAction* action : {m_references, m_back, m_forward, m_saveSource}) {
         menu->addAction(action);
     }
     menu->popup(m_text->viewport()->mapToGlobal(where));
 }
 
+void CodeListingWindow::showReferences() {
+    // The marked instruction, which holds the dump's caret, or else the listing's own caret.
+    const int marked = m_model.marked().first;
+    const int line =
+        marked >= 0 ? m_model.lines().lineOf(marked) : m_text->textCursor().blockNumber();
+    const QList<int> lines = m_model.referencesTo(line);
+    m_referenceList->clear();
+    const QTextDocument* text = m_text->document();
+    for (const int from : lines) {
+        auto* item = new QListWidgetItem(text->findBlockByNumber(from).text(), m_referenceList);
+        item->setData(Qt::UserRole, from);
+    }
+    const QString address = text->findBlockByNumber(line).text().left(4);
+    m_referencesCaption->setText(
+        lines.isEmpty() ? QStringLiteral("No line refers to %1.").arg(address)
+                        : QStringLiteral("Lines that refer to %1: Enter goes there, Alt+Left "
+                                         "back, Esc closes the list.")
+                              .arg(address));
+    m_referencesCaption->show();
+    // As high as its lines, up to eight of them.
+    constexpr int kMostLinesShown = 8;
+    const int rows = std::clamp(int(lines.size()), 1, kMostLinesShown);
+    m_referenceList->setFixedHeight(rows * QFontMetrics(m_referenceList->font()).lineSpacing() +
+                                    2 * m_referenceList->frameWidth() + 4);
+    m_referenceList->setVisible(!lines.isEmpty());
+    m_referenceList->setCurrentRow(0);
+    m_referenceList->setFocus(Qt::OtherFocusReason);
+}
+
+void CodeListingWindow::goToReference() {
+    QListWidgetItem* item = m_referenceList->currentItem();
+    if (!item || !(item->flags() & Qt::ItemIsEnabled)) {
+        return;
+    }
+    putCaret(m_model.goToLine(item->data(Qt::UserRole).toInt()));
+    m_text->setFocus(Qt::OtherFocusReason);
+}
+
 bool CodeListingWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_referenceList && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        m_referenceList->hide();
+        m_referencesCaption->hide();
+        m_text->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
     if (watched == m_text && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
@@ -117,6 +180,15 @@ bool CodeListingWindow::eventFilter(QObject* watched, QEvent* event) {
                 m_model.followJumpOn(m_text->textCursor().blockNumber());
             putCaret(line);
             return line.has_value();
+        }
+        // The text box takes letters for itself even when it cannot be typed in: the window's
+        // one-key commands get them first.
+        const QKeySequence pressed(key->keyCombination());
+        for (QAction* action : actions()) {
+            if (action->isEnabled() && action->shortcut() == pressed) {
+                action->trigger();
+                return true;
+            }
         }
     }
     if (watched == m_text->viewport() && event->type() == QEvent::MouseButtonDblClick) {

@@ -8,6 +8,7 @@
 #include <utility>
 
 class QLabel;
+class QListWidget;
 class QPlainTextEdit;
 
 // The loaded add-in's code as Z80 instructions, one a line, with a label line before each
@@ -55,6 +56,9 @@ private:
     void showContextMenu(QPoint where);
     // Back and Forward are enabled only where there is a way to go.
     void showHistory();
+    // Lists the lines that refer to the marked line under the listing; Enter goes to one.
+    void showReferences();
+    void goToReference();
 
     ListingModel& m_model;
     QPlainTextEdit* m_text;
@@ -62,5 +66,8 @@ private:
     QAction* m_back = nullptr;
     QAction* m_forward = nullptr;
     QAction* m_saveSource = nullptr;
+    QAction* m_references = nullptr;
+    QLabel* m_referencesCaption;
+    QListWidget* m_referenceList;
     bool m_filling = false; // the text is being replaced: its caret moves by itself
 };

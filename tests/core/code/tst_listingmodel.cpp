@@ -37,6 +37,7 @@ private slots:
     void editsReplaceOnlyTheirLines_data();
     void editsReplaceOnlyTheirLines();
     void brokenHeaderListsAgainAfterUndo();
+    void crossReferences();
 };
 
 void ListingModelTest::lineDifference_data() {
@@ -125,7 +126,8 @@ void ListingModelTest::editsReplaceOnlyTheirLines() {
         }
         QCoreApplication::processEvents();
         const LabelledListing fresh(
-            CodeListing::ofAddin(document.image().bytes(), document.header(), true));
+            CodeListing::ofAddin(document.image().bytes(), document.header(), true),
+            LabelledListing::Columns::WithCharacters);
         QCOMPARE(shown + QLatin1Char('\n'), fresh.text());
     }
     QVERIFY(model.canGoBack());
@@ -147,6 +149,28 @@ void ListingModelTest::brokenHeaderListsAgainAfterUndo() {
     QCoreApplication::processEvents();
     QVERIFY(model.isListed());
     QCOMPARE(model.shownText().toString(), listed);
+}
+
+// The lines that call a routine are its cross-references; going to one is a step Back undoes.
+void ListingModelTest::crossReferences() {
+    QByteArray bytes = TestFiles::addin();
+    const int code = AddinHeader::parse(bytes).headSize;
+    // call f / call f / ret / f: ret
+    bytes.replace(code, 8, QByteArray("\xCD\x07\x80\xCD\x07\x80\xC9\xC9", 8));
+    AddinDocument document;
+    document.load(AddinImage(bytes, QStringLiteral("a.rex")));
+    DumpState dump(document);
+    const ChangeTurn turn(document, dump);
+    ListingModel model(document, dump, turn);
+    const auto lineAt = [&](int offset) {
+        return model.lines().lineOf(model.listing().indexAt(code + offset));
+    };
+    QCOMPARE(model.referencesTo(lineAt(7)), (QList<int>{lineAt(0), lineAt(3)}));
+    QVERIFY(model.referencesTo(lineAt(6)).isEmpty());
+    QCOMPARE(model.goToLine(lineAt(3)), std::optional<int>(lineAt(3)));
+    QCOMPARE(dump.selection(), (ByteRange{code + 3, 3}));
+    model.goBack();
+    QCOMPARE(dump.selection(), (ByteRange{0, 0}));
 }
 
 QTEST_GUILESS_MAIN(ListingModelTest)

@@ -253,7 +253,7 @@ void CodeListingWindowTest::followsTheDumpAndTheDocument() {
              step == Step::FollowAndBack);
     const CodeListing expected =
         CodeListing::ofAddin(h.document().image().bytes(), h.document().header(), true);
-    const LabelledListing lines(expected);
+    const LabelledListing lines(expected, LabelledListing::Columns::WithCharacters);
     QCOMPARE(listing->textView()->toPlainText() + QLatin1Char('\n'), lines.text());
 
     if (lastMarked == -2) {
