@@ -31,13 +31,19 @@ CodeMapBuilder::CodeMapBuilder(QByteArrayView image, int first, int codeEnd, int
 
 CodeMap CodeMapBuilder::build(const CodeMarks& marks) {
     for (const CodeRange& range : marks.kinds) {
-        if (range.kind == CodeKind::Code) {
-            m_tracer.giveCode(range.start, range.end);
-        } else {
+        if (range.kind != CodeKind::Code) {
             m_tracer.markData(range.start, range.end, range.kind);
         }
     }
     m_tracer.seed(m_tracer.first());
+    m_tracer.trace();
+    // Code an author gave is followed after the code from the entry, as the analysis follows
+    // what it finds: a range given far off must not claim the entry's bytes first.
+    for (const CodeRange& range : marks.kinds) {
+        if (range.kind == CodeKind::Code) {
+            m_tracer.giveCode(range.start, range.end);
+        }
+    }
     m_tracer.trace();
     for (int round = 0; round < kMostRounds; ++round) {
         if (weighUses() || m_gaps.shapeGaps()) {

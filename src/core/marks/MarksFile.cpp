@@ -268,25 +268,27 @@ QByteArray write(const AddinMarks& marks, QByteArrayView image, int codeStart) {
         for (const QString& remark : mark.remarks) {
             text += remark + QLatin1Char('\n');
         }
-        QString digest = mark.placed ? AddinMarks::digestOf(image, codeStart, mark) : mark.digest;
-        if (digest.isEmpty()) {
-            digest = mark.digest.isEmpty() ? QString(kAnyBytes) : mark.digest;
-        }
-        QString line =
-            mark.word().leftJustified(kWordWidth - 1) + QLatin1Char(' ') + addressText(mark.start);
-        if (mark.isRange()) {
-            line += QLatin1Char(' ') + addressText(mark.end);
-        }
-        line += QLatin1Char(' ') + digest;
-        if (!mark.text.isEmpty()) {
-            line += QLatin1Char(' ') + mark.text;
-        }
-        text += line + QLatin1Char('\n');
+        const QString digest =
+            mark.placed ? AddinMarks::digestOf(image, codeStart, mark) : mark.digest;
+        text += lineOf(mark, digest.isEmpty() ? mark.digest : digest) + QLatin1Char('\n');
     }
     for (const QString& remark : marks.closingRemarks()) {
         text += remark + QLatin1Char('\n');
     }
     return text.toUtf8();
+}
+
+QString lineOf(const Mark& mark, const QString& digest) {
+    QString line =
+        mark.word().leftJustified(kWordWidth - 1) + QLatin1Char(' ') + addressText(mark.start);
+    if (mark.isRange()) {
+        line += QLatin1Char(' ') + addressText(mark.end);
+    }
+    line += QLatin1Char(' ') + (digest.isEmpty() ? QString(kAnyBytes) : digest);
+    if (!mark.text.isEmpty()) {
+        line += QLatin1Char(' ') + mark.text;
+    }
+    return line;
 }
 
 QString besidePath(const QString& addinPath) {

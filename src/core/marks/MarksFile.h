@@ -50,6 +50,9 @@ Parsed parse(QByteArrayView text);
 // recorded before. Empty when there are no marks.
 QByteArray write(const AddinMarks& marks, QByteArrayView image, int codeStart);
 
+// The line of `mark` with `digest` ("-" when empty), without its line feed.
+QString lineOf(const Mark& mark, const QString& digest);
+
 // "tafl.rex.marks": where the marks of the add-in at `addinPath` are kept.
 QString besidePath(const QString& addinPath);
 
