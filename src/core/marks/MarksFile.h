@@ -12,10 +12,10 @@
 // of their addresses, so that a change of one mark changes one line:
 //
 //   # Mobrin marks, one a line: see mobrin(5).
-//   text     $9113 $9121 3f2a9c01
-//   label    $9113 3f2a9c01 msg_restart
-//   comment  $9113 3f2a9c01 Shown when a new game starts
-//   bookmark $9113 $913B 77aa0102 The messages
+//   text     $9113 $9121 ff1ee199
+//   label    $9113 05863ec2 msg_restart
+//   comment  $9113 05863ec2 Shown when a new game starts
+//   bookmark $9113 $913B 346df108 The messages
 //
 // A kind or a bookmark names its range (the end is the address after it), a label or a
 // comment its address; then the digest of the bytes it was made on (the first 8 hex digits of
