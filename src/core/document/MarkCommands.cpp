@@ -33,7 +33,7 @@ QString MarkCommands::placeProblem(int start, int end, bool code) const {
 }
 
 QString MarkCommands::setKind(ByteRange range, CodeKind kind) {
-    if (const QString problem = placeProblem(range.start, range.end(), true); !problem.isEmpty()) {
+    if (QString problem = placeProblem(range.start, range.end(), true); !problem.isEmpty()) {
         return problem;
     }
     if (kind == CodeKind::Padding) {
@@ -46,7 +46,7 @@ QString MarkCommands::setKind(ByteRange range, CodeKind kind) {
 }
 
 QString MarkCommands::backToAnalysis(ByteRange range) {
-    if (const QString problem = placeProblem(range.start, range.end(), true); !problem.isEmpty()) {
+    if (QString problem = placeProblem(range.start, range.end(), true); !problem.isEmpty()) {
         return problem;
     }
     AddinMarks marks = m_document.marks();
@@ -77,14 +77,13 @@ QString MarkCommands::insideInstruction(int offset) const {
 }
 
 QString MarkCommands::nameLabel(int offset, const QString& name) {
-    if (const QString problem = placeProblem(offset, offset + 1, true); !problem.isEmpty()) {
+    if (QString problem = placeProblem(offset, offset + 1, true); !problem.isEmpty()) {
         return problem;
     }
     const QString wanted = name.trimmed();
     const int address = addressOf(offset);
     if (!wanted.isEmpty()) {
-        if (const QString problem = LabelName::problem(wanted, quint16(address));
-            !problem.isEmpty()) {
+        if (QString problem = LabelName::problem(wanted, quint16(address)); !problem.isEmpty()) {
             return problem;
         }
         const Mark* named = m_document.marks().labelNamed(wanted);
@@ -92,7 +91,7 @@ QString MarkCommands::nameLabel(int offset, const QString& name) {
             return QStringLiteral("The name %1 is the label at %2 already.")
                 .arg(wanted, NumberForm::hexWord(named->start));
         }
-        if (const QString problem = insideInstruction(offset); !problem.isEmpty()) {
+        if (QString problem = insideInstruction(offset); !problem.isEmpty()) {
             return problem;
         }
     }
@@ -104,11 +103,11 @@ QString MarkCommands::nameLabel(int offset, const QString& name) {
 }
 
 QString MarkCommands::comment(int offset, const QString& text) {
-    if (const QString problem = placeProblem(offset, offset + 1, true); !problem.isEmpty()) {
+    if (QString problem = placeProblem(offset, offset + 1, true); !problem.isEmpty()) {
         return problem;
     }
     const QString wanted = text.trimmed();
-    if (const QString problem = MarksFile::textProblem(wanted); !problem.isEmpty()) {
+    if (QString problem = MarksFile::textProblem(wanted); !problem.isEmpty()) {
         return problem;
     }
     AddinMarks marks = m_document.marks();
@@ -119,11 +118,11 @@ QString MarkCommands::comment(int offset, const QString& text) {
 }
 
 QString MarkCommands::addBookmark(ByteRange range, const QString& note) {
-    if (const QString problem = placeProblem(range.start, range.end(), false); !problem.isEmpty()) {
+    if (QString problem = placeProblem(range.start, range.end(), false); !problem.isEmpty()) {
         return problem;
     }
     const QString wanted = note.trimmed();
-    if (const QString problem = MarksFile::textProblem(wanted); !problem.isEmpty()) {
+    if (QString problem = MarksFile::textProblem(wanted); !problem.isEmpty()) {
         return problem;
     }
     AddinMarks marks = m_document.marks();
@@ -133,7 +132,7 @@ QString MarkCommands::addBookmark(ByteRange range, const QString& note) {
 }
 
 QString MarkCommands::removeBookmark(ByteRange range) {
-    if (const QString problem = placeProblem(range.start, range.end(), false); !problem.isEmpty()) {
+    if (QString problem = placeProblem(range.start, range.end(), false); !problem.isEmpty()) {
         return problem;
     }
     AddinMarks marks = m_document.marks();
@@ -166,7 +165,7 @@ std::optional<QString> MarkCommands::ask(const QString& caption, const QString& 
 }
 
 QString MarkCommands::askLabel(int offset) {
-    if (const QString problem = placeProblem(offset, offset + 1, true); !problem.isEmpty()) {
+    if (QString problem = placeProblem(offset, offset + 1, true); !problem.isEmpty()) {
         return problem;
     }
     const auto name = ask(QStringLiteral("Name label"),
@@ -177,7 +176,7 @@ QString MarkCommands::askLabel(int offset) {
 }
 
 QString MarkCommands::askComment(int offset) {
-    if (const QString problem = placeProblem(offset, offset + 1, true); !problem.isEmpty()) {
+    if (QString problem = placeProblem(offset, offset + 1, true); !problem.isEmpty()) {
         return problem;
     }
     const auto text = ask(QStringLiteral("Comment"),
@@ -188,7 +187,7 @@ QString MarkCommands::askComment(int offset) {
 }
 
 QString MarkCommands::askBookmark(ByteRange range) {
-    if (const QString problem = placeProblem(range.start, range.end(), false); !problem.isEmpty()) {
+    if (QString problem = placeProblem(range.start, range.end(), false); !problem.isEmpty()) {
         return problem;
     }
     const auto note = ask(QStringLiteral("Bookmark"),

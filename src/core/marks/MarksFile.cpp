@@ -91,10 +91,10 @@ public:
                                                   "range")
                                  : QStringLiteral("an address"));
         }
-        if (const QString problem = readAddresses(fields.words, range); !problem.isEmpty()) {
+        if (QString problem = readAddresses(fields.words, range); !problem.isEmpty()) {
             return problem;
         }
-        if (const QString problem = readDigest(fields.words.at(count - 1)); !problem.isEmpty()) {
+        if (QString problem = readDigest(fields.words.at(count - 1)); !problem.isEmpty()) {
             return problem;
         }
         return readText(fields.rest);
@@ -144,7 +144,7 @@ private:
             if (text.isEmpty()) {
                 return QStringLiteral("the label needs a name after its digest");
             }
-            if (const QString problem = LabelName::problem(text, quint16(m_mark.start));
+            if (QString problem = LabelName::problem(text, quint16(m_mark.start));
                 !problem.isEmpty()) {
                 return asReason(problem);
             }
@@ -157,7 +157,7 @@ private:
         case Mark::Type::Bookmark:
             break;
         }
-        if (const QString problem = MarksFile::textProblem(text); !problem.isEmpty()) {
+        if (QString problem = MarksFile::textProblem(text); !problem.isEmpty()) {
             return asReason(problem);
         }
         m_mark.text = text;
