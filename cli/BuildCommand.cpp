@@ -10,6 +10,8 @@
 #include "FileOutput.h"
 #include "FilePath.h"
 #include "HeaderJson.h"
+#include "MarksBeside.h"
+#include "MarksFile.h"
 #include "NumberForm.h"
 #include "PictureInput.h"
 #include "UnpackedFolder.h"
@@ -45,7 +47,10 @@ const CommandUsage kUsage{
     "                      refused once its addin.asm differs from what unpack wrote\n"
     "                      (by the SHA-256 header.json records; without it, while\n"
     "                      addin.asm is newer than one of them): build a changed\n"
-    "                      addin.asm with 'z80asm -o NEW.rex addin.asm'\n"
+    "                      addin.asm with 'z80asm -o NEW.rex addin.asm'. The marks\n"
+    "                      of the folder's addin.marks, if any, go beside OUT as\n"
+    "                      OUT.marks, written with OUT all or nothing; a marks file\n"
+    "                      with a bad line is refused (exit 3)\n"
     "  -o, --output OUT    the add-in to write\n"
     "\n"
     "Numbers are $1FDF, 0x1FDF or 8159, from 0 to 65535. Texts are stored in\n"
@@ -151,6 +156,27 @@ Stop fromOptions(const CommandOptions& command, AddinRecipe& recipe, Inputs& inp
     return std::nullopt;
 }
 
+// The folder's addin.marks, checked; nothing when the folder holds none.
+Stop readMarks(const QString& folder, std::optional<QByteArray>& marks, Inputs& inputs,
+               std::ostream& err) {
+    const QString path = UnpackedFolder::file(folder, UnpackedFolder::kMarks);
+    struct stat entry {};
+    if (::lstat(FilePath::toBytes(path).constData(), &entry) != 0 && errno == ENOENT) {
+        return std::nullopt;
+    }
+    const FileInput input = FileInput::readPart(path, MarksFile::kMostBytes);
+    if (!input.ok()) {
+        return input.fail(err);
+    }
+    if (const MarksFile::Parsed parsed = MarksFile::parse(input.bytes); !parsed.ok()) {
+        return CliOutput::fail(err, ExitCode::kUnreadable,
+                               path + QLatin1String(": ") + parsed.problems.first().sentence());
+    }
+    inputs.append(*input.identity);
+    marks = input.bytes;
+    return std::nullopt;
+}
+
 Stop fromFolder(const QString& folder, AddinParts& parts, Inputs& inputs, std::ostream& err) {
     const QString headerPath = UnpackedFolder::file(folder, UnpackedFolder::kHeader);
     const FileInput header = FileInput::readPart(headerPath);
@@ -235,10 +261,14 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     Inputs inputs;
     const QString source = command.value(QLatin1String(folder ? "from" : "code"));
     QByteArray bytes;
+    std::optional<QByteArray> marks;
     if (folder) {
         // A folder is taken as unpack wrote it, so that every add-in that opens comes back.
         AddinParts parts;
         if (const Stop stop = fromFolder(source, parts, inputs, err)) {
+            return *stop;
+        }
+        if (const Stop stop = readMarks(source, marks, inputs, err)) {
             return *stop;
         }
         if (const QString problem = parts.problem(); !problem.isEmpty()) {
@@ -263,17 +293,33 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         bytes = std::get<QByteArray>(std::move(made));
     }
     const QString what = QStringLiteral("the add-in");
-    const auto output = identityOf(target);
-    if (output && inputs.contains(*output)) {
-        return CliOutput::fail(err, ExitCode::kWriteFailed,
-                               target + QLatin1String(": cannot write ") + what +
-                                   QLatin1String(": it is one of the inputs"));
+    const QString marksTarget = MarksFile::besidePath(target);
+    for (const auto& [path, written] :
+         {std::pair(target, what), std::pair(marksTarget, QStringLiteral("the marks"))}) {
+        const auto output = identityOf(path);
+        if (output && inputs.contains(*output) && (path == target || marks)) {
+            return CliOutput::fail(err, ExitCode::kWriteFailed,
+                                   path + QLatin1String(": cannot write ") + written +
+                                       QLatin1String(": it is one of the inputs"));
+        }
     }
     // The code file is checked again as the file is replaced, where no other program can
     // swap it in between.
-    const QString error = FileOutput::write(target, bytes, inputs.value(0), what);
-    if (!error.isEmpty()) {
-        return CliOutput::fail(err, ExitCode::kWriteFailed, error);
+    if (!marks) {
+        const QString error = FileOutput::write(target, bytes, inputs.value(0), what);
+        if (!error.isEmpty()) {
+            return CliOutput::fail(err, ExitCode::kWriteFailed, error);
+        }
+        return ExitCode::kOk;
+    }
+    bool marksFailed = false;
+    const FileReplacer::Result result =
+        MarksBeside::save(target, bytes, marks, inputs.value(0), &marksFailed);
+    if (!result.written()) {
+        return CliOutput::fail(
+            err, ExitCode::kWriteFailed,
+            FileOutput::refusal(marksFailed ? marksTarget : target, result,
+                                marksFailed ? QStringLiteral("the marks") : what));
     }
     return ExitCode::kOk;
 }

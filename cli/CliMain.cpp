@@ -11,6 +11,7 @@
 #include "ExitCode.h"
 #include "IconCommand.h"
 #include "InfoCommand.h"
+#include "MarksCommand.h"
 #include "PadCommand.h"
 #include "PatchCommand.h"
 #include "RunCommand.h"
@@ -54,9 +55,10 @@ const NamedCommand kCommands[] = {
     {InfoCommand::kUsage, InfoCommand::run},     {DumpCommand::kUsage, DumpCommand::run},
     {IconCommand::kUsage, IconCommand::run},     {PatchCommand::kUsage, PatchCommand::run},
     {PadCommand::kUsage, PadCommand::run},       {DisasmCommand::kUsage, DisasmCommand::run},
-    {SourceCommand::kUsage, SourceCommand::run}, {DiffCommand::kUsage, DiffCommand::run},
-    {CheckCommand::kUsage, CheckCommand::run},   {BuildCommand::kUsage, BuildCommand::run},
-    {UnpackCommand::kUsage, UnpackCommand::run}, {RunCommand::kUsage, RunCommand::run},
+    {SourceCommand::kUsage, SourceCommand::run}, {MarksCommand::kUsage, MarksCommand::run},
+    {DiffCommand::kUsage, DiffCommand::run},     {CheckCommand::kUsage, CheckCommand::run},
+    {BuildCommand::kUsage, BuildCommand::run},   {UnpackCommand::kUsage, UnpackCommand::run},
+    {RunCommand::kUsage, RunCommand::run},
 };
 
 int usageError(std::ostream& err, const QString& message) {

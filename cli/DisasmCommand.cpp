@@ -9,6 +9,7 @@
 #include "ExitCode.h"
 #include "FileInput.h"
 #include "LabelledListing.h"
+#include "MarksInput.h"
 #include "NumberForm.h"
 
 #include <QJsonDocument>
@@ -18,7 +19,8 @@ namespace DisasmCommand {
 
 const CommandUsage kUsage{
     "disasm",
-    {{"disasm FILE [--all] [--base ADDRESS] [--no-labels] [--linear | --ranges | --json]",
+    {{"disasm FILE [--all] [--base ADDRESS] [--no-labels] [--marks MARKS] [--linear | --ranges "
+      "| --json]",
       "the code as Z80 instructions and data, with labels"}},
     "Lists the add-in's code, one line each for an instruction or a piece of data: the\n"
     "address as four hex digits, the line's bytes as hex pairs in one column (of more\n"
@@ -48,6 +50,11 @@ const CommandUsage kUsage{
     "                    the default $8000 is where real add-ins run (the header's ORG\n"
     "                    box derives another address from the header size)\n"
     "  --no-labels       no label lines, and every address as a number\n"
+    "  --marks MARKS     the author's marks from the marks file MARKS (mobrin(5)) first:\n"
+    "                    the kinds marked, labels by the names given, comments at their\n"
+    "                    addresses; marks whose bytes changed are counted on stderr and\n"
+    "                    left out; a file with a bad line is refused (exit 3). Without it\n"
+    "                    no marks file is read, not even the one beside FILE\n"
     "  --linear          every byte decoded as an instruction, as disasm listed before\n"
     "                    it told code from data (a byte that is no instruction, or one\n"
     "                    cut off by the end, as \".db\"); only jumps' targets labelled\n"
@@ -105,8 +112,14 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     command.addFlag({QStringLiteral("linear")});
     command.addFlag({QStringLiteral("ranges")});
     command.addFlag({QStringLiteral("json")});
+    command.addValue({QStringLiteral("marks")}, QStringLiteral("MARKS"));
     if (const auto stop = command.parse(arguments, 1, out, err)) {
         return *stop;
+    }
+    const bool marked = command.isSet(QStringLiteral("marks"));
+    if (marked && command.isSet(QStringLiteral("linear"))) {
+        return command.usageError(
+            err, QStringLiteral("--linear decodes every byte; --marks cannot go with it"));
     }
     const bool linear = command.isSet(QStringLiteral("linear"));
     const bool ranges = command.isSet(QStringLiteral("ranges"));
@@ -136,7 +149,16 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         CliOutput::write(out, labels ? LabelledListing(listing).text() : listing.text());
         return ExitCode::kOk;
     }
-    const CodeMap map = CodeMap::of(input.bytes, input.header, {}, all, base);
+    MarksInput marks;
+    if (marked) {
+        if (const auto stop = marks.read(command.value(QStringLiteral("marks")), input.bytes,
+                                         input.header, err)) {
+            return *stop;
+        }
+    }
+    const CodeMap map =
+        CodeMap::of(input.bytes, input.header,
+                    marks.codeMarks(input.header, int(input.bytes.size())), all, base);
     if (ranges) {
         CliOutput::write(out, rangesText(map));
         return ExitCode::kOk;

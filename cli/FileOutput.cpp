@@ -7,8 +7,11 @@ namespace FileOutput {
 
 QString write(const QString& path, const QByteArray& bytes, std::optional<FileIdentity> input,
               const QString& what) {
+    return refusal(path, FileReplacer::replace(path, bytes, input), what);
+}
+
+QString refusal(const QString& path, const FileReplacer::Result& result, const QString& what) {
     QString why;
-    const FileReplacer::Result result = FileReplacer::replace(path, bytes, input);
     switch (result.outcome) {
     case FileReplacer::Outcome::Written:
         return {};

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "FileReplacer.h"
 #include "RegularFile.h"
 
 #include <QByteArray>
@@ -17,5 +18,8 @@ namespace FileOutput {
 // device") or nothing when the file was written.
 QString write(const QString& path, const QByteArray& bytes, std::optional<FileIdentity> input,
               const QString& what);
+// The one-line error of a write of `what` to `path` that ended as `result`; empty when it was
+// written.
+QString refusal(const QString& path, const FileReplacer::Result& result, const QString& what);
 
 } // namespace FileOutput

@@ -8,12 +8,14 @@
 #include "ExitCode.h"
 #include "FileInput.h"
 #include "FileOutput.h"
+#include "MarksInput.h"
 
 namespace SourceCommand {
 
 const CommandUsage kUsage{
     "source",
-    {{"source FILE [-o OUT.asm] [--addresses]", "the whole add-in as assembler source"}},
+    {{"source FILE [-o OUT.asm] [--addresses] [--marks MARKS]",
+      "the whole add-in as assembler source"}},
     "Writes the whole add-in as Z80 assembler source that Debian's z80asm and pasmo\n"
     "assemble back into the identical file:\n"
     "\n"
@@ -39,6 +41,11 @@ const CommandUsage kUsage{
     "                         never when OUT is FILE itself or not a regular file (exit 6)\n"
     "  --addresses            the address of every line of the code and the padding in a\n"
     "                         comment\n"
+    "  --marks MARKS          keep the author's marks of the marks file MARKS (mobrin(5)):\n"
+    "                         the data kinds as marked, labels by the names given, comments\n"
+    "                         on the lines of their addresses; still byte for byte. Marks\n"
+    "                         whose bytes changed are counted on stderr and left out; a\n"
+    "                         file with a bad line is refused (exit 3), nothing written\n"
     "\n"
     "The file must be an add-in (class type ADDIN) with a complete header (else exit 4).\n",
 };
@@ -47,6 +54,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     CommandOptions command(kUsage);
     command.addValue({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("OUT.asm"));
     command.addFlag({QStringLiteral("addresses")});
+    command.addValue({QStringLiteral("marks")}, QStringLiteral("MARKS"));
     if (const auto stop = command.parse(arguments, 1, out, err)) {
         return *stop;
     }
@@ -60,8 +68,16 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (const auto stop = command.readAddin(input, err)) {
         return *stop;
     }
+    MarksInput marks;
+    if (command.isSet(QStringLiteral("marks"))) {
+        if (const auto stop = marks.read(command.value(QStringLiteral("marks")), input.bytes,
+                                         input.header, err)) {
+            return *stop;
+        }
+    }
     const QByteArray source =
-        AddinSource::of(input.bytes, input.header, command.isSet(QStringLiteral("addresses")));
+        AddinSource::of(input.bytes, input.header, command.isSet(QStringLiteral("addresses")),
+                        marks.codeMarks(input.header, int(input.bytes.size())));
     if (!toOutput) {
         out.write(source.constData(), source.size());
         return ExitCode::kOk;

@@ -13,6 +13,7 @@
 #include "FolderWriter.h"
 #include "HeaderJson.h"
 #include "IconPixels.h"
+#include "MarksInput.h"
 #include "UnpackedFolder.h"
 
 #include <cerrno>
@@ -24,7 +25,7 @@ namespace UnpackCommand {
 
 const CommandUsage kUsage{
     "unpack",
-    {{"unpack FILE -o DIR [--force]", "the header, icon and code as files"}},
+    {{"unpack FILE -o DIR [--force] [--marks MARKS]", "the header, icon and code as files"}},
     "Writes the add-in's parts into the folder DIR as files an author can edit;\n"
     "'build --from DIR' puts them together again, byte for byte:\n"
     "\n"
@@ -38,14 +39,19 @@ const CommandUsage kUsage{
     "                build from it once changed, 'z80asm -o NEW.rex addin.asm' ('build\n"
     "                --from' does not read it, and refuses once it differs from what\n"
     "                unpack wrote)\n"
+    "  addin.marks   with --marks, the author's marks (mobrin(5)) as MARKS holds them;\n"
+    "                addin.asm then keeps them as 'source --marks' does, and 'build\n"
+    "                --from' writes them beside the add-in it builds\n"
     "\n"
     "  -o, --output DIR   the folder; made when missing (its parent must exist)\n"
     "  --force            replace these files when DIR already holds them\n"
+    "  --marks MARKS      the marks file to put into the folder; one with a bad line is\n"
+    "                     refused with its line number and reason (exit 3)\n"
     "\n"
-    "The four files get one modification time. The file must be an add-in with a\n"
+    "The files get one modification time. The file must be an add-in with a\n"
     "complete header (else exit 4). Nothing is\n"
     "written when one of these files is already in DIR (without --force), or is a\n"
-    "device, FIFO or folder, or the add-in itself (exit 6). All four files are\n"
+    "device, FIFO or folder, or the add-in itself (exit 6). All the files are\n"
     "written whole before any takes its name, so a failed write leaves DIR as it was\n"
     "(and takes back the folder it made); a link in DIR is replaced, never written\n"
     "through.\n",
@@ -56,15 +62,21 @@ namespace {
 // Every file unpack writes, in this order. A further part of the folder (such as an assembler
 // source of the whole add-in) goes into this list, and nowhere else: the checks, the writing
 // and the taking back all follow it.
-QList<FolderWriter::File> partsOf(QByteArrayView image, const AddinHeader& header) {
+QList<FolderWriter::File> partsOf(QByteArrayView image, const AddinHeader& header,
+                                  const std::optional<MarksInput>& marks) {
     const AddinParts parts = AddinParts::of(image, header);
-    const QByteArray source = AddinSource::of(image, header);
-    return {
+    const QByteArray source = AddinSource::of(
+        image, header, false, marks ? marks->codeMarks(header, int(image.size())) : CodeMarks());
+    QList<FolderWriter::File> files{
         {UnpackedFolder::kHeader, HeaderJson::write(parts, HeaderJson::sourceDigest(source))},
         {UnpackedFolder::kIcon, IconPixels::png(parts.icon)},
         {UnpackedFolder::kCode, parts.code},
         {UnpackedFolder::kSource, source},
     };
+    if (marks) {
+        files.append({UnpackedFolder::kMarks, marks->bytes});
+    }
+    return files;
 }
 
 // Makes the folder when it is missing; returns the refusal, or nothing.
@@ -110,6 +122,7 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     CommandOptions command(kUsage);
     command.addValue({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("DIR"));
     command.addFlag({QStringLiteral("force")});
+    command.addValue({QStringLiteral("marks")}, QStringLiteral("MARKS"));
     if (const auto stop = command.parse(arguments, 1, out, err)) {
         return *stop;
     }
@@ -121,10 +134,20 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (const auto stop = command.readAddin(input, err)) {
         return *stop;
     }
-    const QList<FolderWriter::File> parts = partsOf(input.bytes, input.header);
+    std::optional<MarksInput> marks;
+    if (command.isSet(QStringLiteral("marks"))) {
+        marks.emplace();
+        if (const auto stop = marks->read(command.value(QStringLiteral("marks")), input.bytes,
+                                          input.header, err)) {
+            return *stop;
+        }
+    }
+    const QList<FolderWriter::File> parts = partsOf(input.bytes, input.header, marks);
     for (const FolderWriter::File& part : parts) {
-        // Only the code may be empty; another part is empty when its encoder failed.
-        if (part.bytes.isEmpty() && part.name != UnpackedFolder::kCode) {
+        // Only the code and the marks may be empty; another part is empty when its encoder
+        // failed.
+        if (part.bytes.isEmpty() && part.name != UnpackedFolder::kCode &&
+            part.name != UnpackedFolder::kMarks) {
             return CliOutput::fail(err, ExitCode::kWriteFailed,
                                    UnpackedFolder::file(folder, part.name) +
                                        QLatin1String(": cannot write the file"));

@@ -9,13 +9,17 @@
 // The folder `unpack` writes and `build --from` reads: the header's fields in header.json
 // (see HeaderJson), the icon as icon.png (40 x 32, as `icon --png` writes it) and the code as
 // code.bin; beside them the whole add-in as assembler source, addin.asm (as `source` writes
-// it), which `build --from` does not read: the assembler builds the add-in from it.
+// it), which `build --from` does not read: the assembler builds the add-in from it; and, from
+// `unpack --marks`, the author's marks as addin.marks.
 namespace UnpackedFolder {
 
 inline const QString kHeader = QStringLiteral("header.json");
 inline const QString kIcon = QStringLiteral("icon.png");
 inline const QString kCode = QStringLiteral("code.bin");
 inline const QString kSource = QStringLiteral("addin.asm");
+// The author's marks (mobrin(5)), when unpack was given them; build --from writes them beside
+// the add-in it builds.
+inline const QString kMarks = QStringLiteral("addin.marks");
 
 // The file `name` in `folder`, named as the user named the folder ("out/" gives "out/code.bin").
 inline QString file(const QString& folder, const QString& name) {

@@ -91,7 +91,8 @@ void CliBuild::commands_data() {
     QTest::addColumn<QString>("setup"); // NAME=KIND, ... made first: old, fifo, link (to @/a.rex),
                                         // dangling (a link to nothing), loop, zero (a link to
                                         // /dev/zero), folder; newer and older: "changed",
-                                        // modified 10 s after or before now
+                                        // modified 10 s after or before now; marks and
+                                        // badmarks: a marks file, sound or with a bad line
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("expected"); // @/out.rex or @/out/code.bin, or what the error says
     const auto row = [](const char* name, const QString& arguments, int exitCode,
@@ -173,6 +174,14 @@ void CliBuild::commands_data() {
         R"({"name": "A"})", "dir/icon.png=loop");
     row("header.json: too short a file length", folder, 5, "shorter than the header and the code",
         kCode, R"({"name": "A", "file_length": 190})");
+    row("--from: addin.marks with a bad line", folder, 3,
+        "addin.marks: line 2: \"hl\" is a word of the assembler language", kCode,
+        R"({"name": "A"})", "dir/addin.marks=badmarks");
+    row("--from: OUT.marks would be the folder's addin.marks", "build --from @/dir -o @/dir/addin",
+        6, "addin.marks: cannot write the marks: it is one of", kCode, R"({"name": "A"})",
+        "dir/addin.marks=marks");
+    row("--from: OUT.marks a folder", folder, 6, "out.rex.marks: cannot write the marks: it is not",
+        kCode, R"({"name": "A"})", "dir/addin.marks=marks, out.rex.marks=folder");
 
     const QString unpack = "unpack @/a.rex -o @/out ";
     row("unpack: a file there", unpack, 6, "already exists", kCode, {}, "out/code.bin=old");
@@ -186,6 +195,9 @@ void CliBuild::commands_data() {
     row("unpack: no parent folder", "unpack @/a.rex -o @/none/out", 6,
         "cannot make the folder: No such file or directory");
     row("unpack: not an add-in", "unpack @/code.bin -o @/out", 4, "Not a REX AddIn file");
+    row("unpack: marks with a bad line", unpack + "--marks @/a.marks", 3,
+        "a.marks: line 2: \"hl\" is a word", kCode, {}, "a.marks=badmarks");
+    row("unpack: no such marks file", unpack + "--marks @/a.marks", 3, "a.marks: no such file");
     row("unpack: code.bin cut short, the rest taken back", unpack, 6, "cannot write", kCode, {},
         "=limit");
 }
@@ -221,6 +233,10 @@ void CliBuild::commands() {
             QVERIFY(QFile::link(target, files.path(name)));
         } else if (kind == "old") {
             files.write(name, "old");
+        } else if (kind == "marks" || kind == "badmarks") {
+            files.write(name, kind == "marks" ? "label $8000 - go\n"
+                                              : "text $8000 $8004 -\n"
+                                                "label $8000 - hl\n");
         } else if (kind == "folder") {
             QVERIFY(QDir().mkdir(files.path(name)));
         } else if (kind == "newer" || kind == "older") {
@@ -257,15 +273,26 @@ void CliBuild::commands() {
 
 void CliBuild::roundTrip_data() {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("marks"); // given to unpack --marks; empty: none
     for (const char* name : {"clock.rex", "clock-unpadded.rex", "game.rex", "empty-name.rex"}) {
-        QTest::newRow(name) << TestFiles::read(qEnvironmentVariable("MOBRIN_SAMPLES") + '/' + name);
+        QTest::newRow(name) << TestFiles::read(qEnvironmentVariable("MOBRIN_SAMPLES") + '/' + name)
+                            << QByteArray();
     }
+    QTest::newRow("clock.rex, with marks")
+        << TestFiles::read(qEnvironmentVariable("MOBRIN_SAMPLES") + "/clock.rex")
+        << QByteArray("# by hand\nlabel $8000 - start\ncomment $8000 - here it begins\n"
+                      "bytes $8004 $8008 -\nbookmark $8000 $8010 - the start\n");
     const QString real = qEnvironmentVariable("MOBRIN_REAL_SAMPLES") + "/tafl.rex";
     if (QFileInfo::exists(real)) {
-        QTest::newRow("tafl.rex") << TestFiles::read(real);
+        QTest::newRow("tafl.rex") << TestFiles::read(real) << QByteArray();
+        // What marks --suggest writes, a label renamed.
+        QTest::newRow("tafl.rex, with the suggested marks, one renamed")
+            << TestFiles::read(real)
+            << CliRun({"marks", real, "--suggest"}).out.replace(" L9113\n", " msg_restart\n");
     }
     QTest::newRow("code only padding")
-        << made(buildAddinHeader("Addin", "Pad", "", 0, 0, kWhite), QByteArray(300, '\0'));
+        << made(buildAddinHeader("Addin", "Pad", "", 0, 0, kWhite), QByteArray(300, '\0'))
+        << QByteArray();
     // Real code: a few lines of Z80 through z80asm, built by `build` and taken apart again.
     if (QStandardPaths::findExecutable("z80asm").isEmpty()) {
         QSKIP("z80asm is not installed (scripts/mobrin installs it)");
@@ -276,19 +303,25 @@ void CliBuild::roundTrip_data() {
     QCOMPARE(QProcess::execute("z80asm", {"-o", files.path("hi.bin"), files.path("hello.asm")}), 0);
     const QString hi = files.path("hi.rex");
     QCOMPARE(CliRun({"build", "--code", files.path("hi.bin"), "--name", "Hi", "-o", hi}).code, 0);
-    QTest::newRow("z80asm code") << TestFiles::read(hi);
+    QTest::newRow("z80asm code") << TestFiles::read(hi) << QByteArray();
 }
 
 void CliBuild::roundTrip() {
     QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, marks);
     TestFiles files;
     const QString path = files.write("a.rex", bytes);
     const QString folder = files.path("parts");
-    const CliRun unpack({"unpack", path, "-o", folder});
-    QVERIFY2(unpack.code == 0, unpack.err.constData());
+    // The marks go into the folder and into its source, then beside the add-in built.
+    const QStringList marked =
+        marks.isEmpty() ? QStringList() : QStringList{"--marks", files.write("a.marks", marks)};
+    const CliRun unpack(QStringList{"unpack", path, "-o", folder} + marked);
+    QVERIFY2(unpack.code == 0 && unpack.err.isEmpty(), unpack.err.constData());
     QCOMPARE(CliRun({"icon", path, "--png", files.path("icon.png")}).code, 0);
     QCOMPARE(TestFiles::read(folder + "/icon.png"), TestFiles::read(files.path("icon.png")));
-    QCOMPARE(TestFiles::read(folder + "/addin.asm"), CliRun({"source", path}).out);
+    QCOMPARE(TestFiles::read(folder + "/addin.asm"),
+             CliRun(QStringList{"source", path} + marked).out);
+    QCOMPARE(QFileInfo::exists(folder + "/addin.marks"), !marks.isEmpty());
     // As a copy may leave it: addin.asm newer than the rest, and still what unpack wrote.
     QFile source(folder + "/addin.asm");
     QVERIFY(source.open(QIODevice::ReadWrite) &&
@@ -297,6 +330,7 @@ void CliBuild::roundTrip() {
     const CliRun build({"build", "--from", folder, "-o", files.path("b.rex")});
     QVERIFY2(build.code == 0, build.err.constData());
     QCOMPARE(TestFiles::read(files.path("b.rex")), bytes);
+    QCOMPARE(TestFiles::read(files.path("b.rex.marks")), marks);
 }
 
 void CliBuild::randomRoundTrips() {

@@ -26,6 +26,10 @@ private slots:
     void refused_data();
     void refused();
     void source();
+    void marks_data();
+    void marks();
+    void suggestionChangesNothing_data();
+    void suggestionChangesNothing();
 };
 
 void CliDisasm::listing_data() {
@@ -142,6 +146,135 @@ void CliDisasm::source() {
     QCOMPARE(written.code, 0);
     QVERIFY(written.out.isEmpty() && written.err.isEmpty());
     QCOMPARE(TestFiles::read(files.path("a.asm")), printed.out);
+}
+
+void CliDisasm::marks_data() {
+    // The marks file a.rex.marks beside the add-in; "@" in the arguments stands for the add-in,
+    // "@.marks" for the marks file.
+    QTest::addColumn<QByteArray>("beside");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    const QByteArray marks = "label $8003 - spin\ncomment $8003 - forever\nbookmark $8000 $8003 "
+                             "- first\nbytes $8003 $8006 -\n";
+    QTest::newRow("disasm: no marks without --marks")
+        << marks << QStringList{"disasm", "@"} << 0
+        << QByteArray("L8000:\n8000  3A 00 80     ld a,(L8000)\nL8003:\n8003  C3 03 80     jp "
+                      "L8003\n8006  CD           .db $CD\n")
+        << QByteArray();
+    QTest::newRow("disasm --marks: a name and a comment")
+        << QByteArray("label $8003 - spin\ncomment $8003 - forever\n")
+        << QStringList{"disasm", "@", "--marks", "@.marks"} << 0
+        << QByteArray("L8000:\n8000  3A 00 80     ld a,(L8000)\nspin:\n8003  C3 03 80     jp spin "
+                      "; forever\n8006  CD           .db $CD\n")
+        << QByteArray();
+    QTest::newRow("disasm --marks: the jump marked as bytes")
+        << marks << QStringList{"disasm", "@", "--marks", "@.marks"} << 0
+        << QByteArray("L8000:\n8000  3A 00 80     ld a,(L8000)\nspin:\n8003  C3 03 80 CD  .db "
+                      "$C3,$03,$80,$CD ; forever\n")
+        << QByteArray();
+    QTest::newRow("disasm --marks --ranges")
+        << marks << QStringList{"disasm", "@", "--marks", "@.marks", "--ranges"} << 0
+        << QByteArray("$8000 $8003 code\n$8003 $8007 bytes\n") << QByteArray();
+    QTest::newRow("disasm --marks: a mark on changed bytes left out, counted")
+        << QByteArray("label $8003 00000000 spin\ncomment $8000 - first\n")
+        << QStringList{"disasm", "@", "--marks", "@.marks"} << 0
+        << QByteArray("L8000:\n8000  3A 00 80     ld a,(L8000) ; first\nL8003:\n8003  C3 03 80  "
+                      "   jp L8003\n8006  CD           .db $CD\n")
+        << QByteArray("a.rex.marks: 1 mark could not be placed: its bytes changed\n");
+    QTest::newRow("disasm --marks: a bad line")
+        << QByteArray("label $8003 - spin\n\ncode $8003\nwords $8000 $8000 -\n")
+        << QStringList{"disasm", "@", "--marks", "@.marks"} << 3 << QByteArray()
+        << QByteArray("a.rex.marks: line 3: code takes a first address and the address after the "
+                      "range then a digest of its bytes (and 1 more bad line)\n");
+    QTest::newRow("disasm --marks with --linear")
+        << marks << QStringList{"disasm", "@", "--marks", "@.marks", "--linear"} << 2
+        << QByteArray() << QByteArray("--marks cannot go with it");
+    QTest::newRow("source --marks: a bad line, nothing written")
+        << QByteArray("label $8003 - nz\n")
+        << QStringList{"source", "@", "--marks", "@.marks", "-o", "@.asm"} << 3 << QByteArray()
+        << QByteArray("a.rex.marks: line 1: \"nz\" is a word");
+    QTest::newRow("marks: the marks beside, and what the code map finds")
+        << marks << QStringList{"marks", "@"} << 0
+        << QByteArray("code     $8000 $8003 found\n"
+                      "label    $8000 found L8000 (entry, data)\n"
+                      "bookmark $8000 $8003 marked first\n"
+                      "bytes    $8003 $8006 marked\n"
+                      "label    $8003 marked spin\n"
+                      "comment  $8003 marked forever\n"
+                      "bytes    $8006 $800A found\n")
+        << QByteArray();
+    QTest::newRow("marks --json, unplaced last")
+        << QByteArray("label $8003 00000000 spin\n") << QStringList{"marks", "@", "--json"} << 0
+        << QByteArray("{\"end\":32774,\"placed\":true,\"source\":\"found\",\"start\":32768,"
+                      "\"type\":\"code\"}\n"
+                      "{\"address\":32768,\"placed\":true,\"reasons\":[\"entry\",\"data\"],"
+                      "\"source\":\"found\",\"text\":\"L8000\",\"type\":\"label\"}\n"
+                      "{\"address\":32771,\"placed\":true,\"reasons\":[\"jump\"],\"source\":"
+                      "\"found\",\"text\":\"L8003\",\"type\":\"label\"}\n"
+                      "{\"end\":32778,\"placed\":true,\"source\":\"found\",\"start\":32774,"
+                      "\"type\":\"bytes\"}\n"
+                      "{\"address\":32771,\"placed\":false,\"reasons\":[],\"source\":"
+                      "\"marked\",\"text\":\"spin\",\"type\":\"label\"}\n")
+        << QByteArray("a.rex.marks: 1 mark could not be placed: its bytes changed\n");
+    QTest::newRow("marks --suggest") << marks << QStringList{"marks", "@", "--suggest"} << 0
+                                     << QByteArray("# Mobrin marks, one a line: see mobrin(5).\n"
+                                                   "# code     $8000 $8006 0bb9efb2\n"
+                                                   "label    $8000 791af055 L8000\n"
+                                                   "label    $8003 75a1ce71 L8003\n"
+                                                   "# bytes    $8006 $800A 527f6596\n")
+                                     << QByteArray();
+    QTest::newRow("marks --suggest --marks")
+        << marks << QStringList{"marks", "@", "--suggest", "--marks", "@.marks"} << 2
+        << QByteArray() << QByteArray("--marks cannot go with it");
+}
+
+void CliDisasm::marks() {
+    QFETCH(QByteArray, beside);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    TestFiles files;
+    const QString path = files.write("a.rex", smallAddin());
+    files.write("a.rex.marks", beside);
+    const CliRun run(arguments.replaceInStrings("@", path));
+    QCOMPARE(run.code, code);
+    QCOMPARE(run.out, out);
+    QVERIFY2(run.err.contains(err), run.err.constData());
+    QVERIFY(code == 0 ? run.err.count('\n') == err.count('\n') : run.oneErrorLine());
+    QVERIFY(!QFileInfo::exists(path + ".asm"));
+}
+
+void CliDisasm::suggestionChangesNothing_data() {
+    QTest::addColumn<QString>("path");
+    const QDir samples(qEnvironmentVariable("MOBRIN_SAMPLES"));
+    for (const QString& name : {"clock.rex", "game.rex"}) {
+        QTest::newRow(qPrintable(name)) << samples.filePath(name);
+    }
+    QTest::newRow("tafl.rex") << qEnvironmentVariable("MOBRIN_REAL_SAMPLES") + "/tafl.rex";
+}
+
+// Read back with the add-in as it is, the code map's own findings change nothing the listing (to
+// the code's end or the file's, as the window lists it) or the source shows.
+void CliDisasm::suggestionChangesNothing() {
+    QFETCH(QString, path);
+    if (!QFileInfo::exists(path)) {
+        QSKIP("the real add-in is not available here");
+    }
+    TestFiles files;
+    const CliRun suggested({"marks", path, "--suggest"});
+    QCOMPARE(suggested.code, 0);
+    const QString marks = files.write("a.marks", suggested.out);
+    for (const QStringList& command :
+         {QStringList{"disasm"}, QStringList{"disasm", "--all"}, QStringList{"source"}}) {
+        const CliRun plain(command + QStringList{path});
+        const CliRun marked(command + QStringList{path, "--marks", marks});
+        QCOMPARE(marked.code, 0);
+        QVERIFY(marked.err.isEmpty());
+        QCOMPARE(marked.out, plain.out);
+    }
 }
 
 QTEST_GUILESS_MAIN(CliDisasm)

@@ -33,8 +33,8 @@ runTool(const QString& program, const QStringList& arguments,
     return {process.exitCode(), process.readAll()};
 }
 
-const QStringList kCliCommands = {"info",   "dump", "icon",  "patch", "pad",    "disasm",
-                                  "source", "diff", "check", "build", "unpack", "run"};
+const QStringList kCliCommands = {"info",  "dump", "icon",  "patch", "pad",    "disasm", "source",
+                                  "marks", "diff", "check", "build", "unpack", "run"};
 
 // The options a help text lists at the start of its lines ("  -o, --output OUT", "  --json").
 QStringList listedOptions(const QByteArray& help) {
@@ -130,6 +130,7 @@ void Install::files_data() {
     QTest::newRow("file types") << "share/mime/packages/mobrin-mime.xml" << false;
     QTest::newRow("manual page") << "share/man/man1/mobrin.1.gz" << false;
     QTest::newRow("manual page, companion") << "share/man/man1/mobrin-cli.1.gz" << false;
+    QTest::newRow("manual page, marks file") << "share/man/man5/mobrin.5.gz" << false;
     QTest::newRow("bash completion") << "share/bash-completion/completions/mobrin-cli" << false;
 }
 
@@ -182,14 +183,14 @@ void Install::validators_data() {
     QTest::newRow("appstreamcli") << "appstreamcli"
                                   << QStringList{"validate", "--no-net", metainfo};
     // The rendered page goes nowhere; what man says on stderr is a warning about the page.
-    for (const char* page : {"mobrin.1.gz", "mobrin-cli.1.gz"}) {
+    for (const char* page : {"man1/mobrin.1.gz", "man1/mobrin-cli.1.gz", "man5/mobrin.5.gz"}) {
         if (QStandardPaths::findExecutable("man").isEmpty()) {
             break;
         }
         QTest::addRow("man --warnings, %s", page)
             << "sh"
             << QStringList{"-c", "man --warnings -l \"$0\" >/dev/null",
-                           packaged(QStringLiteral("share/man/man1/") + page)};
+                           packaged(QStringLiteral("share/man/") + page)};
     }
 }
 

@@ -98,7 +98,8 @@ public:
     void end(int offset, QStringView comment = {}) {
         QByteArray said = m_addresses ? addressOf(offset) : QByteArray();
         if (!comment.isEmpty()) {
-            said += (said.isEmpty() ? "" : " ") + comment.toLatin1();
+            // The system calls' names are ASCII; an author's comment may be any text.
+            said += (said.isEmpty() ? "" : " ") + comment.toUtf8();
         }
         if (!said.isEmpty()) {
             appendComment(m_text, said);
@@ -106,7 +107,8 @@ public:
         m_text += '\n';
     }
     void line(int index);
-    void fill(int offset, int length, quint8 byte, const std::optional<CodeLength>& keep = {});
+    void fill(int offset, int length, quint8 byte, const std::optional<CodeLength>& keep = {},
+              QStringView comment = {});
 
 private:
     QByteArray addressOf(int offset) const {
@@ -133,7 +135,7 @@ void LineWriter::line(int index) {
         return;
     }
     if (ListingText::isRun(line.kind, line.length)) {
-        fill(line.offset, line.length, quint8(bytes[0]));
+        fill(line.offset, line.length, quint8(bytes[0]), {}, m_listing.authorComment(index));
         return;
     }
     start();
@@ -143,13 +145,16 @@ void LineWriter::line(int index) {
         m_text += '"';
     } else if ((line.kind == CodeKind::Words || line.kind == CodeKind::Pointers) &&
                line.length % 2 == 0) {
-        // ".dw L9113,$0005" as the listing names its words.
+        // ".dw L9113,$0005" as the listing names its words; only a comment holds a semicolon.
         m_text += "defw ";
-        appendAscii(m_text, m_listing.labelledInstructionText(index).sliced(4));
+        const QString words = m_listing.labelledInstructionText(index);
+        const qsizetype comment = words.indexOf(u';');
+        appendAscii(m_text,
+                    QStringView(words).sliced(4, (comment < 0 ? words.size() : comment - 1) - 4));
     } else {
         appendBytes(m_text, bytes);
     }
-    end(line.offset);
+    end(line.offset, m_listing.authorComment(index));
 }
 
 void LineWriter::instruction(int index) {
@@ -172,7 +177,8 @@ void LineWriter::instruction(int index) {
 
 // `length` bytes of one value; with `keep`, as the length that keeps the file's length
 // whatever the code's.
-void LineWriter::fill(int offset, int length, quint8 byte, const std::optional<CodeLength>& keep) {
+void LineWriter::fill(int offset, int length, quint8 byte, const std::optional<CodeLength>& keep,
+                      QStringView comment) {
     start();
     m_text += "defs ";
     if (keep) {
@@ -187,7 +193,7 @@ void LineWriter::fill(int offset, int length, quint8 byte, const std::optional<C
     }
     m_text += ',';
     appendHex(m_text, byte, 2);
-    end(offset);
+    end(offset, comment);
 }
 
 void appendBody(QByteArray& text, QByteArrayView image, const CodeListing& listing,
@@ -218,7 +224,7 @@ void appendBody(QByteArray& text, QByteArrayView image, const CodeListing& listi
             writer.label(listing.labelNameAt(run.offset), run.offset);
         }
         writer.fill(run.offset, run.length, quint8(listing.bytesOf(index)[0]),
-                    keeping ? length : std::nullopt);
+                    keeping ? length : std::nullopt, listing.authorComment(index));
         keeping = false;
     }
     if (tail > 0) {
@@ -249,8 +255,9 @@ QByteArray ofMap(QByteArrayView image, const AddinHeader& header, const CodeMap&
     return text;
 }
 
-QByteArray of(QByteArrayView image, const AddinHeader& header, bool addresses) {
-    return ofMap(image, header, CodeMap::of(image, header), addresses);
+QByteArray of(QByteArrayView image, const AddinHeader& header, bool addresses,
+              const CodeMarks& marks) {
+    return ofMap(image, header, CodeMap::of(image, header, marks), addresses);
 }
 
 QByteArray of(QByteArrayView image) {

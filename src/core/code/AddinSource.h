@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CodeMarks.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -40,13 +42,16 @@ class CodeMap;
 // code's length and only padding follows, word 1 is the code's end minus its start and the
 // first run of padding takes up the rest, so that the file keeps its length; any other word 1
 // stays a number. An instruction the two assemblers do not both spell back into its own bytes
-// goes in as data, the instruction in a comment. The text is ASCII, each line ending in a line
-// feed.
+// goes in as data, the instruction in a comment. What an author marked is kept: the kinds
+// given, the names given in place of the generated ones, and the author's comments on the
+// lines of their addresses. The text is ASCII but for those comments (UTF-8), each line ending
+// in a line feed.
 namespace AddinSource {
 
 // Empty when `header` is not the complete header of an add-in. With `addresses`, every line
 // of the code and the padding has its address in a comment.
-QByteArray of(QByteArrayView image, const AddinHeader& header, bool addresses = false);
+QByteArray of(QByteArrayView image, const AddinHeader& header, bool addresses = false,
+              const CodeMarks& marks = {});
 // The same, parsing the header itself.
 QByteArray of(QByteArrayView image);
 // The same through a given map of the code (its ranges and label names), which must be the

@@ -70,10 +70,15 @@ CodeListing CodeListing::ofMap(QByteArrayView image, const CodeMap& map) {
     const int size = map.endOffset() - map.firstOffset();
     listing.m_instructions.reserve(size / 2 + 2);
     listing.m_text.reserve(qsizetype(size / 2 + 2) * kTypicalLineLength);
+    // A label or a comment starts a line of data.
     QList<int> breaks;
-    breaks.reserve(map.labels().size());
+    breaks.reserve(map.labels().size() + map.commentOffsets().size());
     for (const CodeLabel& label : map.labels()) {
         breaks.append(label.offset);
+    }
+    if (!map.commentOffsets().isEmpty()) {
+        breaks += map.commentOffsets();
+        std::sort(breaks.begin(), breaks.end());
     }
     for (const CodeRange& range : map.ranges()) {
         if (range.kind == CodeKind::Code) {
@@ -125,12 +130,24 @@ CodeListing CodeListing::ofRange(QByteArrayView image, int first, int end, quint
     return listing;
 }
 
-void CodeListing::appendLine(CodeInstruction& line, std::string& text) {
+void CodeListing::appendLine(CodeInstruction& line, const std::string& text) {
     line.lineStart = int(m_text.size());
-    line.lineLength = int(text.size());
-    text += '\n';
     // Each line is written as Latin-1 first and added to the text in one step.
     m_text += QLatin1StringView(text.data(), qsizetype(text.size()));
+    const QList<int>& comments = m_map.commentOffsets();
+    while (m_nextComment < comments.size() && comments.at(m_nextComment) < line.end()) {
+        const int at = comments.at(m_nextComment++);
+        if (at < line.offset) {
+            continue;
+        }
+        if (line.commentColumn < 0) {
+            line.commentColumn = int(m_text.size()) - line.lineStart - kTextColumn;
+        }
+        m_text += QLatin1String(" ; ");
+        m_text += m_map.commentAt(at);
+    }
+    line.lineLength = int(m_text.size()) - line.lineStart;
+    m_text += QLatin1Char('\n');
 }
 
 void CodeListing::decode(QByteArrayView image, int from, int end, quint16 base) {
@@ -284,6 +301,11 @@ QStringView CodeListing::instructionText(int index) const {
     return line(index).sliced(kTextColumn);
 }
 
+QStringView CodeListing::authorComment(int index) const {
+    const int column = m_instructions.at(index).commentColumn;
+    return column < 0 ? QStringView() : instructionText(index).sliced(column + 3);
+}
+
 QString CodeListing::labelName(quint16 address) {
     return CodeLabels::generatedName(address);
 }
@@ -292,10 +314,9 @@ QString CodeListing::labelNameAt(int offset) const {
     return m_names.nameAt(offset);
 }
 
+// A name given inside an instruction has no label line of its own: the target is named from
+// the instruction's start, as every label line is.
 QString CodeListing::targetName(int target) const {
-    if (m_names.givenNames().contains(target)) {
-        return m_names.nameAt(target);
-    }
     const int holder = indexAt(target);
     const int lineStart = holder < 0 ? target : m_instructions.at(holder).offset;
     QString name = m_names.nameAt(lineStart);
@@ -325,6 +346,9 @@ void CodeListing::appendLabelledInstruction(QString& text, int index) const {
             } else {
                 text += NumberForm::hexWord(quint8(bytes[i]) | quint8(bytes[i + 1]) << 8);
             }
+        }
+        if (line.commentColumn >= 0) {
+            text += plain.sliced(line.commentColumn);
         }
         return;
     }

@@ -35,6 +35,8 @@ struct CodeInstruction {
     int target = -1;
     // Where in instructionText() the number that names `target` stands ("$9113"); -1 for none.
     int operandColumn = -1;
+    // Where in instructionText() the author's comment starts, at its " ; "; -1 for none.
+    int commentColumn = -1;
     bool labelled = false; // a label is at its first byte or inside it
     bool data = false;     // no instruction: data, or bytes cut off by the range's end
     bool padding = false;  // `length` bytes of one value after word 1's length: 00, then FF
@@ -61,7 +63,8 @@ struct CodeInstruction {
 // A listing of a code map (ofMap(), ofAddin()) lists code as instructions and data as data:
 // text at most 32 characters a line, other data at most 8 bytes, each label starting a line;
 // a run of padding, or of 16 or more alike bytes among data, is one line. The handheld's calls
-// whose numbers the code shows are named in a comment. A linear listing (linear(), ofRange())
+// whose numbers the code shows are named in a comment, and the author's comments follow on the
+// line that holds their address ("ld a,$05 ; lives left"). A linear listing (linear(), ofRange())
 // decodes every byte as an instruction, as listings did before there was a map. The text shows
 // every number as it is; the addresses operands name inside the listing are known per line
 // (`target`) and named by label in LabelledListing and AddinSource.
@@ -115,6 +118,8 @@ public:
     QStringView line(int index) const;
     // The instruction or data alone, with its comment: "ld a,($8000)", "rst $10 ; DS_...".
     QStringView instructionText(int index) const;
+    // The author's comment on line `index`, without its "; "; empty for none.
+    QStringView authorComment(int index) const;
 
     // The generated label of an address: "L9B03".
     static QString labelName(quint16 address);
@@ -136,7 +141,8 @@ private:
     // Lines of data of `kind` over [from, end).
     void appendData(QByteArrayView image, CodeKind kind, int from, int end,
                     const QList<int>& breaks);
-    void appendLine(CodeInstruction& line, std::string& text);
+    // Adds the line `text` (Latin-1), then the author's comments on its bytes.
+    void appendLine(CodeInstruction& line, const std::string& text);
     // The map's reference from `offset`, or its system call there; lines are made in the
     // order of their offsets, and so are both lists.
     const CodeReference* nextReference(int offset);
@@ -155,4 +161,5 @@ private:
     int m_end = 0;
     qsizetype m_nextReference = 0; // while the lines are made
     qsizetype m_nextCall = 0;
+    qsizetype m_nextComment = 0;
 };

@@ -17,7 +17,7 @@ QString SystemCallSite::comment() const {
     return name.isEmpty() ? SystemCalls::describe(number) : name;
 }
 
-CodeMap CodeMap::of(QByteArrayView image, const AddinHeader& header, const QList<CodeRange>& given,
+CodeMap CodeMap::of(QByteArrayView image, const AddinHeader& header, const CodeMarks& marks,
                     bool toImageEnd, quint16 base) {
     if (!header.complete() || !header.isAddin()) {
         return {};
@@ -25,7 +25,7 @@ CodeMap CodeMap::of(QByteArrayView image, const AddinHeader& header, const QList
     const int end = toImageEnd ? int(image.size()) : header.headSize + header.codeSize;
     const CodePadding padding = CodePadding::of(image, header);
     const int codeEnd = padding.padded() ? std::min(padding.codeEnd, end) : end;
-    return CodeMapBuilder(image, header.headSize, codeEnd, end, base).build(given);
+    return CodeMapBuilder(image, header.headSize, codeEnd, end, base).build(marks);
 }
 
 std::optional<int> CodeMap::offsetOf(quint16 address) const {

@@ -3,6 +3,7 @@
 
 #include "CodeKind.h"
 #include "CodeLabels.h"
+#include "CodeMarks.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -20,6 +21,7 @@ enum LabelReason : quint8 {
     kDataReference = 0x08,     // an instruction loads its address or reads or writes it
     kTableEntry = 0x10,        // a table of addresses holds its address
     kSystemCallRoutine = 0x20, // a routine that makes the system call its caller names
+    kAuthorLabel = 0x40,       // the author named it
 };
 
 struct CodeLabel {
@@ -56,8 +58,9 @@ struct SystemCallSite {
 // address tables or bytes) unless it decodes cleanly as code between reached code.
 //
 // The ranges cover the listed range without gaps, in file offsets, ends exclusive; the first
-// code byte runs at `base`. Ranges an author gave win over the analysis: a given code range is
-// followed as code, a given data range is never decoded.
+// code byte runs at `base`. What an author marked wins over the analysis: a given code range is
+// followed as code, a given data range is never decoded; a name the author gave is a label and
+// replaces the generated one, and the author's comments are kept for the lines that show them.
 class CodeMap {
 public:
     static constexpr quint16 kDefaultBase = 0x8000;
@@ -68,9 +71,8 @@ public:
     // code size, or to the end of the image with `toImageEnd`; as CodeListing::ofAddin lists
     // it, padding after word 1's length included. Empty when the header is not a complete
     // add-in header.
-    static CodeMap of(QByteArrayView image, const AddinHeader& header,
-                      const QList<CodeRange>& given = {}, bool toImageEnd = false,
-                      quint16 base = kDefaultBase);
+    static CodeMap of(QByteArrayView image, const AddinHeader& header, const CodeMarks& marks = {},
+                      bool toImageEnd = false, quint16 base = kDefaultBase);
 
     bool isEmpty() const { return m_ranges.isEmpty(); }
     int firstOffset() const { return m_first; }
@@ -95,7 +97,10 @@ public:
     // The first label at or after `offset`, as an index into labels().
     int labelIndexFrom(int offset) const;
     const CodeLabels& labelNames() const { return m_names; }
-    void setLabelNames(const CodeLabels& names) { m_names = names; }
+    // The author's comment at `offset`; empty for none.
+    QString commentAt(int offset) const { return m_comments.value(offset); }
+    // The offsets of the author's comments in the listed range, in order.
+    const QList<int>& commentOffsets() const { return m_commentOffsets; }
 
     // In the order of the referring offsets.
     const QList<CodeReference>& references() const { return m_references; }
@@ -118,6 +123,8 @@ private:
     QList<CodeRange> m_ranges;
     QList<CodeLabel> m_labels;
     CodeLabels m_names;
+    QHash<int, QString> m_comments;
+    QList<int> m_commentOffsets;
     QList<CodeReference> m_references;
     QList<int> m_referencesByTarget; // indices into m_references, in the order of their targets
     QList<SystemCallSite> m_systemCalls;

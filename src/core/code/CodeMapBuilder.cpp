@@ -29,15 +29,21 @@ CodeMapBuilder::CodeMapBuilder(QByteArrayView image, int first, int codeEnd, int
     : m_tracer(image, first, codeEnd, end, base), m_evidence(m_tracer),
       m_gaps(m_tracer, m_evidence) {}
 
-CodeMap CodeMapBuilder::build(const QList<CodeRange>& given) {
-    for (const CodeRange& range : given) {
-        if (range.kind == CodeKind::Code) {
-            m_tracer.giveCode(range.start, range.end);
-        } else {
+CodeMap CodeMapBuilder::build(const CodeMarks& marks) {
+    for (const CodeRange& range : marks.kinds) {
+        if (range.kind != CodeKind::Code) {
             m_tracer.markData(range.start, range.end, range.kind);
         }
     }
     m_tracer.seed(m_tracer.first());
+    m_tracer.trace();
+    // Code an author gave is followed after the code from the entry, as the analysis follows
+    // what it finds: a range given far off must not claim the entry's bytes first.
+    for (const CodeRange& range : marks.kinds) {
+        if (range.kind == CodeKind::Code) {
+            m_tracer.giveCode(range.start, range.end);
+        }
+    }
     m_tracer.trace();
     for (int round = 0; round < kMostRounds; ++round) {
         if (weighUses() || m_gaps.shapeGaps()) {
@@ -46,7 +52,7 @@ CodeMap CodeMapBuilder::build(const QList<CodeRange>& given) {
             break;
         }
     }
-    return result(given);
+    return result(marks);
 }
 
 bool CodeMapBuilder::weighUses() {
@@ -155,7 +161,7 @@ int CodeMapBuilder::pointerCount(int at, int limit) const {
     return count;
 }
 
-CodeMap CodeMapBuilder::result(const QList<CodeRange>& given) const {
+CodeMap CodeMapBuilder::result(const CodeMarks& marks) const {
     const int first = m_tracer.first();
     const int end = m_tracer.end();
     CodeMap map;
@@ -173,7 +179,7 @@ CodeMap CodeMapBuilder::result(const QList<CodeRange>& given) const {
                                         : state == State::Data ? m_tracer.shape(offset)
                                                                : CodeKind::Bytes;
     }
-    for (const CodeRange& range : given) {
+    for (const CodeRange& range : marks.kinds) {
         for (int offset = std::max(range.start, first); offset < std::min(range.end, end);
              ++offset) {
             kinds[size_t(offset - first)] = range.kind;
@@ -215,6 +221,19 @@ CodeMap CodeMapBuilder::result(const QList<CodeRange>& given) const {
         reasons[size_t(routine - first)] |= kSystemCallRoutine;
     }
     map.m_systemCalls = calls.sites();
+    for (auto it = marks.names.cbegin(); it != marks.names.cend(); ++it) {
+        map.m_names.setName(it.key(), it.value());
+        if (it.key() >= first && it.key() < end) {
+            reasons[size_t(it.key() - first)] |= kAuthorLabel;
+        }
+    }
+    for (auto it = marks.comments.cbegin(); it != marks.comments.cend(); ++it) {
+        if (it.key() >= first && it.key() < end && !it.value().isEmpty()) {
+            map.m_comments.insert(it.key(), it.value());
+            map.m_commentOffsets.append(it.key());
+        }
+    }
+    std::sort(map.m_commentOffsets.begin(), map.m_commentOffsets.end());
     for (size_t at = 0; at < reasons.size(); ++at) {
         if (reasons[at] != 0) {
             map.m_labels.append({first + int(at), reasons[at]});

@@ -17,7 +17,7 @@ class CodeMapBuilder {
 public:
     CodeMapBuilder(QByteArrayView image, int first, int codeEnd, int end, quint16 base);
 
-    CodeMap build(const QList<CodeRange>& given);
+    CodeMap build(const CodeMarks& marks);
 
 private:
     // What the new uses of addresses show; whether code was found.
@@ -28,7 +28,7 @@ private:
     bool jumpedThrough(int from) const;
     // The words from `at` on that are addresses of code or data: an address table.
     int pointerCount(int at, int limit) const;
-    CodeMap result(const QList<CodeRange>& given) const;
+    CodeMap result(const CodeMarks& marks) const;
 
     CodeTracer m_tracer;
     CodeEvidence m_evidence;

@@ -38,8 +38,11 @@ QString ListingModel::title() const {
 
 CodeListing ListingModel::listNow() const {
     // Every byte after the header, not only the approximate code: the dump's caret can stand
-    // anywhere, and the code size is only a guess from the trailing FF bytes.
-    return CodeListing::ofAddin(m_document.image().bytes(), m_document.header(), true);
+    // anywhere, and the code size is only a guess from the trailing FF bytes. The author's
+    // marks come first.
+    const QByteArray& image = m_document.image().bytes();
+    const CodeMarks marks = m_document.marks().codeMarks(m_document.codeStart(), int(image.size()));
+    return CodeListing::ofMap(image, CodeMap::of(image, m_document.header(), marks, true));
 }
 
 void ListingModel::relist() {
@@ -62,7 +65,7 @@ void ListingModel::follow(const ChangeTurn::Changes& changes) {
         }
         return;
     }
-    if (changes.content()) {
+    if (changes.content() || changes.marks) {
         update();
     }
     if (changes.content() || changes.dump & DumpState::Change::Content) {

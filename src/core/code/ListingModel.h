@@ -16,11 +16,12 @@ class AddinDocument;
 class DumpState;
 
 // What the code listing window shows, kept in step with the document and the dump: the
-// loaded add-in's code to the image's end as labelled lines, the instructions that hold the
-// dump's selection (marked), the bytes a selection of lines stands for, and the way taken
-// through the code by following jumps. A change of the bytes replaces only the lines that
-// differ, so that the view keeps its scroll and history; while an edit leaves the header
-// incomplete nothing is listed and unlistedReason() says why, until the header is whole again.
+// loaded add-in's code to the image's end as labelled lines, with the author's marks, the
+// instructions that hold the dump's selection (marked), the bytes a selection of lines stands
+// for, and the way taken through the code by following jumps. A change of the bytes replaces only
+// the lines that differ, so that the view keeps its scroll and history; while an edit leaves the
+// header incomplete nothing is listed and unlistedReason() says why, until the header is whole
+// again.
 class ListingModel : public QObject {
     Q_OBJECT
 

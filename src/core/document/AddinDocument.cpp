@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AddinDocument.h"
 
+#include "MarkEditCommand.h"
+#include "MarksBeside.h"
+#include "MarksFile.h"
+
 // The undo stack is a child, so that whoever stops listening to the document's children stops
 // listening to it too before it goes.
 AddinDocument::AddinDocument(QObject* parent) : QObject(parent), m_undo(this) {}
@@ -26,21 +30,34 @@ int AddinDocument::patchableLength(Field field) const {
     return isLoaded() && read ? read->patchableLength() : 0;
 }
 
-void AddinDocument::load(AddinImage image) {
-    take(std::move(image), false);
+void AddinDocument::load(AddinImage image, AddinMarks marks, const QString& unreadMarksProblem) {
+    m_unreadMarks = {unreadMarksProblem.isEmpty() ? QString() : MarksFile::besidePath(image.path()),
+                     unreadMarksProblem};
+    take(std::move(image), false, std::move(marks));
 }
 
 void AddinDocument::create(QByteArray bytes) {
-    take(AddinImage::unsaved(std::move(bytes)), true);
+    m_unreadMarks = {};
+    take(AddinImage::unsaved(std::move(bytes)), true, {});
 }
 
-void AddinDocument::take(AddinImage image, bool isNew) {
+void AddinDocument::noteCodeStart() {
+    if (m_header.complete() && m_header.isAddin()) {
+        m_codeStart = m_header.headSize;
+    }
+}
+
+void AddinDocument::take(AddinImage image, bool isNew, AddinMarks marks) {
     // A new add-in has no path yet, and says so, whatever was open before.
     const bool newPath = image.path() != m_image.path() || image.path().isEmpty();
     const bool hadChangedRuns = !changedRuns().isEmpty();
     m_undo.clear();
     m_image = std::move(image);
     m_header = AddinHeader::parse(m_image.bytes());
+    m_codeStart = 0;
+    noteCodeStart();
+    const bool hadMarks = !m_marks.isEmpty();
+    m_marks = std::move(marks);
     if (isNew) {
         m_changedBytes.forget();
     } else {
@@ -49,6 +66,9 @@ void AddinDocument::take(AddinImage image, bool isNew) {
     const bool wasPatched = m_patched;
     m_patched = isNew;
     emit replaced();
+    if (hadMarks || !m_marks.isEmpty()) {
+        emit marksChanged();
+    }
     if (newPath) {
         emit pathChanged(m_image.path());
     }
@@ -80,6 +100,7 @@ void AddinDocument::write(int offset, const QByteArray& bytes, Redraw redraw) {
     m_image.bytes().replace(offset, bytes.size(), bytes);
     const int oldHeadSize = m_header.headSize;
     m_header = AddinHeader::parse(m_image.bytes());
+    noteCodeStart();
     const ByteRange range{offset, int(bytes.size())};
     const bool runsChanged = m_changedBytes.update(m_image.bytes(), range);
     emit changed({range, redraw, m_header.headSize != oldHeadSize});
@@ -121,27 +142,56 @@ void AddinDocument::discardChanges() {
     setPatched(false);
 }
 
-void AddinDocument::markSaved() {
+void AddinDocument::markSaved(bool marksUnsaved) {
     const bool hadChangedRuns = !changedRuns().isEmpty();
     m_changedBytes.reset(m_image.bytes());
     if (hadChangedRuns) {
         emit changedRunsChanged();
     }
-    setPatched(false);
+    setPatched(marksUnsaved);
 }
 
-AddinImage::WriteResult AddinDocument::save() {
+bool AddinDocument::changeMarks(const AddinMarks& marks, const QString& caption) {
+    if (!isLoaded() || marks == m_marks) {
+        return false;
+    }
+    m_undo.push(new MarkEditCommand(*this, m_marks, marks, caption));
+    return true;
+}
+
+void AddinDocument::putMarks(const AddinMarks& marks) {
+    m_marks = marks;
+    emit marksChanged();
+    setPatched(true);
+}
+
+bool AddinDocument::wouldReplaceUnreadMarks(const QString& path) const {
+    return !m_marks.isEmpty() && !m_unreadMarks.path.isEmpty() &&
+           MarksFile::besidePath(path) == m_unreadMarks.path;
+}
+
+AddinImage::WriteResult AddinDocument::save(UnreadMarks unread) {
     if (!isLoaded() || path().isEmpty()) {
         return {};
     }
-    const AddinImage::WriteResult result = m_image.saveTo(m_image.path());
+    // An unread marks file is replaced only when the user agreed, and never removed.
+    const bool unreadThere = MarksFile::besidePath(path()) == m_unreadMarks.path;
+    const bool keep = unreadThere && (unread == UnreadMarks::Keep || m_marks.isEmpty());
+    const std::optional<QByteArray> marks =
+        keep ? std::nullopt
+             : std::optional(MarksFile::write(m_marks, m_image.bytes(), m_codeStart));
+    const AddinImage::WriteResult result = MarksBeside::save(path(), m_image.bytes(), marks);
     if (result.written()) {
-        markSaved();
+        if (!keep && unreadThere) {
+            m_unreadMarks = {};
+        }
+        // Marks that could not be written are still unsaved.
+        markSaved(keep && !m_marks.isEmpty());
     }
     return result;
 }
 
-AddinImage::WriteResult AddinDocument::saveAs(const QString& path) {
+AddinImage::WriteResult AddinDocument::saveAs(const QString& path, UnreadMarks unread) {
     if (!isLoaded() || path.isEmpty()) {
         return {};
     }
@@ -149,5 +199,5 @@ AddinImage::WriteResult AddinDocument::saveAs(const QString& path) {
         m_image.setPath(path);
         emit pathChanged(path);
     }
-    return save();
+    return save(unread);
 }

@@ -3,6 +3,7 @@
 
 #include "AddinHeader.h"
 #include "AddinImage.h"
+#include "AddinMarks.h"
 #include "ByteEditCommand.h"
 #include "ByteRange.h"
 #include "ChangedBytes.h"
@@ -16,7 +17,9 @@
 // parsed from it. The one owner of that state; the window's views show it and send it
 // commands. Bytes change in one place, replace(), each change a step on the undo stack; every
 // change, undone or done again too, re-parses the header before it is announced. The image's
-// length never changes by editing: code addresses are fixed.
+// length never changes by editing: code addresses are fixed. The author's marks belong to the
+// add-in too: each change of them is a step on the same stack and counts as a change, and
+// saving writes them beside the add-in (MarksBeside).
 class AddinDocument : public QObject {
     Q_OBJECT
 
@@ -57,9 +60,26 @@ public:
 
     QUndoStack& undoStack() { return m_undo; }
 
-    // Takes a freshly read image; whatever was loaded before, patched or not, is gone, and so
-    // are the steps to undo.
-    void load(AddinImage image);
+    // The author's marks (placed when they were read), by code address.
+    const AddinMarks& marks() const { return m_marks; }
+    // The file offset of the first code byte, which code address $8000 stands for: the header's
+    // size, or while an edit leaves the header incomplete the last size it had.
+    int codeStart() const { return m_codeStart; }
+    // Puts `marks` in place of the marks as one step named `caption` ("Name label"). False,
+    // changing nothing, when they are the marks already.
+    bool changeMarks(const AddinMarks& marks, const QString& caption);
+    // The marks file beside the add-in was not read (a bad line; or the add-in has no complete
+    // header): it is not replaced unless save() is told so, nor removed. Why it was not read;
+    // empty when it was, or there is none.
+    const QString& unreadMarksProblem() const { return m_unreadMarks.problem; }
+    // Whether saving to `path` meets that unread marks file with marks to write, so that the
+    // user must agree first.
+    bool wouldReplaceUnreadMarks(const QString& path) const;
+
+    // Takes a freshly read image and the marks read beside it; whatever was loaded before,
+    // patched or not, is gone, and so are the steps to undo. `unreadMarksProblem`: why a marks
+    // file beside it was not read (see unreadMarksProblem()).
+    void load(AddinImage image, AddinMarks marks = {}, const QString& unreadMarksProblem = {});
     // Takes a new image that has no file yet: changed from the start, so that closing or
     // opening another file asks, and saved only to a path chosen for it.
     void create(QByteArray bytes);
@@ -74,12 +94,16 @@ public:
     // The user agreed to lose the unsaved changes; the image stays until the next load.
     void discardChanges();
 
-    // Writes the image to its own path; on success it holds no unsaved changes. A failure
-    // carries the system's reason.
-    AddinImage::WriteResult save();
+    // What save() does with a marks file beside the add-in that was not read.
+    enum class UnreadMarks { Keep, Replace };
+
+    // Writes the image to its own path, and the marks beside it (none: a marks file there is
+    // removed), all or nothing; on success it holds no unsaved changes, unless marks are left
+    // unwritten because an unread marks file is kept. A failure carries the system's reason.
+    AddinImage::WriteResult save(UnreadMarks unread = UnreadMarks::Keep);
     // Takes `path` as the image's path first, so that a failed write is retried there by
     // the next save, then writes as save() does.
-    AddinImage::WriteResult saveAs(const QString& path);
+    AddinImage::WriteResult saveAs(const QString& path, UnreadMarks unread = UnreadMarks::Keep);
 
 signals:
     // A new image replaced the old one.
@@ -93,16 +117,23 @@ signals:
     void patchedChanged(bool patched);
     // changedRuns() changed.
     void changedRunsChanged();
+    // marks() changed: a step done, undone or done again.
+    void marksChanged();
 
 private:
     friend class ByteEditCommand;
+    friend class MarkEditCommand;
+    // The marks steps' own change: the marks in place, the change announced.
+    void putMarks(const AddinMarks& marks);
     // The steps' own write: the bytes, the header parsed again, the change announced.
     void write(int offset, const QByteArray& bytes, Redraw redraw);
     // Takes `image` in place of the one loaded; a new add-in is changed from the start.
-    void take(AddinImage image, bool isNew);
+    void take(AddinImage image, bool isNew, AddinMarks marks);
+    void noteCodeStart();
     void setPatched(bool patched);
-    // What the file holds now is the image: nothing differs from it any more.
-    void markSaved();
+    // What the file holds now is the image: nothing differs from it any more; the document
+    // is unchanged unless `marksUnsaved`.
+    void markSaved(bool marksUnsaved);
     const std::optional<HeaderField>& place(Field field) const;
 
     AddinImage m_image;
@@ -110,4 +141,10 @@ private:
     QUndoStack m_undo;
     bool m_patched = false;
     ChangedBytes m_changedBytes;
+    AddinMarks m_marks;
+    int m_codeStart = 0;
+    struct {
+        QString path; // the marks file left unread
+        QString problem;
+    } m_unreadMarks;
 };

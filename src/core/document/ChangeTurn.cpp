@@ -18,6 +18,10 @@ ChangeTurn::ChangeTurn(const AddinDocument& document, const DumpState& dump, QOb
         m_pending.path = true;
         schedule();
     });
+    connect(&document, &AddinDocument::marksChanged, this, [this] {
+        m_pending.marks = true;
+        schedule();
+    });
     connect(&dump, &DumpState::changed, this, [this](DumpState::Changes what) {
         m_pending.dump |= what;
         schedule();

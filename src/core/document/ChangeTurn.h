@@ -23,6 +23,7 @@ public:
         bool afresh = false;          // a change the views show afresh (a confirmed patch)
         bool headSizeChanged = false; // a change moved where the code starts
         bool path = false;            // the path the next save writes
+        bool marks = false;           // the author's marks (AddinDocument::marks())
         DumpState::Changes dump;      // what the dump's state changed
 
         // Bytes changed, in place or by a new image.

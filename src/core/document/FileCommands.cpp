@@ -4,6 +4,12 @@
 #include "AddinDocument.h"
 #include "CommandTexts.h"
 #include "FilePath.h"
+#include "MarksBeside.h"
+#include "MarksFile.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
 
 namespace {
 
@@ -107,8 +113,43 @@ void FileCommands::load(const QString& path) {
         tell(kOpenError);
         return;
     }
-    // Image, path and size are replaced together, only once the file has been read in full.
-    m_document.load(AddinImage(std::move(*bytes), path));
+    // Image, path and size are replaced together, only once the file has been read in full;
+    // the marks beside it with them.
+    const AddinHeader header = AddinHeader::parse(*bytes);
+    const QString marksPath = MarksFile::besidePath(path);
+    MarksBeside::Found marks;
+    if (header.complete() && header.isAddin()) {
+        marks = MarksBeside::read(marksPath, *bytes, header.headSize);
+    } else if (int error = 0; MarksBeside::readBytes(marksPath, error) || error != ENOENT) {
+        marks.outcome = MarksBeside::Found::Outcome::Refused;
+        marks.problem = QStringLiteral("the add-in has no complete header to put them on");
+    }
+    m_document.load(AddinImage(std::move(*bytes), path), std::move(marks.marks), marks.problem);
+    const QString name = QFileInfo(marksPath).fileName();
+    if (marks.outcome == MarksBeside::Found::Outcome::Refused) {
+        tell(QStringLiteral("The marks in %1 were not read: %2.\r\nThe file stays as it is: "
+                            "saving asks before it replaces it.")
+                 .arg(name, marks.problem));
+    } else if (marks.unplaced > 0) {
+        tell(marks.unplaced == 1
+                 ? QStringLiteral("1 mark in %1 could not be placed: its bytes changed.").arg(name)
+                 : QStringLiteral("%1 marks in %2 could not be placed: their bytes changed.")
+                       .arg(marks.unplaced)
+                       .arg(name));
+    }
+}
+
+AddinDocument::UnreadMarks FileCommands::askUnreadMarks(const QString& path) {
+    if (!m_document.wouldReplaceUnreadMarks(path)) {
+        return AddinDocument::UnreadMarks::Keep;
+    }
+    const QString name = QFileInfo(MarksFile::besidePath(path)).fileName();
+    const Prompts::Answer answer = askYesNo(
+        QStringLiteral("The marks in %1 were not read: %2.\r\nReplace that file with the marks "
+                       "made since? No saves the add-in and leaves the file as it is.")
+            .arg(name, m_document.unreadMarksProblem()));
+    return answer == Prompts::Answer::Yes ? AddinDocument::UnreadMarks::Replace
+                                          : AddinDocument::UnreadMarks::Keep;
 }
 
 bool FileCommands::save() {
@@ -116,7 +157,7 @@ bool FileCommands::save() {
     if (m_document.isLoaded() && m_document.path().isEmpty()) {
         return saveAs();
     }
-    const AddinImage::WriteResult result = m_document.save();
+    const AddinImage::WriteResult result = m_document.save(askUnreadMarks(m_document.path()));
     if (!result.written()) {
         tell(CommandTexts::withReason(CommandTexts::kSaveError, result.reason()));
         return false;
@@ -137,7 +178,7 @@ bool FileCommands::saveAs() {
         tell(CommandTexts::kInexactName);
         return false;
     }
-    const AddinImage::WriteResult result = m_document.saveAs(*path);
+    const AddinImage::WriteResult result = m_document.saveAs(*path, askUnreadMarks(*path));
     if (!result.written()) {
         tell(CommandTexts::withReason(CommandTexts::kSaveError, result.reason()));
         return false;

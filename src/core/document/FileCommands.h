@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AddinDocument.h"
 #include "FileChoice.h"
 #include "Prompts.h"
 
 #include <QObject>
 
-class AddinDocument;
 class AddinImage;
 
 // Open, Save and Save As on a document: every question and message in its order, with the
-// file dialog's last choice remembered between commands.
+// file dialog's last choice remembered between commands. The marks file beside the add-in is
+// read with it (saying when it could not be, or when marks could not be placed) and written
+// with it, replacing a marks file that could not be read only when the user agrees.
 class FileCommands : public QObject {
     Q_OBJECT
 
@@ -38,6 +40,8 @@ signals:
 
 private:
     bool askToDiscard();
+    // Whether a save to `path` may replace a marks file there that could not be read.
+    AddinDocument::UnreadMarks askUnreadMarks(const QString& path);
     void load(const QString& path);
     void tell(const QString& text);
     Prompts::Answer askYesNo(const QString& text);

@@ -37,11 +37,15 @@ bool SourceCommands::saveSource() {
     if (!path || path->isEmpty()) {
         return false;
     }
-    // The add-in's own file is never the one replaced, whatever name leads to it.
+    // The add-in's own file is never the one replaced, whatever name leads to it. The source
+    // keeps the author's marks.
     const RegularFile input(m_document.path(), O_RDONLY);
+    const QByteArray& image = m_document.image().bytes();
+    const QByteArray source =
+        AddinSource::of(image, m_document.header(), false,
+                        m_document.marks().codeMarks(m_document.codeStart(), int(image.size())));
     const FileReplacer::Result result = FileReplacer::replace(
-        *path, AddinSource::of(m_document.image().bytes(), m_document.header()),
-        input.isOpen() ? std::optional(input.identity()) : std::nullopt);
+        *path, source, input.isOpen() ? std::optional(input.identity()) : std::nullopt);
     switch (result.outcome) {
     case FileReplacer::Outcome::Written:
         return true;

@@ -3,6 +3,7 @@
 #include "AddinSource.h"
 #include "CodeListing.h"
 #include "LabelledListing.h"
+#include "MarksFile.h"
 #include "SystemCalls.h"
 #include "TestFiles.h"
 #include "Z80Decoder.h"
@@ -495,32 +496,35 @@ void TestCodeListing::labels() {
 
 void TestCodeListing::sourceAssemblesBack_data() {
     QTest::addColumn<QByteArray>("image");
+    QTest::addColumn<QByteArray>("marks"); // a marks file kept in the source
 
     const QDir samples(qEnvironmentVariable("MOBRIN_SAMPLES"));
     for (const QString& name : samples.entryList({QStringLiteral("*.rex")})) {
         const QByteArray bytes = TestFiles::read(samples.filePath(name));
         if (!AddinSource::of(bytes).isEmpty()) {
-            QTest::newRow(qPrintable(name)) << bytes;
+            QTest::newRow(qPrintable(name)) << bytes << QByteArray();
         }
     }
     for (const char* name : {"tafl.rex", "hello.rex"}) {
-        QTest::newRow(name) << realAddin(QLatin1String(name));
+        QTest::newRow(name) << realAddin(QLatin1String(name)) << QByteArray();
     }
     const QByteArray head = buildAddinHeader("ADDIN", "Clock", "", 1, 2, TestFiles::icon());
-    QTest::newRow("header ending at the file's end") << head;
-    QTest::newRow("code of one byte") << head + '\x3E';
+    QTest::newRow("header ending at the file's end") << head << QByteArray();
+    QTest::newRow("code of one byte") << head + '\x3E' << QByteArray();
     QTest::newRow("code ending in a cut-off DD CB")
-        << head + QByteArray::fromHex("3E05DDCB") + QByteArray(100, '\xFF');
-    QTest::newRow("9000 bytes") << head + randomBytes(9000 - int(head.size()), 0);
+        << head + QByteArray::fromHex("3E05DDCB") + QByteArray(100, '\xFF') << QByteArray();
+    QTest::newRow("9000 bytes") << head + randomBytes(9000 - int(head.size()), 0) << QByteArray();
     QTest::newRow("texts with quotes, backslashes, semicolons, tabs, line breaks, high bytes")
         << buildAddinHeader("My \"game\";\\:addin", "Q\\\"'\x7F\xE9;x",
                             "1\r\n\t\"2\"" + QByteArray(99, 'x'), 0xFFFF, 0x8000,
                             TestFiles::icon()) +
-               "\x18\xFE\xFF";
+               "\x18\xFE\xFF"
+        << QByteArray();
     QByteArray otherByte = head + '\xC9';
     otherByte[otherByte.indexOf('\r') + 1] = 'X';
-    QTest::newRow("no line feed after the class line's carriage return") << otherByte;
-    QTest::newRow("every opcode after each prefix") << head + everyOpcode();
+    QTest::newRow("no line feed after the class line's carriage return")
+        << otherByte << QByteArray();
+    QTest::newRow("every opcode after each prefix") << head + everyOpcode() << QByteArray();
     QString error;
     const QByteArray dataOfEveryKind = Z80Programs::assemble(R"(
         ld hl,table
@@ -536,11 +540,29 @@ f:      ret
         defs 20,$AA
     )",
                                                              &error);
+    const QByteArray everyKind =
+        Z80Programs::addin(dataOfEveryKind, QByteArray(50, '\0') + QByteArray(30, '\xFF'));
     QTest::newRow("data of every kind, word 1 the code's length, padding")
-        << Z80Programs::addin(dataOfEveryKind, QByteArray(50, '\0') + QByteArray(30, '\xFF'));
+        << everyKind << QByteArray();
+    // Code marked as text and bytes, text as code, a table as words, names where the analysis
+    // has none, inside an instruction and in the padding, comments on code, data and padding.
+    QTest::newRow("data of every kind, with the author's marks")
+        << everyKind
+        << QByteArray("text $8000 $8003 -\nbytes $8003 $8005 -\npointers $8009 $800D -\n"
+                      "words $800D $8011 -\ncode $8012 $801E -\nlabel $8000 - start\n"
+                      "label $8001 - inside_ld\nlabel $8009 - _table9\nlabel $8012 - Hello\n"
+                      "label $8022 - tail\ncomment $8000 - Start; \"here\" \\ \xC3\xA9\n"
+                      "comment $8009 - the table\ncomment $8024 - after the code\n"
+                      "comment $8030 - in the padding\nbookmark $8000 $8010 - all\n");
+    QTest::newRow("tafl.rex, with the author's marks")
+        << realAddin()
+        << QByteArray("bytes $9113 $9121 -\nlabel $9113 - msg_restart\n"
+                      "comment $9113 - Shown at a restart ; \"new game\"\nlabel $8011 - main\n"
+                      "comment $8000 - The entry\ncode $9121 $912C -\nwords $9F00 $9F10 -\n");
     QTest::newRow("word 1, then 00 and FF bytes, a jump into them")
         << buildAddinHeader("ADDIN", "Clock", "", 3, 0, TestFiles::icon()) + "\xCD\x40\x80" +
-               QByteArray(100, '\0') + QByteArray(100, '\xFF');
+               QByteArray(100, '\0') + QByteArray(100, '\xFF')
+        << QByteArray();
     // Other blocks on every run: MOBRIN_SOURCE_SEED=N starts them at the seed N a failure names.
     bool fixed = false;
     const quint32 first = qEnvironmentVariable("MOBRIN_SOURCE_SEED").toUInt(&fixed);
@@ -548,17 +570,32 @@ f:      ret
     for (quint32 block = seed; block != seed + 200; ++block) {
         QTest::addRow("random 8 KiB code, seed %u", block)
             << buildAddinHeader("ADDIN", "Random", "", block, 0, TestFiles::randomIcon(block)) +
-                   randomBytes(8192, block);
+                   randomBytes(8192, block)
+            << QByteArray();
     }
 }
 
 // The assemblers judge the source: each must give back the file byte for byte.
 void TestCodeListing::sourceAssemblesBack() {
     QFETCH(QByteArray, image);
+    QFETCH(QByteArray, marks);
     if (image.isEmpty()) {
         QSKIP("the real add-in is not available here");
     }
-    const QByteArray source = AddinSource::of(image);
+    const AddinHeader header = AddinHeader::parse(image);
+    const MarksFile::Parsed parsed = MarksFile::parse(marks);
+    QVERIFY(parsed.ok());
+    const QByteArray source = AddinSource::of(
+        image, header, false, parsed.marks.codeMarks(header.headSize, int(image.size())));
+    // The names given are the labels, and the comments stand where they were put.
+    for (const Mark& mark : parsed.marks.marks()) {
+        if (mark.type == Mark::Type::Comment) {
+            QVERIFY2(source.contains("; " + mark.text.toUtf8() + '\n'), qPrintable(mark.text));
+        }
+        if (mark.type == Mark::Type::Label && mark.text != QLatin1String("mid")) {
+            QVERIFY2(source.contains('\n' + mark.text.toUtf8() + ':'), qPrintable(mark.text));
+        }
+    }
     // The C toolchain's 00 bytes after the code are one line, not thousands.
     if (QByteArrayView(QTest::currentDataTag()) == "hello.rex") {
         QVERIFY(source.count('\n') < 1000);

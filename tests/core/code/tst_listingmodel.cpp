@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The listing's model follows edits by replacing only the lines that differ: a view that takes
-// each replacement shows what a fresh listing shows, whatever the edits, and the way taken
-// through the code survives them.
+// each replacement shows what a fresh listing shows, whatever the edits (of the bytes, and of
+// the author's marks), and the way taken through the code survives them.
 #include "AddinDocument.h"
 #include "ChangeTurn.h"
 #include "DumpState.h"
 #include "LineDifference.h"
 #include "ListingModel.h"
+#include "MarkCommands.h"
+#include "ScriptedPrompts.h"
 #include "TestFiles.h"
 
 #include <QRandomGenerator>
@@ -80,15 +82,18 @@ void ListingModelTest::lineDifference() {
 void ListingModelTest::editsReplaceOnlyTheirLines_data() {
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<int>("editsPerTurn");
+    QTest::addColumn<bool>("marking"); // marks changed among the bytes
     for (const quint32 seed : {1U, 2U, 3U}) {
-        QTest::addRow("seed %u, one edit a turn", seed) << seed << 1;
-        QTest::addRow("seed %u, a run of edits a turn", seed) << seed << 5;
+        QTest::addRow("seed %u, one edit a turn", seed) << seed << 1 << false;
+        QTest::addRow("seed %u, a run of edits a turn", seed) << seed << 5 << false;
+        QTest::addRow("seed %u, bytes and marks", seed) << seed << 3 << true;
     }
 }
 
 void ListingModelTest::editsReplaceOnlyTheirLines() {
     QFETCH(quint32, seed);
     QFETCH(int, editsPerTurn);
+    QFETCH(bool, marking);
     QRandomGenerator random(seed);
     QByteArray bytes = TestFiles::addin();
     const int headSize = AddinHeader::parse(bytes).headSize;
@@ -97,6 +102,8 @@ void ListingModelTest::editsReplaceOnlyTheirLines() {
     DumpState dump(document);
     ChangeTurn turn(document, dump);
     ListingModel model(document, dump, turn);
+    ScriptedPrompts prompts;
+    MarkCommands marks(prompts, document);
     // What a view shows: the text it was given, then each replacement.
     QString shown = model.shownText().toString();
     connect(&model, &ListingModel::linesReplaced, this, [&](const QList<LineDifference>& edits) {
@@ -116,6 +123,23 @@ void ListingModelTest::editsReplaceOnlyTheirLines() {
     for (int turnCount = 0; turnCount < 60; ++turnCount) {
         for (int i = 0; i < editsPerTurn; ++i) {
             const int offset = headSize + int(random.bounded(bytes.size() - headSize - 4));
+            if (marking && random.bounded(2)) {
+                const ByteRange range{offset, int(random.bounded(1, 40))};
+                switch (random.bounded(4)) {
+                case 0:
+                    marks.setKind(range, CodeKind(random.bounded(5)));
+                    break;
+                case 1:
+                    marks.backToAnalysis(range);
+                    break;
+                case 2:
+                    marks.nameLabel(offset, QStringLiteral("n%1").arg(offset));
+                    break;
+                default:
+                    marks.comment(offset, QStringLiteral("said at %1").arg(offset));
+                }
+                continue;
+            }
             QByteArray written(int(random.bounded(1, 4)), '\0');
             for (char& byte : written) {
                 // Jumps and calls often, so that labels come and go.
@@ -125,8 +149,11 @@ void ListingModelTest::editsReplaceOnlyTheirLines() {
             QVERIFY(document.replace(offset, written, ByteEditCommand::Kind::Paste));
         }
         QCoreApplication::processEvents();
+        const QByteArray& image = document.image().bytes();
         const LabelledListing fresh(
-            CodeListing::ofAddin(document.image().bytes(), document.header(), true),
+            CodeListing::ofMap(
+                image, CodeMap::of(image, document.header(),
+                                   document.marks().codeMarks(headSize, int(image.size())), true)),
             LabelledListing::Columns::WithCharacters);
         QCOMPARE(shown + QLatin1Char('\n'), fresh.text());
     }

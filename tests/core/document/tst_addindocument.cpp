@@ -8,7 +8,9 @@
 #include "EditCommands.h"
 #include "FieldCommands.h"
 #include "FileChoice.h"
+#include "FileCommands.h"
 #include "FindCommands.h"
+#include "MarkCommands.h"
 #include "NumberForm.h"
 #include "ScriptedPrompts.h"
 #include "SourceCommands.h"
@@ -22,9 +24,26 @@
 
 // The document alone: what each command leaves in the image, the flag, the path, the parsed
 // header and the file on disk, and which changes it announces; then what the dump shows of it,
-// the name and description patch asked through scripted dialogs, and Find, Go to and Compare
-// selecting through the dump's state.
+// the name and description patch asked through scripted dialogs, the author's marks, and Find,
+// Go to and Compare selecting through the dump's state.
 namespace {
+
+// A marks file's lines without its first line and its digests: "label $8004 start".
+QStringList marksLines(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        return {QStringLiteral("none")};
+    }
+    QStringList lines;
+    for (const QString& line :
+         QString::fromUtf8(TestFiles::read(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        QStringList words = line.simplified().split(QLatin1Char(' '));
+        if (!line.startsWith(QLatin1Char('#'))) {
+            words.removeAt(words[2].startsWith(QLatin1Char('$')) ? 3 : 2);
+            lines << words.join(QLatin1Char(' '));
+        }
+    }
+    return lines;
+}
 
 // "kind START+LENGTH, ...", as the panes paint them.
 QString described(const QList<ByteHighlights::Mark>& marks) {
@@ -61,6 +80,8 @@ private slots:
     void fieldPatch();
     void saveSource_data();
     void saveSource();
+    void marks_data();
+    void marks();
     void fileChoice_data();
     void fileChoice();
     void searchCommands_data();
@@ -767,6 +788,164 @@ void AddinDocumentTest::saveSource() {
     if (written) {
         QCOMPARE(TestFiles::read(target), AddinSource::of(clock));
     }
+}
+
+void AddinDocumentTest::marks_data() {
+    // Steps: "open NAME", "kind +START LENGTH KIND" (offsets from the first code byte, KIND "-"
+    // for back to the analysis), "label +AT NAME", "ask label +AT NAME" (typed in the question),
+    // "comment +AT TEXT", "bookmark +START LENGTH NOTE", "undo", "redo", "answer yes|no" (to
+    // the next question), "save", "save as NAME". What was said and refused, the flag, and the
+    // marks files beside clock.rex and copy.rex afterwards ("none" when there is none).
+    QTest::addColumn<QByteArray>("beside"); // clock.rex.marks before; empty: none
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("said"); // messages and questions, then "refused: ..."
+    QTest::addColumn<bool>("patched");
+    QTest::addColumn<QString>("undoText");
+    QTest::addColumn<QStringList>("clockMarks");
+    QTest::addColumn<QStringList>("copyMarks");
+    const QStringList none{"none"};
+    const QString badLine = QStringLiteral(
+        "The marks in clock.rex.marks were not read: line 1: the label \"1x\" must start with a "
+        "letter or \"_\".\r\nThe file stays as it is: saving asks before it replaces it.");
+    const QString replaceIt = QStringLiteral(
+        "The marks in clock.rex.marks were not read: line 1: the label \"1x\" must start with a "
+        "letter or \"_\".\r\nReplace that file with the marks made since? No saves the add-in "
+        "and leaves the file as it is.");
+
+    QTest::newRow("marked, named, commented, bookmarked: saved beside the add-in")
+        << QByteArray() << QStringList{"open clock.rex",          "kind +0 4 text",
+                                       "ask label +4 start_here", "comment +4 Hello ; world",
+                                       "bookmark +0 8 The start", "save"}
+        << QStringList{} << false << "Bookmark"
+        << QStringList{"text $8000 $8004", "bookmark $8000 $8008 The start",
+                       "label $8004 start_here", "comment $8004 Hello ; world"}
+        << none;
+    QTest::newRow("each mark a step to undo, and a change")
+        << QByteArray()
+        << QStringList{"open clock.rex", "label +4 lives", "comment +4 b", "save", "undo"}
+        << QStringList{} << true << "Name label"
+        << QStringList{"label $8004 lives", "comment $8004 b"} << none;
+    QTest::newRow("the last mark gone: the file removed")
+        << QByteArray("label $8004 - first\n") << QStringList{"open clock.rex", "label +4", "save"}
+        << QStringList{} << false << "Remove label" << none << none;
+    QTest::newRow("back to the analysis, undone and done again")
+        << QByteArray("text $8000 $8010 -\n")
+        << QStringList{"open clock.rex", "kind +4 4 -", "undo", "redo", "save"} << QStringList{}
+        << false << "Back to the analysis" << QStringList{"text $8000 $8004", "text $8008 $8010"}
+        << none;
+    QTest::newRow("marks on changed bytes: told, kept as they were")
+        << QByteArray("label $8004 00000000 x\nlabel $8008 - y\n")
+        << QStringList{"open clock.rex", "save"}
+        << QStringList{"1 mark in clock.rex.marks could not be placed: its bytes changed."} << false
+        << "" << QStringList{"label $8004 x", "label $8008 y"} << none;
+    QTest::newRow("a bad line: opened, told; the file kept when the user says no")
+        << QByteArray("label $8004 - 1x\n")
+        << QStringList{"open clock.rex", "label +8 y", "answer no", "save"}
+        << QStringList{badLine, replaceIt} << true << "Name label" << QStringList{"label $8004 1x"}
+        << none;
+    QTest::newRow("a bad line: replaced when the user agrees")
+        << QByteArray("label $8004 - 1x\n")
+        << QStringList{"open clock.rex", "label +8 y", "answer yes", "save"}
+        << QStringList{badLine, replaceIt} << false << "Name label" << QStringList{"label $8008 y"}
+        << none;
+    QTest::newRow("a bad line and no marks: saved without a question, the file left")
+        << QByteArray("label $8004 - 1x\n") << QStringList{"open clock.rex", "save"}
+        << QStringList{badLine} << false << "" << QStringList{"label $8004 1x"} << none;
+    QTest::newRow("save as: the marks go beside the new name")
+        << QByteArray("label $8004 - 1x\n")
+        << QStringList{"open clock.rex", "label +4 copied", "save as copy.rex"}
+        << QStringList{badLine} << false << "Name label" << QStringList{"label $8004 1x"}
+        << QStringList{"label $8004 copied"};
+    QTest::newRow("refused: names, places, texts")
+        << QByteArray()
+        << QStringList{"open clock.rex",          "label +4 ld",      "label +4 taken",
+                       "label +8 taken",          "label +2 inside",  "label -1 head",
+                       "comment +4 two\tcolumns", "kind +4 2 padding"}
+        << QStringList{"refused: \"ld\" is a word of the assembler language: z80asm or pasmo "
+                       "would not take it as a label.",
+                       "refused: The name taken is the label at $8004 already.",
+                       "refused: $8002 lies inside the instruction at $8001: a label goes on an "
+                       "instruction's first byte.",
+                       "refused: Only the code can be marked so: select bytes from $8000 on.",
+                       "refused: A comment or note is one line: it cannot hold a line break, a "
+                       "tab or another control character.",
+                       "refused: Padding is the analysis's own kind: mark the bytes as bytes."}
+        << true << "Name label" << none << none;
+    QTest::newRow("a data file takes no marks")
+        << QByteArray() << QStringList{"open data.DS2", "kind +0 4 text"}
+        << QStringList{"refused: Marks need an add-in with a complete header."} << false << ""
+        << none << none;
+}
+
+void AddinDocumentTest::marks() {
+    QFETCH(QByteArray, beside);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, said);
+    QFETCH(bool, patched);
+    QFETCH(QString, undoText);
+    QFETCH(QStringList, clockMarks);
+    QFETCH(QStringList, copyMarks);
+    TestFiles files;
+    files.write(QStringLiteral("clock.rex"), TestFiles::addin());
+    files.write(QStringLiteral("data.DS2"), TestFiles::addin("", "", 100, 8192, "DATA"));
+    if (!beside.isEmpty()) {
+        files.write(QStringLiteral("clock.rex.marks"), beside);
+    }
+    ScriptedPrompts prompts;
+    AddinDocument document;
+    FileCommands fileCommands(prompts, document);
+    MarkCommands marks(prompts, document);
+    QStringList refused;
+    for (const QString& step : steps) {
+        QStringList words = step.split(QLatin1Char(' '));
+        const bool asked = words[0] == QLatin1String("ask");
+        if (asked) {
+            words.removeFirst();
+        }
+        const int at = document.codeStart() + words.value(1).toInt();
+        const QString rest = words.mid(2).join(QLatin1Char(' '));
+        QString refusal;
+        if (words[0] == QLatin1String("open")) {
+            fileCommands.openPath(files.path(words[1]));
+        } else if (words[0] == QLatin1String("kind")) {
+            const ByteRange range{at, words[2].toInt()};
+            refusal = words[3] == QLatin1String("-")
+                          ? marks.backToAnalysis(range)
+                          : marks.setKind(range, *CodeKinds::parse(words[3]));
+        } else if (words[0] == QLatin1String("label") && asked) {
+            prompts.type(rest);
+            refusal = marks.askLabel(at);
+        } else if (words[0] == QLatin1String("label")) {
+            refusal = marks.nameLabel(at, rest);
+        } else if (words[0] == QLatin1String("comment")) {
+            refusal = marks.comment(at, rest);
+        } else if (words[0] == QLatin1String("bookmark")) {
+            refusal = marks.addBookmark({at, words[2].toInt()}, words.mid(3).join(u' '));
+        } else if (words[0] == QLatin1String("undo")) {
+            document.undoStack().undo();
+        } else if (words[0] == QLatin1String("redo")) {
+            document.undoStack().redo();
+        } else if (words[0] == QLatin1String("answer")) {
+            prompts.answer(words[1] == QLatin1String("yes") ? Prompts::Answer::Yes
+                                                            : Prompts::Answer::No);
+        } else if (words[0] == QLatin1String("save")) {
+            if (words.size() > 1) {
+                prompts.choose(files.path(words[2]));
+                QVERIFY(fileCommands.saveAs());
+            } else {
+                QVERIFY(fileCommands.save());
+            }
+        }
+        if (!refusal.isEmpty()) {
+            refused << QStringLiteral("refused: ") + refusal;
+        }
+    }
+    QCOMPARE(prompts.texts() + refused, said);
+    QVERIFY(prompts.scriptUsedUp());
+    QCOMPARE(document.isPatched(), patched);
+    QCOMPARE(document.undoStack().undoText(), undoText);
+    QCOMPARE(marksLines(files.path(QStringLiteral("clock.rex.marks"))), clockMarks);
+    QCOMPARE(marksLines(files.path(QStringLiteral("copy.rex.marks"))), copyMarks);
 }
 
 void AddinDocumentTest::fileChoice_data() {

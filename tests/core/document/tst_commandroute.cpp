@@ -29,8 +29,9 @@ private slots:
 
 void CommandRouteTest::oneReportATurn_data() {
     // Steps within one turn: "type OFFSET" (a byte typed), "open", "patch", "select OFFSET",
-    // "strip". What the turn's one report says: "replaced", "afresh", the bytes changed in
-    // place "START+LENGTH", the dump's changes "dump N" (DumpState::Changes).
+    // "strip", "mark OFFSET" (a label named). What the turn's one report says: "replaced",
+    // "afresh", the bytes changed in place "START+LENGTH", "marks", the dump's changes "dump N"
+    // (DumpState::Changes).
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<int>("reports");
     QTest::addColumn<QString>("report");
@@ -42,6 +43,7 @@ void CommandRouteTest::oneReportATurn_data() {
     QTest::newRow("the caret moved twice")
         << QStringList{"select 400", "select 500"} << 1 << "dump 6";
     QTest::newRow("the header stripped") << QStringList{"strip"} << 1 << "dump 7";
+    QTest::newRow("a mark, undone") << QStringList{"mark 300", "undo"} << 1 << "marks dump 0";
 }
 
 void CommandRouteTest::oneReportATurn() {
@@ -65,6 +67,9 @@ void CommandRouteTest::oneReportATurn() {
         if (!changes.bytes.isEmpty()) {
             parts << QStringLiteral("%1+%2").arg(changes.bytes.start).arg(changes.bytes.length);
         }
+        if (changes.marks) {
+            parts << QStringLiteral("marks");
+        }
         parts << QStringLiteral("dump %1").arg(int(changes.dump.toInt()));
         told << parts.join(QLatin1Char(' '));
     });
@@ -78,6 +83,12 @@ void CommandRouteTest::oneReportATurn() {
             document.patch(AddinDocument::Field::Name, QStringLiteral("Tick"));
         } else if (step.startsWith(QLatin1String("select"))) {
             dump.select(offset, 0);
+        } else if (step.startsWith(QLatin1String("mark"))) {
+            AddinMarks marks = document.marks();
+            marks.setLabel(AddinMarks::addressOf(offset, document.codeStart()), "here");
+            document.changeMarks(marks, QStringLiteral("Name label"));
+        } else if (step == QLatin1String("undo")) {
+            document.undoStack().undo();
         } else {
             dump.setStripHeader(true);
         }
