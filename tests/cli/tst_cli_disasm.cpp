@@ -250,7 +250,7 @@ void CliDisasm::marks() {
 void CliDisasm::suggestionChangesNothing_data() {
     QTest::addColumn<QString>("path");
     const QDir samples(qEnvironmentVariable("MOBRIN_SAMPLES"));
-    for (const QString& name : {"clock.rex", "game.rex"}) {
+    for (const char* name : {"clock.rex", "game.rex"}) {
         QTest::newRow(qPrintable(name)) << samples.filePath(name);
     }
     QTest::newRow("tafl.rex") << qEnvironmentVariable("MOBRIN_REAL_SAMPLES") + "/tafl.rex";

@@ -13,8 +13,14 @@
 
 namespace {
 
+// A name one longer than the system takes (the add-in's name at its limit, plus ".marks") names
+// no file: there is nothing there to read or to remove.
+int absentAsNoEntry(int error) {
+    return error == ENAMETOOLONG ? ENOENT : error;
+}
+
 bool removeFile(const QString& path) {
-    return ::unlink(FilePath::toBytes(path).constData()) == 0 || errno == ENOENT;
+    return ::unlink(FilePath::toBytes(path).constData()) == 0 || absentAsNoEntry(errno) == ENOENT;
 }
 
 } // namespace
@@ -25,7 +31,7 @@ std::optional<QByteArray> readBytes(const QString& path, int& error) {
     const QByteArray name = FilePath::toBytes(path);
     struct stat info {};
     if (::stat(name.constData(), &info) != 0) {
-        error = errno;
+        error = absentAsNoEntry(errno);
         return std::nullopt;
     }
     if (!S_ISREG(info.st_mode)) {
