@@ -69,3 +69,18 @@ QList<ByteHighlights::Mark> ByteHighlights::marksWithin(const ByteRange& within)
     }
     return marks;
 }
+
+QList<ByteRange> ByteHighlights::joined(QList<ByteRange> ranges) {
+    std::sort(ranges.begin(), ranges.end(),
+              [](const ByteRange& a, const ByteRange& b) { return a.start < b.start; });
+    QList<ByteRange> result;
+    for (const ByteRange& range : ranges) {
+        if (!result.isEmpty() && range.start < result.last().end()) {
+            ByteRange& last = result.last();
+            last.length = std::max(last.end(), range.end()) - last.start;
+        } else {
+            result.append(range);
+        }
+    }
+    return result;
+}

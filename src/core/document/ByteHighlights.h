@@ -18,8 +18,8 @@ class ByteHighlights : public QObject {
 public:
     // In order of precedence: where two kinds cover a byte, the one first here is painted. A
     // new kind (data ranges, a program counter) takes its place in this order.
-    enum class Kind { CompareDifference, ChangedSinceSave };
-    static constexpr int kKinds = 2;
+    enum class Kind { CompareDifference, ChangedSinceSave, Bookmarked, Marked };
+    static constexpr int kKinds = 4;
 
     // A painted range and its kind.
     struct Mark {
@@ -38,6 +38,9 @@ public:
     // that covers it, and a range cut short where one of a kind before it lies over it. Two
     // ranges that touch stay two marks, so the panes can show where one ends.
     QList<Mark> marksWithin(const ByteRange& within) const;
+    // `ranges` in order, those that overlap joined, for set(): marks of the author's may lie
+    // over one another.
+    static QList<ByteRange> joined(QList<ByteRange> ranges);
 
 signals:
     // The highlights of the bytes of `span` (file offsets) may have changed; none outside it.

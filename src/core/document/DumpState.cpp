@@ -12,6 +12,22 @@ DumpState::DumpState(const AddinDocument& document, QObject* parent)
     connect(&document, &AddinDocument::changedRunsChanged, this, [this] {
         m_highlights.set(ByteHighlights::Kind::ChangedSinceSave, m_document.changedRuns());
     });
+    connect(&document, &AddinDocument::marksChanged, this, &DumpState::showMarks);
+}
+
+void DumpState::showMarks() {
+    QList<ByteRange> bookmarks;
+    QList<ByteRange> marked;
+    const int codeStart = m_document.codeStart();
+    for (const Mark& mark : m_document.marks().marks()) {
+        if (mark.placed) {
+            const ByteRange range{AddinMarks::offsetOf(mark.start, codeStart),
+                                  mark.end - mark.start};
+            (mark.type == Mark::Type::Bookmark ? bookmarks : marked).append(range);
+        }
+    }
+    m_highlights.set(ByteHighlights::Kind::Bookmarked, ByteHighlights::joined(bookmarks));
+    m_highlights.set(ByteHighlights::Kind::Marked, ByteHighlights::joined(marked));
 }
 
 int DumpState::dumpStart() const {

@@ -85,6 +85,8 @@ signals:
 
 private:
     void showAfresh();
+    // The author's bookmarks and other marks, as highlights.
+    void showMarks();
     void documentChanged(const AddinDocument::ByteChange& change);
     int clamped(int offset) const;
     int lineOf(int offset) const;

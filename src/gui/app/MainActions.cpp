@@ -15,6 +15,7 @@
 #include "HeaderController.h"
 #include "InspectorController.h"
 #include "ListingController.h"
+#include "MarksController.h"
 #include "NewAddinController.h"
 #include "Prompts.h"
 #include "SearchController.h"
@@ -72,12 +73,13 @@ void MainActions::build(const Controllers& controllers) {
     const QString file = QStringLiteral("mnuFile");
     const QString edit = QStringLiteral("mnuEdit");
     const QString search = QStringLiteral("mnuSearch");
+    const QString marks = QStringLiteral("mnuMarks");
     const QString help = QStringLiteral("mnuHelp");
     const auto bar = [](const QString& menu, const char* name) {
         return ActionTable::Row{menu, QLatin1String(name), {}, {}, {}, {}};
     };
     // Open, Save, Save As, Properties, Exit and About can always be chosen.
-    const QList<ActionTable::Row> rows = {
+    QList<ActionTable::Row> rows = {
         {file,
          QStringLiteral("mnuFileOpen"),
          QStringLiteral("&Open"),
@@ -189,9 +191,11 @@ void MainActions::build(const Controllers& controllers) {
          {},
          queued([this] { showAbout(); })},
     };
+    rows += c.marks.rows(marks);
     m_table = new ActionTable({{file, QStringLiteral("&File")},
                                {edit, QStringLiteral("&Edit")},
                                {search, QStringLiteral("&Search")},
+                               {marks, QStringLiteral("Mar&ks")},
                                {help, QStringLiteral("&Help")}},
                               rows, this);
     m_table->buildMenus(m_window.menuBar());

@@ -17,6 +17,7 @@ class HeaderController;
 class IconCodeController;
 class InspectorController;
 class ListingController;
+class MarksController;
 class NewAddinController;
 class Prompts;
 class QAction;
@@ -41,6 +42,7 @@ public:
         ListingController& listing;
         InspectorController& inspector;
         NewAddinController& newAddin;
+        MarksController& marks;
     };
     struct Parts {
         Prompts& prompts;

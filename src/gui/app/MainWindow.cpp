@@ -20,6 +20,7 @@
 #include "InspectorController.h"
 #include "ListingController.h"
 #include "MainActions.h"
+#include "MarksController.h"
 #include "NewAddinController.h"
 #include "Prompts.h"
 #include "SearchController.h"
@@ -68,6 +69,7 @@ MainWindow::~MainWindow() {
     m_newAddin.reset();
     m_inspector.reset();
     m_listing.reset();
+    m_marks.reset();
     m_iconCode.reset();
     // Destroying the window hides it, which takes the focus from a header box; no child
     // signal may reach this window once its members are gone.
@@ -91,10 +93,12 @@ void MainWindow::createControllers() {
     m_search = std::make_unique<SearchController>(*m_document, *m_dumpState, parts, *this);
     m_compare = std::make_unique<CompareController>(*m_comparison, parts, *this);
     m_iconCode = std::make_unique<IconCodeController>(*m_document, *m_turn);
-    m_listing = std::make_unique<ListingController>(ListingController::Parts{m_prompts, *m_document,
-                                                                             *m_dumpState, *m_turn,
-                                                                             *m_queue, *m_actions},
-                                                    *this);
+    m_marks = std::make_unique<MarksController>(m_prompts, *m_document, *m_dumpState, *m_turn,
+                                                parts, *this);
+    m_listing = std::make_unique<ListingController>(
+        ListingController::Parts{m_prompts, *m_document, *m_dumpState, *m_turn, *m_queue,
+                                 *m_actions, *m_marks},
+        *this);
     m_inspector =
         std::make_unique<InspectorController>(*m_dumpState, *m_turn, *m_edits, *m_actions, *this);
     m_newAddin = std::make_unique<NewAddinController>(m_prompts, *m_document, *m_queue, *this);
@@ -107,7 +111,8 @@ void MainWindow::createControllers() {
         m_files->suggestName(path);
     });
     m_actions->build({*m_files, *m_headerController, *m_edits, *m_search, *m_compare, *m_listing,
-                      *m_inspector, *m_newAddin});
+                      *m_inspector, *m_newAddin, *m_marks});
+    m_marks->offerInDump();
 }
 
 QAction* MainWindow::action(const QString& name) const {

@@ -21,6 +21,7 @@ class HeaderController;
 class IconCodeController;
 class InspectorController;
 class ListingController;
+class MarksController;
 class MainActions;
 class NewAddinController;
 class Prompts;
@@ -81,6 +82,7 @@ private:
     std::unique_ptr<SearchController> m_search;
     std::unique_ptr<CompareController> m_compare;
     std::unique_ptr<IconCodeController> m_iconCode;
+    std::unique_ptr<MarksController> m_marks;
     std::unique_ptr<ListingController> m_listing;
     std::unique_ptr<InspectorController> m_inspector;
     std::unique_ptr<NewAddinController> m_newAddin;

@@ -12,9 +12,23 @@ PaneLinePainter::PaneLinePainter(const DumpState& state, DumpState::Pane pane,
 
 QColor PaneLinePainter::highlightColour(ByteHighlights::Kind kind, const QColor& background) {
     // A comparison's differences orange; bytes changed since the last save violet, apart from
-    // the orange and from the selection's blue.
-    const QColor hue = kind == ByteHighlights::Kind::CompareDifference ? QColor(255, 140, 0)
-                                                                       : QColor(170, 60, 255);
+    // the orange and from the selection's blue; the author's bookmarks green and other marks
+    // teal, faint enough to read the bytes under them.
+    QColor hue;
+    switch (kind) {
+    case ByteHighlights::Kind::CompareDifference:
+        hue = QColor(255, 140, 0);
+        break;
+    case ByteHighlights::Kind::ChangedSinceSave:
+        hue = QColor(170, 60, 255);
+        break;
+    case ByteHighlights::Kind::Bookmarked:
+        hue = QColor(60, 190, 60);
+        break;
+    case ByteHighlights::Kind::Marked:
+        hue = QColor(0, 160, 170);
+        break;
+    }
     constexpr float kShare = 0.35F;
     const auto towards = [](float from, float to) { return from + (to - from) * kShare; };
     return QColor::fromRgbF(towards(background.redF(), hue.redF()),

@@ -123,6 +123,9 @@ void CodeListingWindow::showContextMenu(QPoint where) {
     for (QAction* action : {m_references, m_back, m_forward, m_saveSource}) {
         menu->addAction(action);
     }
+    if (!m_markActions.isEmpty()) {
+        menu->addMenu(QStringLiteral("Mar&k"))->addActions(m_markActions);
+    }
     menu->popup(m_text->viewport()->mapToGlobal(where));
 }
 

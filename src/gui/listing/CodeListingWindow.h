@@ -34,6 +34,8 @@ public:
     // Scrolls the marked lines into view: once shown, the window knows how many lines it has
     // room for.
     void bringMarkIntoView() { showMark(true); }
+    // The author's mark commands, with the window's own keys: the context menu offers them.
+    void addMarkActions(const QList<QAction*>& actions) { m_markActions = actions; }
 
 signals:
     // "Save as source..." in the context menu.
@@ -67,6 +69,7 @@ private:
     QAction* m_forward = nullptr;
     QAction* m_saveSource = nullptr;
     QAction* m_references = nullptr;
+    QList<QAction*> m_markActions;
     QLabel* m_referencesCaption;
     QListWidget* m_referenceList;
     bool m_filling = false; // the text is being replaced: its caret moves by itself

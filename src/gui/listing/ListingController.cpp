@@ -6,6 +6,7 @@
 #include "CommandQueue.h"
 #include "ListingModel.h"
 #include "MainActions.h"
+#include "MarksController.h"
 #include "SourceCommands.h"
 
 ListingController::ListingController(const Parts& parts, QWidget& owner)
@@ -27,6 +28,7 @@ void ListingController::show() {
         // The model lives as long as its window: nothing is listed while no window shows it.
         model->setParent(m_window);
         m_parts.actions.shareKeys(*m_window);
+        m_window->addMarkActions(m_parts.marks.listingActions(*m_window));
         connect(m_window, &CodeListingWindow::saveSourceRequested, this,
                 [this] { m_parts.queue.requestAfterEdits([this] { m_sources->saveSource(); }); });
     }

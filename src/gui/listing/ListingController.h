@@ -12,6 +12,7 @@ class CodeListingWindow;
 class CommandQueue;
 class DumpState;
 class MainActions;
+class MarksController;
 class Prompts;
 class QWidget;
 class SourceCommands;
@@ -29,6 +30,7 @@ public:
         const ChangeTurn& turn;
         CommandQueue& queue;
         const MainActions& actions;
+        MarksController& marks;
     };
 
     ListingController(const Parts& parts, QWidget& owner);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AboutBox.h"
+#include "BookmarksWindow.h"
 #include "ByteReadoutWindow.h"
 #include "CompareWindow.h"
 #include "FindBox.h"
@@ -11,6 +12,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -40,6 +42,7 @@ private slots:
     void aboutBoxOpensModalAndClosesOnAClick();
     void findGoToAndCompare();
     void inspectorFollowsTheCaretAndFixesWord1();
+    void marksFromTheDumpAndTheBookmarksList();
 };
 
 void AccessoryWiringTest::iconDoubleClickShowsTheCode_data() {
@@ -268,6 +271,50 @@ void AccessoryWiringTest::inspectorFollowsTheCaretAndFixesWord1() {
     h.window->dumpState().select(205, 0);
     WindowHarness::settle();
     QCOMPARE(inspector->shownText(QStringLiteral("lblInspectAddress")), QStringLiteral("$8000"));
+}
+
+// The dump reaches the marks through keys that hold Ctrl (letters type bytes there): each is
+// one step to undo, shown through the marks layer; a refused mark says why; the Bookmarks
+// list goes to a bookmark and Delete takes it away.
+void AccessoryWiringTest::marksFromTheDumpAndTheBookmarksList() {
+    WindowHarness h;
+    h.openAddin(TestFiles::addin());
+    const ByteHighlights& layer = h.window->dumpState().highlights();
+    h.window->dumpState().select(205, 4);
+    h.hexPane()->setFocus();
+    QTest::keyClick(h.hexPane(), Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+    WindowHarness::settle();
+    QCOMPARE(layer.ranges(ByteHighlights::Kind::Marked), (QList<ByteRange>{{205, 4}}));
+    QCOMPARE(h.window->action(QStringLiteral("mnuEditUndo"))->text(),
+             QStringLiteral("&Undo Mark as bytes"));
+    QVERIFY(h.document().isPatched());
+
+    h.prompts.type(QStringLiteral("9lives"));
+    QTest::keyClick(h.hexPane(), Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    WindowHarness::settle();
+    QCOMPARE(h.prompts.messages.size(), 1);
+    QVERIFY(h.document().marks().marks().size() == 1);
+
+    h.prompts.type(QStringLiteral("the entry"));
+    QTest::keyClick(h.hexPane(), Qt::Key_B, Qt::ControlModifier);
+    WindowHarness::settle();
+    QCOMPARE(layer.ranges(ByteHighlights::Kind::Bookmarked), (QList<ByteRange>{{205, 4}}));
+    h.window->dumpState().select(300, 0);
+    h.command("mnuMarksBookmarks");
+    BookmarksWindow* bookmarks = h.shown<BookmarksWindow>();
+    QVERIFY(bookmarks && bookmarks->isVisible());
+    QListWidget* list = bookmarks->list();
+    QCOMPARE(list->item(0)->text(), QStringLiteral("$8000-$8003  the entry"));
+    emit list->itemActivated(list->item(0));
+    QCOMPARE(h.window->dumpState().selection(), (ByteRange{205, 4}));
+    QTest::keyClick(list, Qt::Key_Delete);
+    WindowHarness::settle();
+    QVERIFY(layer.ranges(ByteHighlights::Kind::Bookmarked).isEmpty());
+    QCOMPARE(list->item(0)->flags(), Qt::NoItemFlags);
+    h.command("mnuEditUndo");
+    h.command("mnuEditUndo");
+    h.command("mnuEditUndo");
+    QVERIFY(h.document().marks().isEmpty());
 }
 
 QTEST_MAIN(AccessoryWiringTest)

@@ -88,11 +88,12 @@ void MainWindowTest::menuItems() {
     QVERIFY(item->isVisible());
 
     QList<QAction*> top = h.window->menuBar()->actions();
-    QCOMPARE(top.size(), 4);
+    QCOMPARE(top.size(), 5);
     QCOMPARE(top[0]->text(), QStringLiteral("&File"));
     QCOMPARE(top[1]->text(), QStringLiteral("&Edit"));
     QCOMPARE(top[2]->text(), QStringLiteral("&Search"));
-    QCOMPARE(top[3]->text(), QStringLiteral("&Help"));
+    QCOMPARE(top[3]->text(), QStringLiteral("Mar&ks"));
+    QCOMPARE(top[4]->text(), QStringLiteral("&Help"));
     QStringList fileItems;
     for (QAction* entry : top[0]->menu()->actions()) {
         fileItems << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
