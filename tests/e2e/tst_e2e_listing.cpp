@@ -8,8 +8,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -50,6 +53,41 @@ bool clickLine(const RunningMobrin& app, const Accessible& instructions, int lin
            app.clickAt(QPoint(column.center().x(), first.center().y() + line * first.height()));
 }
 
+// Clicks line `line` of a listing scrolled anywhere: a first click in the middle of the view
+// tells, through the bytes it selects, which line is there, and a second goes `line` lines on.
+bool clickLineInView(const RunningMobrin& app, const Accessible& instructions,
+                     const Accessible& hex, int headSize, int line) {
+    const QStringList lines = instructions.text().split(QLatin1Char('\n'));
+    const QRect first = instructions.characterExtents(0);
+    const QRect box = instructions.extents();
+    if (!first.isValid() || !box.isValid()) {
+        return false;
+    }
+    const int x = first.left() + 7 * std::max(1, first.width());
+    const QPoint middle(x, box.center().y());
+    const auto selectedLine = [&]() -> std::optional<int> {
+        const auto selected = selectedBytes(hex);
+        if (!selected) {
+            return std::nullopt;
+        }
+        const QString address =
+            QString::number(selected->first - headSize + kFirstAddress, 16).toUpper();
+        const auto found = std::find_if(lines.begin(), lines.end(), [&](const QString& text) {
+            return text.startsWith(address + QLatin1String("  "));
+        });
+        return found == lines.end() ? std::nullopt : std::optional(int(found - lines.begin()));
+    };
+    const auto before = selectedBytes(hex);
+    std::optional<int> clicked;
+    if (!app.clickAt(middle) || !RunningMobrin::waitFor([&] {
+            clicked = selectedLine();
+            return clicked.has_value() && selectedBytes(hex) != before;
+        })) {
+        return false;
+    }
+    return *clicked == line || app.clickAt(middle + QPoint(0, (line - *clicked) * first.height()));
+}
+
 // Waits for the dump, presses Ctrl+L and waits for the listing: its text box.
 std::optional<Accessible> openListing(RunningMobrin& app) {
     std::optional<Accessible> instructions;
@@ -79,6 +117,7 @@ private slots:
     void clickingAnInstructionSelectsItsBytes();
     void followingACallAndComingBack();
     void textAndCallersOfTheRealAddin();
+    void marksOfTheAuthorSavedBeside();
 
 private:
     std::unique_ptr<DesktopSession> m_desktop;
@@ -237,6 +276,119 @@ void ListingJourney::textAndCallersOfTheRealAddin() {
     if (qEnvironmentVariableIsSet("MOBRIN_E2E_SCREENSHOT")) {
         QVERIFY(m_desktop->screenshot(qEnvironmentVariable("MOBRIN_E2E_SCREENSHOT")));
     }
+}
+
+// The author's marks on a copy of the real add-in: the text at $9113 marked as bytes with D and
+// back to the analysis with U, its label named with N and a comment given with ;, Undo and
+// Redo, Save. Opened again, the marks are back; mobrin-cli writes them into the source, which
+// assembles back byte for byte.
+void ListingJourney::marksOfTheAuthorSavedBeside() {
+    const QString real = qEnvironmentVariable("MOBRIN_REAL_SAMPLES") + QStringLiteral("/tafl.rex");
+    if (!QFileInfo::exists(real)) {
+        QSKIP("the third-party add-in tafl.rex is not beside the checkout");
+    }
+    const TestFiles files;
+    QFile original(real);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    const QString path = files.write(QStringLiteral("tafl.rex"), bytes);
+    const QString comment = QStringLiteral("Shown when a new game starts");
+    m_app = std::make_unique<RunningMobrin>(*m_desktop, QStringList{path});
+    std::optional<Accessible> instructions = openListing(*m_app);
+    QVERIFY(instructions);
+    const auto lineAt = [&](const QString& start) {
+        const QStringList lines = instructions->text().split(QLatin1Char('\n'));
+        return lines.filter(QRegularExpression(QLatin1Char('^') + start)).value(0);
+    };
+    const auto shows = [&](const QString& start, const QString& part) {
+        return RunningMobrin::waitFor([&] { return lineAt(start).contains(part); });
+    };
+    const int text =
+        int(instructions->text()
+                .split(QLatin1Char('\n'))
+                .indexOf(QStringLiteral("9113  52 65 ...    Restarti  .dm \"Restarting...\"")));
+    QVERIFY(text > 0);
+    // The dump goes to the text and the listing follows; a click there selects its line.
+    constexpr int kTaflHeadSize = 195;
+    const std::optional<Accessible> hex = m_app->widget(kHexPane);
+    QVERIFY(hex && m_app->click(*hex) && m_app->key(QStringLiteral("ctrl+g")));
+    QVERIFY(
+        RunningMobrin::waitFor([&] { return m_app->window(QStringLiteral("Go to")).has_value(); }));
+    QVERIFY(m_app->type(QStringLiteral("@9113")) && m_app->key(QStringLiteral("Return")));
+    QVERIFY(RunningMobrin::waitFor([&] {
+        const auto selected = selectedBytes(*hex);
+        return selected && selected->first == kTaflHeadSize + 0x1113;
+    }));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+l")));
+    QVERIFY(RunningMobrin::waitFor([&] {
+        const std::optional<Accessible> window = m_app->window(QStringLiteral("Code listing"));
+        return window && window->isActive();
+    }));
+    QVERIFY(clickLineInView(*m_app, *instructions, *hex, kTaflHeadSize, text));
+    QVERIFY(RunningMobrin::waitFor([&] {
+        const auto selected = selectedBytes(*hex);
+        return selected && selected->first == kTaflHeadSize + 0x1113 &&
+               selected->second.startsWith(QLatin1String("52 65")) &&
+               selected->second.size() == 13 * 3 - 1;
+    }));
+    QVERIFY(m_app->key(QStringLiteral("d")));
+    QVERIFY2(shows(QStringLiteral("9113"), QStringLiteral(".db $52")), qPrintable(lineAt("9113")));
+    QVERIFY(m_app->key(QStringLiteral("u")));
+    QVERIFY2(shows(QStringLiteral("9113"), QStringLiteral(".dm")), qPrintable(lineAt("9113")));
+    const auto answer = [&](const QString& caption, const QString& typed) {
+        return RunningMobrin::waitFor([&] { return m_app->window(caption).has_value(); }) &&
+               m_app->key(QStringLiteral("ctrl+a")) && m_app->type(typed) &&
+               m_app->key(QStringLiteral("Return"));
+    };
+    QVERIFY(m_app->key(QStringLiteral("n")));
+    QVERIFY(answer(QStringLiteral("Name label"), QStringLiteral("msg_restart")));
+    QVERIFY2(shows(QStringLiteral("msg_restart:"), QStringLiteral("msg")),
+             qPrintable(m_app->errors()));
+    QVERIFY(m_app->key(QStringLiteral("semicolon")));
+    QVERIFY(answer(QStringLiteral("Comment"), comment));
+    QVERIFY(shows(QStringLiteral("9113"), comment));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+z")));
+    QVERIFY(RunningMobrin::waitFor([&] { return !lineAt("9113").contains(comment); }));
+    QVERIFY(m_app->key(QStringLiteral("ctrl+y")));
+    QVERIFY(shows(QStringLiteral("9113"), comment));
+
+    if (qEnvironmentVariableIsSet("MOBRIN_E2E_SCREENSHOT")) {
+        QVERIFY(m_desktop->screenshot(qEnvironmentVariable("MOBRIN_E2E_SCREENSHOT")));
+    }
+    QVERIFY(m_app->click(*hex) && m_app->key(QStringLiteral("ctrl+s")));
+    const QString marks = path + QStringLiteral(".marks");
+    QVERIFY2(RunningMobrin::waitFor([&] {
+                 QFile saved(marks);
+                 return saved.open(QIODevice::ReadOnly) && saved.readAll().contains("msg_restart");
+             }),
+             qPrintable(m_app->errors()));
+    m_app->endJourney();
+    m_app = std::make_unique<RunningMobrin>(*m_desktop, QStringList{path});
+    instructions = openListing(*m_app);
+    QVERIFY(instructions);
+    QVERIFY(shows(QStringLiteral("msg_restart:"), QStringLiteral("msg")));
+    QVERIFY(shows(QStringLiteral("9113"), comment));
+
+    QProcess cli;
+    cli.start(QStringLiteral(MOBRIN_CLI),
+              {QStringLiteral("source"), path, QStringLiteral("--marks"), marks,
+               QStringLiteral("-o"), files.path("tafl.asm")});
+    QVERIFY(cli.waitForFinished() && cli.exitCode() == 0);
+    QFile source(files.path("tafl.asm"));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QString written = QString::fromUtf8(source.readAll());
+    QVERIFY(written.contains(QStringLiteral("\nmsg_restart:")));
+    QVERIFY(written.contains(QStringLiteral("; ") + comment));
+    if (QStandardPaths::findExecutable(QStringLiteral("z80asm")).isEmpty()) {
+        QSKIP("z80asm is not installed (scripts/mobrin installs it)");
+    }
+    QCOMPARE(
+        QProcess::execute(QStringLiteral("z80asm"),
+                          {QStringLiteral("-o"), files.path("back.rex"), files.path("tafl.asm")}),
+        0);
+    QFile back(files.path("back.rex"));
+    QVERIFY(back.open(QIODevice::ReadOnly));
+    QCOMPARE(back.readAll(), bytes);
 }
 
 QTEST_GUILESS_MAIN(ListingJourney)

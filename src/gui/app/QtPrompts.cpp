@@ -3,6 +3,7 @@
 
 #include "FileNameIconProvider.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -58,9 +59,18 @@ QString qtFilter(const Prompts::FileFilter& filter) {
 
 } // namespace
 
+QWidget* QtPrompts::owner() const {
+    // A question asked from one of the program's other windows (the listing) goes over it, and
+    // the keyboard returns there once it is answered.
+    QWidget* active = QApplication::activeWindow();
+    return active && m_parent && (active == m_parent || active->parentWidget() == m_parent)
+               ? active
+               : m_parent;
+}
+
 Prompts::Answer QtPrompts::ask(const Message& message) {
     QMessageBox box(boxIcon(message.icon), message.caption, message.text,
-                    standardButtons(message.buttons), m_parent);
+                    standardButtons(message.buttons), owner());
     box.setDefaultButton(standardButton(message.defaultButton));
     switch (box.exec()) {
     case QMessageBox::Yes:
@@ -109,7 +119,7 @@ std::optional<QString> QtPrompts::chooseFile(const FileRequest& request) {
 
 std::optional<QString> QtPrompts::askText(const TextRequest& request) {
     bool accepted = false;
-    const QString text = QInputDialog::getText(m_parent, request.caption, request.label,
+    const QString text = QInputDialog::getText(owner(), request.caption, request.label,
                                                QLineEdit::Normal, request.text, &accepted);
     if (!accepted) {
         return std::nullopt;

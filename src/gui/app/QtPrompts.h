@@ -18,5 +18,8 @@ public:
     std::optional<QString> askText(const TextRequest& request) override;
 
 private:
+    // The window a question goes over: the parent, or its window that is active.
+    QWidget* owner() const;
+
     QWidget* m_parent;
 };
