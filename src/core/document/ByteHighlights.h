@@ -17,9 +17,11 @@ class ByteHighlights : public QObject {
 
 public:
     // In order of precedence: where two kinds cover a byte, the one first here is painted. A
-    // new kind (data ranges, a program counter) takes its place in this order.
-    enum class Kind { CompareDifference, ChangedSinceSave };
-    static constexpr int kKinds = 2;
+    // new kind (data ranges, say) takes its place in this order. The program counter comes
+    // first: where a paused run stands is what the user watches while stepping, and it covers
+    // one instruction, so the differences and changes around it stay in view.
+    enum class Kind { ProgramCounter, CompareDifference, ChangedSinceSave };
+    static constexpr int kKinds = 3;
 
     // A painted range and its kind.
     struct Mark {

@@ -11,10 +11,15 @@ PaneLinePainter::PaneLinePainter(const DumpState& state, DumpState::Pane pane,
     : m_state(state), m_pane(pane), m_palette(palette), m_ascent(ascent) {}
 
 QColor PaneLinePainter::highlightColour(ByteHighlights::Kind kind, const QColor& background) {
-    // A comparison's differences orange; bytes changed since the last save violet, apart from
-    // the orange and from the selection's blue.
-    const QColor hue = kind == ByteHighlights::Kind::CompareDifference ? QColor(255, 140, 0)
-                                                                       : QColor(170, 60, 255);
+    // The program counter yellow, as debuggers mark the next statement; a comparison's
+    // differences orange; bytes changed since the last save violet, apart from the orange and
+    // from the selection's blue.
+    QColor hue(170, 60, 255);
+    if (kind == ByteHighlights::Kind::ProgramCounter) {
+        hue = QColor(255, 215, 0);
+    } else if (kind == ByteHighlights::Kind::CompareDifference) {
+        hue = QColor(255, 140, 0);
+    }
     constexpr float kShare = 0.35F;
     const auto towards = [](float from, float to) { return from + (to - from) * kShare; };
     return QColor::fromRgbF(towards(background.redF(), hue.redF()),
