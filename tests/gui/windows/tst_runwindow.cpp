@@ -2,6 +2,7 @@
 // The Run window beside a real main window: File > Run add-in opens it, the debugger's keys
 // reach the run, a system call's answer is typed in its field, the registers are edited in
 // theirs, no key is taken twice, and closing the window ends the run.
+#include "CodeListingWindow.h"
 #include "RegistersBox.h"
 #include "RunListing.h"
 #include "RunWindow.h"
@@ -18,10 +19,12 @@ namespace {
 // A call of DS_EVENT_MESSAGE_GET, then the return from the entry point.
 const QByteArray kCode = QByteArray::fromHex("3E12 CD0D80 212A00 2200C0 D7 C9 04 C9");
 
-// The program opened in a main window, and its Run window opened from the menu.
+// The program opened in a main window with its Code listing, and its Run window opened from
+// the menu.
 struct Opened {
     Opened() {
         h.openAddin(Z80Programs::addin(kCode));
+        h.command("mnuFileListing");
         h.command("mnuFileRun");
         window = WindowHarness::shown<RunWindow>();
     }
@@ -106,11 +109,16 @@ void RunWindowTest::keys() {
     if (!marked.isEmpty()) {
         QCOMPARE(line, marked);
     }
-    // The dump marks the same instruction.
+    // The dump and the Code listing mark the same instruction.
     const auto& dumpMarks =
         run.h.window->dumpState().highlights().ranges(ByteHighlights::Kind::ProgramCounter);
     QCOMPARE(dumpMarks.size(), 1);
     QCOMPARE(dumpMarks.first().start, run.h.document().header().headSize + pc - 0x8000);
+    const QList<QTextEdit::ExtraSelection> codeMarks =
+        WindowHarness::shown<CodeListingWindow>()->textView()->extraSelections();
+    QCOMPARE(codeMarks.size(), 1);
+    QCOMPARE(codeMarks.first().cursor.block().text().left(4).toInt(nullptr, 16), pc);
+    QCOMPARE(codeMarks.first().format.background(), marks.first().format.background());
 }
 
 // At a call the result field takes the keys, its text ready to be typed over; Enter answers
