@@ -25,7 +25,7 @@ BreakpointsBox::BreakpointsBox(QWidget* parent)
     m_address->setPlaceholderText(QStringLiteral("F000 or a label"));
     m_address->setToolTip(QStringLiteral("An address in hexadecimal, a port, or a label's name; "
                                          "Enter sets the breakpoint"));
-    auto* add = new QPushButton(QStringLiteral("&Add"), this);
+    auto* add = new QPushButton(QStringLiteral("A&dd"), this);
     add->setObjectName(QStringLiteral("cmdRunBreakpointAdd"));
     auto* remove = new QPushButton(QStringLiteral("Remo&ve"), this);
     remove->setObjectName(QStringLiteral("cmdRunBreakpointRemove"));

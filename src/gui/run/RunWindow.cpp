@@ -179,7 +179,7 @@ void RunWindow::layOut(QMenuBar* bar, QToolBar* tools) {
     };
     answer->addWidget(caption(QStringLiteral("R&esult:"), m_result));
     answer->addWidget(m_result);
-    answer->addWidget(caption(QStringLiteral("&Memory to fill:"), m_fills));
+    answer->addWidget(caption(QStringLiteral("Memory to &fill:"), m_fills));
     answer->addWidget(m_fills, 1);
 
     auto* right = new QVBoxLayout;

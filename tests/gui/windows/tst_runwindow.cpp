@@ -179,6 +179,23 @@ void RunWindowTest::noKeyIsTakenTwice() {
     }
     QCOMPARE(taken.value(QKeySequence(QStringLiteral("Ctrl+R"))), "mnuFileRun");
     QCOMPARE(run.h.window->action("mnuFileRun")->text(), "&Run add-in");
+    // Nor is an Alt key: the menus', the captions' and the buttons'.
+    QStringList texts;
+    for (QAction* menu : run.window->findChild<QMenuBar*>()->actions()) {
+        texts << menu->text();
+    }
+    for (QLabel* caption : run.window->findChildren<QLabel*>()) {
+        texts << (caption->buddy() ? caption->text() : QString());
+    }
+    for (QAbstractButton* button : run.window->findChildren<QAbstractButton*>()) {
+        texts << button->text();
+    }
+    QHash<QKeySequence, QString> alt;
+    for (const QString& text : std::as_const(texts)) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        QVERIFY2(key.isEmpty() || !alt.contains(key), qPrintable(alt.value(key) + ", " + text));
+        alt.insert(key, text);
+    }
 }
 
 void RunWindowTest::closingEndsTheRun() {
