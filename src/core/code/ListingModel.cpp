@@ -10,6 +10,9 @@ ListingModel::ListingModel(const AddinDocument& document, DumpState& dump, const
                            QObject* parent)
     : QObject(parent), m_document(document), m_dump(dump) {
     connect(&turn, &ChangeTurn::ended, this, &ListingModel::follow);
+    // A run moves its mark in the dump's highlights, not the dump's selection.
+    connect(&dump.highlights(), &ByteHighlights::changed, this,
+            &ListingModel::followProgramCounter);
     relist();
 }
 
@@ -52,6 +55,7 @@ void ListingModel::relist() {
     m_history.clear();
     m_followed = {-1, -1};
     m_marked = {-1, -1};
+    m_programCounter = programCounter();
     emit relisted();
     emit historyChanged();
     followDump();
@@ -67,6 +71,8 @@ void ListingModel::follow(const ChangeTurn::Changes& changes) {
     }
     if (changes.content() || changes.marks) {
         update();
+        // The views show the program counter afresh with the lines.
+        m_programCounter = programCounter();
     }
     if (changes.content() || changes.dump & DumpState::Change::Content) {
         // The dump counts from another byte now: follow it afresh.
@@ -136,6 +142,23 @@ void ListingModel::followDump() {
         return;
     }
     mark(m_listing.indexAt(from), m_listing.indexAt(to - 1), true);
+}
+
+int ListingModel::programCounter() const {
+    const QList<ByteRange>& at = m_dump.highlights().ranges(ByteHighlights::Kind::ProgramCounter);
+    if (!m_listed || at.isEmpty() || at.first().start < m_listing.firstOffset() ||
+        at.first().start >= m_listing.endOffset()) {
+        return -1;
+    }
+    return m_listing.indexAt(at.first().start);
+}
+
+void ListingModel::followProgramCounter() {
+    const int now = programCounter();
+    if (now != m_programCounter) {
+        m_programCounter = now;
+        emit programCounterMoved();
+    }
 }
 
 void ListingModel::mark(int first, int last, bool bringIntoView) {

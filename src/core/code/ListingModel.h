@@ -22,6 +22,7 @@ class DumpState;
 // the lines that differ, so that the view keeps its scroll and history; while an edit leaves the
 // header incomplete nothing is listed and unlistedReason() says why, until the header is whole
 // again.
+// The instruction a paused run stands at is found from the dump's program-counter highlight.
 class ListingModel : public QObject {
     Q_OBJECT
 
@@ -40,6 +41,8 @@ public:
     // The first and last instruction that hold the dump's selection or caret; -1 and -1 when
     // it lies outside the code.
     std::pair<int, int> marked() const { return m_marked; }
+    // The instruction whose bytes the dump marks as the program counter's; -1 when none.
+    int programCounter() const;
 
     // Lists the document afresh, the way taken forgotten.
     void relist();
@@ -69,6 +72,8 @@ signals:
     void anotherUnlisted();
     // Other instructions are marked; `bringIntoView` when the dump moved, not the view.
     void markChanged(bool bringIntoView);
+    // The program counter stands at another instruction, or at none.
+    void programCounterMoved();
     void historyChanged();
 
 private:
@@ -76,6 +81,7 @@ private:
     // Lists the bytes as they are now and tells the view which lines differ.
     void update();
     void followDump();
+    void followProgramCounter();
     // Selects `range` in the dump; the line its first byte is listed on.
     std::optional<int> goTo(ByteRange range);
     // Back or forward along the way taken, to `place` when there is one.
@@ -96,4 +102,5 @@ private:
     // listing back to its caret.
     std::pair<int, int> m_followed{-1, -1};
     std::pair<int, int> m_marked{-1, -1};
+    int m_programCounter = -1; // as last told
 };

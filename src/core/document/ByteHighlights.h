@@ -17,9 +17,11 @@ class ByteHighlights : public QObject {
 
 public:
     // In order of precedence: where two kinds cover a byte, the one first here is painted. A
-    // new kind (data ranges, a program counter) takes its place in this order.
-    enum class Kind { CompareDifference, ChangedSinceSave, Bookmarked, Marked };
-    static constexpr int kKinds = 4;
+    // new kind takes its place in this order. The program counter comes first: where a paused
+    // run stands is what the user watches while stepping, and it covers one instruction, so the
+    // differences and changes around it stay in view. The author's marks come last: they last.
+    enum class Kind { ProgramCounter, CompareDifference, ChangedSinceSave, Bookmarked, Marked };
+    static constexpr int kKinds = 5;
 
     // A painted range and its kind.
     struct Mark {

@@ -98,6 +98,26 @@ AnswersFile AnswersFile::parse(QByteArrayView text, QStringList& errors) {
     return file;
 }
 
+std::optional<SystemCallAnswer> AnswersFile::typed(const SystemCallStop& call,
+                                                   const QString& result, const QString& fills,
+                                                   QString& problem) {
+    static const QRegularExpression kSpace(QStringLiteral("\\s+"));
+    QString callWord = hexWord(call.number);
+    if (call.extendedNumber) {
+        callWord += QLatin1Char(':') + hexWord(*call.extendedNumber);
+    }
+    const QString resultWord = result.trimmed();
+    QStringList words{callWord, resultWord.isEmpty() ? QStringLiteral("0") : resultWord};
+    words += fills.split(kSpace, Qt::SkipEmptyParts);
+    SystemCallAnswer answer;
+    problem = readAnswer(words, answer);
+    if (!problem.isEmpty()) {
+        problem = problem.at(0).toUpper() + problem.sliced(1) + QLatin1Char('.');
+        return std::nullopt;
+    }
+    return answer;
+}
+
 QByteArray AnswersFile::text() const {
     QString text = QStringLiteral("# Answers to system calls: CALL RESULT [ADDRESS=BYTES]..., "
                                   "see mobrin-cli(1).\n");

@@ -31,6 +31,12 @@ public:
     // "line 3: ...".
     static AnswersFile parse(QByteArrayView text, QStringList& errors);
 
+    // The answer typed for `call` in the Run window: `result` and `fills` as a line of the file
+    // gives them after the call ("$0001", "$F000=0D00 $F010=41"), an empty result as $0000.
+    // Nothing when they are no answer; `problem` then says why, as a sentence.
+    static std::optional<SystemCallAnswer> typed(const SystemCallStop& call, const QString& result,
+                                                 const QString& fills, QString& problem);
+
     const QList<SystemCallAnswer>& answers() const { return m_answers; }
     void append(const SystemCallAnswer& answer) { m_answers.append(answer); }
     // The file: a comment line naming the format, then an answer a line, the call's name as

@@ -18,6 +18,7 @@
 #include "MarksController.h"
 #include "NewAddinController.h"
 #include "Prompts.h"
+#include "RunController.h"
 #include "SearchController.h"
 
 #include <QAction>
@@ -38,6 +39,7 @@ const QStringList kSharedKeys = {
     QStringLiteral("mnuEditRedo"),
     QStringLiteral("mnuFileListing"),
     QStringLiteral("mnuFileInspector"),
+    QStringLiteral("mnuFileRun"),
 };
 
 QList<QKeySequence> keys(std::initializer_list<QKeySequence> list) {
@@ -121,6 +123,9 @@ void MainActions::build(const Controllers& controllers) {
         {file, QStringLiteral("mnuFileListing"), QStringLiteral("Code &listing"),
          keys({QKeySequence(Qt::CTRL | Qt::Key_L)}),
          [&document] { return document.isCompleteAddin(); }, after([&c] { c.listing.show(); })},
+        {file, QStringLiteral("mnuFileRun"), QStringLiteral("&Run add-in"),
+         keys({QKeySequence(Qt::CTRL | Qt::Key_R)}),
+         [&document] { return document.isCompleteAddin(); }, after([&c] { c.run.show(); })},
         {file, QStringLiteral("mnuFileInspector"), QStringLiteral("Data &inspector"),
          keys({QKeySequence(Qt::CTRL | Qt::Key_I)}), loaded, after([&c] { c.inspector.show(); })},
         {file,

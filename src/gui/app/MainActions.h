@@ -20,6 +20,7 @@ class ListingController;
 class MarksController;
 class NewAddinController;
 class Prompts;
+class RunController;
 class QAction;
 class QMainWindow;
 class QWidget;
@@ -27,8 +28,8 @@ class SearchController;
 
 // The main window's menus as one table of commands, each row naming the controller that does
 // the work; whether each item can be used and the captions of Undo and Redo follow the
-// document once a turn of changes is over. The Search keys, Undo, Redo, the listing's and the
-// inspector's keys also work in the program's other windows.
+// document once a turn of changes is over. The Search keys, Undo, Redo, the listing's, the
+// Run window's and the inspector's keys also work in the program's other windows.
 class MainActions : public QObject {
     Q_OBJECT
 
@@ -43,6 +44,7 @@ public:
         InspectorController& inspector;
         NewAddinController& newAddin;
         MarksController& marks;
+        RunController& run;
     };
     struct Parts {
         Prompts& prompts;

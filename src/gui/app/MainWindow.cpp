@@ -23,6 +23,7 @@
 #include "MarksController.h"
 #include "NewAddinController.h"
 #include "Prompts.h"
+#include "RunController.h"
 #include "SearchController.h"
 #include "StatusPanels.h"
 
@@ -66,6 +67,7 @@ MainWindow::MainWindow(Prompts& prompts, DumpFiles& dumpFiles, QWidget* parent)
 
 MainWindow::~MainWindow() {
     // The controllers' windows read the document and the dump: they go first.
+    m_run.reset();
     m_newAddin.reset();
     m_inspector.reset();
     m_listing.reset();
@@ -102,6 +104,9 @@ void MainWindow::createControllers() {
     m_inspector =
         std::make_unique<InspectorController>(*m_dumpState, *m_turn, *m_edits, *m_actions, *this);
     m_newAddin = std::make_unique<NewAddinController>(m_prompts, *m_document, *m_queue, *this);
+    m_run = std::make_unique<RunController>(
+        RunController::Parts{m_prompts, *m_document, *m_dumpState, *m_turn, *m_queue, *m_actions},
+        *this);
 
     connect(m_headerController.get(), &HeaderController::iconCodeRequested, m_iconCode.get(),
             &IconCodeController::show);
@@ -111,7 +116,7 @@ void MainWindow::createControllers() {
         m_files->suggestName(path);
     });
     m_actions->build({*m_files, *m_headerController, *m_edits, *m_search, *m_compare, *m_listing,
-                      *m_inspector, *m_newAddin, *m_marks});
+                      *m_inspector, *m_newAddin, *m_marks, *m_run});
     m_marks->offerInDump();
 }
 

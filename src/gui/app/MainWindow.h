@@ -26,6 +26,7 @@ class MainActions;
 class NewAddinController;
 class Prompts;
 class QAction;
+class RunController;
 class SearchController;
 class StatusPanels;
 
@@ -86,5 +87,6 @@ private:
     std::unique_ptr<ListingController> m_listing;
     std::unique_ptr<InspectorController> m_inspector;
     std::unique_ptr<NewAddinController> m_newAddin;
+    std::unique_ptr<RunController> m_run;
     bool m_closeAgreed = false;
 };

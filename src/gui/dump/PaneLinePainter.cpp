@@ -11,11 +11,15 @@ PaneLinePainter::PaneLinePainter(const DumpState& state, DumpState::Pane pane,
     : m_state(state), m_pane(pane), m_palette(palette), m_ascent(ascent) {}
 
 QColor PaneLinePainter::highlightColour(ByteHighlights::Kind kind, const QColor& background) {
-    // A comparison's differences orange; bytes changed since the last save violet, apart from
-    // the orange and from the selection's blue; the author's bookmarks green and other marks
-    // teal, faint enough to read the bytes under them.
+    // The program counter yellow, as debuggers mark the next statement; a comparison's
+    // differences orange; bytes changed since the last save violet, apart from the orange and
+    // from the selection's blue; the author's bookmarks green and other marks teal, faint
+    // enough to read the bytes under them.
     QColor hue;
     switch (kind) {
+    case ByteHighlights::Kind::ProgramCounter:
+        hue = QColor(255, 215, 0);
+        break;
     case ByteHighlights::Kind::CompareDifference:
         hue = QColor(255, 140, 0);
         break;

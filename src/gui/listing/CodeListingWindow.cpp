@@ -3,6 +3,7 @@
 
 #include "AppIcon.h"
 #include "OwnerPlacement.h"
+#include "PaneLinePainter.h"
 
 #include <QAction>
 #include <QFontDatabase>
@@ -81,6 +82,8 @@ CodeListingWindow::CodeListingWindow(ListingModel& model, QWidget* parent)
     connect(&m_model, &ListingModel::relisted, this, &CodeListingWindow::showAll);
     connect(&m_model, &ListingModel::linesReplaced, this, &CodeListingWindow::replaceLines);
     connect(&m_model, &ListingModel::markChanged, this, &CodeListingWindow::showMark);
+    connect(&m_model, &ListingModel::programCounterMoved, this,
+            &CodeListingWindow::showProgramCounter);
     connect(&m_model, &ListingModel::historyChanged, this, &CodeListingWindow::showHistory);
     connect(&m_model, &ListingModel::anotherUnlisted, this, &QWidget::close);
     // Select All moves no caret the view reports: lines selected in any way select their bytes.
@@ -271,6 +274,16 @@ void CodeListingWindow::selectInDump() {
 void CodeListingWindow::showMark(bool bringMarkIntoView) {
     const auto [first, last] = m_model.marked();
     QList<QTextEdit::ExtraSelection> marks;
+    // A paused run's next instruction, in the dump's colour for it, under the dump's mark.
+    if (const int next = m_model.programCounter(); next >= 0) {
+        QTextEdit::ExtraSelection marked;
+        marked.format.setBackground(PaneLinePainter::highlightColour(
+            ByteHighlights::Kind::ProgramCounter, palette().color(QPalette::Base)));
+        marked.format.setProperty(QTextFormat::FullWidthSelection, true);
+        marked.cursor =
+            QTextCursor(m_text->document()->findBlockByNumber(m_model.lines().lineOf(next)));
+        marks.append(marked);
+    }
     if (first >= 0) {
         const LabelledListing& lines = m_model.lines();
         QTextEdit::ExtraSelection marked;
@@ -298,11 +311,18 @@ void CodeListingWindow::showMark(bool bringMarkIntoView) {
     const auto sameCursor = [](const QTextCursor& a, const QTextCursor& b) {
         return a.anchor() == b.anchor() && a.position() == b.position();
     };
-    if (shown.size() == marks.size() &&
-        (marks.isEmpty() || sameCursor(shown.constFirst().cursor, marks.constFirst().cursor))) {
+    if (std::equal(shown.begin(), shown.end(), marks.begin(), marks.end(),
+                   [&](const auto& a, const auto& b) { return sameCursor(a.cursor, b.cursor); })) {
         return;
     }
     m_text->setExtraSelections(marks);
+}
+
+void CodeListingWindow::showProgramCounter() {
+    showMark(false);
+    if (const int next = m_model.programCounter(); next >= 0) {
+        bringIntoView(m_model.lines().lineOf(next));
+    }
 }
 
 void CodeListingWindow::bringIntoView(int line) {

@@ -17,7 +17,8 @@ class QPlainTextEdit;
 // and a click (or a selection, however made) in the listing selects the bytes of its
 // instructions. Enter or a double-click on a JP, CALL, JR or DJNZ follows it to its target;
 // Alt+Left goes back the way taken and Alt+Right forward again, as a browser does. Its
-// context menu offers "Save as source...". While an edit leaves the header incomplete it says
+// context menu offers "Save as source...". A paused run's next instruction is marked in the
+// colour the dump marks it with. While an edit leaves the header incomplete it says
 // why it lists nothing. A window of the main window's, not modal; it destroys itself when
 // closed, or when another file that cannot be listed is opened.
 class CodeListingWindow : public QWidget {
@@ -50,6 +51,8 @@ private:
     // The listing's caret or selection moved: the dump selects the bytes of its instructions.
     void selectInDump();
     void showMark(bool bringIntoView);
+    // A run moved the program counter: its line is marked and brought into view.
+    void showProgramCounter();
     // Scrolls text line `line` into view.
     void bringIntoView(int line);
     // Puts the caret on text line `line`, if there is one, and brings it into view.

@@ -101,6 +101,14 @@ QList<ActionTable::Row> MarksController::rows(const QString& menu) {
 QList<QAction*> MarksController::listingActions(QWidget& window) {
     QList<QAction*> actions;
     for (const MarkItem& item : markItems()) {
+        // A key that holds Ctrl is the menu's own: the listing shares its item.
+        if (item.listingKey == item.dumpKey) {
+            if (QAction* shared = m_parts.actions.action(QLatin1String(item.name))) {
+                window.addAction(shared);
+                actions.append(shared);
+            }
+            continue;
+        }
         auto* action = new QAction(QString::fromLatin1(item.caption), &window);
         action->setObjectName(QString::fromLatin1(item.name).replace(
             QLatin1String("mnuMarks"), QLatin1String("mnuListingMark")));

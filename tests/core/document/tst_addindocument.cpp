@@ -44,13 +44,14 @@ QStringList marksLines(const QString& path) {
     }
     return lines;
 }
+// The highlights' kinds by the names the rows give them, in the order of ByteHighlights::Kind.
+const QStringList kKindNames{"pc", "compare", "changed", "bookmarked", "marked"};
 
 // "kind START+LENGTH, ...", as the panes paint them.
 QString described(const QList<ByteHighlights::Mark>& marks) {
     QStringList words;
     for (const auto& [range, kind] : marks) {
-        const bool compare = kind == ByteHighlights::Kind::CompareDifference;
-        words << QStringLiteral("%1 %2+%3").arg(compare ? "compare" : "changed").arg(range.start);
+        words << QStringLiteral("%1 %2+%3").arg(kKindNames.at(int(kind))).arg(range.start);
         words.last() = words.last().arg(range.length);
     }
     return words.join(QStringLiteral(", "));
@@ -417,11 +418,14 @@ void AddinDocumentTest::editsAgainstAModel() {
 }
 
 void AddinDocumentTest::highlights_data() {
-    // "compare|changed START+LENGTH ... / ... = MARKS; told SPAN": each step sets that kind's
+    // "pc|compare|changed START+LENGTH ... / ... = MARKS; told SPAN": each step sets that kind's
     // ranges; then the marks of the first two lines and what the last step told.
     QTest::addColumn<QString>("row");
     QTest::newRow("where both cover a byte, the comparison's")
         << "changed 10+10 / compare 14+2 = changed 10+4, compare 14+2, changed 16+4; told 14+2";
+    QTest::newRow("the program counter over both")
+        << "changed 10+10 / compare 12+6 / pc 16+3 = changed 10+2, compare 12+4, pc 16+3, "
+           "changed 19+1; told 16+3";
     QTest::newRow("ranges that touch stay two")
         << "compare 4+2 6+2 = compare 4+2, compare 6+2; told 4+4";
     QTest::newRow("only the ranges that changed are told")
@@ -438,15 +442,13 @@ void AddinDocumentTest::highlights() {
     QSignalSpy told(&layer, &ByteHighlights::changed);
     for (const QString& step : row.section(" = ", 0, 0).split(" / ")) {
         QStringList words = step.split(' ');
-        const bool compare = words.takeFirst() == QLatin1String("compare");
+        const auto kind = ByteHighlights::Kind(kKindNames.indexOf(words.takeFirst()));
         QList<ByteRange> ranges;
         for (const QString& word : words) {
             ranges.append({word.section('+', 0, 0).toInt(), word.section('+', 1).toInt()});
         }
         told.clear();
-        layer.set(compare ? ByteHighlights::Kind::CompareDifference
-                          : ByteHighlights::Kind::ChangedSinceSave,
-                  ranges);
+        layer.set(kind, ranges);
     }
     const auto span = told.isEmpty() ? ByteRange() : told.first().first().value<ByteRange>();
     QCOMPARE(described(layer.marksWithin({0, 32})) + QStringLiteral("; told ") +

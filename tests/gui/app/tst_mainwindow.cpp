@@ -100,7 +100,7 @@ void MainWindowTest::menuItems() {
     }
     QCOMPARE(fileItems,
              QStringList({"&Open", "&New add-in from code...", "-", "Save", "Save &As...",
-                          "Co&mpare with...", "-", "Propert&ies", "Code &listing",
+                          "Co&mpare with...", "-", "Propert&ies", "Code &listing", "&Run add-in",
                           "Data &inspector", "Check add-in", "-", "E&xit"}));
     QStringList editItems;
     for (QAction* entry : top[1]->menu()->actions()) {
