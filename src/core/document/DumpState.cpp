@@ -76,6 +76,10 @@ void DumpState::showAfresh() {
 }
 
 void DumpState::documentChanged(const AddinDocument::ByteChange& change) {
+    // The marks stay with their code addresses, which a header of another size moves.
+    if (change.headSizeChanged && !m_document.marks().isEmpty()) {
+        showMarks();
+    }
     // Stripped, a header that changed its size moves every byte the dump shows.
     if (change.redraw == AddinDocument::Redraw::Afresh ||
         (m_stripHeader && change.headSizeChanged)) {
