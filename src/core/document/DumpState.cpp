@@ -108,6 +108,12 @@ int DumpState::topLineShowing(int line, int from) const {
     return from;
 }
 
+void DumpState::bringIntoView(int offset) {
+    if (shownRange().holds(offset)) {
+        setTopLine(topLineShowing(lineOf(offset), m_topLine));
+    }
+}
+
 bool DumpState::select(int start, int length) {
     const ByteRange shown = shownRange();
     if (start < shown.start || start > shown.end() || length < 0) {

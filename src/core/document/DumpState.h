@@ -75,6 +75,9 @@ public:
     void moveCaret(int offset, int nibble, bool extend);
     // Scrolls: `line` becomes the first line in view, kept between 1 and lastTopLine().
     void setTopLine(int line);
+    // Scrolls the fewest lines that bring file offset `offset` into view, if the dump shows
+    // it; the caret and the selection stay.
+    void bringIntoView(int offset);
     void setLeader(Pane pane);
 
 signals:

@@ -63,7 +63,7 @@ void RunSession::start() {
     m_note = m_machine->notes().join(QLatin1Char(' '));
     m_stop =
         MachineStop::stepped(AddinMachine::kCodeStart, QStringLiteral("Ready to run from $8000."));
-    markInDump();
+    markInDump(true);
     announce({true, {}, {}});
 }
 
@@ -210,7 +210,7 @@ void RunSession::moved(const MachineStop& stop) {
             m_stop.text = stop.text + QLatin1Char(' ') + m_stop.text;
         }
     }
-    markInDump();
+    markInDump(true);
     announce({});
 }
 
@@ -238,7 +238,7 @@ void RunSession::announce(Update update) {
     emit updated(update);
 }
 
-void RunSession::markInDump() {
+void RunSession::markInDump(bool bringIntoView) {
     QList<ByteRange> marked;
     const AddinDocument& document = m_parts.document;
     const quint16 pc = m_machine->registers().pc;
@@ -250,6 +250,10 @@ void RunSession::markInDump() {
         marked.append({offset, qMin(length, size - offset)});
     }
     m_parts.dump.highlights().set(ByteHighlights::Kind::ProgramCounter, marked);
+    if (bringIntoView && !marked.isEmpty()) {
+        // Stepping, the dump follows the run as the listings do.
+        m_parts.dump.bringIntoView(marked.constFirst().start);
+    }
 }
 
 void RunSession::editRegister(int index, const QString& text) {

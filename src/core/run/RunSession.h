@@ -123,7 +123,8 @@ private:
     // After the machine moved: the stop to show, the dump's mark, and the update.
     void moved(const MachineStop& stop);
     void announce(Update update);
-    void markInDump();
+    // `bringIntoView`: the run moved, and the dump scrolls to where it stands.
+    void markInDump(bool bringIntoView = false);
     std::optional<quint16> addressTyped(const QString& text) const;
 
     Parts m_parts;

@@ -7,6 +7,7 @@
 #include "ChangeTurn.h"
 #include "CommandQueue.h"
 #include "DumpState.h"
+#include "DumpText.h"
 #include "RunRegisters.h"
 #include "RunSession.h"
 #include "RunTexts.h"
@@ -216,6 +217,7 @@ void RunSessionTest::commands() {
     QFETCH(QString, note);
     QFETCH(QString, marks);
     Run run(program());
+    run.dump.setTopLine(run.dump.lastTopLine());
     for (const QString& step : steps.split(" / ")) {
         perform(*run.session, step);
     }
@@ -230,6 +232,9 @@ void RunSessionTest::commands() {
         run.dump.highlights().ranges(ByteHighlights::Kind::ProgramCounter);
     QCOMPARE(marked.size(), 1);
     QCOMPARE(marked.first().start, offset);
+    // ... and scrolls to them.
+    const int line = (offset - run.dump.dumpStart()) / DumpText::kBytesPerLine + 1;
+    QVERIFY(line >= run.dump.topLine() && line < run.dump.topLine() + DumpText::kLinesInView);
     QVERIFY(session.nextInstruction().startsWith(QStringLiteral("%1  ").arg(pc, 4, 16).toUpper()));
 }
 
@@ -303,8 +308,8 @@ void RunSessionTest::followsTheDocument_data() {
                                                           << "name"
                                                           << "" << 0 << 0x8002 << false;
     QTest::newRow("a label named: the same run, listed by its name") << "into"
-                                                                  << "label"
-                                                                  << "" << 0 << 0x8002 << false;
+                                                                     << "label"
+                                                                     << "" << 0 << 0x8002 << false;
     QTest::newRow("another add-in opened is run afresh") << "into"
                                                          << "other"
                                                          << "" << 0 << 0x8000 << true;
