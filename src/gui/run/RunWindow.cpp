@@ -55,6 +55,14 @@ QLabel* label(QWidget* parent, const char* name, const QString& description) {
 
 } // namespace
 
+RunWindow::~RunWindow() {
+    // Destroying the window takes the focus from a register field, whose edit would reach this
+    // window once its members are gone.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+    }
+}
+
 RunWindow::RunWindow(RunSession& session, QWidget* parent)
     : QWidget(parent, Qt::Window), m_session(session),
       m_listing(textView(this, "txtRunListing", QStringLiteral("Run listing"))),

@@ -33,6 +33,7 @@ class RunWindow : public QWidget {
 
 public:
     explicit RunWindow(RunSession& session, QWidget* parent = nullptr);
+    ~RunWindow() override;
 
     QPlainTextEdit* listingView() const { return m_listing; }
     QPlainTextEdit* memoryView() const { return m_memory; }
