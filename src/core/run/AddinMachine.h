@@ -46,7 +46,7 @@
 //
 // Every step, answer and edit is journaled (see MachineJournal): stepBack() takes back the
 // newest, bytes, registers, counters and port log together.
-class AddinMachine : private Z80Cpu::Bus {
+class AddinMachine final : private Z80Cpu::Bus {
 public:
     static constexpr quint16 kCodeStart = 0x8000;
     static constexpr int kMappedCodeEnd = 0xA000; // the handheld maps $8000-$9FFF to the add-in

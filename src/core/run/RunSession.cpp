@@ -20,8 +20,6 @@ namespace {
 using NumberForm::hexWord;
 using Kind = MachineStop::Kind;
 
-constexpr int kMemoryBytes = AddinMachine::kMemorySize - RunTexts::kMemoryStart;
-
 QByteArray shownMemory(const AddinMachine& machine) {
     return machine.memory().sliced(RunTexts::kMemoryStart).toByteArray();
 }
