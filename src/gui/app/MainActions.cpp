@@ -6,6 +6,7 @@
 #include "AddinCheck.h"
 #include "AddinDocument.h"
 #include "AppTitle.h"
+#include "ByteReadoutController.h"
 #include "ChangeTurn.h"
 #include "CommandQueue.h"
 #include "CompareCommands.h"
@@ -13,7 +14,6 @@
 #include "EditController.h"
 #include "FileCommands.h"
 #include "HeaderController.h"
-#include "InspectorController.h"
 #include "ListingController.h"
 #include "MarksController.h"
 #include "NewAddinController.h"
@@ -127,7 +127,7 @@ void MainActions::build(const Controllers& controllers) {
          keys({QKeySequence(Qt::CTRL | Qt::Key_R)}),
          [&document] { return document.isCompleteAddin(); }, after([&c] { c.run.show(); })},
         {file, QStringLiteral("mnuFileInspector"), QStringLiteral("Data &inspector"),
-         keys({QKeySequence(Qt::CTRL | Qt::Key_I)}), loaded, after([&c] { c.inspector.show(); })},
+         keys({QKeySequence(Qt::CTRL | Qt::Key_I)}), loaded, after([&c] { c.readout.show(); })},
         {file,
          QStringLiteral("mnuFileCheck"),
          QStringLiteral("Check add-in"),

@@ -15,7 +15,7 @@ class EditController;
 class FileCommands;
 class HeaderController;
 class IconCodeController;
-class InspectorController;
+class ByteReadoutController;
 class ListingController;
 class MarksController;
 class NewAddinController;
@@ -41,7 +41,7 @@ public:
         SearchController& search;
         CompareController& compare;
         ListingController& listing;
-        InspectorController& inspector;
+        ByteReadoutController& readout;
         NewAddinController& newAddin;
         MarksController& marks;
         RunController& run;

@@ -3,6 +3,7 @@
 
 #include "AddinDocument.h"
 #include "AppTitle.h"
+#include "ByteReadoutController.h"
 #include "CommandQueue.h"
 #include "CommandTexts.h"
 #include "CompareCommands.h"
@@ -17,7 +18,6 @@
 #include "HeaderArea.h"
 #include "HeaderController.h"
 #include "IconCodeController.h"
-#include "InspectorController.h"
 #include "ListingController.h"
 #include "MainActions.h"
 #include "MarksController.h"
@@ -69,7 +69,7 @@ MainWindow::~MainWindow() {
     // The controllers' windows read the document and the dump: they go first.
     m_run.reset();
     m_newAddin.reset();
-    m_inspector.reset();
+    m_readout.reset();
     m_listing.reset();
     m_marks.reset();
     m_iconCode.reset();
@@ -101,8 +101,8 @@ void MainWindow::createControllers() {
         ListingController::Parts{m_prompts, *m_document, *m_dumpState, *m_turn, *m_queue,
                                  *m_actions, *m_marks},
         *this);
-    m_inspector =
-        std::make_unique<InspectorController>(*m_dumpState, *m_turn, *m_edits, *m_actions, *this);
+    m_readout =
+        std::make_unique<ByteReadoutController>(*m_dumpState, *m_turn, *m_edits, *m_actions, *this);
     m_newAddin = std::make_unique<NewAddinController>(m_prompts, *m_document, *m_queue, *this);
     m_run = std::make_unique<RunController>(
         RunController::Parts{m_prompts, *m_document, *m_dumpState, *m_turn, *m_queue, *m_actions},
@@ -116,7 +116,7 @@ void MainWindow::createControllers() {
         m_files->suggestName(path);
     });
     m_actions->build({*m_files, *m_headerController, *m_edits, *m_search, *m_compare, *m_listing,
-                      *m_inspector, *m_newAddin, *m_marks, *m_run});
+                      *m_readout, *m_newAddin, *m_marks, *m_run});
     m_marks->offerInDump();
 }
 

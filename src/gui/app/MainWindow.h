@@ -19,7 +19,7 @@ class FileCommands;
 class HeaderArea;
 class HeaderController;
 class IconCodeController;
-class InspectorController;
+class ByteReadoutController;
 class ListingController;
 class MarksController;
 class MainActions;
@@ -85,7 +85,7 @@ private:
     std::unique_ptr<IconCodeController> m_iconCode;
     std::unique_ptr<MarksController> m_marks;
     std::unique_ptr<ListingController> m_listing;
-    std::unique_ptr<InspectorController> m_inspector;
+    std::unique_ptr<ByteReadoutController> m_readout;
     std::unique_ptr<NewAddinController> m_newAddin;
     std::unique_ptr<RunController> m_run;
     bool m_closeAgreed = false;

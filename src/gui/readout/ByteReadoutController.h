@@ -14,13 +14,13 @@ class QWidget;
 
 // The data inspector: shows its window, and writes the values typed in it through the edit
 // controller, so that each is one step to undo.
-class InspectorController : public QObject {
+class ByteReadoutController : public QObject {
     Q_OBJECT
 
 public:
-    InspectorController(const DumpState& dump, const ChangeTurn& turn, EditController& edits,
-                        const MainActions& actions, QWidget& owner);
-    ~InspectorController() override;
+    ByteReadoutController(const DumpState& dump, const ChangeTurn& turn, EditController& edits,
+                          const MainActions& actions, QWidget& owner);
+    ~ByteReadoutController() override;
 
     void show();
 

@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "InspectorController.h"
+#include "ByteReadoutController.h"
 
 #include "ByteReadoutWindow.h"
 #include "DumpState.h"
 #include "EditController.h"
 #include "MainActions.h"
 
-InspectorController::InspectorController(const DumpState& dump, const ChangeTurn& turn,
-                                         EditController& edits, const MainActions& actions,
-                                         QWidget& owner)
+ByteReadoutController::ByteReadoutController(const DumpState& dump, const ChangeTurn& turn,
+                                             EditController& edits, const MainActions& actions,
+                                             QWidget& owner)
     : m_dump(dump), m_turn(turn), m_edits(edits), m_actions(actions), m_owner(owner) {}
 
-InspectorController::~InspectorController() {
+ByteReadoutController::~ByteReadoutController() {
     // It reads the dump's state, which goes with the main window.
     delete m_window;
 }
 
-void InspectorController::show() {
+void ByteReadoutController::show() {
     if (!m_dump.document().isLoaded()) {
         return;
     }
