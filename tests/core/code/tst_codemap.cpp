@@ -438,10 +438,10 @@ sys:    push bc
     row("a routine that jumps on to one that makes the call", R"(
         ld hl,$0C
         push hl
-        call stub
+        call helper
         pop af
         ret
-stub:   push bc
+helper: push bc
         ld bc,2
         jp sys
 sys:    push de
