@@ -3,13 +3,8 @@
 
 #include "AddinDocument.h"
 #include "AddinSource.h"
-#include "CommandTexts.h"
-#include "FileReplacer.h"
-
-#include <QDir>
-#include <QFileInfo>
-
-#include <fcntl.h>
+#include "AppTitle.h"
+#include "SideFile.h"
 
 SourceCommands::SourceCommands(Prompts& prompts, const AddinDocument& document)
     : m_prompts(prompts), m_document(document), m_choice(prompts) {}
@@ -30,35 +25,21 @@ bool SourceCommands::saveSource() {
         return false;
     }
     // Beside the add-in, under its own name, the first time.
-    const QFileInfo addin(m_document.path());
-    const std::optional<QString> path = m_choice.chooseToSave(
-        QStringLiteral("Save as source"), filters(),
-        addin.dir().filePath(addin.completeBaseName() + QLatin1String(".asm")));
+    const std::optional<QString> path =
+        m_choice.chooseToSave(QStringLiteral("Save as source"), filters(),
+                              SideFile::besideAddin(m_document.path(), QStringLiteral(".asm")));
     if (!path || path->isEmpty()) {
         return false;
     }
-    // The add-in's own file is never the one replaced, whatever name leads to it. The source
-    // keeps the author's marks.
-    const RegularFile input(m_document.path(), O_RDONLY);
+    // The source keeps the author's marks.
     const QByteArray& image = m_document.image().bytes();
     const QByteArray source =
         AddinSource::of(image, m_document.header(), false,
                         m_document.marks().codeMarks(m_document.codeStart(), int(image.size())));
-    const FileReplacer::Result result = FileReplacer::replace(
-        *path, source, input.isOpen() ? std::optional(input.identity()) : std::nullopt);
-    switch (result.outcome) {
-    case FileReplacer::Outcome::Written:
-        return true;
-    case FileReplacer::Outcome::InexactName:
-        tell(CommandTexts::kInexactName);
-        return false;
-    case FileReplacer::Outcome::IsInput:
-        tell(QStringLiteral("The source cannot be written over the add-in itself!"));
-        return false;
-    case FileReplacer::Outcome::NotRegularFile:
-    case FileReplacer::Outcome::Failed:
-        break;
+    const QString problem =
+        SideFile::write(*path, source, m_document.path(), QStringLiteral("The source"));
+    if (!problem.isEmpty()) {
+        tell(problem);
     }
-    tell(CommandTexts::withReason(CommandTexts::kSaveError, result.reason()));
-    return false;
+    return problem.isEmpty();
 }

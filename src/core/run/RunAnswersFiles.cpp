@@ -3,9 +3,9 @@
 
 #include "AppTitle.h"
 #include "CommandTexts.h"
-#include "FileReplacer.h"
+#include "RegularFile.h"
+#include "SideFile.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -15,8 +15,7 @@
 namespace {
 
 QString besideAddin(const QString& addinPath) {
-    const QFileInfo addin(addinPath);
-    return addin.dir().filePath(addin.completeBaseName() + QLatin1String(".answers"));
+    return SideFile::besideAddin(addinPath, QStringLiteral(".answers"));
 }
 
 } // namespace
@@ -44,24 +43,12 @@ bool RunAnswersFiles::save(const QList<SystemCallAnswer>& answers, const QString
     for (const SystemCallAnswer& answer : answers) {
         file.append(answer);
     }
-    const RegularFile addin(addinPath, O_RDONLY);
-    const FileReplacer::Result result = FileReplacer::replace(
-        *path, file.text(), addin.isOpen() ? std::optional(addin.identity()) : std::nullopt);
-    switch (result.outcome) {
-    case FileReplacer::Outcome::Written:
-        return true;
-    case FileReplacer::Outcome::InexactName:
-        tell(CommandTexts::kInexactName);
-        return false;
-    case FileReplacer::Outcome::IsInput:
-        tell(QStringLiteral("The answers cannot be written over the add-in itself!"));
-        return false;
-    case FileReplacer::Outcome::NotRegularFile:
-    case FileReplacer::Outcome::Failed:
-        break;
+    const QString problem =
+        SideFile::write(*path, file.text(), addinPath, QStringLiteral("The answers"));
+    if (!problem.isEmpty()) {
+        tell(problem);
     }
-    tell(CommandTexts::withReason(CommandTexts::kSaveError, result.reason()));
-    return false;
+    return problem.isEmpty();
 }
 
 std::optional<AnswersFile> RunAnswersFiles::choose(const QString& addinPath) {
