@@ -218,6 +218,12 @@ bool RunningMobrin::type(const QString& text) const {
         {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text});
 }
 
+bool RunningMobrin::goTo(const QString& place) const {
+    return key(QStringLiteral("ctrl+g")) &&
+           waitFor([&] { return window(QStringLiteral("Go to")).has_value(); }) && type(place) &&
+           key(QStringLiteral("Return"));
+}
+
 bool RunningMobrin::terminate() {
     m_process.terminate();
     return m_process.waitForFinished(kWaitMs);

@@ -63,6 +63,8 @@ public:
     bool clickAt(const QPoint& point, int clicks = 1) const;
     bool key(const QString& keys) const;
     bool type(const QString& text) const;
+    // Search > Go to... (Ctrl+G) from the window in front: `place` typed in its box, Enter.
+    bool goTo(const QString& place) const;
     // Ends the program as a logout or `kill` would, and waits for it.
     bool terminate();
 

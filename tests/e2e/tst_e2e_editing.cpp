@@ -109,12 +109,7 @@ void EditingJourneys::edit(const QString& caption, const QString& text) {
 }
 
 void EditingJourneys::goTo(const Accessible& hex, const QString& offset) {
-    QVERIFY(m_app->click(hex));
-    QVERIFY(m_app->key(QStringLiteral("ctrl+g")));
-    QVERIFY(
-        RunningMobrin::waitFor([&] { return m_app->window(QStringLiteral("Go to")).has_value(); }));
-    QVERIFY(m_app->type(offset));
-    QVERIFY(m_app->key(QStringLiteral("Return")));
+    QVERIFY(m_app->click(hex) && m_app->goTo(offset));
 }
 
 bool EditingJourneys::fileHolds(const QByteArray& bytes) const {

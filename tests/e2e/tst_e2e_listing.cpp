@@ -229,11 +229,7 @@ void ListingJourney::textAndCallersOfTheRealAddin() {
     };
 
     QVERIFY(app.click(*hex));
-    QVERIFY(app.key(QStringLiteral("ctrl+g")));
-    QVERIFY(
-        RunningMobrin::waitFor([&] { return app.window(QStringLiteral("Go to")).has_value(); }));
-    QVERIFY(app.type(QStringLiteral("@9113")));
-    QVERIFY(app.key(QStringLiteral("Return")));
+    QVERIFY(app.goTo(QStringLiteral("@9113")));
     QVERIFY2(selectedFrom(0x9113), qPrintable(app.errors()));
     const QStringList lines = instructions->text().split(QLatin1Char('\n'));
     const int text =
@@ -242,11 +238,7 @@ void ListingJourney::textAndCallersOfTheRealAddin() {
 
     // The routine the start-up calls: gone to in the dump, Ctrl+L brings the listing to the
     // front, and X lists its callers, one of them the call at $8003.
-    QVERIFY(app.key(QStringLiteral("ctrl+g")));
-    QVERIFY(
-        RunningMobrin::waitFor([&] { return app.window(QStringLiteral("Go to")).has_value(); }));
-    QVERIFY(app.type(QStringLiteral("@9F7B")));
-    QVERIFY(app.key(QStringLiteral("Return")));
+    QVERIFY(app.goTo(QStringLiteral("@9F7B")));
     QVERIFY2(selectedFrom(0x9F7B), qPrintable(app.errors()));
     QVERIFY(app.key(QStringLiteral("ctrl+l")));
     QVERIFY(RunningMobrin::waitFor([&] {
@@ -311,10 +303,7 @@ void ListingJourney::marksOfTheAuthorSavedBeside() {
     // The dump goes to the text and the listing follows; a click there selects its line.
     constexpr int kTaflHeadSize = 195;
     const std::optional<Accessible> hex = m_app->widget(kHexPane);
-    QVERIFY(hex && m_app->click(*hex) && m_app->key(QStringLiteral("ctrl+g")));
-    QVERIFY(
-        RunningMobrin::waitFor([&] { return m_app->window(QStringLiteral("Go to")).has_value(); }));
-    QVERIFY(m_app->type(QStringLiteral("@9113")) && m_app->key(QStringLiteral("Return")));
+    QVERIFY(hex && m_app->click(*hex) && m_app->goTo(QStringLiteral("@9113")));
     QVERIFY(RunningMobrin::waitFor([&] {
         const auto selected = selectedBytes(*hex);
         return selected && selected->first == kTaflHeadSize + 0x1113;
