@@ -25,6 +25,17 @@ namespace {
 
 constexpr quint16 kBase = CodeListing::kDefaultBase;
 const QString kObjdump = QStringLiteral("z80-unknown-coff-objdump");
+// Code that reads a table of addresses, a byte and text, as compiled C lays them out.
+const char* const kTableAndText = R"(
+        ld hl,table
+        ld a,(flag)
+        ret
+table:  defw hello,f
+flag:   defb 1
+hello:  defm "Restarting..."
+        defb 0
+f:      ret
+    )";
 
 QByteArray realAddin(const QString& name = QStringLiteral("tafl.rex")) {
     QFile file(qEnvironmentVariable("MOBRIN_REAL_SAMPLES") + QLatin1Char('/') + name);
