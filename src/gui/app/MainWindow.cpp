@@ -105,7 +105,7 @@ void MainWindow::createControllers() {
         std::make_unique<ByteReadoutController>(*m_dumpState, *m_turn, *m_edits, *m_actions, *this);
     m_newAddin = std::make_unique<NewAddinController>(m_prompts, *m_document, *m_queue, *this);
     m_run = std::make_unique<RunController>(
-        RunController::Parts{m_prompts, *m_document, *m_dumpState, *m_turn, *m_queue, *m_actions},
+        RunSession::Parts{m_prompts, *m_document, *m_dumpState, *m_turn, *m_queue}, *m_actions,
         *this);
 
     connect(m_headerController.get(), &HeaderController::iconCodeRequested, m_iconCode.get(),

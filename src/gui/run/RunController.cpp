@@ -7,7 +7,9 @@
 #include "RunSession.h"
 #include "RunWindow.h"
 
-RunController::RunController(const Parts& parts, QWidget& owner) : m_parts(parts), m_owner(owner) {}
+RunController::RunController(const RunSession::Parts& parts, const MainActions& actions,
+                             QWidget& owner)
+    : m_parts(parts), m_actions(actions), m_owner(owner) {}
 
 RunController::~RunController() {
     // The run reads the document and marks the dump, which go with the main window.
@@ -19,12 +21,11 @@ void RunController::show() {
         return;
     }
     if (!m_window) {
-        auto* session = new RunSession(
-            {m_parts.prompts, m_parts.document, m_parts.dump, m_parts.turn, m_parts.queue});
+        auto* session = new RunSession(m_parts);
         m_window = new RunWindow(*session, &m_owner);
         // The run lives as long as its window: closing the window ends it.
         session->setParent(m_window);
-        m_parts.actions.shareKeys(*m_window);
+        m_actions.shareKeys(*m_window);
         // Each of the window's requests runs from the queue, if the run is still there then.
         const auto queued = [this, session = QPointer<RunSession>(session)](auto&& command) {
             m_parts.queue.request([session, command] {

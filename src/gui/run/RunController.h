@@ -4,14 +4,10 @@
 #include <QObject>
 #include <QPointer>
 
+#include "RunSession.h"
 #include "RunWindow.h"
 
-class AddinDocument;
-class ChangeTurn;
-class CommandQueue;
-class DumpState;
 class MainActions;
-class Prompts;
 class QWidget;
 
 // File > "Run add-in": a run of the loaded add-in in the Run window beside the main window.
@@ -21,23 +17,16 @@ class RunController : public QObject {
     Q_OBJECT
 
 public:
-    struct Parts {
-        Prompts& prompts;
-        const AddinDocument& document;
-        DumpState& dump;
-        const ChangeTurn& turn;
-        CommandQueue& queue;
-        const MainActions& actions;
-    };
-
-    RunController(const Parts& parts, QWidget& owner);
+    // The run's parts, and the menus whose keys its window shares.
+    RunController(const RunSession::Parts& parts, const MainActions& actions, QWidget& owner);
     ~RunController() override;
 
     void show();
     RunWindow* window() const { return m_window; }
 
 private:
-    Parts m_parts;
+    RunSession::Parts m_parts;
+    const MainActions& m_actions;
     QWidget& m_owner;
     QPointer<RunWindow> m_window;
 };
